@@ -1,0 +1,23 @@
+// Detection of a lyrics file's encoding and conversion to 16-bit text. Every
+// converter writes U+FEFF first for the input detection sends it, writes no
+// terminator and returns the number of units written.
+#pragma once
+
+#include "platform/firmware.h"
+
+enum : uint8_t {
+  CODE_NO_TEXT = 0,
+  CODE_GB2312 = 1,
+  CODE_UTF16LE = 2,
+  CODE_UTF16BE = 3,
+  CODE_UTF8 = 4,
+};
+
+#define GB2UC_ENTRIES 7614
+
+// `len` bytes are present at `bytes`; nothing past them is read.
+uint8_t GetCodeType(const uint8_t* bytes, uint16_t len);
+uint16_t GBToUBE(WCHAR* dst, const uint8_t* src, uint16_t len);    // dst: len + 1 units
+uint16_t UTF8ToUBE(WCHAR* dst, const uint8_t* src, uint16_t len);  // dst: len units
+uint16_t ULEToUBE(WCHAR* dst, const uint8_t* src, uint16_t len);   // dst: (len + 1) / 2 units
+uint16_t UBEToUBE(WCHAR* dst, const uint8_t* src, uint16_t len);   // dst: (len + 1) / 2 units

@@ -1,0 +1,7 @@
+// The lyrics area: rows 100 to 199.
+#pragma once
+
+#include "platform/firmware.h"
+
+void draw_lrc_info();  // the load message, or the four tags
+void draw_lrc();       // the line of the playing position and the next one

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs, when they are missing.
+# Sourced by scripts/test and scripts/demo. Installs only as root; otherwise
+# names what is missing and goes on.
+zq_packages=(
+  cmake make g++ pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  gcc-arm-none-eabi binutils-arm-none-eabi
+  libpng-dev zlib1g-dev unifont
+  libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
+  libsdl2-dev xvfb xauth
+)
+
+zq_install_deps() {
+  local missing=()
+  for p in "${zq_packages[@]}" "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" = 0 ]; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  else
+    echo "Missing Debian packages (run as root to install them): ${missing[*]}" >&2
+  fi
+}

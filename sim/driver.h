@@ -1,0 +1,224 @@
+// The firmware stand-in's driver API: what tests, zqsim and benchmarks use to
+// run a program image as the phone would, and to look at what it did.
+//
+// Everything is deterministic: the clock is virtual and moves only in
+// advance(); events are queued and dispatched one at a time, each handler to
+// its end, in the order they were queued. No call here throws; failures are
+// reported by return values.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "platform/canvas.h"
+#include "platform/types.h"
+
+namespace sim {
+
+// ---------------------------------------------------------------- machine
+// Puts the whole stand-in back to its first state: clock 0, no image, no
+// applications, no timers, no playback objects, keypad unlocked, no call,
+// platform name "ZQ", volume 4 for every type, idle screen in front, canvas
+// log empty, memory statistics cleared, no root folder, no track lengths.
+void reset();
+
+// ---------------------------------------------------------------- file system
+// "file://b/" maps onto this host folder (must exist). Returns false if not.
+bool set_root(const char* host_dir);
+// The stable 8-byte identifier of a file, given as a URI in UTF-8
+// ("file://b/mobile/audio/a.mp3"); false when no such file exists.
+bool file_id(const char* uri_utf8, uint8_t id[8]);
+// The identifier as the 16 hexadecimal digits the loader passes ("0123ABCD...").
+void file_id_text(const uint8_t id[8], char text[17]);
+// The host path of a URI; false when it does not lie under the root.
+bool host_path(const WCHAR* uri, char* out, size_t out_size);
+
+// ---------------------------------------------------------------- images
+// Loads the image (a host shared object), resolves its imports from the
+// stand-in and calls Lib(0, start_text, evcode_base). Queued events (the
+// start of both applications, the UI token) are dispatched before it returns.
+// Every load starts with fresh static state. *lib_result receives Lib's value.
+bool load_image(const char* image_path, const char* start_text, uint32_t evcode_base, uint32_t* lib_result);
+bool image_loaded();
+// Looks up an exported symbol of the loaded image (e.g. "player"), or null.
+void* image_symbol(const char* name);
+// Unloads the image as a power-off would: ends its applications without
+// running their handlers, then frees the image.
+void unload_image();
+// True once the image asked to be unloaded (LdrUnloadELF); the stand-in has
+// then ended its applications and unloaded it.
+bool unload_requested();
+
+// ---------------------------------------------------------------- clock
+uint32_t now_ms();
+// Moves the clock by `ms`, firing timers and engine events at their times in
+// order, dispatching every queued event.
+void advance(uint32_t ms);
+// Dispatches queued events without moving the clock.
+void run_pending();
+
+// ---------------------------------------------------------------- keys
+// Who took a key press in the end.
+enum class KeyTaker : uint8_t { Player, Shell, Phone };
+struct KeyResult {
+  bool consumed;   // APP_ConsumeEv was called for the press or release
+  KeyTaker taker;  // where the event stopped
+};
+// A press goes first to the player as 0x1F4; unless consumed, to the shell
+// in front as 0x2034; then to the phone. A release goes to the player as
+// 0x1F5. Queued events are dispatched before these return.
+KeyResult press(uint8_t key);
+KeyResult release(uint8_t key);
+// Key events the program injected (DL_KeyInjectKeyPress) since the last call.
+struct InjectedKey {
+  uint8_t key;
+  bool release;
+};
+size_t take_injected_keys(InjectedKey* out, size_t max);
+
+// ---------------------------------------------------------------- phone state
+enum class Front : uint8_t { Idle, Other };
+void set_keypad_lock(bool locked);
+// A call that begins during playback ends the playing track with an end
+// event of status 2; the engine refuses to start while the call lasts. When
+// the call ends, the shell in front gets its redraw event (0x14).
+void set_voice_call(bool active);
+bool voice_call();
+// What is in front while the player's screen is hidden: the idle screen
+// (dialog type 14) or another application.
+void set_front(Front front);
+Front front();
+void set_platform_name(const char* name);
+uint8_t volume(uint8_t type);
+void set_volume(uint8_t type, uint8_t level);
+uint8_t indicator();        // last value given to UIS_SetStatus for the music indicator
+uint32_t tones_played();    // number of DL_AudPlayTone calls
+uint8_t active_dialog_type();
+
+// ---------------------------------------------------------------- applications
+struct AppInfo {
+  bool running;
+  uint32_t reg_id;
+  uint32_t start_code;
+  uint32_t state;       // current state number
+  bool has_token;
+  uint32_t dialog;      // the record's dialog field
+  bool timer_running;
+  uint32_t timer_id;
+  uint32_t timer_period_ms;
+  bool timer_cyclical;
+  char name[16];
+};
+// The shell ("ZQ_s_Player") and the player ("ZQ_Player") of the image.
+bool shell_info(AppInfo* out);
+bool player_info(AppInfo* out);
+uint32_t shell_starts();  // how many times a shell was started
+
+// ---------------------------------------------------------------- media engine
+// Length of a track in milliseconds, for a URI in UTF-8. Without it (and
+// without a probe) a track is 180 s long.
+void set_track_length(const char* uri_utf8, uint32_t ms);
+// The host front end may install a probe that opens a file for real; when it
+// returns false the engine refuses to create a playback object (0).
+typedef bool (*MediaProbe)(const char* host_path, uint32_t* length_ms, void* ctx);
+void set_media_probe(MediaProbe probe, void* ctx);
+// Makes the engine refuse the next N calls of an operation.
+enum class EngineOp : uint8_t { Create, Start, Pause, Stop, Delete, Seek };
+void refuse_engine(EngineOp op, uint32_t times);
+// Ends the current playback object now with this end status (1 = complete).
+bool end_track(uint8_t status);
+struct PlaybackInfo {
+  bool exists;
+  uint32_t handle;
+  bool playing;
+  uint32_t position_ms;
+  uint32_t length_ms;
+  char host_path[512];
+  char name[256];  // UTF-8, the part of the URI after its last "/"
+};
+bool playback_info(PlaybackInfo* out);
+// When set, a playing track does not end by itself at its length (the front
+// end that plays real sound ends it with end_track when the sound ends).
+void set_engine_ends_tracks(bool yes);
+
+// ---------------------------------------------------------------- canvas
+enum class CanvasOp : uint8_t {
+  Create,
+  Delete,
+  SetFont,
+  SetFillColor,
+  SetForegroundColor,
+  SetBackgroundColor,
+  DrawLine,
+  DrawRect,
+  DrawRoundRect,
+  FillRect,
+  DrawArc,
+  DrawText,
+  GetStringSize,
+  DrawImage,
+};
+#define SIM_LOG_TEXT_UNITS 64
+struct CanvasCall {
+  CanvasOp op;
+  uint32_t dialog;        // the handle passed (Create: the new handle)
+  int16_t x1, y1, x2, y2; // point(s) or region corners; text: x1, y1
+  uint32_t a, b, c;       // DrawRect: a = filled; RoundRect/Arc: a, b, c;
+                          // SetFont: a = font; DrawText: a = offset, b = length, c = anchor
+  CanvasColor color;      // Set*Color: the colour; drawing calls: the colour in force
+  uint16_t text_len;      // units kept in text (DrawText, GetStringSize)
+  WCHAR text[SIM_LOG_TEXT_UNITS];
+};
+// The log keeps the last calls up to its capacity; older ones are dropped.
+size_t canvas_log_size();
+const CanvasCall& canvas_log_at(size_t i);
+void canvas_log_clear();
+bool canvas_exists();                 // a canvas has been created and not deleted
+uint32_t canvas_pixel(int x, int y);  // 0xRRGGBB of the framebuffer
+const uint8_t* framebuffer_rgb();     // 176 x 220 x 3 bytes, row by row
+void fail_canvas_creation(uint32_t times);
+// Paints the framebuffer with the stand-in's own screen for what is in front
+// while the player screen is hidden (idle screen, another application, call).
+void draw_phone_screen();
+
+// ---------------------------------------------------------------- memory
+struct MemoryStats {
+  uint32_t live_blocks;   // blocks the program holds now
+  uint32_t live_bytes;
+  uint32_t peak_bytes;
+  uint32_t allocations;   // suAllocMem calls that succeeded
+  uint32_t failed;        // suAllocMem calls that returned null
+  uint32_t bad_frees;     // double frees and foreign pointers
+};
+MemoryStats memory_stats();
+// Makes the N-th suAllocMem call from now (1 = the next) return null; 0 off.
+void fail_allocation(uint32_t nth);
+// At unload: the blocks the image left behind; writes a readable report.
+uint32_t leaked_blocks();
+size_t leak_report(char* out, size_t out_size);
+
+// ---------------------------------------------------------------- observer
+// Facts the stand-in sees, for traces. `text` is UTF-8 where given.
+enum class Fact : uint8_t {
+  Track,         // a playback object was created; text = name after the last "/"
+  EngineStart,
+  EnginePause,
+  EngineStop,
+  EngineDelete,
+  EngineSeek,    // value = milliseconds
+  Indicator,     // value = indicator value
+  Volume,        // value = level written
+  ShellStart,
+  ShellExit,
+  EventDone,     // an event has been handled; value = event code
+  Unload,
+};
+typedef void (*Observer)(Fact fact, uint32_t value, const char* text, void* ctx);
+void set_observer(Observer observer, void* ctx);
+
+// ---------------------------------------------------------------- GB2312 table
+// Installs the 15228-byte table at its firmware address (PATCH builds read
+// it there). The file "file://b/ELF/gb2uc.map" is the caller's to place.
+bool install_gb2uc_table(const uint8_t* bytes, size_t size);
+
+}  // namespace sim
