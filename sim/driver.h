@@ -219,6 +219,17 @@ void set_observer(Observer observer, void* ctx);
 // ---------------------------------------------------------------- GB2312 table
 // Installs the 15228-byte table at its firmware address (PATCH builds read
 // it there). The file "file://b/ELF/gb2uc.map" is the caller's to place.
+// Once installed, the file system also serves these bytes as the read-only
+// file "file://b/ELF/gb2uc.map" (a real file of that name under the root
+// takes precedence).
 bool install_gb2uc_table(const uint8_t* bytes, size_t size);
+// Reads a table file from the host (the build writes build/gb2uc.map) and
+// installs it as above; false when it cannot be read or is not 15228 bytes.
+bool install_gb2uc_file(const char* host_path);
+
+// ---------------------------------------------------------------- UI token
+// The next UI token grant returns `result` (0 = granted) and leaves the
+// record's token status at `status` (2 = held). Both apply once.
+void set_next_token_grant(uint32_t result, uint8_t status);
 
 }  // namespace sim

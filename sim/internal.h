@@ -10,6 +10,13 @@
 
 namespace sim::internal {
 
+// Values of the firmware variables the stand-in keeps at their addresses.
+constexpr uint8_t kIndicatorId = 0x2A;           // byte after ITUNES_STATUS
+constexpr uint16_t kKeypadLockFeature = 0x0123;  // low half of the word at KEYPAD_STATE
+
+// Gb2312 table bytes installed by the driver, or null (firmware_memory.cpp).
+const uint8_t* gb2uc_table();
+
 // Each service puts itself back to its first state; sim::reset() calls all.
 void framework_reset();
 void media_reset();
