@@ -37,3 +37,12 @@ bool image_copy_to_temp(const char* path, char* out_path, size_t out_size);
 void remove_file(const char* path);
 
 }  // namespace sim::port
+
+namespace sim::port {
+
+// Host memory for the blocks the firmware's allocator hands out; null when
+// there is none. A port without a heap can serve these from a fixed arena.
+void* allocate(size_t bytes);
+void release(void* block);
+
+}  // namespace sim::port

@@ -1,0 +1,289 @@
+// The firmware's allocator, with bookkeeping: every block the program holds is
+// in a fixed table, so that a double free or a pointer the allocator never
+// handed out is caught and reported instead of corrupting the host heap, and
+// the blocks an image leaves behind are found at its unload.
+#include "platform/memory.h"
+
+#include <stdarg.h>
+
+#include "sim/driver.h"
+#include "sim/internal.h"
+#include "sim/port.h"
+
+namespace {
+
+constexpr uint32_t kMaxLiveBlocks = 8192;
+constexpr uint32_t kTableSlots = 16384;  // power of two, twice the live limit
+constexpr uint32_t kMaxReportedLeaks = 256;
+constexpr uint32_t kRecentlyFreed = 256;  // to tell a double free from a foreign pointer
+constexpr uint8_t kGarbage = 0xA5;        // new blocks are not cleared on the phone either
+
+struct Block {
+  void* ptr;  // null: empty slot
+  uint32_t size;
+  uint32_t serial;  // which suAllocMem call made it, counted from reset
+  bool image;       // allocated while an image was loaded
+};
+
+struct Leak {
+  uint32_t size;
+  uint32_t serial;
+};
+
+Block g_blocks[kTableSlots];
+sim::MemoryStats g_stats;
+uint32_t g_calls;    // suAllocMem calls since reset
+uint32_t g_fail_in;  // calls until the injected failure; 0 = none
+bool g_image_loaded;
+uint32_t g_leaks;  // blocks left behind at the last unload
+uint64_t g_leaked_bytes;
+Leak g_leak_list[kMaxReportedLeaks];
+void* g_freed[kRecentlyFreed];
+uint32_t g_freed_next;
+
+uint32_t slot_of(const void* p) {
+  uintptr_t v = (uintptr_t)p;
+  v ^= v >> 17;
+  v *= (uintptr_t)0x9E3779B97F4A7C15ull;
+  v ^= v >> 29;
+  return (uint32_t)v & (kTableSlots - 1);
+}
+
+// Linear probing; returns the slot holding p, or kTableSlots.
+uint32_t find(const void* p) {
+  uint32_t i = slot_of(p);
+  for (uint32_t n = 0; n < kTableSlots; ++n, i = (i + 1) & (kTableSlots - 1)) {
+    if (g_blocks[i].ptr == p) return i;
+    if (g_blocks[i].ptr == nullptr) return kTableSlots;
+  }
+  return kTableSlots;
+}
+
+void insert(const Block& b) {
+  uint32_t i = slot_of(b.ptr);
+  while (g_blocks[i].ptr != nullptr) i = (i + 1) & (kTableSlots - 1);
+  g_blocks[i] = b;
+}
+
+// Removes slot i and moves later members of its probe run back, so that
+// lookups never need tombstones.
+void erase(uint32_t i) {
+  g_blocks[i].ptr = nullptr;
+  uint32_t j = i;
+  for (;;) {
+    j = (j + 1) & (kTableSlots - 1);
+    if (g_blocks[j].ptr == nullptr) return;
+    uint32_t home = slot_of(g_blocks[j].ptr);
+    // Move j into the hole at i unless its home lies cyclically in (i, j].
+    bool stays = (i <= j) ? (i < home && home <= j) : (i < home || home <= j);
+    if (!stays) {
+      g_blocks[i] = g_blocks[j];
+      g_blocks[j].ptr = nullptr;
+      i = j;
+    }
+  }
+}
+
+// A small formatter for the reports: %s, %u and %p only.
+size_t format(char* out, size_t out_size, const char* fmt, va_list args) {
+  size_t n = 0;
+  auto put = [&](char c) {
+    if (n + 1 < out_size) out[n] = c;
+    ++n;
+  };
+  for (const char* f = fmt; *f != '\0'; ++f) {
+    if (*f != '%' || f[1] == '\0') {
+      put(*f);
+      continue;
+    }
+    ++f;
+    if (*f == 's') {
+      for (const char* s = va_arg(args, const char*); *s != '\0'; ++s) put(*s);
+    } else if (*f == 'u' || *f == 'p') {
+      uint64_t v = (*f == 'u') ? (uint64_t)va_arg(args, uint32_t) : (uint64_t)(uintptr_t)va_arg(args, void*);
+      unsigned base = (*f == 'u') ? 10 : 16;
+      if (base == 16) {
+        put('0');
+        put('x');
+      }
+      char digits[24];
+      int d = 0;
+      do {
+        digits[d++] = "0123456789abcdef"[v % base];
+        v /= base;
+      } while (v != 0);
+      while (d > 0) put(digits[--d]);
+    } else {
+      put(*f);
+    }
+  }
+  if (out_size > 0) out[n < out_size ? n : out_size - 1] = '\0';
+  return n;
+}
+
+// Formats one line; returns the length kept in `out` (cut to fit).
+size_t format_line(char* out, size_t out_size, const char* fmt, ...) {
+  va_list args;
+  va_start(args, fmt);
+  size_t n = format(out, out_size, fmt, args);
+  va_end(args);
+  return n < out_size ? n : out_size - 1;
+}
+
+void complain(const char* fmt, ...) {
+  char line[256];
+  va_list args;
+  va_start(args, fmt);
+  size_t n = format(line, sizeof line, fmt, args);
+  va_end(args);
+  if (n >= sizeof line) n = sizeof line - 1;
+  sim::port::write_err(line, n);
+}
+
+bool recently_freed(const void* p) {
+  for (uint32_t i = 0; i < kRecentlyFreed; ++i)
+    if (g_freed[i] == p) return true;
+  return false;
+}
+
+void forget_freed(const void* p) {
+  for (uint32_t i = 0; i < kRecentlyFreed; ++i)
+    if (g_freed[i] == p) g_freed[i] = nullptr;
+}
+
+void release_slot(uint32_t i) {
+  Block b = g_blocks[i];
+  erase(i);
+  g_stats.live_blocks--;
+  g_stats.live_bytes -= b.size;
+  sim::port::release(b.ptr);
+  g_freed[g_freed_next] = b.ptr;
+  g_freed_next = (g_freed_next + 1) % kRecentlyFreed;
+}
+
+}  // namespace
+
+extern "C" void* suAllocMem(uint32_t size, int32_t* error) {
+  ++g_calls;
+  bool inject = false;
+  if (g_fail_in != 0 && --g_fail_in == 0) inject = true;
+  void* p = nullptr;
+  if (!inject && g_stats.live_blocks < kMaxLiveBlocks) p = sim::port::allocate(size == 0 ? 1 : size);
+  if (p == nullptr) {
+    if (!inject) complain("suAllocMem: no memory for %u bytes (call %u)\n", size, g_calls);
+    g_stats.failed++;
+    if (error != nullptr) *error = 1;
+    return nullptr;
+  }
+  volatile uint8_t* bytes = (volatile uint8_t*)p;
+  for (uint32_t i = 0; i < size; ++i) bytes[i] = kGarbage;
+  forget_freed(p);  // the host may hand the same address out again
+  insert(Block{p, size, g_calls, g_image_loaded});
+  g_stats.allocations++;
+  g_stats.live_blocks++;
+  g_stats.live_bytes += size;
+  if (g_stats.live_bytes > g_stats.peak_bytes) g_stats.peak_bytes = g_stats.live_bytes;
+  if (error != nullptr) *error = 0;
+  return p;
+}
+
+extern "C" void suFreeMem(void* block) {
+  if (block == nullptr) return;
+  uint32_t i = find(block);
+  if (i == kTableSlots) {
+    g_stats.bad_frees++;
+    if (recently_freed(block))
+      complain("suFreeMem: block %p freed twice\n", block);
+    else
+      complain("suFreeMem: %p was never handed out by suAllocMem\n", block);
+    return;
+  }
+  release_slot(i);
+}
+
+namespace sim {
+
+MemoryStats memory_stats() {
+  return g_stats;
+}
+
+void fail_allocation(uint32_t nth) {
+  g_fail_in = nth;
+}
+
+uint32_t leaked_blocks() {
+  return g_leaks;
+}
+
+size_t leak_report(char* out, size_t out_size) {
+  if (out == nullptr) out_size = 0;
+  size_t n = 0;
+  auto append = [&](const char* line, size_t len) {
+    for (size_t k = 0; k < len; ++k, ++n)
+      if (n + 1 < out_size) out[n] = line[k];
+  };
+  char line[96];
+  append(line, format_line(line, sizeof line, "%u blocks leaked, %u bytes\n", g_leaks, (uint32_t)g_leaked_bytes));
+  uint32_t listed = g_leaks < kMaxReportedLeaks ? g_leaks : kMaxReportedLeaks;
+  for (uint32_t k = 0; k < listed; ++k)
+    append(line, format_line(line, sizeof line, "  %u bytes from allocation %u\n", g_leak_list[k].size,
+                             g_leak_list[k].serial));
+  if (listed < g_leaks) append(line, format_line(line, sizeof line, "  and %u more\n", g_leaks - listed));
+  if (out_size > 0) out[n < out_size ? n : out_size - 1] = '\0';
+  return n;
+}
+
+namespace internal {
+
+void memory_reset() {
+  for (uint32_t i = 0; i < kTableSlots; ++i) {
+    if (g_blocks[i].ptr != nullptr) port::release(g_blocks[i].ptr);
+    g_blocks[i] = Block{};
+  }
+  g_stats = MemoryStats{};
+  g_calls = 0;
+  g_fail_in = 0;
+  g_image_loaded = false;
+  g_leaks = 0;
+  g_leaked_bytes = 0;
+  for (uint32_t i = 0; i < kRecentlyFreed; ++i) g_freed[i] = nullptr;
+  g_freed_next = 0;
+}
+
+void memory_image_loaded() {
+  g_image_loaded = true;
+  g_leaks = 0;
+  g_leaked_bytes = 0;
+}
+
+void memory_image_unloaded() {
+  g_image_loaded = false;
+  g_leaks = 0;
+  g_leaked_bytes = 0;
+  for (uint32_t i = 0; i < kTableSlots; ++i) {
+    const Block& b = g_blocks[i];
+    if (b.ptr == nullptr || !b.image) continue;
+    if (g_leaks < kMaxReportedLeaks) g_leak_list[g_leaks] = Leak{b.size, b.serial};
+    g_leaks++;
+    g_leaked_bytes += b.size;
+  }
+  // The report lists the blocks in the order they were allocated.
+  uint32_t listed = g_leaks < kMaxReportedLeaks ? g_leaks : kMaxReportedLeaks;
+  for (uint32_t k = 1; k < listed; ++k) {
+    Leak x = g_leak_list[k];
+    uint32_t j = k;
+    for (; j > 0 && g_leak_list[j - 1].serial > x.serial; --j) g_leak_list[j] = g_leak_list[j - 1];
+    g_leak_list[j] = x;
+  }
+  // Erasing shifts later entries back into the freed slot, so look at the
+  // same slot again after each release.
+  for (uint32_t i = 0; i < kTableSlots;) {
+    if (g_blocks[i].ptr != nullptr && g_blocks[i].image)
+      release_slot(i);
+    else
+      ++i;
+  }
+}
+
+}  // namespace internal
+}  // namespace sim

@@ -1,0 +1,194 @@
+// The stand-in's door to a POSIX system: the only file of the core that calls
+// the operating system directly.
+#include <dirent.h>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "sim/port.h"
+
+#ifndef MAP_FIXED_NOREPLACE
+#define MAP_FIXED_NOREPLACE 0x100000
+#endif
+
+namespace sim::port {
+
+int open_read(const char* path) {
+  if (path == nullptr) return -1;
+  int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  return fd < 0 ? -1 : fd;
+}
+
+int64_t file_size(int fd) {
+  struct stat st;
+  if (fd < 0 || ::fstat(fd, &st) != 0) return -1;
+  return (int64_t)st.st_size;
+}
+
+int64_t read(int fd, void* buffer, size_t bytes) {
+  if (fd < 0) return -1;
+  size_t done = 0;
+  // A regular file may still return short reads (signals); keep going until
+  // the request is met or the file ends.
+  while (done < bytes) {
+    ssize_t n = ::read(fd, (char*)buffer + done, bytes - done);
+    if (n < 0) return done > 0 ? (int64_t)done : -1;
+    if (n == 0) break;
+    done += (size_t)n;
+  }
+  return (int64_t)done;
+}
+
+bool seek(int fd, int64_t offset) {
+  if (fd < 0 || offset < 0) return false;
+  return ::lseek(fd, (off_t)offset, SEEK_SET) == (off_t)offset;
+}
+
+void close(int fd) {
+  if (fd >= 0) ::close(fd);
+}
+
+bool exists_file(const char* path) {
+  struct stat st;
+  return path != nullptr && ::stat(path, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool exists_dir(const char* path) {
+  struct stat st;
+  return path != nullptr && ::stat(path, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool list_dir(const char* path, DirEntryFn fn, void* ctx) {
+  if (path == nullptr || fn == nullptr) return false;
+  DIR* dir = ::opendir(path);
+  if (dir == nullptr) return false;
+  char full[4096];
+  while (struct dirent* e = ::readdir(dir)) {
+    if (strcmp(e->d_name, ".") == 0 || strcmp(e->d_name, "..") == 0) continue;
+    // d_type is not filled in on every file system; ask stat then. Links are
+    // followed, as the phone would show the file they point to.
+    bool is_dir = false;
+    int n = snprintf(full, sizeof full, "%s/%s", path, e->d_name);
+    if (n > 0 && (size_t)n < sizeof full) {
+      struct stat st;
+      if (::stat(full, &st) == 0) is_dir = S_ISDIR(st.st_mode);
+    }
+    fn(e->d_name, is_dir, ctx);
+  }
+  ::closedir(dir);
+  return true;
+}
+
+static void write_all(int fd, const char* text, size_t length) {
+  while (length > 0) {
+    ssize_t n = ::write(fd, text, length);
+    if (n <= 0) return;
+    text += n;
+    length -= (size_t)n;
+  }
+}
+
+void write_out(const char* text, size_t length) {
+  write_all(1, text, length);
+}
+void write_err(const char* text, size_t length) {
+  write_all(2, text, length);
+}
+
+void* map_fixed(uintptr_t address, size_t bytes) {
+  long page = ::sysconf(_SC_PAGESIZE);
+  if (page <= 0) page = 4096;
+  uintptr_t start = address & ~(uintptr_t)(page - 1);
+  size_t length = (size_t)(address + bytes - start);
+  length = (length + (size_t)page - 1) & ~(size_t)(page - 1);
+  // NOREPLACE: never take over memory that something else already uses.
+  void* p =
+      ::mmap((void*)start, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED_NOREPLACE, -1, 0);
+  if (p == MAP_FAILED) return nullptr;
+  if ((uintptr_t)p != start) {
+    // An old kernel ignores the flag and treats the address as a hint.
+    ::munmap(p, length);
+    return nullptr;
+  }
+  return (void*)address;
+}
+
+void* image_open(const char* path) {
+  void* handle = ::dlopen(path, RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    const char* why = ::dlerror();
+    if (why != nullptr) {
+      write_all(2, why, strlen(why));
+      write_all(2, "\n", 1);
+    }
+  }
+  return handle;
+}
+
+void* image_symbol(void* image, const char* name) {
+  if (image == nullptr || name == nullptr) return nullptr;
+  return ::dlsym(image, name);
+}
+
+void image_close(void* image) {
+  if (image != nullptr) ::dlclose(image);
+}
+
+bool image_copy_to_temp(const char* path, char* out_path, size_t out_size) {
+  static const char kTemplate[] = "/tmp/zq_image_XXXXXX";
+  if (path == nullptr || out_path == nullptr || out_size < sizeof kTemplate) return false;
+  int in = ::open(path, O_RDONLY | O_CLOEXEC);
+  if (in < 0) return false;
+  memcpy(out_path, kTemplate, sizeof kTemplate);
+  int out = ::mkstemp(out_path);
+  if (out < 0) {
+    ::close(in);
+    out_path[0] = '\0';
+    return false;
+  }
+  bool ok = true;
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = ::read(in, buffer, sizeof buffer);
+    if (n < 0) {
+      ok = false;
+      break;
+    }
+    if (n == 0) break;
+    ssize_t off = 0;
+    while (off < n) {
+      ssize_t w = ::write(out, buffer + off, (size_t)(n - off));
+      if (w <= 0) {
+        ok = false;
+        break;
+      }
+      off += w;
+    }
+    if (!ok) break;
+  }
+  ::close(in);
+  if (::close(out) != 0) ok = false;
+  if (!ok) {
+    ::unlink(out_path);
+    out_path[0] = '\0';
+  }
+  return ok;
+}
+
+void remove_file(const char* path) {
+  if (path != nullptr) ::unlink(path);
+}
+
+void* allocate(size_t bytes) {
+  return ::malloc(bytes == 0 ? 1 : bytes);
+}
+void release(void* block) {
+  ::free(block);
+}
+
+}  // namespace sim::port
