@@ -1,0 +1,82 @@
+// The firmware variables at their phone addresses. The program reads them
+// there in every build, so the stand-in maps memory of its own at those
+// addresses (once, on first use) and writes the values it stands for.
+#include <string.h>
+
+#include "platform/firmware_vars.h"
+#include "sim/driver.h"
+#include "sim/internal.h"
+#include "sim/port.h"
+
+namespace {
+
+constexpr uintptr_t kVariablesPage = 0x10080000;
+constexpr size_t kVariablesBytes = 0x1000;
+constexpr uintptr_t kTableArea = 0x10C3E000;
+constexpr size_t kTableAreaBytes = (GB2UC_TABLE_ADDRESS - kTableArea) + GB2UC_TABLE_BYTES;
+
+bool g_tried;
+bool g_mapped;
+bool g_table_installed;
+uint8_t g_table[GB2UC_TABLE_BYTES];  // the served file's bytes
+
+void say(const char* text) {
+  sim::port::write_err(text, strlen(text));
+}
+
+bool ensure_mapped() {
+  if (g_tried) return g_mapped;
+  g_tried = true;
+  void* vars = sim::port::map_fixed(kVariablesPage, kVariablesBytes);
+  void* table = sim::port::map_fixed(kTableArea, kTableAreaBytes);
+  g_mapped = vars != nullptr && table != nullptr;
+  if (!g_mapped) say("stand-in: cannot map the firmware variables at their addresses\n");
+  return g_mapped;
+}
+
+void write_variables() {
+  *(volatile uint8_t*)(uintptr_t)(ITUNES_STATUS + 1) = sim::internal::kIndicatorId;
+  // The program reads the whole word in the processor's order and keeps the
+  // low half; the upper half is left clear.
+  uint32_t word = sim::internal::kKeypadLockFeature;
+  memcpy((void*)(uintptr_t)KEYPAD_STATE, &word, sizeof word);
+}
+
+}  // namespace
+
+namespace sim {
+
+bool install_gb2uc_table(const uint8_t* bytes, size_t size) {
+  if (bytes == nullptr || size != GB2UC_TABLE_BYTES) return false;
+  memcpy(g_table, bytes, GB2UC_TABLE_BYTES);
+  g_table_installed = true;
+  if (ensure_mapped()) memcpy((void*)(uintptr_t)GB2UC_TABLE_ADDRESS, g_table, GB2UC_TABLE_BYTES);
+  return true;
+}
+
+bool install_gb2uc_file(const char* host_path) {
+  int fd = port::open_read(host_path);
+  if (fd < 0) return false;
+  // Read one byte more than a table has, to tell a longer file from a table.
+  static uint8_t bytes[GB2UC_TABLE_BYTES + 1];
+  bool ok = port::file_size(fd) == (int64_t)GB2UC_TABLE_BYTES &&
+            port::read(fd, bytes, sizeof bytes) == (int64_t)GB2UC_TABLE_BYTES;
+  port::close(fd);
+  return ok && install_gb2uc_table(bytes, GB2UC_TABLE_BYTES);
+}
+
+namespace internal {
+
+// The table belongs to the firmware, not to a run: it survives reset().
+const uint8_t* gb2uc_table() {
+  return g_table_installed ? g_table : nullptr;
+}
+
+void firmware_memory_reset() {
+  if (!ensure_mapped()) return;
+  write_variables();
+  if (g_table_installed) memcpy((void*)(uintptr_t)GB2UC_TABLE_ADDRESS, g_table, GB2UC_TABLE_BYTES);
+}
+
+}  // namespace internal
+}  // namespace sim

@@ -1,0 +1,275 @@
+// Folder search: the files of one folder whose names match any of several
+// patterns, as full URIs, sorted by name. The phone's FAT volume ignores
+// letter case, so patterns do too; results are fixed in number per search
+// and kept until the search is closed.
+#include "platform/filesystem.h"
+#include "sim/fs_paths.h"
+#include "sim/internal.h"
+#include "sim/port.h"
+
+namespace {
+
+constexpr uint32_t kMaxSearches = 4;
+constexpr uint32_t kMaxResults = 1024;
+constexpr uint32_t kMaxPatterns = 8;
+constexpr uint32_t kPatternUnits = 64;
+constexpr uint32_t kSearchUnits = 1024;  // how far a search text is read
+
+constexpr uint32_t kOk = 0;
+constexpr uint32_t kBadArgument = 1;
+constexpr uint32_t kNoFolder = 2;
+constexpr uint32_t kTooManySearches = 3;
+constexpr uint32_t kBadHandle = 4;
+constexpr uint32_t kBadIndex = 5;
+
+struct Result {
+  WCHAR uri[sim::fs::kUriUnits];
+  uint32_t size;
+};
+
+struct Search {
+  bool used;
+  uint16_t count;
+  uint16_t order[kMaxResults];  // result slots in name order
+  Result results[kMaxResults];
+};
+
+Search g_searches[kMaxSearches];
+
+struct Pattern {
+  WCHAR units[kPatternUnits];
+  uint32_t length;
+};
+
+WCHAR lower(WCHAR c) {
+  return (c >= u'A' && c <= u'Z') ? (WCHAR)(c - u'A' + u'a') : c;
+}
+
+// Glob with * and ?, ASCII letters matched regardless of case. Iterative
+// with one backtrack point, so no input can make it slow or deep.
+bool glob(const Pattern& p, const WCHAR* name, uint32_t name_len) {
+  uint32_t pi = 0, ni = 0, star = UINT32_MAX, resume = 0;
+  while (ni < name_len) {
+    if (pi < p.length && (p.units[pi] == u'?' || lower(p.units[pi]) == lower(name[ni]))) {
+      ++pi;
+      ++ni;
+    } else if (pi < p.length && p.units[pi] == u'*') {
+      star = pi++;
+      resume = ni;
+    } else if (star != UINT32_MAX) {
+      pi = star + 1;
+      ni = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (pi < p.length && p.units[pi] == u'*') ++pi;
+  return pi == p.length;
+}
+
+// Code point order, which is the byte order of the names in UTF-8: surrogate
+// units (characters beyond U+FFFF) sort after all other units.
+int32_t order_key(WCHAR c) {
+  if (c >= 0xD800 && c <= 0xDFFF) return (int32_t)c + 0x2000;
+  if (c >= 0xE000) return (int32_t)c - 0x800;
+  return (int32_t)c;
+}
+
+int32_t compare_names(const WCHAR* a, const WCHAR* b) {
+  for (uint32_t i = 0;; ++i) {
+    if (a[i] != b[i]) return order_key(a[i]) - order_key(b[i]);
+    if (a[i] == 0) return 0;
+  }
+}
+
+struct Collect {
+  Search* search;
+  const char* folder_host;
+  const WCHAR* folder_uri;  // ends with "/"
+  uint32_t folder_units;
+  const Pattern* patterns;
+  uint32_t pattern_count;
+};
+
+// Inserts slot `slot` into the name order, keeping the first kMaxResults.
+void insert_ordered(Search* s, uint16_t slot) {
+  uint32_t lo = 0, hi = s->count;
+  while (lo < hi) {
+    uint32_t mid = (lo + hi) / 2;
+    if (compare_names(s->results[s->order[mid]].uri, s->results[slot].uri) < 0)
+      lo = mid + 1;
+    else
+      hi = mid;
+  }
+  for (uint32_t i = s->count; i > lo; --i) s->order[i] = s->order[i - 1];
+  s->order[lo] = slot;
+  ++s->count;
+}
+
+void consider(const char* name, bool is_dir, void* ctx) {
+  Collect* c = (Collect*)ctx;
+  Search* s = c->search;
+  if (is_dir) return;
+  WCHAR uri[sim::fs::kUriUnits + 1];
+  for (uint32_t i = 0; i < c->folder_units; ++i) uri[i] = c->folder_uri[i];
+  size_t name_units =
+      sim::internal::utf8_to_utf16(name, uri + c->folder_units, sim::fs::kUriUnits + 1 - c->folder_units);
+  // A URI that does not fit a URI buffer cannot be reported; leave it out.
+  if (c->folder_units + name_units >= sim::fs::kUriUnits) return;
+  bool match = false;
+  for (uint32_t i = 0; i < c->pattern_count && !match; ++i)
+    match = glob(c->patterns[i], uri + c->folder_units, (uint32_t)name_units);
+  if (!match) return;
+  char host[sim::fs::kHostPathBytes];
+  if (!sim::fs::uri_to_host(uri, host, sizeof host) || !sim::port::exists_file(host)) return;
+  int fd = sim::port::open_read(host);
+  if (fd < 0) return;  // a file the phone could not read is not listed
+  int64_t size = sim::port::file_size(fd);
+  sim::port::close(fd);
+
+  uint16_t slot;
+  if (s->count < kMaxResults) {
+    slot = s->count;
+  } else {
+    // Full: keep the first names in order; drop the last if this one precedes it.
+    uint16_t last = s->order[kMaxResults - 1];
+    if (compare_names(uri, s->results[last].uri) >= 0) return;
+    slot = last;
+    --s->count;
+  }
+  Result& r = s->results[slot];
+  for (uint32_t i = 0; i < sim::fs::kUriUnits; ++i) {
+    r.uri[i] = uri[i];
+    if (uri[i] == 0) break;
+  }
+  r.size = size < 0 ? 0 : size > (int64_t)UINT32_MAX ? UINT32_MAX : (uint32_t)size;
+  insert_ordered(s, slot);
+}
+
+// Stops at the first difference, so nothing past a terminator is read.
+bool starts_with(const WCHAR* s, const WCHAR* prefix) {
+  for (uint32_t k = 0; prefix[k] != 0; ++k)
+    if (s[k] != prefix[k]) return false;
+  return true;
+}
+
+// Splits the search text: the folder before the first separator unit, then
+// one pattern after each. Returns false when the text is malformed.
+bool parse(const WCHAR* text, WCHAR* folder, uint32_t* folder_units, Pattern* patterns, uint32_t* pattern_count) {
+  uint32_t i = 0;
+  // "file:/" in front of a full "file://" URI is the phone's volume prefix.
+  static const WCHAR kVolume[] = u"file:/";
+  static const WCHAR kScheme[] = u"file://";
+  if (starts_with(text, kVolume) && starts_with(text + 6, kScheme)) i = 6;
+  uint32_t n = 0;
+  for (; text[i] != 0 && text[i] != FS_PATTERN_SEPARATOR; ++i) {
+    if (n + 2 >= sim::fs::kUriUnits || i >= kSearchUnits) return false;  // room for a "/" and the terminator
+    folder[n++] = text[i];
+  }
+  if (n == 0) return false;
+  if (folder[n - 1] != u'/') folder[n++] = u'/';
+  folder[n] = 0;
+  *folder_units = n;
+  *pattern_count = 0;
+  while (text[i] == FS_PATTERN_SEPARATOR) {
+    ++i;
+    if (*pattern_count == kMaxPatterns) return false;
+    Pattern& p = patterns[(*pattern_count)++];
+    p.length = 0;
+    for (; text[i] != 0 && text[i] != FS_PATTERN_SEPARATOR; ++i) {
+      if (p.length + 1 >= kPatternUnits || i >= kSearchUnits) return false;
+      p.units[p.length++] = text[i];
+    }
+    p.units[p.length] = 0;
+  }
+  // Without a pattern, every file of the folder is a result.
+  if (*pattern_count == 0) {
+    patterns[0].units[0] = u'*';
+    patterns[0].units[1] = 0;
+    patterns[0].length = 1;
+    *pattern_count = 1;
+  }
+  return true;
+}
+
+Search* lookup(uint8_t handle) {
+  if (handle == 0 || handle > kMaxSearches) return nullptr;
+  Search* s = &g_searches[handle - 1];
+  return s->used ? s : nullptr;
+}
+
+}  // namespace
+
+extern "C" {
+
+uint32_t DL_FsSSearch(FS_SEARCH_PARAMS_T /*params*/, const WCHAR* search, uint8_t* handle, uint16_t* total,
+                      uint32_t /*zero*/) {
+  if (total != nullptr) *total = 0;
+  if (search == nullptr || handle == nullptr || total == nullptr) return kBadArgument;
+  WCHAR folder[sim::fs::kUriUnits];
+  uint32_t folder_units = 0;
+  Pattern patterns[kMaxPatterns];
+  uint32_t pattern_count = 0;
+  if (!parse(search, folder, &folder_units, patterns, &pattern_count)) return kBadArgument;
+  char host[sim::fs::kHostPathBytes];
+  if (!sim::fs::uri_to_host(folder, host, sizeof host) || !sim::port::exists_dir(host)) return kNoFolder;
+  uint32_t slot = 0;
+  while (slot < kMaxSearches && g_searches[slot].used) ++slot;
+  if (slot == kMaxSearches) return kTooManySearches;
+
+  Search* s = &g_searches[slot];
+  s->used = true;
+  s->count = 0;
+  Collect c{s, host, folder, folder_units, patterns, pattern_count};
+  if (!sim::port::list_dir(host, consider, &c)) {
+    s->used = false;
+    return kNoFolder;
+  }
+  // Results are stored in the order of the names from here on.
+  *handle = (uint8_t)(slot + 1);
+  *total = s->count;
+  return kOk;
+}
+
+uint32_t DL_FsSearchResults(uint8_t handle, uint16_t index, uint16_t* count, FS_SEARCH_RESULT_T* results) {
+  Search* s = lookup(handle);
+  if (count == nullptr) return kBadArgument;
+  uint16_t wanted = *count;
+  *count = 0;
+  if (s == nullptr) return kBadHandle;
+  if (index >= s->count) return kBadIndex;
+  if (results == nullptr) return kBadArgument;
+  uint16_t n = 0;
+  for (; n < wanted && index + n < s->count; ++n) {
+    const Result& r = s->results[s->order[index + n]];
+    FS_SEARCH_RESULT_T& out = results[n];
+    uint32_t i = 0;
+    for (; r.uri[i] != 0; ++i) out.name[i] = r.uri[i];
+    for (; i < sim::fs::kUriUnits; ++i) out.name[i] = 0;
+    out.attrib = 0;
+    out.size = r.size;
+  }
+  *count = n;
+  return kOk;
+}
+
+uint32_t DL_FsSearchClose(uint8_t handle) {
+  Search* s = lookup(handle);
+  if (s == nullptr) return kBadHandle;
+  s->used = false;
+  s->count = 0;
+  return kOk;
+}
+
+}  // extern "C"
+
+namespace sim::fs {
+
+void search_reset() {
+  for (Search& s : g_searches) {
+    s.used = false;
+    s.count = 0;
+  }
+}
+
+}  // namespace sim::fs

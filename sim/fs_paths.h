@@ -1,0 +1,36 @@
+// Shared by the stand-in's file system pieces (files, identifiers, folder
+// search): the root folder and the mapping between URIs and host paths.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "platform/types.h"
+
+namespace sim::fs {
+
+constexpr size_t kHostPathBytes = 1024;
+constexpr size_t kUriUnits = 256;  // 255 units and the terminator
+
+// The host folder behind "file://b/", or null when none is set.
+const char* root();
+
+// The host path of a URI "file://b/<rest>" (UTF-8 out). False for any other
+// form, a ".." component, no root, or a path that does not fit.
+bool uri_to_host(const WCHAR* uri, char* out, size_t out_size);
+// The same for a URI given in UTF-8.
+bool uri8_to_host(const char* uri, char* out, size_t out_size);
+
+// True when the URI names the GB2312 table file the stand-in serves from
+// memory (a real file there takes precedence, checked by the caller).
+bool is_served_table(const WCHAR* uri);
+
+// True when a file (real, or the served table) exists at the URI.
+bool file_exists(const WCHAR* uri);
+
+// Each piece back to its first state; fs_reset() calls them all.
+void files_reset();
+void ids_reset();
+void search_reset();
+
+}  // namespace sim::fs
