@@ -1,0 +1,82 @@
+// libpng in its simplified API: no setjmp handling of our own, errors come
+// back in the image's message.
+#include "sim/host/png/png_writer.h"
+
+#include <png.h>
+#include <zlib.h>
+
+#include <cstring>
+
+#include "sim/driver.h"
+
+namespace sim::png {
+namespace {
+
+void SetError(std::string* error, const std::string& text) {
+  if (error) *error = text;
+}
+
+}  // namespace
+
+bool write_rgb(const char* path, const uint8_t* rgb, int width, int height, std::string* error) {
+  if (!path || !rgb || width <= 0 || height <= 0) {
+    SetError(error, "nothing to write");
+    return false;
+  }
+  png_image image;
+  std::memset(&image, 0, sizeof(image));
+  image.version = PNG_IMAGE_VERSION;
+  image.width = (png_uint_32)width;
+  image.height = (png_uint_32)height;
+  image.format = PNG_FORMAT_RGB;
+  if (!png_image_write_to_file(&image, path, 0, rgb, width * 3, nullptr)) {
+    SetError(error, std::string(path) + ": " + image.message);
+    png_image_free(&image);
+    return false;
+  }
+  return true;
+}
+
+bool write_framebuffer(const char* path, std::string* error) {
+  return write_rgb(path, framebuffer_rgb(), kScreenWidth, kScreenHeight, error);
+}
+
+bool read_rgb(const char* path, Image* out, std::string* error) {
+  if (!path || !out) {
+    SetError(error, "nowhere to read into");
+    return false;
+  }
+  png_image image;
+  std::memset(&image, 0, sizeof(image));
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path)) {
+    SetError(error, std::string(path) + ": " + image.message);
+    png_image_free(&image);
+    return false;
+  }
+  image.format = PNG_FORMAT_RGB;
+  std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) {
+    SetError(error, std::string(path) + ": " + image.message);
+    png_image_free(&image);
+    return false;
+  }
+  out->width = (int)image.width;
+  out->height = (int)image.height;
+  out->rgb = std::move(pixels);
+  return true;
+}
+
+uint32_t crc32_rgb(const uint8_t* rgb, int width, int height) {
+  uLong crc = crc32(0L, Z_NULL, 0);
+  if (!rgb || width <= 0 || height <= 0) return (uint32_t)crc;
+  const size_t row_bytes = (size_t)width * 3;
+  for (int y = 0; y < height; ++y) crc = crc32(crc, rgb + (size_t)y * row_bytes, (uInt)row_bytes);
+  return (uint32_t)crc;
+}
+
+uint32_t framebuffer_crc32() {
+  return crc32_rgb(framebuffer_rgb(), kScreenWidth, kScreenHeight);
+}
+
+}  // namespace sim::png
