@@ -1,4 +1,10 @@
-// Placeholder until the application frame lands.
+// The loader enters the image at its first byte. On the phone the linker
+// script puts this stub there (it has its own section, .text.Lib); it only
+// hands the loader's three values on to the registration.
 #include "app/app.h"
-extern "C" uint32_t Lib(uint32_t unused, const char* start_text, uint32_t evcode_base) { return Register(unused, start_text, evcode_base); }
-uint32_t Register(uint32_t, const char*, uint32_t) { return 0; }  // placeholder
+
+extern "C" __attribute__((visibility("default"), section(".text.Lib"), noinline)) uint32_t Lib(uint32_t unused,
+                                                                                               const char* start_text,
+                                                                                               uint32_t evcode_base) {
+  return Register(unused, start_text, evcode_base);
+}

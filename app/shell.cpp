@@ -1,0 +1,80 @@
+// The shell application: it owns the screen. It waits for the UI token,
+// creates the full-screen canvas, draws the player screen, redraws it when it
+// comes back to the front, and ends on its close keys or when the player ends.
+// It holds no playback state: closing it hides the screen, the music goes on.
+#include "app/app.h"
+#include "screen/background.h"
+#include "screen/lyrics_view.h"
+#include "screen/widgets.h"
+
+namespace {
+
+constexpr uint8_t KEY_STAR = 0x0A;
+constexpr uint8_t KEY_CLOSE = 0x0F;
+constexpr uint32_t SHELL_RECORD_BYTES = 80;
+
+}  // namespace
+
+uint32_t shell_startApp(EVENT_STACK_T* ev_st, uint32_t reg_id, uint32_t) {
+  // One shell at a time: a second start would fight the first one for the
+  // screen.
+  if (AFW_InquireRoutingStackByRegId(reg_id) == 0) return 1;
+  APPLICATION_T* app = APP_InitAppData(APP_HandleEvent, SHELL_RECORD_BYTES, reg_id, 0, 1, 1, 1, 1, 0);
+  APP_Start(ev_st, app, 1, shell_state_handling_table, shell_destroyApp, shell_app_name, 0);
+  return 0;
+}
+
+uint32_t shell_HandleUITokenGranted(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
+  uint32_t result = APP_HandleUITokenGranted(ev_st, app);
+  if (result != 0) return result;
+  if (app->token_status == APP_TOKEN_HELD) return APP_UtilChangeState(2, ev_st, app);
+  return 0;
+}
+
+uint32_t shell_MainStateEnter(EVENT_STACK_T*, APPLICATION_T* app, uint32_t kind) {
+  if (kind != 0) return 0;
+
+  // The display size gives the largest coordinates; the canvas wants the
+  // number of pixels, one more in each direction.
+  player.display_size = UIS_CanvasGetDisplaySize();
+  player.screenbuf.buffer = nullptr;
+  player.screenbuf.width = (uint16_t)((player.display_size >> 16) + 1);
+  player.screenbuf.height = (uint16_t)((player.display_size & 0xFFFFu) + 1);
+
+  uint32_t port = app->port;
+  player.dialog = UIS_CreateColorCanvas(&port, &player.screenbuf, 1);
+  if (player.dialog == 0) return 1;  // no canvas: nothing may draw
+
+  app->dialog = player.dialog;
+  player.isCanvas = 1;
+  backg();
+  draw_time();
+  draw_lrc_info();
+  return 0;
+}
+
+uint32_t get_focus(EVENT_STACK_T*, APPLICATION_T*) {
+  // A shell whose canvas could not be made has nothing to draw on.
+  if (player.isCanvas == 0) return 0;
+  backg();
+  draw_bar_all();
+  draw_lrc_info();
+  return 0;
+}
+
+uint32_t shell_Keypress(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
+  EVENT_T* ev = AFW_GetEv(ev_st);
+  if (ev == nullptr) return 0;
+  if (ev->key != KEY_STAR && ev->key != KEY_CLOSE) return 0;
+  player.isCanvas = 0;
+  APP_ConsumeEv(ev_st, app);
+  return shell_destroyApp(ev_st, app);
+}
+
+uint32_t shell_destroyApp(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
+  // The image stays loaded and the player runs on; dialog keeps the deleted
+  // handle, but nothing draws while isCanvas is 0.
+  player.isCanvas = 0;
+  APP_UtilUISDialogDelete(&app->dialog);
+  return APP_Exit(ev_st, app, 0);
+}

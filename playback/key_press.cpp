@@ -1,0 +1,211 @@
+// Key presses of the player, seen in every state and also while the screen
+// is hidden. A press the player acts on fully is consumed; every other one
+// goes on to the shell and the phone.
+#include "app/app.h"
+#include "playback/engine.h"
+#include "playback/key_context.h"
+#include "playback/keys.h"
+#include "screen/widgets.h"
+
+namespace {
+
+const char PLATFORM_LTE[] = "LTE";
+
+uint8_t volume_type() {
+  const char* platform = LdrGetPlatformName();
+  if (platform != nullptr && namecmp(platform, PLATFORM_LTE) == 0) return AUD_VOLUME_TYPE_LTE;
+  return AUD_VOLUME_TYPE_DEFAULT;
+}
+
+// The event is consumed before an action runs: an action may end the
+// program, after which the record must not be touched again.
+void consume(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
+  APP_ConsumeEv(ev_st, app);
+}
+
+void change_volume(EVENT_STACK_T* ev_st, APPLICATION_T* app, bool up) {
+  consume(ev_st, app);
+  uint8_t type = volume_type();
+  uint8_t level = 0;
+  DL_AudGetVolumeSetting(type, &level);
+  if (up && level < AUD_VOLUME_MAX) ++level;
+  if (!up && level != 0) --level;
+  // Written back also at a limit, so the firmware's level is always in range.
+  DL_AudSetVolumeSetting(type, level);
+  if (player.isCanvas != 0) draw_vol();
+}
+
+void play_pause(EVENT_STACK_T* ev_st, APPLICATION_T* app, bool call_test) {
+  // During a call the key belongs to the phone.
+  if (call_test && APP_MMC_Util_IsVoiceCall() != 0) return;
+  consume(ev_st, app);
+  APP_UtilStopTimer(app);
+  switch (player.State_Player) {
+    case PLAYER_NO_TRACK:
+      Create(ev_st, app);
+      break;
+    case PLAYER_PLAYING:
+      player.allowPlay = 0;
+      Pause();
+      break;
+    case PLAYER_PAUSED:
+    case PLAYER_STOPPED:
+      player.allowPlay = 1;
+      Play(ev_st, app);
+      break;
+    default:  // seeking: the seek key's release decides
+      break;
+  }
+}
+
+void stop(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
+  consume(ev_st, app);
+  APP_UtilStopTimer(app);
+  player.allowPlay = 0;
+  Stop();
+}
+
+void show_screen(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
+  consume(ev_st, app);
+  LdrStartApp(player.evcode_base - 1);
+}
+
+// The hold is told from a tap by timer 2: it expires after one second.
+void seek_key_down(EVENT_STACK_T* ev_st, APPLICATION_T* app, int8_t direction) {
+  consume(ev_st, app);
+  APP_UtilStopTimer(app);
+  APP_UtilStartTimer(1000, TIMER_SEEK_HOLD, app);
+  player.timeRew = 1;
+  player.Z = direction;
+}
+
+void next_play_mode() {
+  player.circle_s = (uint8_t)((player.circle_s + 1) % 3);
+  draw_circle_s();
+}
+
+// Remembered so that the release can tell how long the key was held.
+void star_down() {
+  player.timeStarPress = player.timePosition;
+}
+
+// The phone goes on handling the side key; the track changes when the timer
+// expires a second later.
+void hold_for_track_change(APPLICATION_T* app, uint32_t timer_id) {
+  APP_UtilStopTimer(app);
+  APP_UtilStartTimer(1000, timer_id, app);
+}
+
+void background_press(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint8_t key) {
+  switch (key) {
+    case KEY_STAR:
+      star_down();
+      break;
+    case KEY_BACKGROUND_PLAY:
+      play_pause(ev_st, app, false);
+      break;
+    case KEY_SIDE_UP:
+      hold_for_track_change(app, TIMER_NEXT_HOLD);
+      break;
+    case KEY_SIDE_DOWN:
+      hold_for_track_change(app, TIMER_BACK_HOLD);
+      break;
+    default:
+      break;
+  }
+}
+
+// The keypad keys act only on the player's screen: on the idle screen they
+// belong to the phone.
+void keypad_press(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint8_t key) {
+  if (WorkingTable() == 1) return;
+  switch (key) {
+    case KEY_VOLUME_UP:
+      change_volume(ev_st, app, true);
+      break;
+    case KEY_PLAY_PAUSE:
+      play_pause(ev_st, app, true);
+      break;
+    case KEY_SEEK_BACK:
+      seek_key_down(ev_st, app, -1);
+      break;
+    case KEY_SEEK_FORWARD:
+      seek_key_down(ev_st, app, 1);
+      break;
+    case KEY_VOLUME_DOWN:
+      change_volume(ev_st, app, false);
+      break;
+    case KEY_STOP:
+      stop(ev_st, app);
+      break;
+    case KEY_PLAY_MODE:
+      next_play_mode();
+      break;
+    case KEY_EXIT:
+      player_destroyApp(ev_st, app);
+      break;
+    default:
+      break;
+  }
+}
+
+void foreground_press(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint8_t key) {
+  switch (key) {
+    case KEY_VOLUME_UP:
+    case KEY_PLAY_PAUSE:
+    case KEY_SEEK_BACK:
+    case KEY_SEEK_FORWARD:
+    case KEY_VOLUME_DOWN:
+    case KEY_STOP:
+    case KEY_PLAY_MODE:
+    case KEY_EXIT:
+      keypad_press(ev_st, app, key);
+      break;
+    case KEY_STAR:
+      // Also recorded while the screen is open: the shell closes on this
+      // press, and its release must not compare with an older press and
+      // open the screen again at once.
+      star_down();
+      break;
+    case KEY_EXIT_ANYWHERE:
+      player_destroyApp(ev_st, app);
+      break;
+    case KEY_SIDE_UP:
+      change_volume(ev_st, app, true);
+      break;
+    case KEY_SIDE_DOWN:
+      change_volume(ev_st, app, false);
+      break;
+    case KEY_MEDIA_PLAY:
+      play_pause(ev_st, app, true);
+      break;
+    case KEY_MEDIA_STOP:
+      if (player.isCanvas != 0) {
+        stop(ev_st, app);
+      } else if (WorkingTable() == 1) {
+        show_screen(ev_st, app);
+      }
+      break;
+    case KEY_MEDIA_BACK:
+      seek_key_down(ev_st, app, -1);
+      break;
+    case KEY_MEDIA_FORWARD:
+      seek_key_down(ev_st, app, 1);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+uint32_t player_Keypress(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
+  uint8_t key = current_key(ev_st);
+  if (KeypadLock() != 0) return 0;
+  if (in_background()) {
+    background_press(ev_st, app, key);
+  } else {
+    foreground_press(ev_st, app, key);
+  }
+  return 0;
+}

@@ -1,0 +1,12 @@
+// Moving the current track within the list, without touching the engine.
+// Shared by the track changes and by the skipping of missing files.
+#pragma once
+
+#include "platform/firmware.h"
+
+// Makes the following entry of the list current and writes its name into
+// the name part of player.filename. With fewer than two entries the current
+// track stays.
+void step_to_next_track(APPLICATION_T* app);
+// The same towards the preceding entry.
+void step_to_previous_track(APPLICATION_T* app);
