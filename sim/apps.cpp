@@ -1,0 +1,370 @@
+// Application framework: registration by start event code, starting,
+// application records, the routing stack, state tables with their entry
+// routines, the UI token and exit.
+#include <string.h>
+
+#include "sim/framework.h"
+#include "sim/internal.h"
+
+namespace sim::fw {
+namespace {
+
+constexpr int kMaxRegistrations = 8;
+constexpr int kMaxCodes = 4;
+constexpr uint32_t kFirstRegId = 0x101;
+constexpr uint32_t kFirstPort = 0x2001;
+constexpr int kMaxHandlers = 256;  // a handler list longer than this is taken as unterminated
+
+const char kShellName[] = "ZQ_s_Player";
+const char kPlayerName[] = "ZQ_Player";
+
+struct Registration {
+  bool used;
+  uint32_t reg_id;
+  uint32_t codes[kMaxCodes];
+  uint32_t ncodes;
+  const STATE_HANDLERS_ENTRY_T* table;
+  uint32_t nstates;
+  APP_START_T start;
+};
+
+struct Framework {
+  Registration regs[kMaxRegistrations];
+  App apps[kMaxApps];
+  uint32_t next_reg_id;
+  uint32_t next_port;
+  uint32_t next_serial;
+  uint32_t shell_starts;
+  bool grant_override;
+  uint32_t grant_result;
+  uint8_t grant_status;
+  // What the last shell and player looked like when they left, so that the
+  // driver can still report them.
+  bool have_last[2];
+  AppInfo last[2];
+};
+
+Framework g;
+
+Registration* registration_by_code(uint32_t code) {
+  for (auto& r : g.regs) {
+    if (!r.used) continue;
+    for (uint32_t i = 0; i < r.ncodes; ++i)
+      if (r.codes[i] == code) return &r;
+  }
+  return nullptr;
+}
+
+Registration* registration_by_id(uint32_t reg_id) {
+  for (auto& r : g.regs)
+    if (r.used && r.reg_id == reg_id) return &r;
+  return nullptr;
+}
+
+const STATE_HANDLERS_ENTRY_T* state_entry(const App* app, uint32_t state) {
+  if (!app->table) return nullptr;
+  for (uint32_t i = 0; i < app->nstates; ++i)
+    if (app->table[i].state == state) return &app->table[i];
+  return nullptr;
+}
+
+EVENT_HANDLER_T find_in_list(const EVENT_HANDLER_ENTRY_T* list, uint32_t code) {
+  if (!list) return nullptr;
+  for (int i = 0; i < kMaxHandlers && list[i].code != EV_LIST_END; ++i)
+    if (list[i].code == code) return list[i].handler;
+  return nullptr;
+}
+
+void run_entry(App* app, EVENT_STACK_T* ev_st) {
+  const STATE_HANDLERS_ENTRY_T* e = state_entry(app, app->state);
+  if (e && e->entry) e->entry(ev_st, reinterpret_cast<APPLICATION_T*>(app->record), 0);
+}
+
+int which_named(const App* app) {
+  if (strcmp(app->name, kShellName) == 0) return 0;
+  if (strcmp(app->name, kPlayerName) == 0) return 1;
+  return -1;
+}
+
+void describe(const App* app, AppInfo* out) {
+  const auto* rec = reinterpret_cast<const APPLICATION_T*>(app->record);
+  memset(out, 0, sizeof(*out));
+  out->running = app->slot == Slot::Running;
+  out->reg_id = app->reg_id;
+  out->start_code = app->start_code;
+  out->state = app->state;
+  out->has_token = rec->token_status == APP_TOKEN_HELD;
+  out->dialog = rec->dialog;
+  out->timer_running = app->timer_on;
+  out->timer_id = app->timer_id;
+  out->timer_period_ms = app->timer_period;
+  out->timer_cyclical = app->timer_cyclical;
+  memcpy(out->name, app->name, sizeof(out->name));
+}
+
+// Takes an application off the routing stack: its timer dies, its queued
+// events are dropped (they name a serial that no longer runs), and its record
+// is freed once the dispatch that may still use it has ended.
+void leave(App* app) {
+  if (app->slot != Slot::Running && app->slot != Slot::Allocated) return;
+  bool was_running = app->slot == Slot::Running;
+  app->timer_on = false;
+  app->slot = Slot::Exited;
+  int which = which_named(app);
+  if (which >= 0) {
+    describe(app, &g.last[which]);
+    g.have_last[which] = true;
+  }
+  if (was_running && which == 0) internal::emit(Fact::ShellExit, 0, app->name);
+}
+
+bool info_for(int which, AppInfo* out) {
+  App* best = nullptr;
+  for (auto& a : g.apps)
+    if (a.slot == Slot::Running && which_named(&a) == which && (!best || a.serial > best->serial)) best = &a;
+  if (best) {
+    describe(best, out);
+    return true;
+  }
+  if (!g.have_last[which]) return false;
+  *out = g.last[which];
+  return true;
+}
+
+}  // namespace
+
+void apps_reset() {
+  memset(&g, 0, sizeof(g));
+  g.next_reg_id = kFirstRegId;
+  g.next_port = kFirstPort;
+  g.next_serial = 1;
+}
+
+void clear_registrations() {
+  memset(g.regs, 0, sizeof(g.regs));
+}
+
+App* app_at(int index) {
+  return index >= 0 && index < kMaxApps ? &g.apps[index] : nullptr;
+}
+
+App* app_by_record(const void* record) {
+  if (!record) return nullptr;
+  for (auto& a : g.apps)
+    if (a.slot != Slot::Free && static_cast<const void*>(a.record) == record) return &a;
+  return nullptr;
+}
+
+App* app_by_serial(uint32_t serial) {
+  for (auto& a : g.apps)
+    if (a.slot == Slot::Running && a.serial == serial) return &a;
+  return nullptr;
+}
+
+int running_in_start_order(App** out, int max) {
+  int n = 0;
+  for (auto& a : g.apps)
+    if (a.slot == Slot::Running && n < max) out[n++] = &a;
+  // Insertion sort by serial: at most a handful of entries.
+  for (int i = 1; i < n; ++i)
+    for (int j = i; j > 0 && out[j - 1]->serial > out[j]->serial; --j) {
+      App* t = out[j];
+      out[j] = out[j - 1];
+      out[j - 1] = t;
+    }
+  return n;
+}
+
+App* running_shell() {
+  App* best = nullptr;
+  for (auto& a : g.apps)
+    if (a.slot == Slot::Running && !a.prepost && (!best || a.serial > best->serial)) best = &a;
+  return best;
+}
+
+void end_app_silently(App* app) {
+  // The application's screen goes with it, as it would on the phone.
+  auto* rec = reinterpret_cast<APPLICATION_T*>(app->record);
+  if (app->slot == Slot::Running && rec->dialog != 0) {
+    internal::canvas_delete(rec->dialog);
+    rec->dialog = 0;
+  }
+  leave(app);
+}
+
+void free_exited() {
+  for (auto& a : g.apps)
+    if (a.slot == Slot::Exited) memset(&a, 0, sizeof(a));
+}
+
+EVENT_HANDLER_T find_handler(const App* app, uint32_t code) {
+  const STATE_HANDLERS_ENTRY_T* cur = state_entry(app, app->state);
+  if (EVENT_HANDLER_T h = find_in_list(cur ? cur->handlers : nullptr, code)) return h;
+  const STATE_HANDLERS_ENTRY_T* any = state_entry(app, APP_STATE_ANY);
+  return find_in_list(any ? any->handlers : nullptr, code);
+}
+
+}  // namespace sim::fw
+
+namespace sim {
+
+bool shell_info(AppInfo* out) {
+  return out && fw::info_for(0, out);
+}
+bool player_info(AppInfo* out) {
+  return out && fw::info_for(1, out);
+}
+uint32_t shell_starts() {
+  return fw::g.shell_starts;
+}
+
+void set_next_token_grant(uint32_t result, uint8_t status) {
+  fw::g.grant_override = true;
+  fw::g.grant_result = result;
+  fw::g.grant_status = status;
+}
+
+}  // namespace sim
+
+using namespace sim::fw;
+
+ZQ_EXTERN_C uint32_t APP_Register(const uint32_t* start_codes, uint32_t count, const STATE_HANDLERS_ENTRY_T* table,
+                                  uint32_t states, APP_START_T start) {
+  if (!start_codes || count == 0 || count > kMaxCodes || !table || states == 0 || !start) {
+    report("APP_Register", "refused: bad arguments");
+    return 1;
+  }
+  for (uint32_t i = 0; i < count; ++i)
+    if (registration_by_code(start_codes[i])) {
+      report("APP_Register", "refused: start code already registered");
+      return 1;
+    }
+  for (auto& r : g.regs) {
+    if (r.used) continue;
+    r.used = true;
+    r.reg_id = g.next_reg_id++;
+    r.ncodes = count;
+    for (uint32_t i = 0; i < count; ++i) r.codes[i] = start_codes[i];
+    r.table = table;
+    r.nstates = states;
+    r.start = start;
+    return 0;
+  }
+  report("APP_Register", "refused: registration table full");
+  return 1;
+}
+
+ZQ_EXTERN_C uint32_t LdrStartApp(uint32_t start_code) {
+  Registration* r = registration_by_code(start_code);
+  if (!r) return 1;
+  return r->start(event_stack(), r->reg_id, 0);
+}
+
+ZQ_EXTERN_C uint32_t AFW_InquireRoutingStackByRegId(uint32_t reg_id) {
+  for (auto& a : g.apps)
+    if (a.slot == Slot::Running && a.reg_id == reg_id) return 0;
+  return 1;
+}
+
+ZQ_EXTERN_C APPLICATION_T* APP_InitAppData(APP_DISPATCH_T dispatch, uint32_t size, uint32_t reg_id, uint32_t, uint32_t,
+                                           uint32_t, uint32_t, uint32_t, uint32_t) {
+  Registration* r = registration_by_id(reg_id);
+  if (!r) {
+    report("APP_InitAppData", "refused: unknown registration");
+    return nullptr;
+  }
+  if (size > kRecordBytes) {
+    report("APP_InitAppData", "refused: record larger than the framework hands out");
+    return nullptr;
+  }
+  for (auto& a : g.apps) {
+    if (a.slot != Slot::Free) continue;
+    memset(&a, 0, sizeof(a));
+    a.slot = Slot::Allocated;
+    a.dispatch = dispatch ? dispatch : APP_HandleEvent;
+    a.prepost = a.dispatch == APP_HandleEventPrepost;
+    a.reg_id = reg_id;
+    a.start_code = r->codes[0];
+    a.table = r->table;
+    a.nstates = r->nstates;
+    a.port = g.next_port++;
+    // Records smaller than the framework's 80 bytes still get all 80: the
+    // framework itself writes its fields there.
+    reinterpret_cast<APPLICATION_T*>(a.record)->port = a.port;
+    return reinterpret_cast<APPLICATION_T*>(a.record);
+  }
+  report("APP_InitAppData", "refused: too many applications");
+  return nullptr;
+}
+
+ZQ_EXTERN_C uint32_t APP_Start(EVENT_STACK_T* ev_st, APPLICATION_T* rec, uint32_t state,
+                               const STATE_HANDLERS_ENTRY_T* table, EVENT_HANDLER_T destroy, const char* name,
+                               uint32_t) {
+  App* app = app_by_record(rec);
+  if (!app || app->slot != Slot::Allocated) return 1;
+  if (table && table != app->table) {
+    // The table given here wins; its length is the registration's.
+    app->table = table;
+  }
+  app->slot = Slot::Running;
+  app->serial = g.next_serial++;
+  app->state = state;
+  app->destroy = destroy;
+  if (name) {
+    strncpy(app->name, name, sizeof(app->name) - 1);
+    app->name[sizeof(app->name) - 1] = 0;
+  }
+  if (which_named(app) == 0) {
+    ++g.shell_starts;
+    sim::internal::emit(sim::Fact::ShellStart, 0, app->name);
+  }
+  uint32_t serial = app->serial;
+  run_entry(app, ev_st ? ev_st : event_stack());
+  // An application that takes the screen gets the UI token once it is up.
+  if (!app->prepost && app_by_serial(serial)) queue_to_app(serial, EV_UI_TOKEN_GRANTED, nullptr, 0);
+  return 0;
+}
+
+ZQ_EXTERN_C uint32_t APP_HandleUITokenGranted(EVENT_STACK_T*, APPLICATION_T* rec) {
+  if (!rec) return 1;
+  uint32_t result = 0;
+  uint8_t status = APP_TOKEN_HELD;
+  if (g.grant_override) {
+    g.grant_override = false;
+    result = g.grant_result;
+    status = g.grant_status;
+  }
+  rec->token_status = status;
+  return result;
+}
+
+ZQ_EXTERN_C uint32_t APP_HandleUITokenRevoked(EVENT_STACK_T*, APPLICATION_T* rec) {
+  if (rec) rec->token_status = 0;
+  return 0;
+}
+
+ZQ_EXTERN_C uint32_t APP_UtilChangeState(uint32_t state, EVENT_STACK_T* ev_st, APPLICATION_T* rec) {
+  App* app = app_by_record(rec);
+  if (!app || app->slot != Slot::Running || !state_entry(app, state)) return 1;
+  const STATE_HANDLERS_ENTRY_T* old = state_entry(app, app->state);
+  if (old && old->exit) old->exit(ev_st, rec, 0);
+  app->state = state;
+  run_entry(app, ev_st ? ev_st : event_stack());
+  return 0;
+}
+
+ZQ_EXTERN_C uint32_t APP_UtilUISDialogDelete(uint32_t* dialog_field) {
+  if (!dialog_field) return 1;
+  if (*dialog_field) sim::internal::canvas_delete(*dialog_field);
+  *dialog_field = 0;
+  return 0;
+}
+
+ZQ_EXTERN_C uint32_t APP_Exit(EVENT_STACK_T*, APPLICATION_T* rec, uint32_t) {
+  App* app = app_by_record(rec);
+  if (!app || app->slot == Slot::Exited) return 1;
+  // The record stays until control is back with the framework: the caller
+  // may still touch it on its way out.
+  leave(app);
+  return 0;
+}

@@ -1,0 +1,100 @@
+// Key delivery: the chain a key press takes through the applications, and
+// keys the program injects.
+#include <string.h>
+
+#include "platform/keypad.h"
+#include "sim/framework.h"
+#include "sim/internal.h"
+
+namespace sim::fw {
+namespace {
+
+constexpr size_t kMaxInjected = 64;
+
+struct Keys {
+  InjectedKey injected[kMaxInjected];
+  size_t count;
+  bool overflow_reported;
+};
+
+Keys k;
+
+// The applications that take keys in every state, whether or not they are in
+// front (the pre-post dispatch), by serial: a handler may end one of them.
+int prepost_serials(uint32_t* out) {
+  App* apps[kMaxApps];
+  int n = running_in_start_order(apps, kMaxApps);
+  int m = 0;
+  for (int i = 0; i < n; ++i)
+    if (apps[i]->prepost) out[m++] = apps[i]->serial;
+  return m;
+}
+
+}  // namespace
+
+void keys_reset() {
+  memset(&k, 0, sizeof(k));
+}
+
+KeyResult run_key_chain(uint8_t key, bool release) {
+  uint32_t serials[kMaxApps];
+  int n = prepost_serials(serials);
+  for (int i = 0; i < n; ++i) {
+    App* app = app_by_serial(serials[i]);
+    if (app && deliver(app, release ? EV_KEY_RELEASE : EV_KEY_PRESS, key, nullptr, 0))
+      return KeyResult{true, KeyTaker::Player};
+  }
+  if (release) return KeyResult{false, KeyTaker::Phone};
+  // The shell sees the key only when nothing covers it: a call screen does.
+  if (!internal::voice_call_active()) {
+    if (App* shell = running_shell())
+      if (deliver(shell, EV_SHELL_KEY, key, nullptr, 0)) return KeyResult{true, KeyTaker::Shell};
+  }
+  return KeyResult{false, KeyTaker::Phone};
+}
+
+}  // namespace sim::fw
+
+namespace sim {
+namespace {
+
+KeyResult key_now(uint8_t key, bool release) {
+  uint32_t ticket = fw::queue_key(key, release);
+  run_pending();
+  KeyResult r{false, KeyTaker::Phone};
+  fw::key_result(ticket, &r);
+  return r;
+}
+
+}  // namespace
+
+KeyResult press(uint8_t key) {
+  return key_now(key, false);
+}
+KeyResult release(uint8_t key) {
+  return key_now(key, true);
+}
+
+size_t take_injected_keys(InjectedKey* out, size_t max) {
+  if (!out) return 0;
+  size_t n = fw::k.count < max ? fw::k.count : max;
+  memcpy(out, fw::k.injected, n * sizeof(InjectedKey));
+  memmove(fw::k.injected, fw::k.injected + n, (fw::k.count - n) * sizeof(InjectedKey));
+  fw::k.count -= n;
+  return n;
+}
+
+}  // namespace sim
+
+ZQ_EXTERN_C uint32_t DL_KeyInjectKeyPress(uint8_t key, uint8_t release, uint8_t) {
+  using sim::fw::k;
+  if (sim::fw::queue_key(key, release != KEY_INJECT_PRESS) == 0) return 1;
+  if (k.count < sim::fw::kMaxInjected) {
+    k.injected[k.count++] = sim::InjectedKey{key, release != KEY_INJECT_PRESS};
+  } else if (!k.overflow_reported) {
+    // Delivery goes on; only the record for take_injected_keys is full.
+    k.overflow_reported = true;
+    sim::fw::report("DL_KeyInjectKeyPress", "record of injected keys full; later ones are not recorded");
+  }
+  return 0;
+}
