@@ -1,0 +1,207 @@
+// Reading files of the phone's volume, mapped onto a temporary host folder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/filesystem.h"
+#include "platform/firmware_vars.h"
+#include "temp_tree.h"
+
+namespace {
+
+using zq_test::u16;
+
+class Files : public testing::Test {
+ protected:
+  void SetUp() override {
+    sim::internal::fs_reset();
+    ASSERT_TRUE(sim::set_root(tree.root().c_str()));
+    tree.write("mobile/audio/lrc/Song.lrc", "0123456789");
+    tree.write("mobile/audio/a.mp3", "");
+  }
+  void TearDown() override { sim::internal::fs_reset(); }
+  zq_test::TempTree tree;
+};
+
+TEST_F(Files, ExistenceMeansAnExistingRegularFile) {
+  struct Case {
+    const char* uri;
+    uint8_t exists;
+  } cases[] = {
+      {"file://b/mobile/audio/lrc/Song.lrc", 1},
+      {"file://b/mobile/audio/a.mp3", 1},
+      {"file://b/mobile/audio/lrc/Song.txt", 0},
+      {"file://b/mobile/audio/lrc/song.lrc", 0},  // the host folder decides letter case
+      {"file://b/mobile/audio/lrc", 0},           // a folder
+      {"file://b/mobile/audio/lrc/", 0},
+      {"", 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(DL_FsFFileExist(u16(c.uri).c_str()), c.exists) << c.uri;
+  EXPECT_EQ(DL_FsFFileExist(nullptr), 0);
+}
+
+TEST_F(Files, PathsOutsideTheRootAreNotFound) {
+  tree.write("../zq_outside_secret", "x");
+  const char* uris[] = {
+      "file://b/../zq_outside_secret",
+      "file://b/mobile/../../zq_outside_secret",
+      "file://b/mobile/./audio/a.mp3",
+      "file://b/mobile//audio/a.mp3",
+      "file://a/mobile/audio/a.mp3",
+      "file:///etc/passwd",
+      "/etc/passwd",
+      "mobile/audio/a.mp3",
+      "file://b",
+  };
+  for (const char* uri : uris) {
+    EXPECT_EQ(DL_FsFFileExist(u16(uri).c_str()), 0) << uri;
+    EXPECT_EQ(DL_FsOpenFile(u16(uri).c_str(), 0, 0), FS_INVALID_HANDLE) << uri;
+    char path[512];
+    EXPECT_FALSE(sim::host_path(u16(uri).c_str(), path, sizeof path)) << uri;
+  }
+  std::filesystem::remove(std::filesystem::path(tree.root()) / ".." / "zq_outside_secret");
+}
+
+TEST_F(Files, WithoutARootNothingIsFound) {
+  sim::internal::fs_reset();
+  EXPECT_EQ(DL_FsFFileExist(u16("file://b/mobile/audio/a.mp3").c_str()), 0);
+  EXPECT_FALSE(sim::set_root((tree.root() + "/no_such_folder").c_str()));
+  EXPECT_EQ(DL_FsOpenFile(u16("file://b/mobile/audio/a.mp3").c_str(), 0, 0), FS_INVALID_HANDLE);
+}
+
+TEST_F(Files, HostPathJoinsTheRootAndTheRest) {
+  ASSERT_TRUE(sim::set_root((tree.root() + "/").c_str()));  // a trailing "/" changes nothing
+  char path[512];
+  ASSERT_TRUE(sim::host_path(u16("file://b/mobile/\xE6\xAD\x8C.mp3").c_str(), path, sizeof path));
+  EXPECT_EQ(std::string(path), tree.root() + "/mobile/\xE6\xAD\x8C.mp3");
+  char tiny[8];
+  EXPECT_FALSE(sim::host_path(u16("file://b/mobile/a.mp3").c_str(), tiny, sizeof tiny));
+}
+
+TEST_F(Files, ReadsSeeksAndSizes) {
+  FILE_HANDLE_T h = DL_FsOpenFile(u16("file://b/mobile/audio/lrc/Song.lrc").c_str(), 0, 0);
+  ASSERT_NE(h, FS_INVALID_HANDLE);
+  EXPECT_EQ(DL_FsGetFileSize(h), 10u);
+
+  struct Step {
+    int32_t seek;  // -1: no seek
+    uint32_t item_size, items;
+    uint32_t items_read;
+    const char* bytes;
+  } steps[] = {
+      {-1, 4, 1, 1, "0123"}, {-1, 2, 2, 2, "4567"}, {-1, 4, 1, 0, "89"},  // partial item: bytes, no item
+      {-1, 1, 5, 0, ""},     {3, 1, 3, 3, "345"},   {0, 10, 1, 1, "0123456789"},
+      {8, 1, 100, 2, "89"},  {50, 1, 1, 0, ""},     {2, 0, 5, 0, ""},
+  };
+  for (const Step& s : steps) {
+    if (s.seek >= 0) {
+      ASSERT_EQ(DL_FsFSeekFile(h, s.seek, 0), 0u);
+    }
+    char buf[128];
+    std::memset(buf, '#', sizeof buf);
+    uint32_t read = 0xDEAD;
+    EXPECT_EQ(DL_FsReadFile(buf, s.item_size, s.items, h, &read), 0u);
+    EXPECT_EQ(read, s.items_read) << s.bytes;
+    std::string got(buf, std::strlen(s.bytes));
+    EXPECT_EQ(got, s.bytes);
+    EXPECT_EQ(buf[std::strlen(s.bytes)], '#') << "read past what the file holds";
+  }
+  EXPECT_NE(DL_FsFSeekFile(h, -1, 0), 0u);
+  EXPECT_EQ(DL_FsCloseFile(h), 0u);
+}
+
+TEST_F(Files, StaleAndUnknownHandlesAreRefused) {
+  FILE_HANDLE_T h = DL_FsOpenFile(u16("file://b/mobile/audio/lrc/Song.lrc").c_str(), 0, 0);
+  ASSERT_NE(h, FS_INVALID_HANDLE);
+  ASSERT_EQ(DL_FsCloseFile(h), 0u);
+  FILE_HANDLE_T again = DL_FsOpenFile(u16("file://b/mobile/audio/lrc/Song.lrc").c_str(), 0, 0);
+  ASSERT_NE(again, FS_INVALID_HANDLE);
+  EXPECT_NE(again, h);
+  for (FILE_HANDLE_T bad : {h, (FILE_HANDLE_T)0, (FILE_HANDLE_T)FS_INVALID_HANDLE, (FILE_HANDLE_T)12345}) {
+    char buf[4];
+    uint32_t read = 77;
+    EXPECT_NE(DL_FsReadFile(buf, 1, 4, bad, &read), 0u) << bad;
+    EXPECT_EQ(read, 0u);
+    EXPECT_NE(DL_FsCloseFile(bad), 0u);
+    EXPECT_NE(DL_FsFSeekFile(bad, 0, 0), 0u);
+    EXPECT_EQ(DL_FsGetFileSize(bad), 0u);
+  }
+  EXPECT_EQ(DL_FsCloseFile(again), 0u);
+}
+
+TEST_F(Files, OpenFilesAreLimitedAndFreedByClose) {
+  std::vector<FILE_HANDLE_T> open;
+  for (;;) {
+    FILE_HANDLE_T h = DL_FsOpenFile(u16("file://b/mobile/audio/a.mp3").c_str(), 0, 0);
+    if (h == FS_INVALID_HANDLE) break;
+    open.push_back(h);
+    ASSERT_LT(open.size(), 1000u);
+  }
+  EXPECT_GE(open.size(), 4u);
+  ASSERT_EQ(DL_FsCloseFile(open.back()), 0u);
+  open.pop_back();
+  FILE_HANDLE_T h = DL_FsOpenFile(u16("file://b/mobile/audio/a.mp3").c_str(), 0, 0);
+  EXPECT_NE(h, FS_INVALID_HANDLE);
+  open.push_back(h);
+  for (FILE_HANDLE_T x : open) EXPECT_EQ(DL_FsCloseFile(x), 0u);
+}
+
+std::vector<uint8_t> table_bytes() {
+  std::vector<uint8_t> t(GB2UC_TABLE_BYTES);
+  for (size_t i = 0; i < t.size(); ++i) t[i] = (uint8_t)(i * 7 + 3);
+  return t;
+}
+
+TEST_F(Files, InstalledTableIsServedAsAReadOnlyFile) {
+  std::vector<uint8_t> t = table_bytes();
+  ASSERT_TRUE(sim::install_gb2uc_table(t.data(), t.size()));
+  for (const char* uri : {"file://b/ELF/gb2uc.map", "file://b/Elf/GB2UC.MAP"}) {
+    EXPECT_EQ(DL_FsFFileExist(u16(uri).c_str()), 1) << uri;
+    FILE_HANDLE_T h = DL_FsOpenFile(u16(uri).c_str(), 0, 0);
+    ASSERT_NE(h, FS_INVALID_HANDLE) << uri;
+    EXPECT_EQ(DL_FsGetFileSize(h), GB2UC_TABLE_BYTES);
+    std::vector<uint8_t> got(GB2UC_TABLE_BYTES + 16, 0);
+    uint32_t read = 0;
+    EXPECT_EQ(DL_FsReadFile(got.data(), GB2UC_TABLE_BYTES + 16, 1, h, &read), 0u);
+    EXPECT_EQ(read, 0u);  // the one item asked for is larger than the file
+    EXPECT_TRUE(std::equal(t.begin(), t.end(), got.begin()));
+    ASSERT_EQ(DL_FsFSeekFile(h, 100, 0), 0u);
+    uint8_t two[2];
+    EXPECT_EQ(DL_FsReadFile(two, 2, 1, h, &read), 0u);
+    EXPECT_EQ(read, 1u);
+    EXPECT_EQ(two[0], t[100]);
+    EXPECT_EQ(two[1], t[101]);
+    EXPECT_EQ(DL_FsCloseFile(h), 0u);
+  }
+  EXPECT_EQ(DL_FsFFileExist(u16("file://b/ELF/gb2uc.mapx").c_str()), 0);
+}
+
+TEST_F(Files, ARealTableFileTakesPrecedenceOverTheServedOne) {
+  std::vector<uint8_t> t = table_bytes();
+  ASSERT_TRUE(sim::install_gb2uc_table(t.data(), t.size()));
+  tree.write("ELF/gb2uc.map", "short");
+  FILE_HANDLE_T h = DL_FsOpenFile(u16("file://b/ELF/gb2uc.map").c_str(), 0, 0);
+  ASSERT_NE(h, FS_INVALID_HANDLE);
+  EXPECT_EQ(DL_FsGetFileSize(h), 5u);
+  EXPECT_EQ(DL_FsCloseFile(h), 0u);
+}
+
+TEST_F(Files, TablesOfTheWrongSizeAreRefused) {
+  std::vector<uint8_t> t = table_bytes();
+  EXPECT_FALSE(sim::install_gb2uc_table(t.data(), t.size() - 1));
+  EXPECT_FALSE(sim::install_gb2uc_table(nullptr, t.size()));
+  tree.write("short.map", std::string(100, 'x'));
+  tree.write("long.map", std::string(GB2UC_TABLE_BYTES + 1, 'x'));
+  tree.write("right.map", std::string(GB2UC_TABLE_BYTES, 'y'));
+  EXPECT_FALSE(sim::install_gb2uc_file((tree.root() + "/short.map").c_str()));
+  EXPECT_FALSE(sim::install_gb2uc_file((tree.root() + "/long.map").c_str()));
+  EXPECT_FALSE(sim::install_gb2uc_file((tree.root() + "/none.map").c_str()));
+  EXPECT_TRUE(sim::install_gb2uc_file((tree.root() + "/right.map").c_str()));
+  ASSERT_NE(sim::internal::gb2uc_table(), nullptr);
+  EXPECT_EQ(sim::internal::gb2uc_table()[GB2UC_TABLE_BYTES - 1], 'y');
+}
+
+}  // namespace

@@ -1,0 +1,201 @@
+// Folder search with patterns, as the track list uses it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/filesystem.h"
+#include "temp_tree.h"
+
+namespace {
+
+using zq_test::u16;
+using zq_test::u8;
+
+class FolderSearch : public testing::Test {
+ protected:
+  void SetUp() override {
+    sim::internal::fs_reset();
+    ASSERT_TRUE(sim::set_root(tree.root().c_str()));
+  }
+  void TearDown() override { sim::internal::fs_reset(); }
+
+  // The search text the program builds: prefix, folder, then each pattern
+  // behind the separator unit.
+  static std::u16string search_text(const std::string& folder, std::vector<std::string> patterns,
+                                    const std::string& prefix = "file:/") {
+    std::u16string s = u16(prefix + folder);
+    for (const std::string& p : patterns) {
+      s.push_back((char16_t)FS_PATTERN_SEPARATOR);
+      s += u16(p);
+    }
+    return s;
+  }
+
+  // Runs a whole search; returns the result URIs, or fails the test.
+  std::vector<std::string> run(const std::u16string& text, uint32_t* status = nullptr) {
+    FS_SEARCH_PARAMS_T params{FS_SEARCH_FLAGS, 0, 0, 0, 0};
+    uint8_t handle = 0;
+    uint16_t total = 0xFFFF;
+    uint32_t r = DL_FsSSearch(params, text.c_str(), &handle, &total, 0);
+    if (status != nullptr) *status = r;
+    std::vector<std::string> names;
+    if (r != 0) {
+      EXPECT_EQ(total, 0);
+      return names;
+    }
+    for (uint16_t i = 0; i < total; ++i) {
+      FS_SEARCH_RESULT_T result;
+      uint16_t count = 1;
+      EXPECT_EQ(DL_FsSearchResults(handle, i, &count, &result), 0u);
+      EXPECT_EQ(count, 1);
+      names.push_back(u8(result.name));
+    }
+    EXPECT_EQ(DL_FsSearchClose(handle), 0u);
+    return names;
+  }
+  zq_test::TempTree tree;
+};
+
+TEST_F(FolderSearch, ListsMatchingFilesSortedWithFullUris) {
+  for (const char* n : {"b.mp3", "a.m4a", "Song.Mp3", "c.MP3", "notes.txt", "mp3", "x.mp3.bak", ".mp3"})
+    tree.write(std::string("mobile/audio/") + n, "data");
+  tree.mkdir("mobile/audio/folder.mp3");  // folders are never results
+  tree.write("mobile/audio/lrc/inner.mp3", "");
+  std::vector<std::string> got = run(search_text("file://b/mobile/audio/", {"*.mp3", "*.m4a"}));
+  std::vector<std::string> want = {
+      "file://b/mobile/audio/.mp3",  "file://b/mobile/audio/Song.Mp3", "file://b/mobile/audio/a.m4a",
+      "file://b/mobile/audio/b.mp3", "file://b/mobile/audio/c.MP3",
+  };
+  EXPECT_EQ(got, want);
+}
+
+TEST_F(FolderSearch, FileMatchingTwoPatternsIsListedOnce) {
+  tree.write("m/one.mp3", "");
+  tree.write("m/two.m4a", "");
+  EXPECT_EQ(run(search_text("file://b/m/", {"*.mp3", "*.MP3", "*"})).size(), 2u);
+}
+
+TEST_F(FolderSearch, PatternsTakeStarsAndQuestionMarks) {
+  for (const char* n : {"a.mp3", "ab.mp3", "abc.mp3", "b.mp4", "track01.m4a"}) tree.write(std::string("m/") + n, "");
+  struct Case {
+    const char* pattern;
+    std::vector<std::string> names;
+  } cases[] = {
+      {"?.mp3", {"a.mp3"}},
+      {"a*.mp3", {"a.mp3", "ab.mp3", "abc.mp3"}},
+      {"*.mp?", {"a.mp3", "ab.mp3", "abc.mp3", "b.mp4"}},
+      {"TRACK*", {"track01.m4a"}},
+      {"*b*", {"ab.mp3", "abc.mp3", "b.mp4"}},
+      {"*.ogg", {}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> want;
+    for (const std::string& n : c.names) want.push_back("file://b/m/" + n);
+    EXPECT_EQ(run(search_text("file://b/m/", {c.pattern})), want) << c.pattern;
+  }
+}
+
+TEST_F(FolderSearch, AcceptsTheFolderWithOrWithoutTheVolumePrefix) {
+  tree.write("m/x.mp3", "");
+  const std::vector<std::string> want = {"file://b/m/x.mp3"};
+  EXPECT_EQ(run(search_text("file://b/m/", {"*.mp3"}, "file:/")), want);
+  EXPECT_EQ(run(search_text("file://b/m/", {"*.mp3"}, "")), want);
+  EXPECT_EQ(run(search_text("file://b/m", {"*.mp3"}, "file:/")), want);
+}
+
+TEST_F(FolderSearch, MissingFolderIsAFailureWithoutAHandle) {
+  tree.write("m/x.mp3", "");
+  const std::u16string texts[] = {
+      search_text("file://b/none/", {"*.mp3"}),
+      search_text("file://b/../", {"*.mp3"}),
+      search_text("file://b/m/x.mp3/", {"*.mp3"}),  // a file, not a folder
+      search_text("", {"*.mp3"}, ""),
+  };
+  for (const std::u16string& t : texts) {
+    uint32_t status = 0;
+    EXPECT_TRUE(run(t, &status).empty());
+    EXPECT_NE(status, 0u) << u8(t.c_str());
+  }
+}
+
+TEST_F(FolderSearch, NamesWhoseUriWouldNotFitAreLeftOut) {
+  std::string folder = "file://b/m/";
+  std::string fits(255 - folder.size() - 4, 'f');  // URI of exactly 255 units
+  std::string too_long = fits + "x";
+  tree.write("m/" + fits + ".mp3", "");
+  tree.write("m/" + too_long + ".mp3", "");
+  std::vector<std::string> got = run(search_text(folder, {"*.mp3"}));
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0].size(), 255u);
+}
+
+TEST_F(FolderSearch, SortsNonAsciiNamesByTheirUtf8Bytes) {
+  // U+E000 (private use) sorts before U+1F3B5 in UTF-8, but after it in raw
+  // UTF-16 units; U+00E9 before both.
+  for (const char* n : {"\xF0\x9F\x8E\xB5.mp3", "\xEE\x80\x80.mp3", "\xC3\xA9.mp3", "z.mp3"})
+    tree.write(std::string("m/") + n, "");
+  std::vector<std::string> want = {"file://b/m/z.mp3", "file://b/m/\xC3\xA9.mp3", "file://b/m/\xEE\x80\x80.mp3",
+                                   "file://b/m/\xF0\x9F\x8E\xB5.mp3"};
+  EXPECT_EQ(run(search_text("file://b/m/", {"*.mp3"})), want);
+}
+
+TEST_F(FolderSearch, ResultsReportSizeAndRefuseBadHandlesAndIndexes) {
+  tree.write("m/a.mp3", "12345");
+  FS_SEARCH_PARAMS_T params{FS_SEARCH_FLAGS, 0, 0, 0, 0};
+  uint8_t handle = 0;
+  uint16_t total = 0;
+  ASSERT_EQ(DL_FsSSearch(params, search_text("file://b/m/", {"*.mp3"}).c_str(), &handle, &total, 0), 0u);
+  ASSERT_EQ(total, 1);
+  FS_SEARCH_RESULT_T r[2];
+  uint16_t count = 2;  // more than there are: only what exists is given
+  EXPECT_EQ(DL_FsSearchResults(handle, 0, &count, r), 0u);
+  EXPECT_EQ(count, 1);
+  EXPECT_EQ(r[0].size, 5u);
+  count = 1;
+  EXPECT_NE(DL_FsSearchResults(handle, 1, &count, r), 0u);
+  EXPECT_EQ(count, 0);
+  count = 1;
+  EXPECT_NE(DL_FsSearchResults((uint8_t)(handle + 1), 0, &count, r), 0u);
+  EXPECT_EQ(DL_FsSearchClose(handle), 0u);
+  count = 1;
+  EXPECT_NE(DL_FsSearchResults(handle, 0, &count, r), 0u);
+  EXPECT_NE(DL_FsSearchClose(handle), 0u);
+}
+
+TEST_F(FolderSearch, OpenSearchesAreLimitedAndEmptyFoldersGiveNoResults) {
+  tree.mkdir("empty");
+  FS_SEARCH_PARAMS_T params{FS_SEARCH_FLAGS, 0, 0, 0, 0};
+  std::u16string text = search_text("file://b/empty/", {"*.mp3"});
+  std::vector<uint8_t> handles;
+  for (int i = 0; i < 100; ++i) {
+    uint8_t h = 0;
+    uint16_t total = 9;
+    if (DL_FsSSearch(params, text.c_str(), &h, &total, 0) != 0) break;
+    EXPECT_EQ(total, 0);
+    handles.push_back(h);
+  }
+  EXPECT_GE(handles.size(), 2u);
+  EXPECT_LT(handles.size(), 100u);
+  for (uint8_t h : handles) EXPECT_EQ(DL_FsSearchClose(h), 0u);
+  uint8_t h = 0;
+  uint16_t total = 0;
+  EXPECT_EQ(DL_FsSSearch(params, text.c_str(), &h, &total, 0), 0u);
+  EXPECT_EQ(DL_FsSearchClose(h), 0u);
+}
+
+TEST_F(FolderSearch, KeepsTheFirstNamesWhenAFolderHasTooMany) {
+  for (int i = 1100; i > 0; --i) {
+    char name[32];
+    snprintf(name, sizeof name, "m/%04d.mp3", i);
+    tree.write(name, "");
+  }
+  std::vector<std::string> got = run(search_text("file://b/m/", {"*.mp3"}));
+  ASSERT_EQ(got.size(), 1024u);
+  EXPECT_EQ(got.front(), "file://b/m/0001.mp3");
+  EXPECT_EQ(got.back(), "file://b/m/1024.mp3");
+  EXPECT_TRUE(std::is_sorted(got.begin(), got.end()));
+}
+
+}  // namespace

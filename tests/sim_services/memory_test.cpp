@@ -1,0 +1,163 @@
+// The tracking allocator: statistics, bad frees, failure injection and the
+// leak report at an image's unload.
+#include "platform/memory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "sim/driver.h"
+#include "sim/internal.h"
+
+namespace {
+
+class Memory : public testing::Test {
+ protected:
+  void SetUp() override { sim::internal::memory_reset(); }
+  void TearDown() override { sim::internal::memory_reset(); }
+};
+
+TEST_F(Memory, CountsLiveAndPeakBytes) {
+  void* a = suAllocMem(100, nullptr);
+  void* b = suAllocMem(50, nullptr);
+  ASSERT_NE(a, nullptr);
+  ASSERT_NE(b, nullptr);
+  sim::MemoryStats s = sim::memory_stats();
+  EXPECT_EQ(s.live_blocks, 2u);
+  EXPECT_EQ(s.live_bytes, 150u);
+  EXPECT_EQ(s.peak_bytes, 150u);
+  suFreeMem(a);
+  void* c = suAllocMem(20, nullptr);
+  s = sim::memory_stats();
+  EXPECT_EQ(s.live_blocks, 2u);
+  EXPECT_EQ(s.live_bytes, 70u);
+  EXPECT_EQ(s.peak_bytes, 150u);
+  EXPECT_EQ(s.allocations, 3u);
+  suFreeMem(b);
+  suFreeMem(c);
+  s = sim::memory_stats();
+  EXPECT_EQ(s.live_blocks, 0u);
+  EXPECT_EQ(s.live_bytes, 0u);
+  EXPECT_EQ(s.bad_frees, 0u);
+}
+
+TEST_F(Memory, NewBlocksAreNotClearedAndZeroSizedOnesAreDistinct) {
+  auto* p = (unsigned char*)suAllocMem(16, nullptr);
+  ASSERT_NE(p, nullptr);
+  for (int i = 0; i < 16; ++i) EXPECT_NE(p[i], 0) << i;
+  void* z1 = suAllocMem(0, nullptr);
+  void* z2 = suAllocMem(0, nullptr);
+  ASSERT_NE(z1, nullptr);
+  ASSERT_NE(z2, nullptr);
+  EXPECT_NE(z1, z2);
+  suFreeMem(z1);
+  suFreeMem(z2);
+  suFreeMem(p);
+  EXPECT_EQ(sim::memory_stats().live_blocks, 0u);
+}
+
+TEST_F(Memory, BadFreesAreCountedReportedAndHarmless) {
+  void* a = suAllocMem(8, nullptr);
+  void* keep = suAllocMem(8, nullptr);
+  int on_stack = 0;
+  struct Case {
+    const char* what;
+    void* ptr;
+    const char* message;
+  };
+  suFreeMem(a);
+  const Case cases[] = {
+      {"double free", a, "freed twice"},
+      {"foreign pointer", &on_stack, "never handed out"},
+      {"inside a block", (char*)keep + 1, "never handed out"},
+  };
+  uint32_t expected = 0;
+  for (const Case& c : cases) {
+    testing::internal::CaptureStderr();
+    suFreeMem(c.ptr);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find(c.message), std::string::npos) << c.what << ": " << err;
+    EXPECT_EQ(sim::memory_stats().bad_frees, ++expected) << c.what;
+  }
+  suFreeMem(nullptr);  // harmless, not a bad free
+  EXPECT_EQ(sim::memory_stats().bad_frees, expected);
+  // The block next to the bad frees is still intact and still owned.
+  EXPECT_EQ(sim::memory_stats().live_blocks, 1u);
+  suFreeMem(keep);
+  EXPECT_EQ(sim::memory_stats().live_blocks, 0u);
+}
+
+TEST_F(Memory, InjectedFailureHitsExactlyTheNthCall) {
+  for (uint32_t nth = 1; nth <= 3; ++nth) {
+    sim::internal::memory_reset();
+    sim::fail_allocation(nth);
+    for (uint32_t call = 1; call <= 4; ++call) {
+      int32_t error = -1;
+      void* p = suAllocMem(4, &error);
+      if (call == nth) {
+        EXPECT_EQ(p, nullptr) << "nth " << nth;
+        EXPECT_NE(error, 0);
+      } else {
+        EXPECT_NE(p, nullptr) << "nth " << nth << " call " << call;
+        EXPECT_EQ(error, 0);
+      }
+    }
+    EXPECT_EQ(sim::memory_stats().failed, 1u);
+    EXPECT_EQ(sim::memory_stats().allocations, 3u);
+  }
+  sim::fail_allocation(0);
+  EXPECT_NE(suAllocMem(4, nullptr), nullptr);
+}
+
+TEST_F(Memory, UnloadReportsAndFreesOnlyTheImagesBlocks) {
+  void* before = suAllocMem(10, nullptr);  // not the image's
+  sim::internal::memory_image_loaded();
+  void* freed = suAllocMem(11, nullptr);
+  suAllocMem(300, nullptr);  // allocation 3, left behind
+  suFreeMem(freed);
+  suAllocMem(7, nullptr);  // allocation 4, left behind
+  sim::internal::memory_image_unloaded();
+
+  EXPECT_EQ(sim::leaked_blocks(), 2u);
+  char report[256];
+  size_t n = sim::leak_report(report, sizeof report);
+  std::string text(report, n);
+  EXPECT_NE(text.find("2 blocks leaked, 307 bytes"), std::string::npos) << text;
+  size_t first = text.find("300 bytes from allocation 3");
+  size_t second = text.find("7 bytes from allocation 4");
+  EXPECT_NE(first, std::string::npos) << text;
+  EXPECT_NE(second, std::string::npos) << text;
+  EXPECT_LT(first, second);
+  sim::MemoryStats s = sim::memory_stats();
+  EXPECT_EQ(s.live_blocks, 1u);
+  EXPECT_EQ(s.live_bytes, 10u);
+  suFreeMem(before);
+  EXPECT_EQ(sim::memory_stats().bad_frees, 0u);
+}
+
+TEST_F(Memory, LeakReportIsCutToItsBufferAndTerminated) {
+  sim::internal::memory_image_loaded();
+  for (int i = 0; i < 20; ++i) suAllocMem(1, nullptr);
+  sim::internal::memory_image_unloaded();
+  char small[16];
+  std::memset(small, 'x', sizeof small);
+  size_t full = sim::leak_report(small, 10);
+  EXPECT_GT(full, 10u);  // the length the whole report needs
+  EXPECT_EQ(small[9], '\0');
+  EXPECT_EQ(small[10], 'x');
+  EXPECT_EQ(sim::leak_report(nullptr, 0), full);
+}
+
+TEST_F(Memory, ACleanImageLeavesNoLeaks) {
+  sim::internal::memory_image_loaded();
+  void* p = suAllocMem(5, nullptr);
+  suFreeMem(p);
+  sim::internal::memory_image_unloaded();
+  EXPECT_EQ(sim::leaked_blocks(), 0u);
+  char report[64];
+  sim::leak_report(report, sizeof report);
+  EXPECT_STREQ(report, "0 blocks leaked, 0 bytes\n");
+}
+
+}  // namespace
