@@ -1,0 +1,314 @@
+// The media engine: playback objects, their events, and the position on the
+// virtual clock.
+#include "platform/media.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "test_apps.h"
+
+namespace simtest {
+namespace {
+
+using Log = std::vector<std::string>;
+
+const WCHAR kUriA[] = u"file://b/mobile/audio/a.mp3";
+const WCHAR kUriB[] = u"file://b/mobile/audio/b.m4a";
+const WCHAR kMissing[] = u"file://b/mobile/audio/none.mp3";
+
+class Media : public Framework {
+ protected:
+  void SetUp() override {
+    Framework::SetUp();
+    char tmpl[] = "/tmp/zq_media_XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    root_ = tmpl;
+    ASSERT_EQ(mkdir((root_ + "/mobile").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((root_ + "/mobile/audio").c_str(), 0755), 0);
+    for (const char* name : {"a.mp3", "b.m4a"}) {
+      FILE* f = fopen((root_ + "/mobile/audio/" + name).c_str(), "wb");
+      ASSERT_NE(f, nullptr);
+      fputs("not really audio", f);
+      fclose(f);
+    }
+    start_both();
+    ASSERT_TRUE(sim::set_root(root_.c_str()));
+    take_log();
+  }
+  void TearDown() override {
+    Framework::TearDown();
+    std::string cmd = "rm -rf '" + root_ + "'";
+    EXPECT_EQ(system(cmd.c_str()), 0);
+  }
+  uint32_t create(const WCHAR* uri, APPLICATION_T* owner = nullptr) {
+    uint32_t port = (owner ? owner : w.player)->port;
+    return MME_GC_playback_create(&port, uri, 0, 0, 0, 0, 0, 0);
+  }
+  uint32_t attr(uint32_t h, uint32_t which) {
+    uint32_t v = 0xFFFFFFFF;
+    EXPECT_EQ(MME_GC_playback_get_attribute(h, which, &v), 0u);
+    return v;
+  }
+  std::string root_;
+};
+
+TEST_F(Media, CreatingAnObjectAnnouncesItToTheOwnerOfThePortOnly) {
+  uint32_t h = create(kUriA);
+  ASSERT_NE(h, 0u);
+  sim::run_pending();
+  EXPECT_EQ(take_log(), (Log{"player c1000"}));
+  EXPECT_EQ(count_fact(sim::Fact::EventDone, EV_PLAYBACK_READY), 1);
+  bool named = false;
+  for (auto& f : w.facts) named |= f.fact == sim::Fact::Track && f.text == "a.mp3";
+  EXPECT_TRUE(named);
+  sim::PlaybackInfo info{};
+  ASSERT_TRUE(sim::playback_info(&info));
+  EXPECT_TRUE(info.exists);
+  EXPECT_EQ(info.handle, h);
+  EXPECT_FALSE(info.playing);
+  EXPECT_STREQ(info.name, "a.mp3");
+  EXPECT_EQ(std::string(info.host_path), root_ + "/mobile/audio/a.mp3");
+  EXPECT_EQ(attr(h, MME_ATTR_LENGTH), 180u);
+  EXPECT_EQ(attr(h, MME_ATTR_POSITION), 0u);
+
+  // An object created for the shell's port answers the shell only.
+  uint32_t h2 = create(kUriB, w.shell);
+  ASSERT_NE(h2, 0u);
+  EXPECT_NE(h2, h);
+  sim::run_pending();
+  EXPECT_EQ(count_fact(sim::Fact::EventDone, EV_PLAYBACK_READY), 2);
+  EXPECT_TRUE(take_log().empty());  // the shell has no handler for it
+}
+
+bool refuse_all(const char*, uint32_t*, void*) {
+  return false;
+}
+bool probe_42s(const char*, uint32_t* ms, void* ctx) {
+  ++*static_cast<int*>(ctx);
+  *ms = 42000;
+  return true;
+}
+
+TEST_F(Media, CreationIsRefusedForMissingFilesRefusalsAndProbes) {
+  struct Case {
+    const char* what;
+    const WCHAR* uri;
+    bool null_port;
+    uint32_t refusals;
+    sim::MediaProbe probe;
+  } cases[] = {
+      {"missing file", kMissing, false, 0, nullptr}, {"outside the root", u"file://b/../etc/passwd", false, 0, nullptr},
+      {"no URI", nullptr, false, 0, nullptr},        {"no port", kUriA, true, 0, nullptr},
+      {"engine refuses", kUriA, false, 1, nullptr},  {"probe refuses", kUriA, false, 0, refuse_all},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    sim::refuse_engine(sim::EngineOp::Create, c.refusals);
+    sim::set_media_probe(c.probe, nullptr);
+    uint32_t h = c.null_port ? MME_GC_playback_create(nullptr, c.uri, 0, 0, 0, 0, 0, 0) : create(c.uri);
+    EXPECT_EQ(h, 0u);
+    sim::run_pending();
+    EXPECT_TRUE(take_log().empty());
+    sim::PlaybackInfo info{};
+    EXPECT_FALSE(sim::playback_info(&info));
+    sim::set_media_probe(nullptr, nullptr);
+  }
+  // Refusals are counted: two, then the engine works again.
+  sim::refuse_engine(sim::EngineOp::Create, 2);
+  EXPECT_EQ(create(kUriA), 0u);
+  EXPECT_EQ(create(kUriA), 0u);
+  EXPECT_NE(create(kUriA), 0u);
+}
+
+TEST_F(Media, LengthComesFromTheTableThenTheProbeThenTheDefault) {
+  int probed = 0;
+  sim::set_media_probe(probe_42s, &probed);
+  uint32_t a = create(kUriA);
+  EXPECT_EQ(attr(a, MME_ATTR_LENGTH), 42u);
+  EXPECT_EQ(probed, 1);
+  sim::set_track_length("file://b/mobile/audio/b.m4a", 61999);
+  uint32_t b = create(kUriB);
+  EXPECT_EQ(attr(b, MME_ATTR_LENGTH), 61u);  // whole seconds, cut down
+  sim::set_media_probe(nullptr, nullptr);
+  MME_GC_playback_delete(a);
+  EXPECT_EQ(attr(create(kUriA), MME_ATTR_LENGTH), 180u);
+}
+
+TEST_F(Media, ThePositionFollowsTheClockWhilePlaying) {
+  uint32_t h = create(kUriA);
+  sim::advance(5000);  // not started: nothing moves
+  EXPECT_EQ(attr(h, MME_ATTR_POSITION), 0u);
+  ASSERT_EQ(MME_GC_playback_start(h, 0, 0), 0u);
+  sim::advance(2500);
+  EXPECT_EQ(attr(h, MME_ATTR_POSITION), 2u);
+  ASSERT_EQ(MME_GC_playback_pause(h), 0u);
+  sim::advance(5000);
+  EXPECT_EQ(attr(h, MME_ATTR_POSITION), 2u);
+  ASSERT_EQ(MME_GC_playback_start(h, 0, 0), 0u);
+  sim::advance(600);
+  sim::PlaybackInfo info{};
+  ASSERT_TRUE(sim::playback_info(&info));
+  EXPECT_TRUE(info.playing);
+  EXPECT_EQ(info.position_ms, 3100u);
+  EXPECT_EQ(attr(h, MME_ATTR_POSITION), 3u);
+  ASSERT_EQ(MME_GC_playback_stop(h), 0u);
+  ASSERT_TRUE(sim::playback_info(&info));
+  EXPECT_FALSE(info.playing);
+  EXPECT_EQ(info.position_ms, 0u);
+  EXPECT_TRUE(has_fact(sim::Fact::EngineStart, 0));
+  EXPECT_TRUE(has_fact(sim::Fact::EnginePause, 0));
+  EXPECT_TRUE(has_fact(sim::Fact::EngineStop, 0));
+}
+
+TEST_F(Media, SeekingKeepsPlayingOrPausedAndStopsAtTheLength) {
+  sim::set_track_length("file://b/mobile/audio/a.mp3", 100000);
+  uint32_t h = create(kUriA);
+  sim::run_pending();
+  take_log();
+  ASSERT_EQ(MME_GC_playback_start(h, 0, 0), 0u);
+  ASSERT_EQ(MME_GC_playback_seek(h, 40000), 0u);
+  sim::advance(1000);
+  EXPECT_EQ(take_log(), (Log{"player c1002"}));
+  EXPECT_EQ(attr(h, MME_ATTR_POSITION), 41u);
+  EXPECT_TRUE(has_fact(sim::Fact::EngineSeek, 40000));
+  ASSERT_EQ(MME_GC_playback_pause(h), 0u);
+  ASSERT_EQ(MME_GC_playback_seek(h, 500000), 0u);
+  sim::advance(1000);
+  EXPECT_EQ(attr(h, MME_ATTR_POSITION), 100u);
+  sim::PlaybackInfo info{};
+  ASSERT_TRUE(sim::playback_info(&info));
+  EXPECT_FALSE(info.playing);
+  EXPECT_EQ(info.position_ms, 100000u);
+}
+
+TEST_F(Media, APlayingTrackEndsAtItsLengthAfterTheTimersOfThatMoment) {
+  sim::set_track_length("file://b/mobile/audio/a.mp3", 3000);
+  uint32_t h = create(kUriA);
+  sim::run_pending();
+  take_log();
+  uint32_t ended = 0;
+  on("player", EV_PLAYBACK_END, [&ended](EVENT_STACK_T* ev, APPLICATION_T*) {
+    ended = end_handle(ev);
+    return 0u;
+  });
+  ASSERT_EQ(MME_GC_playback_start(h, 0, 0), 0u);
+  ASSERT_EQ(APP_UtilStartCyclicalTimer(1000, 0, w.player), 0u);
+  sim::advance(2999);
+  EXPECT_EQ(take_log(), (Log{"player timer 0", "player timer 0"}));
+  sim::advance(1);
+  EXPECT_EQ(take_log(), (Log{"player timer 0", "player end 1"}));
+  EXPECT_EQ(ended, h);
+  sim::PlaybackInfo info{};
+  ASSERT_TRUE(sim::playback_info(&info));
+  EXPECT_FALSE(info.playing);
+  EXPECT_EQ(info.position_ms, 3000u);
+  APP_UtilStopTimer(w.player);
+  sim::advance(10000);
+  EXPECT_TRUE(take_log().empty());  // it ends once
+}
+
+TEST_F(Media, WithoutSelfEndingTheDriverEndsTheTrack) {
+  sim::set_engine_ends_tracks(false);
+  sim::set_track_length("file://b/mobile/audio/a.mp3", 2000);
+  uint32_t h = create(kUriA);
+  ASSERT_EQ(MME_GC_playback_start(h, 0, 0), 0u);
+  sim::advance(5000);
+  take_log();
+  EXPECT_EQ(attr(h, MME_ATTR_POSITION), 2u);
+  ASSERT_TRUE(sim::end_track(7));
+  EXPECT_EQ(take_log(), (Log{"player end 7"}));
+  MME_GC_playback_delete(h);
+  EXPECT_FALSE(sim::end_track(1));
+}
+
+TEST_F(Media, ACallInterruptsPlaybackAndRefusesStartsUntilItEnds) {
+  uint32_t h = create(kUriA);
+  ASSERT_EQ(MME_GC_playback_start(h, 0, 0), 0u);
+  sim::advance(4000);
+  take_log();
+  sim::set_voice_call(true);
+  EXPECT_EQ(take_log(), (Log{"player end 2"}));
+  sim::PlaybackInfo info{};
+  ASSERT_TRUE(sim::playback_info(&info));
+  EXPECT_FALSE(info.playing);
+  EXPECT_NE(MME_GC_playback_start(h, 0, 0), 0u);
+  sim::advance(3000);
+  EXPECT_EQ(attr(h, MME_ATTR_POSITION), 4u);
+  sim::set_voice_call(false);
+  EXPECT_EQ(take_log(), (Log{"shell 14"}));
+  EXPECT_EQ(MME_GC_playback_start(h, 0, 0), 0u);
+  // A call while nothing plays ends nothing.
+  ASSERT_EQ(MME_GC_playback_pause(h), 0u);
+  sim::set_voice_call(true);
+  EXPECT_TRUE(take_log().empty());
+}
+
+TEST_F(Media, RefusedOperationsChangeNothing) {
+  uint32_t h = create(kUriA);
+  struct Case {
+    sim::EngineOp op;
+    uint32_t (*call)(uint32_t);
+  } cases[] = {
+      {sim::EngineOp::Start, [](uint32_t x) { return MME_GC_playback_start(x, 0, 0); }},
+      {sim::EngineOp::Pause, MME_GC_playback_pause},
+      {sim::EngineOp::Stop, MME_GC_playback_stop},
+      {sim::EngineOp::Seek, [](uint32_t x) { return MME_GC_playback_seek(x, 9000); }},
+      {sim::EngineOp::Delete, MME_GC_playback_delete},
+  };
+  ASSERT_EQ(MME_GC_playback_start(h, 0, 0), 0u);
+  sim::advance(2000);
+  sim::run_pending();
+  take_log();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.op));
+    sim::refuse_engine(c.op, 1);
+    EXPECT_NE(c.call(h), 0u);
+    sim::PlaybackInfo info{};
+    ASSERT_TRUE(sim::playback_info(&info));
+    EXPECT_TRUE(info.playing);
+    EXPECT_EQ(info.position_ms, 2000u);
+  }
+  sim::run_pending();
+  EXPECT_TRUE(take_log().empty());  // no seek-done for a refused seek
+}
+
+TEST_F(Media, ADeletedObjectIsUnknownToEveryOperation) {
+  uint32_t h = create(kUriA);
+  ASSERT_EQ(MME_GC_playback_delete(h), 0u);
+  EXPECT_TRUE(has_fact(sim::Fact::EngineDelete, 0));
+  sim::PlaybackInfo info{};
+  EXPECT_FALSE(sim::playback_info(&info));
+  for (uint32_t handle : {h, 0u, 0xBADu}) {
+    SCOPED_TRACE(handle);
+    EXPECT_NE(MME_GC_playback_start(handle, 0, 0), 0u);
+    EXPECT_NE(MME_GC_playback_pause(handle), 0u);
+    EXPECT_NE(MME_GC_playback_stop(handle), 0u);
+    EXPECT_NE(MME_GC_playback_seek(handle, 0), 0u);
+    EXPECT_NE(MME_GC_playback_delete(handle), 0u);
+    uint32_t v = 0x1234;
+    EXPECT_NE(MME_GC_playback_get_attribute(handle, MME_ATTR_LENGTH, &v), 0u);
+    EXPECT_EQ(v, 0x1234u);
+  }
+  uint32_t h2 = create(kUriB);
+  uint32_t v = 0x1234;
+  EXPECT_NE(MME_GC_playback_get_attribute(h2, 0x77, &v), 0u);
+  EXPECT_EQ(v, 0x1234u);
+  EXPECT_NE(MME_GC_playback_get_attribute(h2, MME_ATTR_LENGTH, nullptr), 0u);
+}
+
+TEST_F(Media, EventsForAnOwnerThatHasGoneAreDropped) {
+  uint32_t h = create(kUriA, w.shell);
+  ASSERT_EQ(APP_Exit(nullptr, w.shell, 0), 0u);
+  sim::run_pending();
+  ASSERT_EQ(MME_GC_playback_seek(h, 1000), 0u);
+  sim::run_pending();
+  EXPECT_EQ(count_fact(sim::Fact::EventDone, EV_PLAYBACK_READY), 0);
+  EXPECT_EQ(count_fact(sim::Fact::EventDone, EV_PLAYBACK_SEEK_DONE), 0);
+}
+
+}  // namespace
+}  // namespace simtest
