@@ -1,0 +1,167 @@
+#include "tools/zqsim/phone_fs.h"
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace zqsim {
+namespace {
+
+bool ends_with_ci(const std::string& s, const char* suffix) {
+  std::string tail(suffix);
+  if (s.size() <= tail.size()) return false;
+  for (size_t i = 0; i < tail.size(); ++i) {
+    char c = s[s.size() - tail.size() + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != tail[i]) return false;
+  }
+  return true;
+}
+
+// The first audio file of a folder in name order (byte order of the names).
+bool first_track(const fs::path& dir, fs::path* out, std::string* error) {
+  std::error_code ec;
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir, ec)) {
+    std::string name = e.path().filename().string();
+    if (is_audio_name(name) && e.is_regular_file(ec)) names.push_back(name);
+  }
+  if (ec) {
+    *error = "cannot read the folder " + dir.string() + ": " + ec.message();
+    return false;
+  }
+  if (names.empty()) {
+    *error = "no *.mp3 or *.m4a file in " + dir.string();
+    return false;
+  }
+  std::sort(names.begin(), names.end());
+  *out = dir / names.front();
+  return true;
+}
+
+bool link_into(const fs::path& target, const fs::path& dir, std::string* error) {
+  std::error_code ec;
+  fs::create_symlink(target, dir / target.filename(), ec);
+  if (ec) {
+    *error = "cannot link " + target.string() + " into " + dir.string() + ": " + ec.message();
+    return false;
+  }
+  return true;
+}
+
+// Links every regular file of `from` that `keep` accepts into `to`; a name
+// already there (a lyrics file both beside the tracks and in lrc/) keeps the
+// first one, the one in lrc/.
+bool link_files(const fs::path& from, const fs::path& to, bool (*keep)(const std::string&), std::string* error) {
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(from, ec)) {
+    std::string name = e.path().filename().string();
+    std::error_code ec2;
+    if (!e.is_regular_file(ec2) || !keep(name)) continue;
+    if (fs::exists(fs::symlink_status(to / name, ec2))) continue;
+    if (!link_into(fs::absolute(e.path()), to, error)) return false;
+  }
+  if (ec) {
+    *error = "cannot read the folder " + from.string() + ": " + ec.message();
+    return false;
+  }
+  return true;
+}
+
+bool any_file(const std::string&) {
+  return true;
+}
+
+// The temporary file system; on failure the caller removes temp_dir.
+bool build_temp_tree(const fs::path& track, const std::string& gb2uc_map, PhoneFs* out, std::string* error) {
+  char pattern[] = "/tmp/zqsim.XXXXXX";
+  if (mkdtemp(pattern) == nullptr) {
+    *error = "cannot make a temporary folder";
+    return false;
+  }
+  out->temp_dir = pattern;
+  fs::path root(pattern);
+  fs::path audio = root / "mobile" / "audio";
+  fs::path lrc = audio / "lrc";
+  std::error_code ec;
+  fs::create_directories(lrc, ec);
+  if (!ec) fs::create_directories(root / "ELF", ec);
+  if (ec) {
+    *error = "cannot make folders in " + root.string() + ": " + ec.message();
+    return false;
+  }
+  fs::path folder = track.parent_path();
+  if (!link_files(folder, audio, any_file, error)) return false;
+  if (fs::is_directory(folder / "lrc", ec) && !link_files(folder / "lrc", lrc, is_lyrics_name, error)) return false;
+  if (!link_files(folder, lrc, is_lyrics_name, error)) return false;
+  if (!gb2uc_map.empty() && fs::is_regular_file(gb2uc_map, ec)) {
+    fs::create_symlink(fs::absolute(gb2uc_map), root / "ELF" / "gb2uc.map", ec);
+  }
+  out->root = root.string();
+  out->start_uri = "file://b/mobile/audio/" + track.filename().string();
+  return true;
+}
+
+}  // namespace
+
+bool is_audio_name(const std::string& name) {
+  return ends_with_ci(name, ".mp3") || ends_with_ci(name, ".m4a");
+}
+bool is_lyrics_name(const std::string& name) {
+  return ends_with_ci(name, ".lrc") || ends_with_ci(name, ".txt");
+}
+
+bool make_phone_fs(const std::string& path, const std::string& root_dir, const std::string& gb2uc_map, PhoneFs* out,
+                   std::string* error) {
+  std::error_code ec;
+  fs::path given = fs::weakly_canonical(fs::absolute(path, ec), ec);
+  if (ec || !fs::exists(given, ec)) {
+    *error = "no such file or folder: " + path;
+    return false;
+  }
+  fs::path track = given;
+  if (fs::is_directory(given, ec)) {
+    if (!first_track(given, &track, error)) return false;
+  } else if (!is_audio_name(given.filename().string())) {
+    *error = path + " is not an *.mp3 or *.m4a file";
+    return false;
+  }
+  PhoneFs result;
+  if (!root_dir.empty()) {
+    fs::path root = fs::weakly_canonical(fs::absolute(root_dir, ec), ec);
+    if (ec || !fs::is_directory(root, ec)) {
+      *error = "no such folder: " + root_dir;
+      return false;
+    }
+    fs::path rel = track.lexically_relative(root);
+    if (rel.empty() || rel.native().rfind("..", 0) == 0) {
+      *error = track.string() + " does not lie in the root folder " + root.string();
+      return false;
+    }
+    result.root = root.string();
+    result.start_uri = "file://b/" + rel.generic_string();
+    *out = result;
+    return true;
+  }
+  if (!build_temp_tree(track, gb2uc_map, &result, error)) {
+    remove_phone_fs(&result);
+    return false;
+  }
+  *out = result;
+  return true;
+}
+
+void remove_phone_fs(PhoneFs* fs_) {
+  if (fs_->temp_dir.empty()) return;
+  std::error_code ec;
+  // remove_all does not follow links: only the links and our folders go.
+  fs::remove_all(fs_->temp_dir, ec);
+  fs_->temp_dir.clear();
+}
+
+}  // namespace zqsim

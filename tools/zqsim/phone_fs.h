@@ -1,0 +1,36 @@
+// The phone's file system for one zqsim run: where "file://b/" lies on the
+// host, and the URI of the track to start with.
+#pragma once
+
+#include <string>
+
+namespace zqsim {
+
+struct PhoneFs {
+  std::string root;       // host folder that "file://b/" maps onto
+  std::string start_uri;  // "file://b/..." of the first track, UTF-8
+  std::string temp_dir;   // the folder to remove at exit, or empty
+};
+
+// Builds the file system for `path` (an audio file or a folder, whose first
+// *.mp3 or *.m4a in name order is taken).
+//  - With `root_dir` set, "file://b/" is that folder as it is, and `path`
+//    must lie inside it.
+//  - Otherwise a temporary folder is made: the audio file's folder becomes
+//    "file://b/mobile/audio/" (its files linked, not copied), the lyrics
+//    files (*.lrc, *.txt) of that folder and of its lrc/ subfolder become
+//    "file://b/mobile/audio/lrc/", and `gb2uc_map` (when it exists) is linked
+//    as "file://b/ELF/gb2uc.map".
+// False, with a reason in *error, when something is missing; nothing is left
+// behind then.
+bool make_phone_fs(const std::string& path, const std::string& root_dir, const std::string& gb2uc_map, PhoneFs* out,
+                   std::string* error);
+
+// Removes the temporary folder (links only; the linked files stay).
+void remove_phone_fs(PhoneFs* fs);
+
+// True for names ending in .mp3 or .m4a (any case).
+bool is_audio_name(const std::string& name);
+bool is_lyrics_name(const std::string& name);
+
+}  // namespace zqsim

@@ -1,0 +1,106 @@
+#include "tools/zqsim/session.h"
+
+#include <filesystem>
+
+#include "sim/driver.h"
+#include "sim/host/media_ffmpeg/media_probe.h"
+
+#ifndef ZQ_DEFAULT_IMAGE_DIR
+#define ZQ_DEFAULT_IMAGE_DIR "build/images"
+#endif
+#ifndef ZQ_DEFAULT_GB2UC_MAP
+#define ZQ_DEFAULT_GB2UC_MAP "build/gb2uc.map"
+#endif
+
+namespace zqsim {
+namespace {
+
+bool probe_quiet(const char* host_path, uint32_t* length_ms, void*) {
+  return zq::media::probe_length_ms(host_path, length_ms, nullptr);
+}
+
+bool probe_verbose(const char* host_path, uint32_t* length_ms, void*) {
+  std::string why;
+  if (zq::media::probe_length_ms(host_path, length_ms, &why)) return true;
+  fprintf(stderr, "zqsim: the engine refuses %s: %s\n", host_path, why.c_str());
+  return false;
+}
+
+}  // namespace
+
+void forget_injected_keys() {
+  sim::InjectedKey keys[64];
+  while (sim::take_injected_keys(keys, 64) == 64) {
+  }
+}
+
+std::string image_file(const Options& options) {
+  std::string name = options.image;
+  if (name.find('/') != std::string::npos) return name;
+  if (name.size() < 3 || name.compare(name.size() - 3, 3, ".so") != 0) name += ".so";
+  std::string dir = options.images_dir.empty() ? ZQ_DEFAULT_IMAGE_DIR : options.images_dir;
+  return dir + "/" + name;
+}
+
+Session::~Session() {
+  finish();
+}
+
+bool Session::prepare(const Options& options, std::string* error) {
+  finish();
+  options_ = options;
+  sim::reset();
+  image_path_ = image_file(options);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(image_path_, ec)) {
+    *error = "no image " + image_path_ + " (build it, or give --images DIR)";
+    return false;
+  }
+  std::string map = options.gb2uc_map.empty() ? ZQ_DEFAULT_GB2UC_MAP : options.gb2uc_map;
+  if (!make_phone_fs(options.path, options.root, map, &fs_, error)) return false;
+  prepared_ = true;
+  if (!sim::set_root(fs_.root.c_str())) {
+    *error = "the stand-in cannot use " + fs_.root + " as its root folder";
+    return false;
+  }
+  // Without the table GB2312 lyrics cannot be read; the player reports that
+  // itself, so a missing table is only a warning here.
+  if (!sim::install_gb2uc_file(map.c_str())) {
+    fprintf(stderr, "zqsim: no usable GB2312 table at %s; GB2312 lyrics will not show\n", map.c_str());
+  }
+  sim::set_media_probe(options.verbose ? probe_verbose : probe_quiet, nullptr);
+  if (!options.platform.empty()) sim::set_platform_name(options.platform.c_str());
+  volume_type_ = options.platform == "LTE" ? 4 : 2;
+  return true;
+}
+
+bool Session::start(std::string* error) {
+  uint8_t id[8];
+  if (!sim::file_id(fs_.start_uri.c_str(), id)) {
+    *error = "the stand-in does not see " + fs_.start_uri;
+    return false;
+  }
+  char text[17];
+  sim::file_id_text(id, text);
+  uint32_t lib_result = 0;
+  if (!sim::load_image(image_path_.c_str(), text, options_.evcode_base, &lib_result)) {
+    *error = "cannot load the image " + image_path_;
+    return false;
+  }
+  if (lib_result == 0 && !sim::unload_requested()) {
+    *error = "the image did not register (Lib returned 0)";
+    return false;
+  }
+  return true;
+}
+
+void Session::finish() {
+  if (!prepared_) return;
+  sim::set_observer(nullptr, nullptr);
+  if (sim::image_loaded()) sim::unload_image();
+  sim::set_media_probe(nullptr, nullptr);
+  remove_phone_fs(&fs_);
+  prepared_ = false;
+}
+
+}  // namespace zqsim

@@ -1,0 +1,50 @@
+// One zqsim run's machine: the stand-in set up as a phone, with the image
+// loaded and started on the first track.
+#pragma once
+
+#include <stdint.h>
+
+#include <string>
+
+#include "tools/zqsim/options.h"
+#include "tools/zqsim/phone_fs.h"
+
+namespace zqsim {
+
+class Session {
+ public:
+  ~Session();
+
+  // Resets the stand-in, builds the phone file system, installs the GB2312
+  // table and the FFmpeg length probe, sets the platform name. False with a
+  // reason when any of it fails; the caller reports it.
+  bool prepare(const Options& options, std::string* error);
+
+  // Loads the image and starts it with the start track's file identifier,
+  // as the phone's loader would. Attach the trace before this, so that the
+  // start itself is traced.
+  bool start(std::string* error);
+
+  // Unloads the image if it is still loaded and removes the temporary files.
+  void finish();
+
+  const PhoneFs& phone_fs() const { return fs_; }
+  uint8_t volume_type() const { return volume_type_; }
+
+ private:
+  Options options_;
+  PhoneFs fs_;
+  std::string image_path_;
+  uint8_t volume_type_ = 2;
+  bool prepared_ = false;
+};
+
+// The stand-in records the keys the program injects (one press and release
+// every second while its screen is shown) for tests to look at; a long run
+// empties the record now and then so that it never fills up.
+void forget_injected_keys();
+
+// The image file for a name ("zq_player" or "zq_player.so") or a path.
+std::string image_file(const Options& options);
+
+}  // namespace zqsim

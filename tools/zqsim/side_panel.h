@@ -1,0 +1,38 @@
+// The panel beside the phone's screen: the phone's state as the stand-in
+// sees it, or the key map.
+#pragma once
+
+#include <stdint.h>
+
+#include <string>
+
+#include "tools/zqsim/panel_font.h"
+
+namespace zqsim {
+
+struct PanelState {
+  uint8_t indicator = 0;  // 0 none, 1 playing, 2 paused
+  bool keypad_locked = false;
+  bool voice_call = false;
+  bool front_other = false;    // another application rather than the idle screen
+  bool player_hidden = false;  // the player's screen is not shown
+  bool program_running = true;
+  uint8_t volume = 0;
+  uint8_t volume_type = 2;
+  std::string track;  // UTF-8, empty when there is no playback object
+  bool track_playing = false;
+  uint32_t position_ms = 0;
+  uint32_t length_ms = 0;
+  uint32_t clock_ms = 0;
+  bool sound = false;  // real sound, or silent on the wall clock
+};
+
+constexpr int kPanelWidth = 280;
+
+// Paints the panel into an RGB buffer of kPanelWidth x `height`.
+void draw_side_panel(uint8_t* rgb, int height, const PanelFont& font, const PanelState& state, bool help);
+
+// "m:ss" for a time in milliseconds.
+std::string minutes_seconds(uint32_t ms);
+
+}  // namespace zqsim

@@ -1,0 +1,68 @@
+// The tracks' real sound through SDL2 audio, and the clock that follows it.
+//
+// The stand-in's engine says what plays (file, playing or not, position);
+// this follows it: a new playback object opens its file, a jump of the
+// position (a seek) seeks the decoder, a pause drops what is queued. While
+// sound plays, the virtual clock is moved by exactly the sound the device
+// has consumed, so the lyrics keep step with what is heard; the engine does
+// not end tracks itself then, and the track ends (end_track 1, or 2 when
+// the file broke off) once its decoded sound has been played out.
+#pragma once
+
+#include <SDL.h>
+#include <stdint.h>
+
+#include <vector>
+
+#include "sim/driver.h"
+#include "sim/host/media_ffmpeg/pcm_decoder.h"
+
+namespace zqsim {
+
+class SoundOut {
+ public:
+  ~SoundOut();
+  // Opens the default audio device (SDL's audio must be initialised). False
+  // when there is none: the caller then runs on the wall clock.
+  bool open();
+  bool is_open() const { return device_ != 0; }
+
+  // True while sound drives the clock (a track plays and its sound flows).
+  bool drives_clock() const { return flowing_; }
+  // Milliseconds of sound the device has played since the last call.
+  uint32_t take_played_ms();
+
+  // Follows the engine after the clock has moved; `level` is the volume
+  // 0 to 7. Queues more sound, plays beeps, ends the track when its sound
+  // is over.
+  void update(uint8_t level, uint32_t tones_played);
+
+  // The engine was told to seek: the next update seeks the decoder.
+  void note_seek() { seek_pending_ = true; }
+
+ private:
+  void stop_flow();
+  void restart_at(uint32_t ms);
+  void queue_more(uint8_t level);
+  void add_beep();
+
+  SDL_AudioDeviceID device_ = 0;
+  int rate_ = 44100;
+  zq::media::PcmDecoder decoder_;
+  uint32_t handle_ = 0;
+  bool decoder_broken_ = false;  // the file could not be opened for sound
+  bool flowing_ = false;
+  bool seek_pending_ = false;
+  bool ended_ = false;  // end_track has been called for this stretch of sound
+  zq::media::PcmDecoder::Status source_ = zq::media::PcmDecoder::Status::Ok;
+  uint32_t base_ms_ = 0;          // engine position where the queued sound starts
+  uint64_t queued_frames_ = 0;    // track frames queued since base_ms_
+  uint64_t reported_frames_ = 0;  // consumed frames already given to the clock
+  uint64_t ms_remainder_ = 0;     // frames * 1000 not yet a whole millisecond
+  uint32_t tones_seen_ = 0;
+  bool tones_known_ = false;
+  std::vector<int16_t> beep_;  // beep samples (stereo) still to mix in
+  size_t beep_at_ = 0;
+};
+
+}  // namespace zqsim

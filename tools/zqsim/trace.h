@@ -1,0 +1,45 @@
+// zqsim's trace: one line per fact the firmware stand-in sees, the virtual
+// time in milliseconds first. Built only from the stand-in's observer facts
+// and its canvas call log, so the same program gives the same trace however
+// it is driven.
+#pragma once
+
+#include <stdint.h>
+#include <stdio.h>
+
+#include <functional>
+#include <string>
+
+#include "sim/driver.h"
+
+namespace zqsim {
+
+class Trace {
+ public:
+  // Lines go to `out` (not owned); null keeps no lines but still follows the
+  // facts for the listeners.
+  explicit Trace(FILE* out) : out_(out) {}
+
+  // Installs itself as the stand-in's observer; detach() removes it.
+  void attach();
+  void detach();
+
+  // Writes "<now> <text>" as one line.
+  void line(const std::string& text);
+  void shot(const std::string& name, uint32_t crc);
+
+  // Facts for the runner, called after the line has been written.
+  std::function<void(sim::Fact, uint32_t value, const char* text)> on_fact;
+
+  uint32_t lines_written() const { return lines_; }
+
+ private:
+  static void observe(sim::Fact fact, uint32_t value, const char* text, void* ctx);
+  void handle(sim::Fact fact, uint32_t value, const char* text);
+  void report_lyrics();
+
+  FILE* out_;
+  uint32_t lines_ = 0;
+};
+
+}  // namespace zqsim

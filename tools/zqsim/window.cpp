@@ -1,0 +1,225 @@
+#include "tools/zqsim/window.h"
+
+#include <SDL.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <map>
+#include <memory>
+
+#include "sim/driver.h"
+#include "sim/host/png/png_writer.h"
+#include "tools/zqsim/headless.h"
+#include "tools/zqsim/key_map.h"
+#include "tools/zqsim/panel_font.h"
+#include "tools/zqsim/screen_shot.h"
+#include "tools/zqsim/script_runner.h"
+#include "tools/zqsim/side_panel.h"
+#include "tools/zqsim/sound_out.h"
+
+#ifndef ZQ_UNIFONT_HEX
+#define ZQ_UNIFONT_HEX "/usr/share/unifont/unifont.hex"
+#endif
+
+namespace zqsim {
+namespace {
+
+constexpr int kScreenW = 176;
+constexpr int kScreenH = 220;
+constexpr int kMinWindowH = 480;
+// A frame that took longer than this (a dragged window, a stopped process)
+// does not move the clock by more: timers would fire in a burst.
+constexpr uint64_t kMaxWallStepMs = 250;
+
+struct Sdl {
+  SDL_Window* window = nullptr;
+  SDL_Renderer* renderer = nullptr;
+  SDL_Texture* screen = nullptr;
+  SDL_Texture* panel = nullptr;
+  ~Sdl() {
+    if (panel) SDL_DestroyTexture(panel);
+    if (screen) SDL_DestroyTexture(screen);
+    if (renderer) SDL_DestroyRenderer(renderer);
+    if (window) SDL_DestroyWindow(window);
+    SDL_Quit();
+  }
+};
+
+PanelState gather_state(const Session& session, const SoundOut& sound) {
+  PanelState st;
+  st.indicator = sim::indicator();
+  // The keypad lock is a firmware feature the stand-in keeps; the panel shows
+  // what the driver last set.
+  st.voice_call = sim::voice_call();
+  st.front_other = sim::front() == sim::Front::Other;
+  st.player_hidden = player_screen_hidden();
+  st.program_running = sim::image_loaded() && !sim::unload_requested();
+  st.volume_type = session.volume_type();
+  st.volume = sim::volume(st.volume_type);
+  sim::PlaybackInfo info{};
+  if (sim::playback_info(&info) && info.exists) {
+    st.track = info.name;
+    st.track_playing = info.playing;
+    st.position_ms = info.position_ms;
+    st.length_ms = info.length_ms;
+  }
+  st.clock_ms = sim::now_ms();
+  st.sound = sound.is_open();
+  return st;
+}
+
+bool save_window(SDL_Renderer* renderer, int w, int h, const std::string& path) {
+  std::vector<uint8_t> rgb(static_cast<size_t>(w) * h * 3);
+  if (SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB24, rgb.data(), w * 3) != 0) return false;
+  return sim::png::write_rgb(path.c_str(), rgb.data(), w, h);
+}
+
+}  // namespace
+
+bool display_available() {
+  const char* x = getenv("DISPLAY");
+  const char* wl = getenv("WAYLAND_DISPLAY");
+  return (x && *x) || (wl && *wl);
+}
+
+int run_window(const Options& options, const std::vector<Step>* steps, Trace* trace, Session& session) {
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    fprintf(stderr, "zqsim: no window (%s); playing headless\n", SDL_GetError());
+    SDL_Quit();
+    return run_headless(options, steps, trace);
+  }
+  Sdl sdl;
+  const int screen_w = kScreenW * options.scale, screen_h = kScreenH * options.scale;
+  const int win_w = screen_w + kPanelWidth;
+  const int win_h = screen_h > kMinWindowH ? screen_h : kMinWindowH;
+  sdl.window =
+      SDL_CreateWindow("zqsim - ZQ lyrics player", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, win_w, win_h, 0);
+  if (sdl.window) sdl.renderer = SDL_CreateRenderer(sdl.window, -1, 0);
+  if (sdl.renderer) {
+    sdl.screen =
+        SDL_CreateTexture(sdl.renderer, SDL_PIXELFORMAT_RGB24, SDL_TEXTUREACCESS_STREAMING, kScreenW, kScreenH);
+    sdl.panel = SDL_CreateTexture(sdl.renderer, SDL_PIXELFORMAT_RGB24, SDL_TEXTUREACCESS_STREAMING, kPanelWidth, win_h);
+  }
+  if (!sdl.screen || !sdl.panel) {
+    fprintf(stderr, "zqsim: cannot open the window: %s\n", SDL_GetError());
+    return 1;
+  }
+
+  SoundOut sound;
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 || !sound.open()) {
+    fprintf(stderr, "zqsim: no sound device (%s); tracks play silently on the wall clock\n", SDL_GetError());
+  }
+  // With sound, a track ends when its sound has been heard to the end.
+  sim::set_engine_ends_tracks(!sound.is_open());
+  trace->on_fact = [&](sim::Fact fact, uint32_t, const char*) {
+    if (fact == sim::Fact::EngineSeek) sound.note_seek();
+  };
+
+  PanelFont font;
+  if (!font.load(ZQ_UNIFONT_HEX)) fprintf(stderr, "zqsim: cannot read %s; the panel shows boxes\n", ZQ_UNIFONT_HEX);
+
+  int status = 0;
+  int shot_count = 0;
+  std::string window_shot;  // taken at the next frame, before it is shown
+  std::unique_ptr<ScriptRunner> runner;
+  if (steps) {
+    runner = std::make_unique<ScriptRunner>(*steps, [&](const std::string& name) {
+      std::string why;
+      if (!take_shot(options.shots_dir, name, trace, &why)) {
+        fprintf(stderr, "zqsim: screenshot %s: %s\n", name.c_str(), why.c_str());
+        status = 1;
+      }
+      if (!options.shots_dir.empty()) window_shot = options.shots_dir + "/" + name + "-window.png";
+    });
+  }
+
+  std::map<SDL_Scancode, uint8_t> held;  // keyboard keys down, and the phone key each holds
+  bool help = false, locked = false, quit = false, script_done = false;
+  std::vector<uint8_t> panel(static_cast<size_t>(kPanelWidth) * win_h * 3);
+  uint64_t last_wall = SDL_GetTicks64();
+
+  while (!quit) {
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+      if (e.type == SDL_QUIT) quit = true;
+      if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+        // Keys let go outside the window must not stay down on the phone.
+        for (auto& [scancode, key] : held) sim::release(key);
+        held.clear();
+      }
+      if (e.type == SDL_KEYDOWN && !e.key.repeat) {
+        Control c = control_for(e.key.keysym.sym);
+        if (c == Control::Help) help = !help;
+        if (c == Control::KeypadLock) sim::set_keypad_lock(locked = !locked);
+        if (c == Control::VoiceCall) sim::set_voice_call(!sim::voice_call());
+        if (c == Control::FrontApp)
+          sim::set_front(sim::front() == sim::Front::Idle ? sim::Front::Other : sim::Front::Idle);
+        if (c == Control::Screenshot) {
+          std::string dir = options.shots_dir.empty() ? "." : options.shots_dir;
+          std::string name = "zqsim-" + std::to_string(++shot_count);
+          std::string why;
+          if (!take_shot(dir, name, trace, &why)) fprintf(stderr, "zqsim: screenshot: %s\n", why.c_str());
+          window_shot = dir + "/" + name + "-window.png";
+        }
+        int key = c == Control::None ? phone_key_for(e.key.keysym.sym, e.key.keysym.mod) : -1;
+        if (key >= 0 && held.count(e.key.keysym.scancode) == 0) {
+          held[e.key.keysym.scancode] = static_cast<uint8_t>(key);
+          sim::press(static_cast<uint8_t>(key));
+        }
+      }
+      if (e.type == SDL_KEYUP) {
+        auto it = held.find(e.key.keysym.scancode);
+        if (it != held.end()) {
+          uint8_t key = it->second;
+          held.erase(it);
+          sim::release(key);
+        }
+      }
+    }
+
+    // The clock: the sound heard while a track plays, the wall clock otherwise.
+    uint64_t wall = SDL_GetTicks64();
+    uint64_t wall_step = wall - last_wall;
+    last_wall = wall;
+    uint32_t step = sound.drives_clock()
+                        ? sound.take_played_ms()
+                        : static_cast<uint32_t>(wall_step < kMaxWallStepMs ? wall_step : kMaxWallStepMs);
+    if (step > 0) sim::advance(step);
+    forget_injected_keys();
+    sound.update(sim::volume(session.volume_type()), sim::tones_played());
+
+    if (runner && !script_done) {
+      uint32_t wake = 0;
+      script_done = !runner->run_due(sim::now_ms(), &wake);
+    }
+    if (sim::unload_requested() || !sim::image_loaded()) {
+      fprintf(stderr, "zqsim: the player has ended\n");
+      quit = true;
+    }
+
+    show_phone_screen_if_hidden();
+    SDL_UpdateTexture(sdl.screen, nullptr, sim::framebuffer_rgb(), kScreenW * 3);
+    draw_side_panel(panel.data(), win_h, font, gather_state(session, sound), help);
+    SDL_UpdateTexture(sdl.panel, nullptr, panel.data(), kPanelWidth * 3);
+    SDL_SetRenderDrawColor(sdl.renderer, 0x10, 0x12, 0x16, 0xFF);
+    SDL_RenderClear(sdl.renderer);
+    SDL_Rect screen_rect{0, (win_h - screen_h) / 2, screen_w, screen_h};
+    SDL_Rect panel_rect{screen_w, 0, kPanelWidth, win_h};
+    SDL_RenderCopy(sdl.renderer, sdl.screen, nullptr, &screen_rect);
+    SDL_RenderCopy(sdl.renderer, sdl.panel, nullptr, &panel_rect);
+    if (!window_shot.empty()) {
+      if (!save_window(sdl.renderer, win_w, win_h, window_shot))
+        fprintf(stderr, "zqsim: cannot save %s\n", window_shot.c_str());
+      window_shot.clear();
+    }
+    SDL_RenderPresent(sdl.renderer);
+    // The script's last screenshot is taken by the frame above.
+    if (script_done) quit = true;
+    SDL_Delay(10);
+  }
+  for (auto& [scancode, key] : held) sim::release(key);
+  trace->on_fact = nullptr;
+  return status;
+}
+
+}  // namespace zqsim
