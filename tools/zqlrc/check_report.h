@@ -1,0 +1,22 @@
+// The person's report of `zqlrc check`: what the phone makes of a lyrics
+// file, the message it would show, and the problems worth fixing.
+#pragma once
+
+#include <stdint.h>
+
+#include <string>
+
+#include "phone_run.h"
+
+namespace zqlrc {
+
+struct CheckOptions {
+  int64_t length_seconds = -1;  // the track's length, when known
+};
+
+// Appends the report of one file to `out`; true when the phone would show
+// lyrics for it (status 0 and at least one timed line).
+bool CheckReport(const std::string& name, const LoadOutcome& outcome, const std::u16string& units,
+                 const CheckOptions& options, std::string* out);
+
+}  // namespace zqlrc

@@ -1,0 +1,134 @@
+#include "phone_run.h"
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "app/player_state.h"
+#include "lyrics/encoding.h"
+#include "lyrics/loader.h"
+#include "sim/driver.h"
+
+namespace zqlrc {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kLyricsFolder = "mobile/audio/lrc";
+constexpr const char* kLyricsName = "track.lrc";
+const char16_t kTrackUri[] = u"file://b/mobile/audio/track.mp3";
+// The parser's limit: a longer file is refused before detection.
+constexpr size_t kMaxFileBytes = 65534;
+
+// Links `target` at `link`, or copies it where links are not possible.
+bool Place(const fs::path& target, const fs::path& link, std::string* error) {
+  std::error_code ec;
+  fs::remove(link, ec);
+  fs::create_symlink(fs::absolute(target), link, ec);
+  if (!ec) return true;
+  fs::copy_file(target, link, fs::copy_options::overwrite_existing, ec);
+  if (ec) *error = "cannot place " + target.string() + ": " + ec.message();
+  return !ec;
+}
+
+}  // namespace
+
+PhoneRun::PhoneRun() {
+  std::string pattern = (fs::temp_directory_path() / "zqlrc-XXXXXX").string();
+  if (mkdtemp(pattern.data()) != nullptr) root_ = pattern;
+}
+
+PhoneRun::~PhoneRun() {
+  std::error_code ignored;
+  if (!root_.empty()) fs::remove_all(root_, ignored);
+}
+
+bool PhoneRun::SetTable(const TableSetup& table, std::string* error) {
+  if (root_.empty()) {
+    *error = "cannot make a temporary folder";
+    return false;
+  }
+  std::error_code ec;
+  fs::create_directories(fs::path(root_) / kLyricsFolder, ec);
+  fs::create_directories(fs::path(root_) / "ELF", ec);
+  if (ec || !sim::set_root(root_.c_str())) {
+    *error = "cannot prepare the phone folder " + root_;
+    return false;
+  }
+  if (!fs::is_regular_file(table.path, ec)) {
+    *error = "cannot read the GB2312 table " + table.path;
+    return false;
+  }
+  if (table.patch) {
+    // Firmware memory holds a whole table or nothing.
+    if (!sim::install_gb2uc_file(table.path.c_str())) {
+      *error = "the GB2312 table " + table.path + " is not a 15228-byte table";
+      return false;
+    }
+    return true;
+  }
+  // The file route reads the table file as it is, short or not, like the phone.
+  return Place(table.path, fs::path(root_) / "ELF" / "gb2uc.map", error);
+}
+
+bool PhoneRun::Load(const std::string& host_file, LoadOutcome* out, std::string* error) {
+  std::error_code ec;
+  if (!fs::is_regular_file(host_file, ec)) {
+    *error = "cannot read " + host_file + ": not a readable file";
+    return false;
+  }
+  std::ifstream in(host_file, std::ios::binary);
+  if (!in) {
+    *error = "cannot read " + host_file;
+    return false;
+  }
+  out->bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (in.bad()) {
+    *error = "cannot read " + host_file;
+    return false;
+  }
+  if (!Place(host_file, fs::path(root_) / kLyricsFolder / kLyricsName, error)) return false;
+
+  size_t k = 0;
+  for (; kTrackUri[k] != 0; ++k) player.filename[k] = kTrackUri[k];
+  player.filename[k] = 0;
+  player.lrc = nullptr;
+  player.iRet = LRC_NOT_LOADED;
+  GetLRCFile();
+  out->status = player.iRet;
+  out->lrc = player.lrc;
+  player.lrc = nullptr;
+  // The loader decides empty and over-long files before anything is detected.
+  size_t size = out->bytes.size();
+  out->encoding = (size == 0 || size > kMaxFileBytes) ? -1 : GetCodeType(out->bytes.data(), (uint16_t)size);
+  return true;
+}
+
+std::u16string PhoneRun::Convert(const std::vector<uint8_t>& bytes, uint8_t code) const {
+  if (bytes.empty() || bytes.size() > kMaxFileBytes) return std::u16string();
+  std::vector<WCHAR> units(bytes.size() + 2);
+  uint16_t len = (uint16_t)bytes.size();
+  uint16_t n = 0;
+  switch (code) {
+    case CODE_GB2312:
+      n = GBToUBE(units.data(), bytes.data(), len);
+      break;
+    case CODE_UTF16LE:
+      n = ULEToUBE(units.data(), bytes.data(), len);
+      break;
+    case CODE_UTF16BE:
+      n = UBEToUBE(units.data(), bytes.data(), len);
+      break;
+    case CODE_UTF8:
+      n = UTF8ToUBE(units.data(), bytes.data(), len);
+      break;
+    default:
+      break;
+  }
+  return std::u16string(units.data(), n);
+}
+
+}  // namespace zqlrc
