@@ -208,7 +208,7 @@ def main():
         print("%s: %s" % (args.image, e), file=sys.stderr)
         return 1
 
-    print("%s imports %d firmware services" % (args.image, len(imports)))
+    print("%s imports %d symbols" % (args.image, len(imports)))
     for p in problems:
         print("%s %s" % (args.image, p), file=sys.stderr)
     return 1 if problems else 0
