@@ -217,11 +217,26 @@ TEST_F(Dispatch, ExitInsideAHandlerIsSafeAndDropsWhatWasQueuedForTheApp) {
   EXPECT_EQ(sim::shell_starts(), 2u);
 }
 
-TEST_F(Dispatch, DeletingTheDialogClearsTheField) {
-  uint32_t field = 0;
+TEST_F(Dispatch, DeletingTheDialogDeletesTheCanvasAndClearsTheField) {
+  uint32_t port = 1;
+  CanvasBuffer buffer{nullptr, 176, 220};
+  uint32_t field = UIS_CreateColorCanvas(&port, &buffer, 1);
+  ASSERT_NE(field, 0u);
+  ASSERT_TRUE(sim::canvas_exists());
   EXPECT_EQ(APP_UtilUISDialogDelete(&field), 0u);
   EXPECT_EQ(field, 0u);
+  EXPECT_FALSE(sim::canvas_exists());
   EXPECT_NE(APP_UtilUISDialogDelete(nullptr), 0u);
+}
+
+TEST_F(Dispatch, AShellEndedByTheUnloadLosesItsCanvas) {
+  start_both();
+  uint32_t port = w.shell->port;
+  CanvasBuffer buffer{nullptr, 176, 220};
+  w.shell->dialog = UIS_CreateColorCanvas(&port, &buffer, 1);
+  ASSERT_NE(w.shell->dialog, 0u);
+  sim::unload_image();
+  EXPECT_FALSE(sim::canvas_exists());
 }
 
 // The way the player ends the program: post the closing event to everyone,
