@@ -1,6 +1,7 @@
 #include "tools/zqsim/script_runner.h"
 
 #include "sim/driver.h"
+#include "tools/zqsim/session.h"
 
 namespace zqsim {
 

@@ -28,6 +28,19 @@ bool probe_verbose(const char* host_path, uint32_t* length_ms, void*) {
 
 }  // namespace
 
+namespace {
+bool g_keypad_locked = false;
+}  // namespace
+
+void set_keypad_lock(bool locked) {
+  g_keypad_locked = locked;
+  sim::set_keypad_lock(locked);
+}
+
+bool keypad_locked() {
+  return g_keypad_locked;
+}
+
 void forget_injected_keys() {
   sim::InjectedKey keys[64];
   while (sim::take_injected_keys(keys, 64) == 64) {
@@ -50,6 +63,7 @@ bool Session::prepare(const Options& options, std::string* error) {
   finish();
   options_ = options;
   sim::reset();
+  g_keypad_locked = false;
   image_path_ = image_file(options);
   std::error_code ec;
   if (!std::filesystem::is_regular_file(image_path_, ec)) {

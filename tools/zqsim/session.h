@@ -44,6 +44,11 @@ class Session {
 // empties the record now and then so that it never fills up.
 void forget_injected_keys();
 
+// The keypad lock, set through here so that the window can show it (the
+// stand-in keeps it as a firmware feature and offers no way to read it).
+void set_keypad_lock(bool locked);
+bool keypad_locked();
+
 // The image file for a name ("zq_player" or "zq_player.so") or a path.
 std::string image_file(const Options& options);
 

@@ -27,7 +27,7 @@ struct PanelState {
   bool sound = false;  // real sound, or silent on the wall clock
 };
 
-constexpr int kPanelWidth = 280;
+constexpr int kPanelWidth = 304;
 
 // Paints the panel into an RGB buffer of kPanelWidth x `height`.
 void draw_side_panel(uint8_t* rgb, int height, const PanelFont& font, const PanelState& state, bool help);

@@ -48,8 +48,7 @@ struct Sdl {
 PanelState gather_state(const Session& session, const SoundOut& sound) {
   PanelState st;
   st.indicator = sim::indicator();
-  // The keypad lock is a firmware feature the stand-in keeps; the panel shows
-  // what the driver last set.
+  st.keypad_locked = keypad_locked();
   st.voice_call = sim::voice_call();
   st.front_other = sim::front() == sim::Front::Other;
   st.player_hidden = player_screen_hidden();
@@ -120,7 +119,31 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
 
   int status = 0;
   int shot_count = 0;
-  std::string window_shot;  // taken at the next frame, before it is shown
+  std::string window_shot;               // path of a window screenshot to take at the next render
+  std::map<SDL_Scancode, uint8_t> held;  // keyboard keys down, and the phone key each holds
+  bool help = false, quit = false, script_done = false;
+  std::vector<uint8_t> panel(static_cast<size_t>(kPanelWidth) * win_h * 3);
+  uint64_t last_wall = SDL_GetTicks64();
+  // Draws the frame without showing it; a pending window screenshot is
+  // read from it before it is shown.
+  auto render = [&]() {
+    show_phone_screen_if_hidden();
+    SDL_UpdateTexture(sdl.screen, nullptr, sim::framebuffer_rgb(), kScreenW * 3);
+    draw_side_panel(panel.data(), win_h, font, gather_state(session, sound), help);
+    SDL_UpdateTexture(sdl.panel, nullptr, panel.data(), kPanelWidth * 3);
+    SDL_SetRenderDrawColor(sdl.renderer, 0x10, 0x12, 0x16, 0xFF);
+    SDL_RenderClear(sdl.renderer);
+    SDL_Rect screen_rect{0, (win_h - screen_h) / 2, screen_w, screen_h};
+    SDL_Rect panel_rect{screen_w, 0, kPanelWidth, win_h};
+    SDL_RenderCopy(sdl.renderer, sdl.screen, nullptr, &screen_rect);
+    SDL_RenderCopy(sdl.renderer, sdl.panel, nullptr, &panel_rect);
+    if (!window_shot.empty()) {
+      if (!save_window(sdl.renderer, win_w, win_h, window_shot))
+        fprintf(stderr, "zqsim: cannot save %s\n", window_shot.c_str());
+      window_shot.clear();
+    }
+  };
+
   std::unique_ptr<ScriptRunner> runner;
   if (steps) {
     runner = std::make_unique<ScriptRunner>(*steps, [&](const std::string& name) {
@@ -129,14 +152,14 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
         fprintf(stderr, "zqsim: screenshot %s: %s\n", name.c_str(), why.c_str());
         status = 1;
       }
-      if (!options.shots_dir.empty()) window_shot = options.shots_dir + "/" + name + "-window.png";
+      if (!options.shots_dir.empty()) {
+        // The next steps may change the screen at once: the window is drawn
+        // and read now, at the moment of the step.
+        window_shot = options.shots_dir + "/" + name + "-window.png";
+        render();
+      }
     });
   }
-
-  std::map<SDL_Scancode, uint8_t> held;  // keyboard keys down, and the phone key each holds
-  bool help = false, locked = false, quit = false, script_done = false;
-  std::vector<uint8_t> panel(static_cast<size_t>(kPanelWidth) * win_h * 3);
-  uint64_t last_wall = SDL_GetTicks64();
 
   while (!quit) {
     SDL_Event e;
@@ -150,7 +173,7 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
       if (e.type == SDL_KEYDOWN && !e.key.repeat) {
         Control c = control_for(e.key.keysym.sym);
         if (c == Control::Help) help = !help;
-        if (c == Control::KeypadLock) sim::set_keypad_lock(locked = !locked);
+        if (c == Control::KeypadLock) set_keypad_lock(!keypad_locked());
         if (c == Control::VoiceCall) sim::set_voice_call(!sim::voice_call());
         if (c == Control::FrontApp)
           sim::set_front(sim::front() == sim::Front::Idle ? sim::Front::Other : sim::Front::Idle);
@@ -197,21 +220,7 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
       quit = true;
     }
 
-    show_phone_screen_if_hidden();
-    SDL_UpdateTexture(sdl.screen, nullptr, sim::framebuffer_rgb(), kScreenW * 3);
-    draw_side_panel(panel.data(), win_h, font, gather_state(session, sound), help);
-    SDL_UpdateTexture(sdl.panel, nullptr, panel.data(), kPanelWidth * 3);
-    SDL_SetRenderDrawColor(sdl.renderer, 0x10, 0x12, 0x16, 0xFF);
-    SDL_RenderClear(sdl.renderer);
-    SDL_Rect screen_rect{0, (win_h - screen_h) / 2, screen_w, screen_h};
-    SDL_Rect panel_rect{screen_w, 0, kPanelWidth, win_h};
-    SDL_RenderCopy(sdl.renderer, sdl.screen, nullptr, &screen_rect);
-    SDL_RenderCopy(sdl.renderer, sdl.panel, nullptr, &panel_rect);
-    if (!window_shot.empty()) {
-      if (!save_window(sdl.renderer, win_w, win_h, window_shot))
-        fprintf(stderr, "zqsim: cannot save %s\n", window_shot.c_str());
-      window_shot.clear();
-    }
+    render();
     SDL_RenderPresent(sdl.renderer);
     // The script's last screenshot is taken by the frame above.
     if (script_done) quit = true;
