@@ -116,6 +116,7 @@ void SoundOut::update(uint8_t level, uint32_t tones_played) {
     decoder_broken_ = false;
     ended_ = false;
     seek_pending_ = false;
+    failed_at_ms_ = UINT32_MAX;
     handle_ = have ? info.handle : 0;
   }
   if (!have || !info.playing) {
@@ -152,7 +153,17 @@ void SoundOut::update(uint8_t level, uint32_t tones_played) {
   if (source_ != zq::media::PcmDecoder::Status::Ok && SDL_GetQueuedAudioSize(device_) == 0 && !ended_) {
     ended_ = true;
     flowing_ = false;
-    sim::end_track(source_ == zq::media::PcmDecoder::Status::Failed ? 2 : 1);
+    uint8_t end_status = 1;
+    if (source_ == zq::media::PcmDecoder::Status::Failed) {
+      uint32_t at = base_ms_ + static_cast<uint32_t>(queued_frames_ * 1000 / rate_);
+      if (failed_at_ms_ != UINT32_MAX && at <= failed_at_ms_ + kJumpMs) {
+        fprintf(stderr, "zqsim: %s breaks off at %u ms again; it ends there\n", info.host_path, at);
+      } else {
+        end_status = 2;
+        failed_at_ms_ = at;
+      }
+    }
+    sim::end_track(end_status);
   }
 }
 

@@ -54,6 +54,11 @@ class SoundOut {
   bool flowing_ = false;
   bool seek_pending_ = false;
   bool ended_ = false;  // end_track has been called for this stretch of sound
+  // Where this playback object's file last broke off (ms), or UINT32_MAX.
+  // The program answers a broken-off track by seeking back to its last
+  // second and playing again; a file that breaks off at the same place again
+  // would so loop for ever, and is ended as played the second time.
+  uint32_t failed_at_ms_ = UINT32_MAX;
   zq::media::PcmDecoder::Status source_ = zq::media::PcmDecoder::Status::Ok;
   uint32_t base_ms_ = 0;          // engine position where the queued sound starts
   uint64_t queued_frames_ = 0;    // track frames queued since base_ms_
