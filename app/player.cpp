@@ -2,9 +2,21 @@
 // the lyrics, takes keys and timers in every state, and is the one way the
 // program ends (player_destroyApp), which also unloads the image.
 #include "app/app.h"
+#include "app/player_lifetime.h"
 #include "lyrics/record.h"
 #include "playback/engine.h"
 #include "playback/tracklist.h"
+
+namespace {
+
+// Constant-initialized: every load of the image starts with it clear.
+bool ending = false;
+
+}  // namespace
+
+bool player_ending() {
+  return ending;
+}
 
 uint32_t player_startApp(EVENT_STACK_T* ev_st, uint32_t reg_id, uint32_t) {
   // The record is the framework's plus the track list pointer.
@@ -18,11 +30,13 @@ uint32_t player_startApp(EVENT_STACK_T* ev_st, uint32_t reg_id, uint32_t) {
 uint32_t player_MainStateEnter(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint32_t) {
   player.port = app->port;
   search(ev_st, app);
-  Create(ev_st, app);
+  // Without room for the track list the search has ended the player.
+  if (!player_ending()) Create(ev_st, app);
   return 0;
 }
 
 uint32_t player_destroyApp(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
+  ending = true;
   // An open shell ends on this event; one without a canvas is ended by the
   // loader when the image goes.
   if (player.isCanvas != 0) AFW_CreateInternalQueuedEvAux(EV_PLAYBACK_END, 100, 0, nullptr);
