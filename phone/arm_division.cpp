@@ -18,7 +18,9 @@ inline uint64_t in_r0_r1(uint32_t r0, uint32_t r1) {
 #endif
 }
 
-inline uint32_t magnitude(int32_t v) { return v < 0 ? 0u - (uint32_t)v : (uint32_t)v; }
+inline uint32_t magnitude(int32_t v) {
+  return v < 0 ? 0u - (uint32_t)v : (uint32_t)v;
+}
 
 }  // namespace
 

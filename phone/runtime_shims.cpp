@@ -1,9 +1,9 @@
 // Runtime routines that the compiler may call on its own (block copies and
 // clears, and on ARM the division helpers). An image links against nothing,
 // so it carries these and forwards them to the firmware's runtime.
-#include "platform/runtime.h"
-
 #include <stddef.h>
+
+#include "platform/runtime.h"
 
 extern "C" {
 
