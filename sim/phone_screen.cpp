@@ -76,10 +76,10 @@ void CallScreen() {
   VerticalGradient(0x145A32, 0x041A0E);
   StatusBar(0x0A2A18, 0xE0F0E8);
   CenteredText(u"Voice call", 40, 0xFFFFFF);
-  // A handset drawn with two rounded ends and a grip.
-  raster::arc(64, 80, 112, 128, 20, 140, 0xFFFFFF);
-  raster::fill(62, 96, 72, 112, 0xFFFFFF);
-  raster::fill(104, 96, 114, 112, 0xFFFFFF);
+  // A handset: a thick grip bending over two ear and mouth pieces.
+  for (int k = 0; k < 5; ++k) raster::arc(60 + k, 80 + k, 116 - k, 136 - k, 15, 150, 0xFFFFFF);
+  raster::fill(56, 100, 74, 108, 0xFFFFFF);
+  raster::fill(102, 100, 120, 108, 0xFFFFFF);
   CenteredText(u"In call", 140, 0xC8F0D8);
   SoftKeys(u"Mute", u"End", 0x0A2A18, 0xE0F0E8);
 }
