@@ -113,6 +113,32 @@ TEST_F(Files, ReadsSeeksAndSizes) {
   EXPECT_EQ(DL_FsCloseFile(h), 0u);
 }
 
+TEST_F(Files, SeeksFromTheCurrentPositionAndFromTheEnd) {
+  FILE_HANDLE_T h = DL_FsOpenFile(u16("file://b/mobile/audio/lrc/Song.lrc").c_str(), 0, 0);
+  ASSERT_NE(h, FS_INVALID_HANDLE);
+  struct Step {
+    int32_t offset;
+    uint32_t whence;
+    bool ok;
+    char next;  // the byte read after the seek, 0 for none
+  } steps[] = {
+      {4, 0, true, '4'}, {2, 1, true, '7'},  {-3, 2, true, '7'}, {-1, 1, true, '7'},
+      {0, 2, true, 0},   {-11, 2, false, 0}, {1, 7, false, 0},
+  };
+  for (const Step& s : steps) {
+    EXPECT_EQ(DL_FsFSeekFile(h, s.offset, s.whence) == 0, s.ok) << s.offset << " from " << s.whence;
+    if (!s.ok) continue;
+    char c = 0;
+    uint32_t read = 0;
+    ASSERT_EQ(DL_FsReadFile(&c, 1, 1, h, &read), 0u);
+    EXPECT_EQ(read, s.next != 0 ? 1u : 0u);
+    if (s.next != 0) {
+      EXPECT_EQ(c, s.next) << s.offset << " from " << s.whence;
+    }
+  }
+  EXPECT_EQ(DL_FsCloseFile(h), 0u);
+}
+
 TEST_F(Files, StaleAndUnknownHandlesAreRefused) {
   FILE_HANDLE_T h = DL_FsOpenFile(u16("file://b/mobile/audio/lrc/Song.lrc").c_str(), 0, 0);
   ASSERT_NE(h, FS_INVALID_HANDLE);

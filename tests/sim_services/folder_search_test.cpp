@@ -97,6 +97,13 @@ TEST_F(FolderSearch, PatternsTakeStarsAndQuestionMarks) {
   }
 }
 
+TEST_F(FolderSearch, WithoutAPatternEveryFileIsAResult) {
+  tree.write("m/x.mp3", "");
+  tree.write("m/y.txt", "");
+  const std::vector<std::string> want = {"file://b/m/x.mp3", "file://b/m/y.txt"};
+  EXPECT_EQ(run(search_text("file://b/m/", {})), want);
+}
+
 TEST_F(FolderSearch, AcceptsTheFolderWithOrWithoutTheVolumePrefix) {
   tree.write("m/x.mp3", "");
   const std::vector<std::string> want = {"file://b/m/x.mp3"};

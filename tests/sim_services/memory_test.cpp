@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "sim/driver.h"
 #include "sim/internal.h"
@@ -147,6 +148,30 @@ TEST_F(Memory, LeakReportIsCutToItsBufferAndTerminated) {
   EXPECT_EQ(small[9], '\0');
   EXPECT_EQ(small[10], 'x');
   EXPECT_EQ(sim::leak_report(nullptr, 0), full);
+}
+
+TEST_F(Memory, ATableFullOfLiveBlocksRefusesMoreWithAMessage) {
+  std::vector<void*> blocks;
+  testing::internal::CaptureStderr();
+  for (int i = 0; i < 100000; ++i) {
+    void* p = suAllocMem(1, nullptr);
+    if (p == nullptr) break;
+    blocks.push_back(p);
+  }
+  std::string err = testing::internal::GetCapturedStderr();
+  ASSERT_LT(blocks.size(), 100000u);
+  EXPECT_GE(blocks.size(), 1000u);  // far more than the program ever holds
+  EXPECT_NE(err.find("no memory"), std::string::npos) << err;
+  EXPECT_EQ(sim::memory_stats().failed, 1u);
+  // Freeing one makes room for one.
+  suFreeMem(blocks.back());
+  blocks.pop_back();
+  void* again = suAllocMem(1, nullptr);
+  EXPECT_NE(again, nullptr);
+  blocks.push_back(again);
+  for (void* p : blocks) suFreeMem(p);
+  EXPECT_EQ(sim::memory_stats().live_blocks, 0u);
+  EXPECT_EQ(sim::memory_stats().bad_frees, 0u);
 }
 
 TEST_F(Memory, ACleanImageLeavesNoLeaks) {
