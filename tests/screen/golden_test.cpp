@@ -148,6 +148,18 @@ TEST_F(GoldenScreen, AfterASeekBack) {
   ExpectScreen("after_seek");
 }
 
+// Focus regained while playing: the tags come back and the bar band waits
+// for the next tick to be filled.
+TEST_F(GoldenScreen, AfterTheFocusComesBack) {
+  StartUp();
+  player.timePosition = 26;
+  Play();
+  backg();
+  draw_bar_all();
+  draw_lrc_info();
+  ExpectScreen("focus_regained");
+}
+
 TEST_F(GoldenScreen, AtTheLastLineWithTheEndMarker) {
   StartUp();
   player.timePosition = 38;

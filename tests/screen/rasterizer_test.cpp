@@ -200,6 +200,47 @@ TEST_F(Rasterizer, AnchorsMoveTheTextFromItsGivenPoint) {
   EXPECT_EQ(sim::canvas_pixel(83, 84), kWhite);
 }
 
+TEST_F(Rasterizer, FullArcStaysInsideItsBoxAndTouchesEachSide) {
+  UIS_CanvasSetForegroundColor(C(0x000000));
+  UIS_CanvasDrawArc(R(40, 50, 60, 70), 0, 360, 0, dialog_);
+  auto painted = Painted();
+  ASSERT_FALSE(painted.empty());
+  for (auto [x, y] : painted) {
+    EXPECT_GE(x, 40);
+    EXPECT_LE(x, 60);
+    EXPECT_GE(y, 50);
+    EXPECT_LE(y, 70);
+  }
+  for (auto [x, y] : {std::pair{60, 60}, {50, 50}, {40, 60}, {50, 70}})
+    EXPECT_EQ(sim::canvas_pixel(x, y), 0u) << x << "," << y;
+  EXPECT_EQ(sim::canvas_pixel(50, 60), kWhite);  // the centre stays clear
+}
+
+TEST_F(Rasterizer, QuarterArcCoversOnlyItsQuadrant) {
+  UIS_CanvasSetForegroundColor(C(0x000000));
+  UIS_CanvasDrawArc(R(40, 50, 60, 70), 0, 90, 0, dialog_);  // from 3 o'clock up to 12
+  for (auto [x, y] : Painted()) {
+    EXPECT_GE(x, 50);
+    EXPECT_LE(y, 60);
+  }
+  EXPECT_EQ(sim::canvas_pixel(60, 60), 0u);
+  EXPECT_EQ(sim::canvas_pixel(50, 50), 0u);
+}
+
+TEST_F(Rasterizer, RoundRectKeepsItsStraightEdgesAndRoundsTheCorners) {
+  UIS_CanvasSetForegroundColor(C(0x000000));
+  UIS_CanvasDrawRoundRect(R(10, 20, 60, 50), 10, 10, 0, dialog_);
+  for (auto [x, y] : {std::pair{35, 20}, {35, 50}, {10, 35}, {60, 35}})
+    EXPECT_EQ(sim::canvas_pixel(x, y), 0u) << x << "," << y;
+  EXPECT_EQ(sim::canvas_pixel(10, 20), kWhite);  // the corner itself is cut
+  for (auto [x, y] : Painted()) {
+    EXPECT_GE(x, 10);
+    EXPECT_LE(x, 60);
+    EXPECT_GE(y, 20);
+    EXPECT_LE(y, 50);
+  }
+}
+
 TEST_F(Rasterizer, DrawingOnADeletedOrUnknownCanvasIsLoggedAndDrawsNothing) {
   UIS_CanvasSetFillColor(C(0x000000));
   sim::internal::canvas_delete(dialog_);
