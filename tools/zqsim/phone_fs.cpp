@@ -79,9 +79,10 @@ bool any_file(const std::string&) {
 
 // The temporary file system; on failure the caller removes temp_dir.
 bool build_temp_tree(const fs::path& track, const std::string& gb2uc_map, PhoneFs* out, std::string* error) {
-  char pattern[] = "/tmp/zqsim.XXXXXX";
-  if (mkdtemp(pattern) == nullptr) {
-    *error = "cannot make a temporary folder";
+  const char* tmp = getenv("TMPDIR");
+  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/zqsim.XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) {
+    *error = "cannot make a temporary folder from " + pattern;
     return false;
   }
   out->temp_dir = pattern;

@@ -16,7 +16,7 @@ struct PhoneFs {
 // *.mp3 or *.m4a in name order is taken).
 //  - With `root_dir` set, "file://b/" is that folder as it is, and `path`
 //    must lie inside it.
-//  - Otherwise a temporary folder is made: the audio file's folder becomes
+//  - Otherwise a temporary folder is made (in $TMPDIR, else /tmp): the audio file's folder becomes
 //    "file://b/mobile/audio/" (its files linked, not copied), the lyrics
 //    files (*.lrc, *.txt) of that folder and of its lrc/ subfolder become
 //    "file://b/mobile/audio/lrc/", and `gb2uc_map` (when it exists) is linked

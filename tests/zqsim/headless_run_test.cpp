@@ -1,0 +1,205 @@
+// zqsim headless over the demo folder and over broken input: the trace of a
+// key script against its golden (screen checksums included), a play-through
+// in list order with the lyric lines at their seconds, and clear failures.
+//
+// ZQ_UPDATE_GOLDENS=1 rewrites the expected traces after a deliberate change.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "run_zqsim.h"
+#include "sim/host/png/png_writer.h"
+
+namespace fs = std::filesystem;
+using zqsim_test::lines_of;
+using zqsim_test::read_all;
+using zqsim_test::run_zqsim;
+
+namespace {
+
+const std::string kDemo = ZQ_DEMO_DIR;
+const std::string kData = ZQ_TEST_DATA_DIR;
+const std::string kExpected = ZQ_EXPECTED_DIR;
+const std::string kScripts = ZQ_SCRIPTS_DIR;
+
+bool updating_goldens() {
+  const char* v = getenv("ZQ_UPDATE_GOLDENS");
+  return v != nullptr && std::string(v) == "1";
+}
+
+class TempDir {
+ public:
+  TempDir() {
+    char pattern[] = "/tmp/zqsim_test.XXXXXX";
+    path_ = mkdtemp(pattern) ? pattern : "";
+  }
+  ~TempDir() {
+    if (!path_.empty()) fs::remove_all(path_);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// Compares a trace with its golden line by line, so that a failure names
+// the first line that differs.
+void expect_golden(const std::string& trace, const std::string& golden_name) {
+  std::string path = kExpected + "/" + golden_name;
+  if (updating_goldens()) {
+    std::ofstream(path, std::ios::binary) << trace;
+    GTEST_SKIP() << "rewrote " << path;
+  }
+  ASSERT_TRUE(fs::exists(path)) << "no golden " << path << "; run with ZQ_UPDATE_GOLDENS=1 to write it";
+  std::vector<std::string> want = lines_of(read_all(path)), got = lines_of(trace);
+  for (size_t i = 0; i < want.size() && i < got.size(); ++i) {
+    ASSERT_EQ(got[i], want[i]) << "line " << i + 1 << " of " << golden_name;
+  }
+  EXPECT_EQ(got.size(), want.size()) << golden_name;
+}
+
+// The "shot NAME CRC" lines of a trace.
+std::vector<std::pair<std::string, std::string>> shots_of(const std::string& trace) {
+  std::vector<std::pair<std::string, std::string>> shots;
+  for (const std::string& l : lines_of(trace)) {
+    std::istringstream in(l);
+    std::string time, word, name, crc;
+    in >> time >> word >> name >> crc;
+    if (word == "shot") shots.push_back({name, crc});
+  }
+  return shots;
+}
+
+struct ImageCase {
+  const char* image;
+  const char* golden;  // the PATCH builds must give exactly their base build's trace
+};
+const ImageCase kImages[] = {
+    {"zq_player_blue", "demo_keys_blue.trace"},
+    {"zq_player_blue_patch", "demo_keys_blue.trace"},
+    {"zq_player", "demo_keys_wheel.trace"},
+    {"zq_player_patch", "demo_keys_wheel.trace"},
+};
+
+}  // namespace
+
+TEST(HeadlessRun, KeyScriptOverTheDemoGivesTheExpectedTraceAndScreens) {
+  for (const ImageCase& c : kImages) {
+    SCOPED_TRACE(c.image);
+    TempDir shots;
+    auto r = run_zqsim(
+        {"--headless", "--image", c.image, "--script", kScripts + "/demo_keys.script", "--shots", shots.path(), kDemo});
+    ASSERT_EQ(r.status, 0) << r.err;
+    // Each checksum in the trace is that of the PNG written beside it.
+    auto shots_seen = shots_of(r.out);
+    ASSERT_EQ(shots_seen.size(), 4u);
+    for (auto& [name, crc] : shots_seen) {
+      sim::png::Image img;
+      std::string error;
+      ASSERT_TRUE(sim::png::read_rgb((shots.path() + "/" + name + ".png").c_str(), &img, &error)) << error;
+      ASSERT_EQ(img.width, 176);
+      ASSERT_EQ(img.height, 220);
+      char hex[16];
+      snprintf(hex, sizeof hex, "%08x", sim::png::crc32_rgb(img.rgb.data(), img.width, img.height));
+      EXPECT_EQ(crc, hex) << name;
+    }
+    expect_golden(r.out, c.golden);
+  }
+}
+
+TEST(HeadlessRun, PlayThroughVisitsEveryTrackInNameOrderWithLinesAtTheirSeconds) {
+  TempDir shots;
+  auto r = run_zqsim({"--until-end", "--shots", shots.path(), kDemo});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<std::string> tracks;
+  std::map<std::string, uint32_t> started;
+  std::map<std::string, uint32_t> line_at;  // lyric line shown in black -> ms after its track began
+  std::string current;
+  for (const std::string& l : lines_of(r.out)) {
+    uint32_t t = std::stoul(l);
+    std::string rest = l.substr(l.find(' ') + 1);
+    if (rest.rfind("track \"", 0) == 0) {
+      current = rest.substr(7, rest.size() - 8);
+      tracks.push_back(current);
+      if (!started.count(current)) started[current] = t;
+    } else if (rest.rfind("lyrics \"", 0) == 0) {
+      std::string black = rest.substr(8, rest.find('"', 8) - 8);
+      if (!line_at.count(black)) line_at[black] = t - started[current];
+    }
+  }
+  const std::vector<std::string> order = {"01_jingyesi.mp3", "02_chunxiao.m4a", "03_dengguanque.mp3",
+                                          "04_no_lyrics.m4a", "01_jingyesi.mp3"};
+  EXPECT_EQ(tracks, order);
+  // Tracks follow each other at their real lengths (26.07 s, 24 s, 22.07 s, 20 s).
+  EXPECT_NEAR(started["02_chunxiao.m4a"], 26070, 100);
+  EXPECT_NEAR(started["04_no_lyrics.m4a"] - started["03_dengguanque.mp3"], 22070, 100);
+  // A line is current from the first tick whose second plus half a second
+  // reaches its time: 8.0 s at the tick of 8 s, 11.5 s already at 11 s.
+  struct Line {
+    const char* text;
+    uint32_t ms;
+  } lines[] = {{"疑是地上霜", 8000}, {"举头望明月", 13000}, {"低头思故乡", 18000},  // GB2312
+               {"处处闻啼鸟", 7000}, {"夜来风雨声", 12000},                         // UTF-8, 11.5 s
+               {"黄河入海流", 7000}, {"欲穷千里目", 11000}};                        // UTF-16
+  for (const Line& l : lines) {
+    ASSERT_TRUE(line_at.count(l.text)) << l.text;
+    EXPECT_EQ(line_at[l.text], l.ms) << l.text;
+  }
+  EXPECT_TRUE(line_at.count("静夜思|李白|唐诗三百首|zq demo"));
+  EXPECT_EQ(line_at.count("lrc文件不存在"), 1u);
+  for (const char* shot : {"01-01_jingyesi", "02-02_chunxiao", "03-03_dengguanque", "04-04_no_lyrics"})
+    EXPECT_TRUE(fs::exists(shots.path() + "/" + shot + ".png")) << shot;
+}
+
+TEST(HeadlessRun, BadScriptLineStopsTheRunBeforeAnythingHappens) {
+  TempDir dir;
+  std::string script = dir.path() + "/bad.script";
+  std::ofstream(script) << "wait 100\ntap 0x2C\nhold 0x2F\nshot x\n";
+  auto r = run_zqsim({"--headless", "--script", script, "--shots", dir.path(), kDemo});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("bad.script:3: expected \"hold KEY MS\""), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(dir.path() + "/x.png"));
+}
+
+TEST(HeadlessRun, CommandLineMistakesAreRefused) {
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    const char* message;
+  } cases[] = {
+      {{"--headless"}, 2, "no PATH given"},
+      {{"--headless", "--scale", "9", kDemo}, 2, "--scale"},
+      {{"--headless", "--bogus", kDemo}, 2, "unknown option --bogus"},
+      {{"--headless", "--script"}, 2, "--script needs a value"},
+      {{"--headless", "/nonexistent/zq/music"}, 1, "no such file or folder"},
+      {{"--headless", "--image", "zq_missing", kDemo}, 1, "no image"},
+  };
+  for (const Case& c : cases) {
+    auto r = run_zqsim(c.args);
+    EXPECT_EQ(r.status, c.status) << c.message;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "") << c.message;
+  }
+}
+
+TEST(HeadlessRun, FileTheEngineCannotOpenEndsTheProgramWithoutATrack) {
+  TempDir dir;
+  fs::copy_file(kData + "/not_audio.mp3", dir.path() + "/broken.mp3");
+  auto r = run_zqsim({"--headless", "-v", "--until-end", dir.path()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("the engine refuses"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out.find(" track "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(" unload"), std::string::npos) << r.out;
+}
+
+TEST(HeadlessRun, TemporaryPhoneFolderIsRemovedAtTheEnd) {
+  TempDir tmp;
+  auto r = run_zqsim({"--headless", "--script", kScripts + "/window_smoke.script", kDemo}, "TMPDIR=" + tmp.path());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("shot window-second"), std::string::npos) << r.out;
+  EXPECT_TRUE(fs::is_empty(tmp.path())) << "the phone folder stayed in " << tmp.path();
+}

@@ -1,0 +1,139 @@
+// The trace's formatting: quoting, UTF-8, and the lyrics rows read out of
+// canvas calls the way the lyrics view draws them.
+#include "tools/zqsim/trace_format.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+using sim::CanvasCall;
+using sim::CanvasOp;
+
+namespace {
+
+const CanvasColor kBlack{0, 0, 0, 0};
+const CanvasColor kGrey{0x80, 0x80, 0x80, 0};
+const CanvasColor kWhite{0xFF, 0xFF, 0xFF, 0};
+const CanvasColor kBlue{0x4A, 0xB9, 0xED, 0};
+
+CanvasCall text(int x, int y, const char16_t* s, CanvasColor color) {
+  CanvasCall c{};
+  c.op = CanvasOp::DrawText;
+  c.x1 = static_cast<int16_t>(x);
+  c.y1 = static_cast<int16_t>(y);
+  c.color = color;
+  size_t n = std::char_traits<char16_t>::length(s);
+  c.text_len = static_cast<uint16_t>(n);
+  std::memcpy(c.text, s, n * sizeof(char16_t));
+  return c;
+}
+
+CanvasCall shape(CanvasOp op, int x1, int y1, int x2, int y2) {
+  CanvasCall c{};
+  c.op = op;
+  c.x1 = static_cast<int16_t>(x1);
+  c.y1 = static_cast<int16_t>(y1);
+  c.x2 = static_cast<int16_t>(x2);
+  c.y2 = static_cast<int16_t>(y2);
+  c.color = kBlue;
+  return c;
+}
+
+// One call per character, as the view wraps a line.
+void chars(std::vector<CanvasCall>* calls, int y, const char16_t* s, CanvasColor color) {
+  for (int i = 0; s[i] != 0; ++i) {
+    char16_t one[2] = {s[i], 0};
+    calls->push_back(text(5 + 16 * i, y, one, color));
+  }
+}
+
+}  // namespace
+
+TEST(TraceFormat, QuotesEscapeQuotesAndBackslashesOnly) {
+  struct Case {
+    const char* in;
+    const char* out;
+  } cases[] = {
+      {"", "\"\""},
+      {"Title", "\"Title\""},
+      {"say \"hi\"", "\"say \\\"hi\\\"\""},
+      {"C:\\lrc", "\"C:\\\\lrc\""},
+      {"静夜思|李白", "\"静夜思|李白\""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(zqsim::quoted(c.in), c.out) << c.in;
+}
+
+TEST(TraceFormat, Utf16BecomesUtf8) {
+  struct Case {
+    std::u16string in;
+    const char* out;
+  } cases[] = {
+      {u"abc", "abc"},
+      {u"\u00e9", "\xc3\xa9"},
+      {u"lrc文件不存在", "lrc文件不存在"},
+      {u"\U0001F600", "\xf0\x9f\x98\x80"},                  // a surrogate pair
+      {std::u16string(1, 0xD800) + u"x", "\xef\xbf\xbdx"},  // a lone surrogate
+  };
+  for (const Case& c : cases) EXPECT_EQ(zqsim::utf16_to_utf8(c.in.data(), c.in.size()), c.out);
+  const char16_t stops[] = {u'a', 0, u'b'};
+  EXPECT_EQ(zqsim::utf16_to_utf8(stops, 3), "a");
+}
+
+TEST(TraceFormat, TagsKeepEmptyRowsBetweenBars) {
+  std::vector<CanvasCall> calls = {shape(CanvasOp::FillRect, 0, 100, 176, 199), text(5, 100, u"Title", kBlack),
+                                   text(5, 120, u"Artist", kBlack), text(5, 140, u"", kBlack),
+                                   text(5, 160, u"", kBlack)};
+  zqsim::LyricsRows rows = zqsim::lyrics_rows(calls.data(), calls.size());
+  EXPECT_TRUE(rows.repainted);
+  EXPECT_EQ(rows.black, "Title|Artist||");
+  EXPECT_EQ(rows.grey, "");
+}
+
+TEST(TraceFormat, WrappedLinesJoinCharactersOfARowAndSplitRows) {
+  std::vector<CanvasCall> calls = {shape(CanvasOp::FillRect, 0, 100, 176, 199)};
+  chars(&calls, 100, u"Spring dawn", kBlack);
+  chars(&calls, 120, u"poem", kBlack);
+  chars(&calls, 140, u"花落", kGrey);
+  chars(&calls, 160, u"知多少", kGrey);
+  zqsim::LyricsRows rows = zqsim::lyrics_rows(calls.data(), calls.size());
+  EXPECT_EQ(rows.black, "Spring dawn|poem");
+  EXPECT_EQ(rows.grey, "花落|知多少");
+}
+
+TEST(TraceFormat, NextLineOnTheRowBelowTheAreaBelongsToTheLyrics) {
+  std::vector<CanvasCall> calls = {shape(CanvasOp::FillRect, 0, 100, 176, 199)};
+  for (int y = 100; y <= 180; y += 20) chars(&calls, y, u"ab", kBlack);
+  calls.push_back(text(5, 200, u"    ==OVER==    ", kGrey));
+  // The fixed bottom labels are drawn lower and in other colours.
+  calls.push_back(text(4, 202, u"退出", kWhite));
+  zqsim::LyricsRows rows = zqsim::lyrics_rows(calls.data(), calls.size());
+  EXPECT_EQ(rows.black, "ab|ab|ab|ab|ab");
+  EXPECT_EQ(rows.grey, "    ==OVER==    ");
+}
+
+TEST(TraceFormat, OnlyDrawingInTheLyricsAreaCounts) {
+  struct Case {
+    const char* what;
+    std::vector<CanvasCall> calls;
+    bool repainted;
+    const char* black;
+  };
+  const Case cases[] = {
+      {"widget fill just above the area",
+       {shape(CanvasOp::FillRect, 0, 80, 176, 99), text(6, 60, u"00:01", kBlack)},
+       false,
+       ""},
+      {"colour-wheel column over the area", {shape(CanvasOp::DrawLine, 7, 100, 7, 199)}, true, ""},
+      {"whole-screen column", {shape(CanvasOp::DrawLine, 0, 0, 0, 219)}, true, ""},
+      {"bottom band line", {shape(CanvasOp::DrawLine, 0, 205, 175, 205)}, false, ""},
+      {"message alone", {text(20, 100, u"lrc文件不存在", kBlack)}, true, "lrc文件不存在"},
+      {"white text in the area is not lyrics", {text(20, 120, u"x", kWhite)}, false, ""},
+      {"nothing", {}, false, ""},
+  };
+  for (const Case& c : cases) {
+    zqsim::LyricsRows rows = zqsim::lyrics_rows(c.calls.data(), c.calls.size());
+    EXPECT_EQ(rows.repainted, c.repainted) << c.what;
+    EXPECT_EQ(rows.black, c.black) << c.what;
+  }
+}

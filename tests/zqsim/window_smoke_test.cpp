@@ -1,0 +1,48 @@
+// The window under a virtual X server: it opens, takes keys from a script,
+// and saves its contents; the phone's screen in it is the framebuffer scaled.
+// Skipped when xvfb-run is not installed. No sound device is needed.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "run_zqsim.h"
+#include "sim/host/png/png_writer.h"
+
+namespace fs = std::filesystem;
+
+TEST(WindowSmoke, WindowOpensTakesKeysAndShowsTheScreenScaled) {
+  if (system("command -v xvfb-run >/dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run is not installed";
+  char pattern[] = "/tmp/zqsim_window.XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  std::string shots = pattern;
+  auto r = zqsim_test::run_zqsim(
+      {"--script", std::string(ZQ_SCRIPTS_DIR) + "/window_smoke.script", "--shots", shots, "--scale", "2", ZQ_DEMO_DIR},
+      "SDL_AUDIODRIVER=dummy timeout 60 xvfb-run -a -s '-screen 0 1024x768x24'");
+  ASSERT_EQ(r.status, 0) << r.err;
+  // The script's key reached the program: the second track was created.
+  EXPECT_NE(r.out.find("track \"02_chunxiao.m4a\""), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("shell exit"), std::string::npos) << r.out;
+
+  for (const char* name : {"window-second", "window-hidden"}) {
+    SCOPED_TRACE(name);
+    sim::png::Image screen, window;
+    std::string error;
+    ASSERT_TRUE(sim::png::read_rgb((shots + "/" + name + ".png").c_str(), &screen, &error)) << error;
+    ASSERT_TRUE(sim::png::read_rgb((shots + "/" + name + "-window.png").c_str(), &window, &error)) << error;
+    ASSERT_EQ(screen.width, 176);
+    ASSERT_GE(window.width, 176 * 2 + 200);  // the screen and the panel beside it
+    ASSERT_GE(window.height, 220 * 2);
+    int top = (window.height - 440) / 2;
+    int differing = 0;
+    for (int y = 0; y < 220; ++y) {
+      for (int x = 0; x < 176; ++x) {
+        const uint8_t* s = &screen.rgb[(y * 176 + x) * 3];
+        const uint8_t* w = &window.rgb[((top + 2 * y + 1) * window.width + 2 * x + 1) * 3];
+        if (s[0] != w[0] || s[1] != w[1] || s[2] != w[2]) ++differing;
+      }
+    }
+    EXPECT_EQ(differing, 0);
+  }
+  fs::remove_all(shots);
+}
