@@ -1,9 +1,8 @@
 // Application framework: registration by start event code, starting,
 // application records, the routing stack, state tables with their entry
 // routines, the UI token and exit.
-#include <string.h>
-
 #include "sim/framework.h"
+#include "sim/framework_bytes.h"
 #include "sim/internal.h"
 
 namespace sim::fw {
@@ -81,14 +80,14 @@ void run_entry(App* app, EVENT_STACK_T* ev_st) {
 }
 
 int which_named(const App* app) {
-  if (strcmp(app->name, kShellName) == 0) return 0;
-  if (strcmp(app->name, kPlayerName) == 0) return 1;
+  if (text_equal(app->name, kShellName)) return 0;
+  if (text_equal(app->name, kPlayerName)) return 1;
   return -1;
 }
 
 void describe(const App* app, AppInfo* out) {
   const auto* rec = reinterpret_cast<const APPLICATION_T*>(app->record);
-  memset(out, 0, sizeof(*out));
+  zero_bytes(out, sizeof(*out));
   out->running = app->slot == Slot::Running;
   out->reg_id = app->reg_id;
   out->start_code = app->start_code;
@@ -99,7 +98,7 @@ void describe(const App* app, AppInfo* out) {
   out->timer_id = app->timer_id;
   out->timer_period_ms = app->timer_period;
   out->timer_cyclical = app->timer_cyclical;
-  memcpy(out->name, app->name, sizeof(out->name));
+  move_bytes(out->name, app->name, sizeof(out->name));
 }
 
 // Takes an application off the routing stack: its timer dies, its queued
@@ -134,14 +133,14 @@ bool info_for(int which, AppInfo* out) {
 }  // namespace
 
 void apps_reset() {
-  memset(&g, 0, sizeof(g));
+  zero_bytes(&g, sizeof(g));
   g.next_reg_id = kFirstRegId;
   g.next_port = kFirstPort;
   g.next_serial = 1;
 }
 
 void clear_registrations() {
-  memset(g.regs, 0, sizeof(g.regs));
+  zero_bytes(g.regs, sizeof(g.regs));
 }
 
 App* app_at(int index) {
@@ -194,7 +193,7 @@ void end_app_silently(App* app) {
 
 void free_exited() {
   for (auto& a : g.apps)
-    if (a.slot == Slot::Exited) memset(&a, 0, sizeof(a));
+    if (a.slot == Slot::Exited) zero_bytes(&a, sizeof(a));
 }
 
 EVENT_HANDLER_T find_handler(const App* app, uint32_t code) {
@@ -279,7 +278,7 @@ ZQ_EXTERN_C APPLICATION_T* APP_InitAppData(APP_DISPATCH_T dispatch, uint32_t siz
   }
   for (auto& a : g.apps) {
     if (a.slot != Slot::Free) continue;
-    memset(&a, 0, sizeof(a));
+    zero_bytes(&a, sizeof(a));
     a.slot = Slot::Allocated;
     a.dispatch = dispatch ? dispatch : APP_HandleEvent;
     a.prepost = a.dispatch == APP_HandleEventPrepost;
@@ -311,8 +310,7 @@ ZQ_EXTERN_C uint32_t APP_Start(EVENT_STACK_T* ev_st, APPLICATION_T* rec, uint32_
   app->state = state;
   app->destroy = destroy;
   if (name) {
-    strncpy(app->name, name, sizeof(app->name) - 1);
-    app->name[sizeof(app->name) - 1] = 0;
+    copy_text(app->name, sizeof(app->name), name);
   }
   if (which_named(app) == 0) {
     ++g.shell_starts;

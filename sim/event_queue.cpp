@@ -1,9 +1,8 @@
 // The framework's one event queue and its dispatch: events are delivered one
 // at a time, each handler runs to its end, and whatever a handler queues runs
 // after it, in the order it was queued.
-#include <string.h>
-
 #include "sim/framework.h"
+#include "sim/framework_bytes.h"
 #include "sim/internal.h"
 
 // The framework's event stack: the event being dispatched, with its own copy
@@ -51,7 +50,7 @@ Queued* push() {
     return nullptr;
   }
   Queued* it = &q.items[(q.head + q.count) % kQueueCapacity];
-  memset(it, 0, sizeof(*it));
+  zero_bytes(it, sizeof(*it));
   ++q.count;
   return it;
 }
@@ -59,8 +58,8 @@ Queued* push() {
 }  // namespace
 
 void queue_reset() {
-  memset(&q, 0, sizeof(q));
-  memset(&stack, 0, sizeof(stack));
+  zero_bytes(&q, sizeof(q));
+  zero_bytes(&stack, sizeof(stack));
   q.next_ticket = 1;
 }
 
@@ -90,7 +89,7 @@ bool queue_to_app(uint32_t serial, uint32_t code, const void* attachment, size_t
   it->code = code;
   it->serial = serial;
   it->size = static_cast<uint16_t>(size);
-  if (size) memcpy(it->attachment, attachment, size);
+  if (size) move_bytes(it->attachment, attachment, size);
   return true;
 }
 
@@ -110,10 +109,10 @@ bool key_result(uint32_t ticket, KeyResult* out) {
 }
 
 bool deliver(App* app, uint32_t code, uint8_t key, const void* attachment, size_t size) {
-  memset(&stack, 0, sizeof(stack));
+  zero_bytes(&stack, sizeof(stack));
   stack.code = code;
   stack.event.key = key;
-  if (attachment && size) memcpy(stack.attachment, attachment, size < kAttachBytes ? size : kAttachBytes);
+  if (attachment && size) move_bytes(stack.attachment, attachment, size < kAttachBytes ? size : kAttachBytes);
   // Events without data still point at zeroed bytes, never at nothing.
   stack.event.attachment = stack.attachment;
   bool was = q.dispatching;

@@ -1,9 +1,8 @@
 // Key delivery: the chain a key press takes through the applications, and
 // keys the program injects.
-#include <string.h>
-
 #include "platform/keypad.h"
 #include "sim/framework.h"
+#include "sim/framework_bytes.h"
 #include "sim/internal.h"
 
 namespace sim::fw {
@@ -33,7 +32,7 @@ int prepost_serials(uint32_t* out) {
 }  // namespace
 
 void keys_reset() {
-  memset(&k, 0, sizeof(k));
+  zero_bytes(&k, sizeof(k));
 }
 
 KeyResult run_key_chain(uint8_t key, bool release) {
@@ -78,8 +77,8 @@ KeyResult release(uint8_t key) {
 size_t take_injected_keys(InjectedKey* out, size_t max) {
   if (!out) return 0;
   size_t n = fw::k.count < max ? fw::k.count : max;
-  memcpy(out, fw::k.injected, n * sizeof(InjectedKey));
-  memmove(fw::k.injected, fw::k.injected + n, (fw::k.count - n) * sizeof(InjectedKey));
+  fw::move_bytes(out, fw::k.injected, n * sizeof(InjectedKey));
+  fw::move_bytes(fw::k.injected, fw::k.injected + n, (fw::k.count - n) * sizeof(InjectedKey));
   fw::k.count -= n;
   return n;
 }

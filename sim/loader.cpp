@@ -1,10 +1,9 @@
 // The loader: opens a program image (a fresh copy each time, so that every
 // load starts with fresh static state), calls its entry stub, and unloads it
 // again when the program asks or the phone is switched off.
-#include <string.h>
-
 #include "platform/framework.h"
 #include "sim/framework.h"
+#include "sim/framework_bytes.h"
 #include "sim/internal.h"
 #include "sim/port.h"
 
@@ -51,7 +50,7 @@ void end_everything() {
 
 void loader_reset() {
   close_image();
-  memset(&L, 0, sizeof(L));
+  zero_bytes(&L, sizeof(L));
 }
 
 bool finish_pending_unload() {

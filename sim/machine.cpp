@@ -1,8 +1,7 @@
 // The machine as a whole: reset, the virtual clock and its advance loop, and
 // the observer that sees what the stand-in does.
-#include <string.h>
-
 #include "sim/framework.h"
+#include "sim/framework_bytes.h"
 #include "sim/internal.h"
 #include "sim/port.h"
 
@@ -97,9 +96,9 @@ namespace sim::fw {
 void report(const char* what, const char* detail) {
   static const char kPrefix[] = "zq_sim: ";
   port::write_err(kPrefix, sizeof(kPrefix) - 1);
-  if (what) port::write_err(what, strlen(what));
+  if (what) port::write_err(what, text_length(what));
   port::write_err(": ", 2);
-  if (detail) port::write_err(detail, strlen(detail));
+  if (detail) port::write_err(detail, text_length(detail));
   port::write_err("\n", 1);
 }
 

@@ -1,10 +1,9 @@
 // The media engine: playback objects that answer by events. The position of
 // a playing object follows the stand-in's clock; a playing object that
 // reaches its length ends by itself with end status 1.
-#include <string.h>
-
 #include "platform/media.h"
 #include "sim/framework.h"
+#include "sim/framework_bytes.h"
 #include "sim/internal.h"
 #include "sim/port.h"
 
@@ -77,16 +76,6 @@ uint32_t position(const Object& o) {
   return p > o.length ? o.length : static_cast<uint32_t>(p);
 }
 
-void copy_text(char* out, size_t size, const char* text) {
-  strncpy(out, text, size - 1);
-  out[size - 1] = 0;
-}
-
-const char* after_last_slash(const char* s) {
-  const char* slash = strrchr(s, '/');
-  return slash ? slash + 1 : s;
-}
-
 // The end of playback, to the port the object was created for.
 void post_end(Object& o, uint8_t status) {
   o.position = position(o);
@@ -99,7 +88,7 @@ void post_end(Object& o, uint8_t status) {
 
 bool length_for(const char* uri, uint32_t* ms) {
   for (auto& l : e.lengths)
-    if (l.used && strcmp(l.uri, uri) == 0) {
+    if (l.used && text_equal(l.uri, uri)) {
       *ms = l.ms;
       return true;
     }
@@ -119,13 +108,13 @@ namespace sim {
 using fw::e;
 
 void set_track_length(const char* uri_utf8, uint32_t ms) {
-  if (!uri_utf8 || strlen(uri_utf8) >= sizeof(e.lengths[0].uri)) {
+  if (!uri_utf8 || fw::text_length(uri_utf8) >= sizeof(e.lengths[0].uri)) {
     fw::report("set_track_length", "refused: URI missing or too long");
     return;
   }
   fw::TrackLength* free_slot = nullptr;
   for (auto& l : e.lengths) {
-    if (l.used && strcmp(l.uri, uri_utf8) == 0) {
+    if (l.used && fw::text_equal(l.uri, uri_utf8)) {
       l.ms = ms;
       return;
     }
@@ -159,7 +148,7 @@ bool end_track(uint8_t status) {
 
 bool playback_info(PlaybackInfo* out) {
   if (!out) return false;
-  memset(out, 0, sizeof(*out));
+  fw::zero_bytes(out, sizeof(*out));
   fw::Object* o = fw::current();
   if (!o) return false;
   out->exists = true;
@@ -179,7 +168,7 @@ void set_engine_ends_tracks(bool yes) {
 namespace internal {
 
 void media_reset() {
-  memset(&e, 0, sizeof(e));
+  fw::zero_bytes(&e, sizeof(e));
   e.ends_tracks = true;
   e.next_handle = fw::kFirstHandle;
   e.next_serial = 1;
@@ -235,7 +224,7 @@ ZQ_EXTERN_C uint32_t MME_GC_playback_create(uint32_t* port_block, const WCHAR* u
   }
   char uri8[kUriBytes];
   sim::internal::utf16_to_utf8(uri, uri8, sizeof(uri8));
-  memset(o, 0, sizeof(*o));
+  zero_bytes(o, sizeof(*o));
   o->used = true;
   o->handle = e.next_handle++;
   o->serial = e.next_serial++;

@@ -1,12 +1,11 @@
 // The phone around the program: keypad lock (through the feature database),
 // voice call, what is in front, the platform name, the music status
 // indicator, the volume of each volume type and tones.
-#include <string.h>
-
 #include "platform/audio.h"
 #include "platform/canvas.h"
 #include "platform/firmware.h"
 #include "sim/framework.h"
+#include "sim/framework_bytes.h"
 #include "sim/internal.h"
 
 namespace sim::fw {
@@ -44,9 +43,9 @@ uint8_t dialog_type() {
 }  // namespace
 
 void phone_reset() {
-  memset(&p, 0, sizeof(p));
+  zero_bytes(&p, sizeof(p));
   p.front = Front::Idle;
-  strcpy(p.platform, "ZQ");
+  copy_text(p.platform, sizeof(p.platform), "ZQ");
   for (auto& v : p.volume) v = kDefaultVolume;
 }
 
@@ -84,8 +83,7 @@ Front front() {
 
 void set_platform_name(const char* name) {
   if (!name) name = "";
-  strncpy(p.platform, name, sizeof(p.platform) - 1);
-  p.platform[sizeof(p.platform) - 1] = 0;
+  fw::copy_text(p.platform, sizeof(p.platform), name);
 }
 
 uint8_t volume(uint8_t type) {
