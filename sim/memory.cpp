@@ -10,13 +10,26 @@
 #include "sim/internal.h"
 #include "sim/port.h"
 
+// Under AddressSanitizer, blocks held back after their free are poisoned, so
+// that a program reading one is reported at once.
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" void __asan_poison_memory_region(void const volatile* addr, size_t size);
+extern "C" void __asan_unpoison_memory_region(void const volatile* addr, size_t size);
+#define ZQ_POISON(p, n) __asan_poison_memory_region((p), (n))
+#define ZQ_UNPOISON(p, n) __asan_unpoison_memory_region((p), (n))
+#else
+#define ZQ_POISON(p, n) ((void)(p), (void)(n))
+#define ZQ_UNPOISON(p, n) ((void)(p), (void)(n))
+#endif
+
 namespace {
 
 constexpr uint32_t kMaxLiveBlocks = 8192;
 constexpr uint32_t kTableSlots = 16384;  // power of two, twice the live limit
 constexpr uint32_t kMaxReportedLeaks = 256;
-constexpr uint32_t kRecentlyFreed = 256;  // to tell a double free from a foreign pointer
+constexpr uint32_t kRecentlyFreed = 256;  // freed blocks held back from reuse
 constexpr uint8_t kGarbage = 0xA5;        // new blocks are not cleared on the phone either
+constexpr uint8_t kFreed = 0xDD;
 
 struct Block {
   void* ptr;  // null: empty slot
@@ -38,7 +51,11 @@ bool g_image_loaded;
 uint32_t g_leaks;  // blocks left behind at the last unload
 uint64_t g_leaked_bytes;
 Leak g_leak_list[kMaxReportedLeaks];
-void* g_freed[kRecentlyFreed];
+struct Held {
+  void* ptr;
+  uint32_t size;
+};
+Held g_freed[kRecentlyFreed];
 uint32_t g_freed_next;
 
 uint32_t slot_of(const void* p) {
@@ -142,22 +159,28 @@ void complain(const char* fmt, ...) {
 
 bool recently_freed(const void* p) {
   for (uint32_t i = 0; i < kRecentlyFreed; ++i)
-    if (g_freed[i] == p) return true;
+    if (g_freed[i].ptr == p) return true;
   return false;
 }
 
-void forget_freed(const void* p) {
-  for (uint32_t i = 0; i < kRecentlyFreed; ++i)
-    if (g_freed[i] == p) g_freed[i] = nullptr;
-}
-
+// Freed blocks are held back for a while before the host gets them again:
+// a second free of the same block is then surely recognised as such (the
+// address cannot have been handed out anew), and a program that still reads
+// a freed block reads the freed pattern.
 void release_slot(uint32_t i) {
   Block b = g_blocks[i];
   erase(i);
   g_stats.live_blocks--;
   g_stats.live_bytes -= b.size;
-  sim::port::release(b.ptr);
-  g_freed[g_freed_next] = b.ptr;
+  volatile uint8_t* bytes = (volatile uint8_t*)b.ptr;
+  for (uint32_t k = 0; k < b.size; ++k) bytes[k] = kFreed;
+  ZQ_POISON(b.ptr, b.size);
+  Held& oldest = g_freed[g_freed_next];
+  if (oldest.ptr != nullptr) {
+    ZQ_UNPOISON(oldest.ptr, oldest.size);
+    sim::port::release(oldest.ptr);
+  }
+  oldest = Held{b.ptr, b.size};
   g_freed_next = (g_freed_next + 1) % kRecentlyFreed;
 }
 
@@ -177,7 +200,6 @@ extern "C" void* suAllocMem(uint32_t size, int32_t* error) {
   }
   volatile uint8_t* bytes = (volatile uint8_t*)p;
   for (uint32_t i = 0; i < size; ++i) bytes[i] = kGarbage;
-  forget_freed(p);  // the host may hand the same address out again
   insert(Block{p, size, g_calls, g_image_loaded});
   g_stats.allocations++;
   g_stats.live_blocks++;
@@ -246,7 +268,13 @@ void memory_reset() {
   g_image_loaded = false;
   g_leaks = 0;
   g_leaked_bytes = 0;
-  for (uint32_t i = 0; i < kRecentlyFreed; ++i) g_freed[i] = nullptr;
+  for (uint32_t i = 0; i < kRecentlyFreed; ++i) {
+    if (g_freed[i].ptr != nullptr) {
+      ZQ_UNPOISON(g_freed[i].ptr, g_freed[i].size);
+      port::release(g_freed[i].ptr);
+    }
+    g_freed[i] = Held{};
+  }
   g_freed_next = 0;
 }
 

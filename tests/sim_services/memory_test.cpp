@@ -89,6 +89,24 @@ TEST_F(Memory, BadFreesAreCountedReportedAndHarmless) {
   EXPECT_EQ(sim::memory_stats().live_blocks, 0u);
 }
 
+TEST_F(Memory, ASecondFreeAfterNewAllocationsFreesNothingElse) {
+  auto* a = (unsigned char*)suAllocMem(32, nullptr);
+  ASSERT_NE(a, nullptr);
+  suFreeMem(a);
+  std::vector<unsigned char*> later;
+  for (int i = 0; i < 50; ++i) {
+    later.push_back((unsigned char*)suAllocMem(32, nullptr));
+    EXPECT_NE(later.back(), a) << "a freed block was handed out again at once";
+  }
+  testing::internal::CaptureStderr();
+  suFreeMem(a);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("freed twice"), std::string::npos);
+  EXPECT_EQ(sim::memory_stats().live_blocks, 50u);
+  EXPECT_EQ(sim::memory_stats().bad_frees, 1u);
+  for (unsigned char* p : later) suFreeMem(p);
+  EXPECT_EQ(sim::memory_stats().bad_frees, 1u);
+}
+
 TEST_F(Memory, InjectedFailureHitsExactlyTheNthCall) {
   for (uint32_t nth = 1; nth <= 3; ++nth) {
     sim::internal::memory_reset();
