@@ -302,8 +302,10 @@ ZQ_EXTERN_C uint32_t APP_Start(EVENT_STACK_T* ev_st, APPLICATION_T* rec, uint32_
   App* app = app_by_record(rec);
   if (!app || app->slot != Slot::Allocated) return 1;
   if (table && table != app->table) {
-    // The table given here wins; its length is the registration's.
-    app->table = table;
+    // Only the registration says how many states a table has; walking
+    // another table with that count could read past its end.
+    report("APP_Start", "refused: not the state table the application was registered with");
+    return 1;
   }
   app->slot = Slot::Running;
   app->serial = g.next_serial++;

@@ -98,6 +98,19 @@ TEST_F(Dispatch, RegistrationRejectsBadArgumentsAndDuplicateCodes) {
   EXPECT_STREQ(shell.name, "ZQ_s_Player");
 }
 
+TEST_F(Dispatch, StartingWithAnotherStateTableThanTheRegisteredOneIsRefused) {
+  register_both();
+  ASSERT_EQ(LdrStartApp(kPlayerCode), 0u);
+  sim::AppInfo player{};
+  ASSERT_TRUE(sim::player_info(&player));
+  static const EVENT_HANDLER_ENTRY_T none[] = {{EV_LIST_END, nullptr}};
+  static const STATE_HANDLERS_ENTRY_T other[] = {{APP_STATE_ANY, {0, 0, 0}, nullptr, nullptr, none}};
+  APPLICATION_T* app = APP_InitAppData(APP_HandleEventPrepost, 88, player.reg_id, 0, 0, 0, 0, 0, 0);
+  ASSERT_NE(app, nullptr);
+  EXPECT_NE(APP_Start(nullptr, app, 1, other, nullptr, "other", 0), 0u);
+  EXPECT_NE(APP_UtilStartTimer(10, 1, app), 0u);  // it never ran
+}
+
 TEST_F(Dispatch, RecordsAreZeroedWithTheirOwnPortAndTooLargeOnesAreRefused) {
   start_both();
   ASSERT_NE(w.shell, nullptr);
