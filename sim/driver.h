@@ -19,7 +19,8 @@ namespace sim {
 // Puts the whole stand-in back to its first state: clock 0, no image, no
 // applications, no timers, no playback objects, keypad unlocked, no call,
 // platform name "ZQ", volume 4 for every type, idle screen in front, canvas
-// log empty, memory statistics cleared, no root folder, no track lengths.
+// log empty, memory statistics cleared, no root folder, no track lengths, no
+// observer (set it again after a reset).
 void reset();
 
 // ---------------------------------------------------------------- file system
@@ -137,8 +138,9 @@ struct PlaybackInfo {
   char name[256];  // UTF-8, the part of the URI after its last "/"
 };
 bool playback_info(PlaybackInfo* out);
-// When set, a playing track does not end by itself at its length (the front
-// end that plays real sound ends it with end_track when the sound ends).
+// Whether a playing track ends by itself at its length (the default). A front
+// end that plays real sound turns this off and ends the track with end_track
+// when the sound ends.
 void set_engine_ends_tracks(bool yes);
 
 // ---------------------------------------------------------------- canvas
