@@ -12,7 +12,8 @@ const char* usage_text() {
          "\n"
          "  --headless        no window and no sound; virtual time as fast as it goes\n"
          "                    (also when there is no display)\n"
-         "  --script FILE     headless: run the key script FILE, then end\n"
+         "  --script FILE     run the key script FILE, then end (with a window, its\n"
+         "                    waits follow the window's clock)\n"
          "  --until-end       headless: play the folder once through in list mode\n"
          "  --shots DIR       screenshots go here (NAME.png)\n"
          "  --trace FILE      the trace goes here instead of stdout\n"
@@ -22,6 +23,7 @@ const char* usage_text() {
          "  --platform NAME   the platform name (\"LTE\" switches the volume type to 4)\n"
          "  --gb2uc FILE      the GB2312 table (default: the build's gb2uc.map)\n"
          "  --scale N         window: screen scale 1 to 6 (default 2)\n"
+         "  --key-map         window: open with the key map shown (F1 toggles it)\n"
          "  -v                say on stderr why the engine refuses a file\n"
          "\n"
          "Key script steps, one per line (# starts a comment; keys in hex like 0x2F or decimal):\n"
@@ -64,6 +66,8 @@ bool parse_options(int argc, const char* const* argv, Options* out, bool* help, 
       o.until_end = true;
     } else if (a == "-v") {
       o.verbose = true;
+    } else if (a == "--key-map") {
+      o.key_map = true;
     } else if (a == "--script") {
       if (!value(&o.script)) return false;
     } else if (a == "--shots") {

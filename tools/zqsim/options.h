@@ -21,6 +21,7 @@ struct Options {
   bool headless = false;   // --headless
   bool until_end = false;  // --until-end
   bool verbose = false;    // -v: engine refusals and such on stderr
+  bool key_map = false;    // --key-map: the window opens with the key map shown
   uint32_t evcode_base = 0x3000;
 };
 

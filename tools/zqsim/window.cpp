@@ -121,7 +121,7 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
   int shot_count = 0;
   std::string window_shot;               // path of a window screenshot to take at the next render
   std::map<SDL_Scancode, uint8_t> held;  // keyboard keys down, and the phone key each holds
-  bool help = false, quit = false, script_done = false;
+  bool help = options.key_map, quit = false, script_done = false;
   std::vector<uint8_t> panel(static_cast<size_t>(kPanelWidth) * win_h * 3);
   uint64_t last_wall = SDL_GetTicks64();
   // Draws the frame without showing it; a pending window screenshot is
