@@ -5,6 +5,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "run_zqsim.h"
 #include "sim/host/png/png_writer.h"
@@ -45,4 +46,43 @@ TEST(WindowSmoke, WindowOpensTakesKeysAndShowsTheScreenScaled) {
     EXPECT_EQ(differing, 0);
   }
   fs::remove_all(shots);
+}
+
+// With a sound device (SDL's dummy one here), tracks end when their decoded
+// sound has been played out, and the clock follows that sound; a file that
+// breaks off is restarted once by the program and then given up, not looped.
+TEST(WindowSmoke, SoundEndsTracksAndAFileThatBreaksOffDoesNotLoop) {
+  if (system("command -v xvfb-run >/dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run is not installed";
+  char pattern[] = "/tmp/zqsim_tones.XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  std::string dir = pattern;
+  const std::string data = ZQ_TEST_DATA_DIR;
+  fs::create_symlink(data + "/tone_2500ms.mp3", dir + "/a.mp3");
+  fs::create_symlink(data + "/tone_2500ms.m4a", dir + "/b.m4a");
+  fs::create_symlink(data + "/cut_in_middle.m4a", dir + "/c.m4a");
+  std::ofstream(dir + "/run.script") << "wait 7000\n";
+  auto r = zqsim_test::run_zqsim({"--script", dir + "/run.script", dir + "/a.mp3"},
+                                 "SDL_AUDIODRIVER=dummy timeout 60 xvfb-run -a");
+  fs::remove_all(dir);
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<std::pair<uint32_t, std::string>> tracks;
+  int seeks = 0;
+  for (const std::string& l : zqsim_test::lines_of(r.out)) {
+    uint32_t t = std::stoul(l);
+    if (l.find(" track \"") != std::string::npos) tracks.push_back({t, l.substr(l.find('"'))});
+    if (l.find(" engine seek ") != std::string::npos) ++seeks;
+  }
+  ASSERT_GE(tracks.size(), 4u) << r.out;
+  EXPECT_EQ(tracks[0].second, "\"a.mp3\"");
+  EXPECT_EQ(tracks[1].second, "\"b.m4a\"");
+  EXPECT_EQ(tracks[2].second, "\"c.m4a\"");
+  EXPECT_EQ(tracks[3].second, "\"a.mp3\"");
+  // Each tone is 2.5 s of sound; the clock moved by what was heard.
+  EXPECT_NEAR(tracks[1].first - tracks[0].first, 2500, 150);
+  EXPECT_NEAR(tracks[2].first - tracks[1].first, 2500, 150);
+  // The cut file: it breaks off after about a second, is sought back once by
+  // the program, breaks off again at the same place and is left.
+  EXPECT_EQ(seeks, 1) << r.out;
+  EXPECT_NE(r.err.find("breaks off"), std::string::npos) << r.err;
+  EXPECT_LT(tracks[3].first - tracks[2].first, 2000u);
 }

@@ -20,7 +20,7 @@ zqsim::Session* g_session = nullptr;
 
 // The temporary phone folder must not outlive an interrupted run.
 void on_signal(int sig) {
-  if (g_session) g_session->finish();
+  if (g_session) g_session->remove_temp_files();
   signal(sig, SIG_DFL);
   raise(sig);
 }

@@ -120,7 +120,10 @@ bool is_lyrics_name(const std::string& name) {
 bool make_phone_fs(const std::string& path, const std::string& root_dir, const std::string& gb2uc_map, PhoneFs* out,
                    std::string* error) {
   std::error_code ec;
-  fs::path given = fs::weakly_canonical(fs::absolute(path, ec), ec);
+  // The folder is resolved, the name kept: a track given as a link plays
+  // under the link's name, among the files of the link's folder.
+  fs::path given = fs::absolute(path, ec).lexically_normal();
+  if (!ec && given.has_filename()) given = fs::weakly_canonical(given.parent_path(), ec) / given.filename();
   if (ec || !fs::exists(given, ec)) {
     *error = "no such file or folder: " + path;
     return false;

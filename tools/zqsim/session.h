@@ -28,6 +28,10 @@ class Session {
   // Unloads the image if it is still loaded and removes the temporary files.
   void finish();
 
+  // Only removes the temporary files: for a run cut short by a signal, when
+  // the stand-in may be in the middle of an event.
+  void remove_temp_files() { remove_phone_fs(&fs_); }
+
   const PhoneFs& phone_fs() const { return fs_; }
   uint8_t volume_type() const { return volume_type_; }
 
