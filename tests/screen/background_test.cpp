@@ -28,21 +28,19 @@ class Background : public ScreenTest {
 
 TEST_F(Background, DrawsTheFixedTextsWhiteThenBlackBetweenNameAndTheOtherWidgets) {
   backg();
-  auto texts = Texts();
-  const DrawnText expected[] = {
-      {u"春晓.mp3", 6, 21, kWhite},     {u"春晓.mp3", 5, 20, kBlack}, {u"zq_lrc  v1.5", 50, 2, kWhite},
-      {u"VUK", 74, 203, kWhite},        {u"退出", 4, 202, kWhite},    {u"隐藏", 142, 202, kWhite},
-      {u"zq_lrc  v1.5", 49, 1, kBlack}, {u"VUK", 73, 202, kBlack},    {u"退出", 3, 201, kBlack},
-      {u"隐藏", 141, 201, kBlack},      {u"Vol:4", 126, 60, kBlack},  {u"顺序", 126, 40, kBlack},
-      {u"3/12", 6, 40, kBlack},
-  };
-  ASSERT_EQ(texts.size(), std::size(expected));
-  for (size_t i = 0; i < std::size(expected); ++i) {
-    EXPECT_EQ(texts[i].text, expected[i].text) << i;
-    EXPECT_EQ(texts[i].x, expected[i].x) << i;
-    EXPECT_EQ(texts[i].y, expected[i].y) << i;
-    EXPECT_TRUE(SameColor(texts[i].color, expected[i].color)) << i << " " << Describe(texts[i].color);
-  }
+  ExpectTexts(Texts(), {{u"春晓.mp3", 6, 21, kWhite},
+                        {u"春晓.mp3", 5, 20, kBlack},
+                        {u"zq_lrc  v1.5", 50, 2, kWhite},
+                        {u"VUK", 74, 203, kWhite},
+                        {u"退出", 4, 202, kWhite},
+                        {u"隐藏", 142, 202, kWhite},
+                        {u"zq_lrc  v1.5", 49, 1, kBlack},
+                        {u"VUK", 73, 202, kBlack},
+                        {u"退出", 3, 201, kBlack},
+                        {u"隐藏", 141, 201, kBlack},
+                        {u"Vol:4", 126, 60, kBlack},
+                        {u"顺序", 126, 40, kBlack},
+                        {u"3/12", 6, 40, kBlack}});
 }
 
 #ifdef BLUE

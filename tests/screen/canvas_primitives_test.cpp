@@ -29,10 +29,7 @@ TEST_P(CanvasPrimitives, PassTheCornersTheLayoutPromises) {
   const auto& call = calls[0];
   EXPECT_EQ(call.op, k.op) << k.name;
   EXPECT_EQ(call.dialog, player.dialog) << k.name;
-  EXPECT_EQ(call.x1, k.x1) << k.name;
-  EXPECT_EQ(call.y1, k.y1) << k.name;
-  EXPECT_EQ(call.x2, k.x2) << k.name;
-  EXPECT_EQ(call.y2, k.y2) << k.name;
+  ExpectCorners(call, k.x1, k.y1, k.x2, k.y2);
   EXPECT_EQ(call.a, k.a) << k.name;
   EXPECT_EQ(call.b, k.b) << k.name;
   EXPECT_EQ(call.c, k.c) << k.name;
@@ -51,12 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
         ShapeCase{"line", [] { DrawLine(175, 3, 0, 3); }, CanvasOp::DrawLine, 175, 3, 0, 3},
         ShapeCase{"coordinates truncated to 16 bits", [] { DrawLine(65536 + 3, -1, 70000, 5); }, CanvasOp::DrawLine, 3,
                   -1, 4464, 5}),
-    [](const auto& info) {
-      std::string n = info.param.name;
-      for (char& ch : n)
-        if (!isalnum((unsigned char)ch)) ch = '_';
-      return n;
-    });
+    CaseName());
 
 struct ColorCase {
   const char* name;
@@ -102,12 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
                   [] { SetForegroundColor(0xFE, 0x80, 0x7F, 0xFF); },
                   CanvasOp::SetForegroundColor,
                   {0xFE, 0x80, 0x7F, 0xFF}}),
-    [](const auto& info) {
-      std::string n = info.param.name;
-      for (char& ch : n)
-        if (!isalnum((unsigned char)ch)) ch = '_';
-      return n;
-    });
+    CaseName());
 
 using CanvasPrimitive = ScreenTest;
 
@@ -117,10 +104,7 @@ TEST_F(CanvasPrimitive, FloodFillSetsThePackedColourThenFillsASquareOfSevenPixel
   ASSERT_EQ(calls.size(), 2u);
   EXPECT_TRUE(SameColor(calls[0].color, {0x40, 0xA0, 0xF0, 0}));
   EXPECT_EQ(calls[1].op, CanvasOp::FillRect);
-  EXPECT_EQ(calls[1].x1, 10);
-  EXPECT_EQ(calls[1].y1, 11);
-  EXPECT_EQ(calls[1].x2, 16);
-  EXPECT_EQ(calls[1].y2, 17);
+  ExpectCorners(calls[1], 10, 11, 16, 17);
 }
 
 TEST_F(CanvasPrimitive, DrawTextSetsFontAndSeeThroughBackgroundThenDrawsWithTheJoinedAnchor) {

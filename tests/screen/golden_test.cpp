@@ -101,9 +101,14 @@ class GoldenScreen : public ScreenTest {
       diff[3 * i + 1] = same ? (uint8_t)(e[1] / 4 + 160) : 0;
       diff[3 * i + 2] = same ? (uint8_t)(e[2] / 4 + 160) : 0;
     }
-    if (differing == 0) return;
     const fs::path actual_png = out_dir / (std::string(kTheme) + "_" + scene + ".actual.png");
     const fs::path diff_png = out_dir / (std::string(kTheme) + "_" + scene + ".diff.png");
+    if (differing == 0) {
+      // Leftovers of an earlier failure would only mislead.
+      fs::remove(actual_png);
+      fs::remove(diff_png);
+      return;
+    }
     sim::png::write_framebuffer(actual_png.c_str());
     sim::png::write_rgb(diff_png.c_str(), diff.data(), 176, 220);
     ADD_FAILURE() << differing << " pixels differ from " << golden << ", first at (" << first_x << ", " << first_y

@@ -63,12 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
                       IndexCase{"equal times choose the later", {1000, 5000, 5000, 9000}, 0, 6, 2},
                       IndexCase{"last entry has no upper bound", {1000, 5000}, 0, 4000000, 1},
                       IndexCase{"position beyond 32 bits of milliseconds", {1000, 5000}, 0, 4294967, 1}),
-    [](const auto& info) {
-      std::string n = info.param.name;
-      for (char& ch : n)
-        if (!isalnum((unsigned char)ch)) ch = '_';
-      return n;
-    });
+    CaseName());
 
 TEST_F(LyricsView, MakesNoCanvasCallWhileTheLineDoesNotChange) {
   LrcBuilder b;
@@ -115,10 +110,7 @@ TEST_F(LyricsView, PaintsTheAreaThenTheCurrentLineInBlackAndTheNextInGrey) {
   EXPECT_EQ(calls[0].op, CanvasOp::SetFillColor);
   EXPECT_TRUE(SameColor(calls[0].color, {0x4A, 0xB9, 0xED, 0}));
   EXPECT_EQ(calls[1].op, CanvasOp::FillRect);
-  EXPECT_EQ(calls[1].x1, 0);
-  EXPECT_EQ(calls[1].y1, 100);
-  EXPECT_EQ(calls[1].x2, 176);
-  EXPECT_EQ(calls[1].y2, 199);
+  ExpectCorners(calls[1], 0, 100, 176, 199);
 #else
   // One colour and one line per column, 0 to the display's last column.
   auto lines = CallsOf(CanvasOp::DrawLine);
@@ -128,17 +120,9 @@ TEST_F(LyricsView, PaintsTheAreaThenTheCurrentLineInBlackAndTheNextInGrey) {
   EXPECT_EQ(lines.front().y1, 100);
   EXPECT_EQ(lines.front().y2, 199);
 #endif
-  auto texts = Texts();
-  ASSERT_EQ(texts.size(), 4u);
   // Every unit is measured and drawn on its own.
-  const DrawnText expected[] = {
-      {u"a", 5, 100, kBlack}, {u"b", 13, 100, kBlack}, {u"春", 5, 120, kGrey}, {u"c", 21, 120, kGrey}};
-  for (size_t i = 0; i < 4; ++i) {
-    EXPECT_EQ(texts[i].text, expected[i].text) << i;
-    EXPECT_EQ(texts[i].x, expected[i].x) << i;
-    EXPECT_EQ(texts[i].y, expected[i].y) << i;
-    EXPECT_TRUE(SameColor(texts[i].color, expected[i].color)) << i << " " << Describe(texts[i].color);
-  }
+  ExpectTexts(Texts(),
+              {{u"a", 5, 100, kBlack}, {u"b", 13, 100, kBlack}, {u"春", 5, 120, kGrey}, {u"c", 21, 120, kGrey}});
   EXPECT_EQ(CallsOf(CanvasOp::GetStringSize).size(), 4u);
 }
 
@@ -185,24 +169,14 @@ INSTANTIATE_TEST_SUITE_P(
                  std::u16string(70, u'a'),
                  std::u16string(30, u'b'),
                  {{100, 20}, {120, 20}, {140, 20}, {160, 10}, {180, 20}}}),
-    [](const auto& info) {
-      std::string n = info.param.name;
-      for (char& ch : n)
-        if (!isalnum((unsigned char)ch)) ch = '_';
-      return n;
-    });
+    CaseName());
 
 TEST_F(LyricsView, ShowsTheEndMarkerInGreyBelowTheLastLine) {
   LrcBuilder b;
   b.Entry(1000, u"a").Entry(2000, u"zz");
   player.lrc = b.Build();
   DrawFresh(5);
-  auto texts = Texts();
-  ASSERT_EQ(texts.size(), 3u);
-  EXPECT_EQ(texts[2].text, kOver);
-  EXPECT_EQ(texts[2].x, 5);
-  EXPECT_EQ(texts[2].y, 120);
-  EXPECT_TRUE(SameColor(texts[2].color, kGrey));
+  ExpectTexts(Texts(), {{u"z", 5, 100, kBlack}, {u"z", 13, 100, kBlack}, {kOver, 5, 120, kGrey}});
 }
 
 TEST_F(LyricsView, RecordWithoutEntriesDrawsNothingWhenLineZeroIsOnScreen) {
@@ -222,15 +196,7 @@ TEST_F(LyricsView, RecordWithoutEntriesShowsTheMarkerInBlackAndAnEmptyNextRow) {
   player.timePosition = 7;
   draw_lrc();
   EXPECT_EQ(player.pos_lrc, 0);
-  auto texts = Texts();
-  ASSERT_EQ(texts.size(), 2u);
-  EXPECT_EQ(texts[0].text, kOver);
-  EXPECT_EQ(texts[0].y, 100);
-  EXPECT_TRUE(SameColor(texts[0].color, kBlack));
-  EXPECT_EQ(texts[1].text, u"");
-  EXPECT_EQ(texts[1].x, 5);
-  EXPECT_EQ(texts[1].y, 120);
-  EXPECT_TRUE(SameColor(texts[1].color, kGrey));
+  ExpectTexts(Texts(), {{kOver, 5, 100, kBlack}, {u"", 5, 120, kGrey}});
 }
 
 TEST_F(LyricsView, EntryNamingALineOutsideTheRecordDrawsNothingForIt) {
@@ -264,12 +230,7 @@ TEST_P(LyricsStatus, ShowsTheMessageAt20And100AndStopsFollowingThePosition) {
   player.iRet = k.iret;
   player.lrc_flag = 1;
   draw_lrc_info();
-  auto texts = Texts();
-  ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ(texts[0].text, k.message);
-  EXPECT_EQ(texts[0].x, 20);
-  EXPECT_EQ(texts[0].y, 100);
-  EXPECT_TRUE(SameColor(texts[0].color, kBlack));
+  ExpectTexts(Texts(), {{k.message, 20, 100, kBlack}});
   EXPECT_EQ(player.lrc_flag, 0);
 }
 
@@ -286,16 +247,8 @@ TEST_F(LyricsView, ShowsTheFourTagsWhenLoadedAndFollowsThePositionAgain) {
   player.iRet = 0;
   player.lrc_flag = 0;
   draw_lrc_info();
-  auto texts = Texts();
-  ASSERT_EQ(texts.size(), 4u);
-  const DrawnText expected[] = {
-      {u"春晓", 5, 100, kBlack}, {u"孟浩然", 5, 120, kBlack}, {u"", 5, 140, kBlack}, {u"zq", 5, 160, kBlack}};
-  for (size_t i = 0; i < 4; ++i) {
-    EXPECT_EQ(texts[i].text, expected[i].text) << i;
-    EXPECT_EQ(texts[i].x, expected[i].x) << i;
-    EXPECT_EQ(texts[i].y, expected[i].y) << i;
-    EXPECT_TRUE(SameColor(texts[i].color, kBlack)) << i;
-  }
+  ExpectTexts(Texts(),
+              {{u"春晓", 5, 100, kBlack}, {u"孟浩然", 5, 120, kBlack}, {u"", 5, 140, kBlack}, {u"zq", 5, 160, kBlack}});
   EXPECT_EQ(player.lrc_flag, 1);
 #ifndef BLUE
   // The information view paints up to column 175 whatever the display says.

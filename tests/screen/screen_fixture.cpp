@@ -1,5 +1,6 @@
 #include "tests/screen/screen_fixture.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -98,6 +99,31 @@ LRC* LrcBuilder::Build() {
   record_.times = times_.empty() ? nullptr : times_.data();
   record_.lines = lines_.empty() ? nullptr : lines_.data();
   return &record_;
+}
+
+std::string CaseName::Sanitize(const char* name) {
+  std::string n = name;
+  for (char& ch : n)
+    if (!std::isalnum((unsigned char)ch)) ch = '_';
+  return n;
+}
+
+void ExpectTexts(const std::vector<DrawnText>& actual, const std::vector<DrawnText>& expected) {
+  ASSERT_EQ(actual.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(Utf8(actual[i].text), Utf8(expected[i].text)) << "text " << i;
+    EXPECT_EQ(actual[i].x, expected[i].x) << "text " << i;
+    EXPECT_EQ(actual[i].y, expected[i].y) << "text " << i;
+    EXPECT_TRUE(SameColor(actual[i].color, expected[i].color))
+        << "text " << i << ": " << Describe(actual[i].color) << " instead of " << Describe(expected[i].color);
+  }
+}
+
+void ExpectCorners(const sim::CanvasCall& call, int x1, int y1, int x2, int y2) {
+  EXPECT_EQ(call.x1, x1);
+  EXPECT_EQ(call.y1, y1);
+  EXPECT_EQ(call.x2, x2);
+  EXPECT_EQ(call.y2, y2);
 }
 
 std::u16string TextOf(const sim::CanvasCall& call) {

@@ -55,6 +55,20 @@ class LrcBuilder {
   LRC record_ = {};
 };
 
+// Test names from a case's "name" field: letters and digits kept, the rest '_'.
+struct CaseName {
+  template <class Info>
+  std::string operator()(const Info& info) const {
+    return Sanitize(info.param.name);
+  }
+  static std::string Sanitize(const char* name);
+};
+
+// Text, position and colour of each drawn text, in order.
+void ExpectTexts(const std::vector<DrawnText>& actual, const std::vector<DrawnText>& expected);
+// The region (or the two points) of a logged call.
+void ExpectCorners(const sim::CanvasCall& call, int x1, int y1, int x2, int y2);
+
 std::u16string TextOf(const sim::CanvasCall& call);
 bool SameColor(CanvasColor a, CanvasColor b);
 std::string Describe(CanvasColor c);

@@ -55,12 +55,7 @@ TEST_P(TimeWidget, DrawsElapsedSlashTotalInBlackAt6And60) {
   player.timePosition = k.position;
   player.timeDuraction = k.duration;
   draw_time();
-  auto texts = Texts();
-  ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ(texts[0].text, k.text);
-  EXPECT_EQ(texts[0].x, 6);
-  EXPECT_EQ(texts[0].y, 60);
-  EXPECT_TRUE(SameColor(texts[0].color, kBlack));
+  ExpectTexts(Texts(), {{k.text, 6, 60, kBlack}});
 }
 
 INSTANTIATE_TEST_SUITE_P(Times, TimeWidget,
@@ -80,12 +75,7 @@ TEST_P(NumberWidget, ShowsTheOneBasedTrackAndTheCount) {
   player.count = k.count;
   const auto before = sim::memory_stats();
   draw_num();
-  auto texts = Texts();
-  ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ(texts[0].text, k.text);
-  EXPECT_EQ(texts[0].x, 6);
-  EXPECT_EQ(texts[0].y, 40);
-  EXPECT_TRUE(SameColor(texts[0].color, kBlack));
+  ExpectTexts(Texts(), {{k.text, 6, 40, kBlack}});
   // The text buffer goes back to the firmware.
   EXPECT_EQ(sim::memory_stats().live_blocks, before.live_blocks);
   EXPECT_EQ(sim::memory_stats().bad_frees, before.bad_frees);
@@ -135,19 +125,13 @@ TEST_P(ProgressBar, CoversTheInnerColumnsExactlyWithPlayedThenRest) {
   if (k.played_to >= 6) {
     ASSERT_LT(next, fills.size()) << k.name;
     EXPECT_TRUE(SameColor(fills[next].color, kPlayed)) << k.name;
-    EXPECT_EQ(fills[next].x1, 6) << k.name;
-    EXPECT_EQ(fills[next].y1, 83) << k.name;
-    EXPECT_EQ(fills[next].x2, k.played_to) << k.name;
-    EXPECT_EQ(fills[next].y2, 93) << k.name;
+    ExpectCorners(fills[next], 6, 83, k.played_to, 93);
     ++next;
   }
   if (k.rest_from <= 169) {
     ASSERT_LT(next, fills.size()) << k.name;
     EXPECT_TRUE(SameColor(fills[next].color, kRest)) << k.name;
-    EXPECT_EQ(fills[next].x1, k.rest_from) << k.name;
-    EXPECT_EQ(fills[next].y1, 83) << k.name;
-    EXPECT_EQ(fills[next].x2, 169) << k.name;
-    EXPECT_EQ(fills[next].y2, 93) << k.name;
+    ExpectCorners(fills[next], k.rest_from, 83, 169, 93);
     ++next;
   }
   EXPECT_EQ(fills.size(), next) << k.name;
@@ -169,30 +153,19 @@ INSTANTIATE_TEST_SUITE_P(Extremes, ProgressBar,
                                            BarCase{"unknown length shows the rest only", 30, 0, 5, 6},
                                            BarCase{"very long track", 4000000000u, 4294967295u, 157, 158},
                                            BarCase{"one column short of full", 163, 164, 168, 169}),
-                         [](const auto& info) {
-                           std::string n = info.param.name;
-                           for (char& ch : n)
-                             if (!isalnum((unsigned char)ch)) ch = '_';
-                           return n;
-                         });
+                         CaseName());
 
 TEST_F(Widgets, BarBandIsPaintedThenFramedInBlack) {
   draw_bar_all();
   auto rects = CallsOf(CanvasOp::DrawRect);
   ASSERT_EQ(rects.size(), 1u);
-  EXPECT_EQ(rects[0].x1, 5);
-  EXPECT_EQ(rects[0].y1, 82);
-  EXPECT_EQ(rects[0].x2, 170);
-  EXPECT_EQ(rects[0].y2, 94);
+  ExpectCorners(rects[0], 5, 82, 170, 94);
   EXPECT_EQ(rects[0].a, 0u);
   EXPECT_TRUE(SameColor(rects[0].color, kBlack));
 #ifdef BLUE
   auto fills = CallsOf(CanvasOp::FillRect);
   ASSERT_EQ(fills.size(), 1u);
-  EXPECT_EQ(fills[0].x1, 0);
-  EXPECT_EQ(fills[0].y1, 80);
-  EXPECT_EQ(fills[0].x2, 176);
-  EXPECT_EQ(fills[0].y2, 99);
+  ExpectCorners(fills[0], 0, 80, 176, 99);
 #else
   auto lines = CallsOf(CanvasOp::DrawLine);
   ASSERT_EQ(lines.size(), 176u);
@@ -212,16 +185,7 @@ TEST_P(NameWidget, ShowsTheNameInBlackOverAWhiteCopy) {
   std::copy(k.filename.begin(), k.filename.end(), player.filename);
   player.filename[k.filename.size()] = 0;
   draw_name();
-  auto texts = Texts();
-  ASSERT_EQ(texts.size(), 2u);
-  EXPECT_EQ(texts[0].text, k.shown);
-  EXPECT_EQ(texts[0].x, 6);
-  EXPECT_EQ(texts[0].y, 21);
-  EXPECT_TRUE(SameColor(texts[0].color, kWhite));
-  EXPECT_EQ(texts[1].text, k.shown);
-  EXPECT_EQ(texts[1].x, 5);
-  EXPECT_EQ(texts[1].y, 20);
-  EXPECT_TRUE(SameColor(texts[1].color, kBlack));
+  ExpectTexts(Texts(), {{k.shown, 6, 21, kWhite}, {k.shown, 5, 20, kBlack}});
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, NameWidget,
@@ -235,11 +199,7 @@ TEST_F(Widgets, PlayModeShowsItsLabelAt126And40) {
     ClearLog();
     player.circle_s = mode;
     draw_circle_s();
-    auto texts = Texts();
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0].text, labels[mode]);
-    EXPECT_EQ(texts[0].x, 126);
-    EXPECT_EQ(texts[0].y, 40);
+    ExpectTexts(Texts(), {{labels[mode], 126, 40, kBlack}});
   }
 }
 
@@ -259,12 +219,7 @@ TEST_P(VolumeWidget, ShowsTheFirstDigitOfTheLevelOfThePlatformsVolumeType) {
   sim::set_volume(4, 6);
   sim::set_volume(k.type, k.level);
   draw_vol();
-  auto texts = Texts();
-  ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ(texts[0].text, k.text);
-  EXPECT_EQ(texts[0].x, 126);
-  EXPECT_EQ(texts[0].y, 60);
-  EXPECT_TRUE(SameColor(texts[0].color, kBlack));
+  ExpectTexts(Texts(), {{k.text, 126, 60, kBlack}});
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, VolumeWidget,
