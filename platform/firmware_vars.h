@@ -18,6 +18,14 @@ static inline uint8_t fw_read_u8(uint32_t address) {
 }
 
 // Reads the 32-bit word at a firmware address, in the processor's order.
+// The address need not be aligned (the keypad-lock word is not), so the word
+// is assembled from its four bytes instead of loaded in one go, which an
+// ARMv5 would rotate.
 static inline uint32_t fw_read_u32(uint32_t address) {
-  return *(volatile const uint32_t*)(uintptr_t)address;
+  volatile const uint8_t* p = (volatile const uint8_t*)(uintptr_t)address;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+  return ((uint32_t)p[0] << 24) | ((uint32_t)p[1] << 16) | ((uint32_t)p[2] << 8) | (uint32_t)p[3];
+#else
+  return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) | ((uint32_t)p[3] << 24);
+#endif
 }
