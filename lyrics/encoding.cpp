@@ -21,11 +21,15 @@ uint16_t UTF8ToUBE(WCHAR* dst, const uint8_t* src, uint16_t len) {
   uint16_t j = 0;
   while (i < len) {
     uint8_t b = src[i];
-    uint32_t left = (uint32_t)(len - i);
     if (b < 0x80) {
-      dst[j++] = b;
-      i += 1;
-    } else if (b >= 0xC0 && b <= 0xDF && left >= 2) {
+      // Runs of ASCII are the common case of LRC text: tags, digits, English.
+      do {
+        dst[j++] = src[i++];
+      } while (i < len && src[i] < 0x80);
+      continue;
+    }
+    uint32_t left = (uint32_t)(len - i);
+    if (b >= 0xC0 && b <= 0xDF && left >= 2) {
       dst[j++] = (WCHAR)(((b & 0x1F) << 6) | (src[i + 1] & 0x3F));
       i += 2;
     } else if (b >= 0xE0 && b <= 0xEF && left >= 3) {

@@ -67,17 +67,28 @@ void DESTROY_LRC(LRC** holder) {
 uint32_t LRC_SortByTime(LRC_TIME* entries, uint16_t count) {
   // An exchange sort: the lyrics view and the tests rely on the exact order it
   // leaves equal times in, so it must not be replaced by a stable sort.
+  //
+  // The entry at i is held in locals while j runs, and each exchange is done
+  // with masks instead of a branch (song files put their entries in a nearly
+  // random order, which branches predict badly). Every exchange happens
+  // exactly as in the plain form: only a time strictly greater than the
+  // other's exchanges, and entry i is stored back once j is done.
   for (uint16_t i = 0; (int32_t)i < (int32_t)count - 1; ++i) {
+    uint32_t time = entries[i].time;
+    uint32_t line = entries[i].line;
     for (uint16_t j = (uint16_t)(i + 1); j < count; ++j) {
-      if (entries[i].time > entries[j].time) {
-        uint32_t time = entries[i].time;
-        uint16_t line = entries[i].line;
-        entries[i].time = entries[j].time;
-        entries[i].line = entries[j].line;
-        entries[j].time = time;
-        entries[j].line = line;
-      }
+      uint32_t other_time = entries[j].time;
+      uint32_t other_line = entries[j].line;
+      uint32_t mask = 0u - (uint32_t)(time > other_time);
+      uint32_t time_diff = (time ^ other_time) & mask;
+      uint32_t line_diff = (line ^ other_line) & mask;
+      entries[j].time = other_time ^ time_diff;
+      entries[j].line = (uint16_t)(other_line ^ line_diff);
+      time ^= time_diff;
+      line ^= line_diff;
     }
+    entries[i].time = time;
+    entries[i].line = (uint16_t)line;
   }
   return 0;
 }

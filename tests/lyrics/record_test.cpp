@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "lyrics_fixture.h"
@@ -103,6 +104,37 @@ INSTANTIATE_TEST_SUITE_P(
                  {{0, 2}, {0x80000000, 1}, {0xFFFFFFFF, 0}}},
         SortCase{"Descending", {{4, 0}, {3, 1}, {2, 2}, {1, 3}, {0, 4}}, {{0, 4}, {1, 3}, {2, 2}, {3, 1}, {4, 0}}}),
     [](const ::testing::TestParamInfo<SortCase>& info) { return std::string(info.param.name); });
+
+// The exchange sort written out plainly, as the order of equal times is defined.
+void ReferenceExchangeSort(std::vector<LRC_TIME>& entries) {
+  for (size_t i = 0; i + 1 < entries.size(); ++i) {
+    for (size_t j = i + 1; j < entries.size(); ++j) {
+      if (entries[i].time > entries[j].time) std::swap(entries[i], entries[j]);
+    }
+  }
+}
+
+TEST(SortLimits, ManyEqualTimesEndExactlyAsThePlainExchangeSortLeavesThem) {
+  // Few distinct times among many entries, so that equal times meet often.
+  for (uint32_t seed = 1; seed <= 50; ++seed) {
+    uint32_t state = seed;
+    auto next = [&state] { return (state = state * 1103515245u + 12345u) >> 16; };
+    uint32_t count = next() % (LRC_MAX_TIMES + 1);
+    uint32_t distinct = 1 + next() % 8;
+    std::vector<LRC_TIME> entries;
+    for (uint32_t k = 0; k < count; ++k) {
+      uint32_t time = next() % distinct;
+      entries.push_back({time == 7 ? 0xFFFFFFFFu : time * 1000, (uint16_t)k});
+    }
+    std::vector<LRC_TIME> want = entries;
+    ReferenceExchangeSort(want);
+    LRC_SortByTime(entries.data(), (uint16_t)entries.size());
+    for (size_t k = 0; k < entries.size(); ++k) {
+      ASSERT_EQ(entries[k].time, want[k].time) << "seed " << seed << " entry " << k;
+      ASSERT_EQ(entries[k].line, want[k].line) << "seed " << seed << " entry " << k;
+    }
+  }
+}
 
 TEST(SortLimits, TwoHundredEntriesSortAscending) {
   std::vector<LRC_TIME> entries;
