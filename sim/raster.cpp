@@ -75,11 +75,31 @@ void fill(int x1, int y1, int x2, int y2, uint32_t rgb) {
     for (int x = left; x <= right; ++x) set_pixel(x, y, rgb);
 }
 
-// Walks the ellipse in half-degree steps by rotating a unit vector, which
-// needs no trigonometry library; neighbouring samples are joined by lines.
+// Walks the ellipse in half-degree steps by rotating a unit vector held in
+// 2.30 fixed point: no floating point and no trigonometry library, so the
+// core stays buildable without either. Neighbouring samples are joined.
+namespace {
+
+constexpr int64_t kOne = int64_t{1} << 30;
+constexpr int64_t kCos1 = 1073578288, kSin1 = 18739379;       // one degree
+constexpr int64_t kCosHalf = 1073700939, kSinHalf = 9370046;  // half a degree
+
+void Rotate(int64_t* c, int64_t* s, int64_t cos_step, int64_t sin_step) {
+  const int64_t nc = (*c * cos_step - *s * sin_step) >> 30;
+  *s = (*s * cos_step + *c * sin_step) >> 30;
+  *c = nc;
+}
+
+// Doubled centre and diameters keep half pixels exact; rounds to nearest.
+int OnEllipse(int centre2, int diameter, int64_t unit) {
+  return (int)((centre2 + ((diameter * unit) >> 30) + 1) >> 1);
+}
+
+}  // namespace
+
 void arc(int x1, int y1, int x2, int y2, int start, int sweep, uint32_t rgb) {
-  const float cx = (x1 + x2) / 2.0f, cy = (y1 + y2) / 2.0f;
-  const float rx = Abs(x2 - x1) / 2.0f, ry = Abs(y2 - y1) / 2.0f;
+  const int cx2 = x1 + x2, cy2 = y1 + y2;
+  const int dx = Abs(x2 - x1), dy = Abs(y2 - y1);
   if (sweep < 0) {
     start += sweep;
     sweep = -sweep;
@@ -87,21 +107,13 @@ void arc(int x1, int y1, int x2, int y2, int start, int sweep, uint32_t rgb) {
   if (sweep > 360) sweep = 360;
   start %= 360;
   if (start < 0) start += 360;
-  const float c1 = 0.99984769516f, s1 = 0.01745240643f;  // one degree
-  float c = 1.0f, s = 0.0f;
-  for (int i = 0; i < start; ++i) {
-    const float nc = c * c1 - s * s1;
-    s = s * c1 + c * s1;
-    c = nc;
-  }
-  const float ch = 0.99996192306f, sh = 0.00872653549f;  // half a degree
-  int px = (int)(cx + rx * c + 0.5f), py = (int)(cy - ry * s + 0.5f);
+  int64_t c = kOne, s = 0;
+  for (int i = 0; i < start; ++i) Rotate(&c, &s, kCos1, kSin1);
+  int px = OnEllipse(cx2, dx, c), py = OnEllipse(cy2, dy, -s);
   set_pixel(px, py, rgb);
   for (int i = 0; i < 2 * sweep; ++i) {
-    const float nc = c * ch - s * sh;
-    s = s * ch + c * sh;
-    c = nc;
-    const int nx = (int)(cx + rx * c + 0.5f), ny = (int)(cy - ry * s + 0.5f);
+    Rotate(&c, &s, kCosHalf, kSinHalf);
+    const int nx = OnEllipse(cx2, dx, c), ny = OnEllipse(cy2, dy, -s);
     line(px, py, nx, ny, rgb);
     px = nx;
     py = ny;

@@ -179,7 +179,9 @@ TEST_F(CanvasPrimitive, EveryPrimitiveReadsTheCanvasHandleAtTheMomentOfTheCall) 
   FillRect(0, 0, 1, 1);
   DrawText(u"x", 0, 0, 4, 16);
   for (const auto& call : Calls())
-    if (call.op != CanvasOp::SetBackgroundColor) EXPECT_EQ(call.dialog, second);
+    if (call.op != CanvasOp::SetBackgroundColor) {
+      EXPECT_EQ(call.dialog, second);
+    }
 }
 
 }  // namespace

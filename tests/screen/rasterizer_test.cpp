@@ -63,8 +63,12 @@ TEST_P(RasterLine, IncludesBothEndPointsInAnyDirection) {
   auto painted = Painted();
   EXPECT_EQ(painted.size(), k.pixels);
   auto on_screen = [](int x, int y) { return x >= 0 && y >= 0 && x < 176 && y < 220; };
-  if (on_screen(k.x1, k.y1)) EXPECT_EQ(sim::canvas_pixel(k.x1, k.y1), 0x102030u);
-  if (on_screen(k.x2, k.y2)) EXPECT_EQ(sim::canvas_pixel(k.x2, k.y2), 0x102030u);
+  if (on_screen(k.x1, k.y1)) {
+    EXPECT_EQ(sim::canvas_pixel(k.x1, k.y1), 0x102030u);
+  }
+  if (on_screen(k.x2, k.y2)) {
+    EXPECT_EQ(sim::canvas_pixel(k.x2, k.y2), 0x102030u);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Directions, RasterLine,
