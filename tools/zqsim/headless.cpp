@@ -52,6 +52,7 @@ int play_through(const Options& options, Trace* trace) {
       first = name;
     } else if (name == first) {
       wrapped = true;
+      trace->mute();
       return;
     }
     ++tracks;

@@ -19,6 +19,7 @@ void Trace::detach() {
 }
 
 void Trace::line(const std::string& text) {
+  if (muted_) return;
   ++lines_;
   if (out_ == nullptr) return;
   fprintf(out_, "%" PRIu32 " %s\n", sim::now_ms(), text.c_str());

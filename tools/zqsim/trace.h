@@ -33,6 +33,10 @@ class Trace {
 
   uint32_t lines_written() const { return lines_; }
 
+  // A muted trace writes no more lines (a play-through that has come back to
+  // its first track stops its trace there, mid-event).
+  void mute() { muted_ = true; }
+
  private:
   static void observe(sim::Fact fact, uint32_t value, const char* text, void* ctx);
   void handle(sim::Fact fact, uint32_t value, const char* text);
@@ -40,6 +44,7 @@ class Trace {
 
   FILE* out_;
   uint32_t lines_ = 0;
+  bool muted_ = false;
 };
 
 }  // namespace zqsim
