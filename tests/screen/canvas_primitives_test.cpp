@@ -16,7 +16,7 @@ struct ShapeCase {
   std::function<void()> draw;
   CanvasOp op;
   int x1, y1, x2, y2;
-  uint32_t a, b, c;
+  uint32_t a = 0, b = 0, c = 0;
 };
 
 class CanvasPrimitives : public ScreenTest, public ::testing::WithParamInterface<ShapeCase> {};
