@@ -203,3 +203,17 @@ TEST(HeadlessRun, TemporaryPhoneFolderIsRemovedAtTheEnd) {
   EXPECT_NE(r.out.find("shot window-second"), std::string::npos) << r.out;
   EXPECT_TRUE(fs::is_empty(tmp.path())) << "the phone folder stayed in " << tmp.path();
 }
+
+TEST(HeadlessRun, TraceFileTakesTheTraceInsteadOfTheOutput) {
+  TempDir dir;
+  std::string trace = dir.path() + "/run.trace";
+  auto r = run_zqsim({"--headless", "--trace", trace, "--script", kScripts + "/window_smoke.script", kDemo});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  std::string written = read_all(trace);
+  EXPECT_EQ(written.rfind("0 shell start\n", 0), 0u) << written;
+  EXPECT_NE(written.find(" shot window-hidden "), std::string::npos) << written;
+  auto bad = run_zqsim({"--headless", "--trace", dir.path() + "/no/such/dir/t", kDemo});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.err.find("cannot write the trace"), std::string::npos) << bad.err;
+}
