@@ -42,9 +42,9 @@ uint32_t fReadDB(uint32_t offset) {
   uint32_t read = 0;
   DL_FsReadFile(&result, 4, 1, handle, &read);
   DL_FsCloseFile(handle);
-  // The four bytes are taken as stored, in the processor's order; a short
-  // read leaves the preset 0 in the bytes not read only when none was read.
-  return read == 1 ? result : 0;
+  // The four bytes are taken as stored, in the processor's order. The count
+  // read is not looked at: bytes not read keep the preset 0.
+  return result;
 }
 
 void u_PFprintf(const char* format, const WCHAR* text) {
