@@ -3,7 +3,7 @@
 # Sourced by scripts/test and scripts/demo. Installs only as root; otherwise
 # names what is missing and goes on.
 zq_packages=(
-  cmake make g++ pkg-config
+  cmake make g++ pkg-config python3 qemu-user
   libgtest-dev libgmock-dev libbenchmark-dev
   gcc-arm-none-eabi binutils-arm-none-eabi
   libpng-dev zlib1g-dev unifont
