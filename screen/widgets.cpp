@@ -88,8 +88,7 @@ void draw_num() {
   uint32_t cur_digits = DecimalDigits((uint32_t)player.cur + 1);
   if (cur_digits > digits) digits = cur_digits;
   const uint32_t bytes = 4 * digits + 4;
-  int32_t error = 0;
-  WCHAR* text = (WCHAR*)suAllocMem(bytes, &error);
+  WCHAR* text = (WCHAR*)suAllocMem(bytes, nullptr);
   if (!text) return;  // the area is painted; the number waits for the next redraw
   __rt_memclr(text, bytes);
   u_ultou((uint32_t)player.cur + 1, text);
