@@ -18,7 +18,8 @@ class Engine : public Scenario {
     ASSERT_EQ(ps().State_Player, PLAYER_PLAYING);
   }
   void set_mode(uint8_t mode) {
-    while (ps().circle_s != mode) sim::press(kMode);
+    for (int i = 0; i < 3 && ps().circle_s != mode; ++i) sim::press(kMode);
+    ASSERT_EQ(ps().circle_s, mode);
   }
 };
 

@@ -111,8 +111,11 @@ TEST_F(Shell, OtherKeysReachTheShellAndLeaveItOpen) {
 TEST_F(Shell, EndingThePlayerWithTheScreenOpenEndsTheShell) {
   add_track("a.mp3");
   ASSERT_TRUE(start("a.mp3"));
+  clear_facts();
   sim::press(kExit);
   EXPECT_TRUE(sim::unload_requested());
+  // The shell took the closing event before the image went.
+  EXPECT_EQ(count(sim::Fact::EventDone, EV_PLAYBACK_END), 1u);
   EXPECT_EQ(count(sim::Fact::ShellExit), 1u);
   EXPECT_FALSE(sim::canvas_exists());
   EXPECT_EQ(sim::tones_played(), 1u);
@@ -120,16 +123,26 @@ TEST_F(Shell, EndingThePlayerWithTheScreenOpenEndsTheShell) {
   EXPECT_EQ(sim::indicator(), 0);
 }
 
-TEST_F(Shell, EndingThePlayerWithTheScreenClosedPostsNothing) {
-  add_track("a.mp3");
-  ASSERT_TRUE(start("a.mp3"));
-  close_screen();
-  clear_facts();
-  sim::press(kExitAnywhere);
-  EXPECT_TRUE(sim::unload_requested());
-  EXPECT_EQ(count(sim::Fact::EventDone, EV_PLAYBACK_END), 0u);
-  EXPECT_EQ(count(sim::Fact::ShellExit), 0u);
-  EXPECT_EQ(sim::tones_played(), 1u);
+// Without a canvas the player posts no closing event: neither when the
+// screen was closed nor when a shell runs that could not make its canvas.
+// The loader ends such a shell with the image.
+TEST_F(Shell, EndingThePlayerWithoutACanvasPostsNothing) {
+  for (bool failed_canvas : {false, true}) {
+    SCOPED_TRACE(failed_canvas ? "shell without canvas" : "screen closed");
+    restart_machine();
+    add_track("a.mp3");
+    if (failed_canvas) sim::fail_canvas_creation(1);
+    ASSERT_TRUE(start("a.mp3"));
+    if (!failed_canvas) close_screen();
+    ASSERT_EQ(ps().isCanvas, 0);
+    clear_facts();
+    sim::press(kExitAnywhere);
+    EXPECT_TRUE(sim::unload_requested());
+    EXPECT_EQ(count(sim::Fact::EventDone, EV_PLAYBACK_END), 0u);
+    EXPECT_FALSE(shell_running());
+    EXPECT_EQ(sim::tones_played(), 1u);
+    EXPECT_EQ(sim::leaked_blocks(), 0u);
+  }
 }
 
 // The stand-in only takes the value for the indicator whose id lies at the
