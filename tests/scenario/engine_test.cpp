@@ -61,6 +61,34 @@ TEST_F(Engine, KeysMoveThePlaybackStateAsTheTableSays) {
   }
 }
 
+// A track change deletes the object (state 0, indicator 0), prepares the
+// next (state 3, indicator untouched) and plays it on the ready event.
+TEST_F(Engine, ATrackChangePassesThroughNoTrackAndStopped) {
+  start_playing();
+  std::vector<uint32_t> indicator_values;
+  std::vector<int> states;
+  struct Ctx {
+    PlayerState* state;
+    std::vector<uint32_t>* indicator;
+    std::vector<int>* states;
+  } ctx{&ps(), &indicator_values, &states};
+  sim::set_observer(
+      [](sim::Fact fact, uint32_t value, const char*, void* p) {
+        auto* c = static_cast<Ctx*>(p);
+        if (fact == sim::Fact::Indicator) c->indicator->push_back(value);
+        if (fact == sim::Fact::Indicator || fact == sim::Fact::Track) c->states->push_back(c->state->State_Player);
+      },
+      &ctx);
+  sim::press(kSeekFwd);
+  sim::release(kSeekFwd);
+  sim::set_observer(nullptr, nullptr);
+  EXPECT_EQ(indicator_values, (std::vector<uint32_t>{0, 1}));
+  // At the deletion's indicator 0, at the creation still 0 (Create sets 3
+  // after the engine answered), at the start 1.
+  EXPECT_EQ(states, (std::vector<int>{PLAYER_NO_TRACK, PLAYER_NO_TRACK, PLAYER_PLAYING}));
+  EXPECT_EQ(ps().State_Player, PLAYER_PLAYING);
+}
+
 TEST_F(Engine, ATickCountsOneSecondOnlyWhilePlaying) {
   start_playing();
   seconds(4);
