@@ -17,6 +17,20 @@ void FreeText(WCHAR** text) {
   *text = nullptr;
 }
 
+// The times alone in ascending order, by insertion: the entries of a song are
+// nearly in order already.
+void SortValues(const LRC_TIME* entries, uint16_t count, uint32_t* out) {
+  for (uint16_t k = 0; k < count; ++k) {
+    uint32_t time = entries[k].time;
+    uint16_t at = k;
+    while (at > 0 && out[at - 1] > time) {
+      out[at] = out[at - 1];
+      --at;
+    }
+    out[at] = time;
+  }
+}
+
 }  // namespace
 
 LRC* INIT_LRC() {
@@ -68,27 +82,34 @@ uint32_t LRC_SortByTime(LRC_TIME* entries, uint16_t count) {
   // An exchange sort: the lyrics view and the tests rely on the exact order it
   // leaves equal times in, so it must not be replaced by a stable sort.
   //
-  // The entry at i is held in locals while j runs, and each exchange is done
-  // with masks instead of a branch (song files put their entries in a nearly
-  // random order, which branches predict badly). Every exchange happens
-  // exactly as in the plain form: only a time strictly greater than the
-  // other's exchanges, and entry i is stored back once j is done.
+  // Step i holds entry i while j runs and exchanges it with every later entry
+  // of a strictly smaller time. The entries from i on are always the whole set
+  // less its i smallest times, so the held time can fall no lower than the
+  // i-th smallest time of all: once it gets there no later entry is smaller,
+  // and the rest of the step would exchange nothing. Knowing the times in
+  // order (a copy sorted by value) lets each step end there, which makes the
+  // nearly ordered entries of a song cheap while the result stays exactly the
+  // plain procedure's.
+  uint32_t ordered[LRC_MAX_TIMES];
+  bool known = count <= LRC_MAX_TIMES;
+  if (known) SortValues(entries, count, ordered);
   for (uint16_t i = 0; (int32_t)i < (int32_t)count - 1; ++i) {
     uint32_t time = entries[i].time;
-    uint32_t line = entries[i].line;
+    uint16_t line = entries[i].line;
+    if (known && time == ordered[i]) continue;
     for (uint16_t j = (uint16_t)(i + 1); j < count; ++j) {
-      uint32_t other_time = entries[j].time;
-      uint32_t other_line = entries[j].line;
-      uint32_t mask = 0u - (uint32_t)(time > other_time);
-      uint32_t time_diff = (time ^ other_time) & mask;
-      uint32_t line_diff = (line ^ other_line) & mask;
-      entries[j].time = other_time ^ time_diff;
-      entries[j].line = (uint16_t)(other_line ^ line_diff);
-      time ^= time_diff;
-      line ^= line_diff;
+      if (time > entries[j].time) {
+        uint32_t other_time = entries[j].time;
+        uint16_t other_line = entries[j].line;
+        entries[j].time = time;
+        entries[j].line = line;
+        time = other_time;
+        line = other_line;
+        if (known && time == ordered[i]) break;
+      }
     }
     entries[i].time = time;
-    entries[i].line = (uint16_t)line;
+    entries[i].line = line;
   }
   return 0;
 }
