@@ -20,6 +20,7 @@ uint32_t shell_startApp(EVENT_STACK_T* ev_st, uint32_t reg_id, uint32_t) {
   // screen.
   if (AFW_InquireRoutingStackByRegId(reg_id) == 0) return 1;
   APPLICATION_T* app = APP_InitAppData(APP_HandleEvent, SHELL_RECORD_BYTES, reg_id, 0, 1, 1, 1, 1, 0);
+  if (app == nullptr) return 1;  // no record: nothing started
   APP_Start(ev_st, app, 1, shell_state_handling_table, shell_destroyApp, shell_app_name, 0);
   return 0;
 }
