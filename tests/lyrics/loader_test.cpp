@@ -86,6 +86,7 @@ TEST_F(LoaderTest, FailuresBeforeTheParserLeaveTheRecordAlone) {
       {"NoLyricsFile", u"file://b/mobile/audio/Song.mp3", {}, false, LRC_ERR_NO_FILE},
       {"EmptyFile", u"file://b/mobile/audio/Song.mp3", {}, true, LRC_ERR_FILE},
       {"TooLongForTheParser", u"file://b/mobile/audio/Song.mp3", Bytes(65535, 0x41), true, LRC_ERR_FILE},
+      {"NameWithoutFolder", u"Song.mp3", {}, false, LRC_ERR_NO_FILE},
       {"PathPastTheBuffer",
        u"file://b/mobile/audio/" + std::u16string(226, u'a') + u".mp3",
        {},
