@@ -301,7 +301,11 @@ TEST_F(Engine, ARefusedDeleteStillFreesTheLyricsAndMovesOn) {
   start_playing();
   ASSERT_NE(ps().lrc, nullptr);
   sim::refuse_engine(sim::EngineOp::Delete, 1);
+  clear_facts();
   sim::end_track(1);
+  // The refused deletion changed neither state nor indicator; b's start did.
+  EXPECT_EQ(count(sim::Fact::Indicator, 0), 0u);
+  EXPECT_EQ(count(sim::Fact::Indicator, 1), 1u);
   EXPECT_EQ(track(), "b.mp3");
   EXPECT_EQ(ps().lrc, nullptr);  // b has no lyrics
   EXPECT_EQ(ps().State_Player, PLAYER_PLAYING);

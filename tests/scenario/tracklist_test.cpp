@@ -113,6 +113,21 @@ TEST_F(TrackList, NamesThatWouldMakeThePathTooLongTakeNoSlot) {
   EXPECT_EQ(track(), "a.mp3");
 }
 
+// A folder so deep that its search text would not fit the search buffer:
+// the list stays empty and the track changes restart the track.
+TEST_F(TrackList, AFolderTooDeepToSearchLeavesTheListEmpty) {
+  std::string folder = std::string(100, 'p') + "/" + std::string(100, 'q') + "/" + std::string(16, 'r') + "/";
+  std::filesystem::create_directories(host("mobile/audio/" + folder));
+  add_track(folder + "a.mp3");
+  add_track(folder + "b.mp3");
+  ASSERT_TRUE(start(folder + "a.mp3"));  // a path of 22 + 219 + 5 = 246 units
+  EXPECT_EQ(ps().count, 0);
+  EXPECT_EQ(ps().State_Player, PLAYER_PLAYING);
+  tap(kSeekFwd);
+  EXPECT_EQ(track(), "a.mp3");
+  EXPECT_EQ(tracks_created().size(), 2u);
+}
+
 TEST_F(TrackList, AMissingFileBetweenOthersIsSkipped) {
   for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) add_track(name);
   ASSERT_TRUE(start("a.mp3"));
