@@ -26,6 +26,12 @@ TEST_F(Startup, RegistersTheShellUnderTheBaseAndThePlayerUnderTheNextCode) {
   EXPECT_EQ(p.state, 1u);
   EXPECT_EQ(ps().isCanvas, 1);
   EXPECT_TRUE(sim::canvas_exists());
+  EXPECT_EQ(s.dialog, ps().dialog);
+  // The display reports its largest coordinates; the canvas gets the sizes.
+  EXPECT_EQ(ps().display_size, (175u << 16) | 219u);
+  EXPECT_EQ(ps().screenbuf.buffer, nullptr);
+  EXPECT_EQ(ps().screenbuf.width, 176);
+  EXPECT_EQ(ps().screenbuf.height, 220);
 }
 
 TEST_F(Startup, ThePlayerTakesThePortOfItsOwnRecordForTheEngine) {
