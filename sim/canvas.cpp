@@ -145,28 +145,25 @@ uint32_t UIS_CreateColorCanvas(uint32_t* port_block, CanvasBuffer* buffer, uint3
   return handle;
 }
 
-uint32_t UIS_CanvasSetFillColor(CanvasColor color) {
-  g.fill = color;
-  CanvasCall call = canvas_log::blank(sim::CanvasOp::SetFillColor, 0);
+// The three current colours are set alike: keep the colour, log the call.
+static uint32_t set_current_colour(CanvasColor& slot, sim::CanvasOp op, CanvasColor color) {
+  slot = color;
+  CanvasCall call = canvas_log::blank(op, 0);
   call.color = color;
   canvas_log::record(call);
   return 0;
+}
+
+uint32_t UIS_CanvasSetFillColor(CanvasColor color) {
+  return set_current_colour(g.fill, sim::CanvasOp::SetFillColor, color);
 }
 
 uint32_t UIS_CanvasSetForegroundColor(CanvasColor color) {
-  g.foreground = color;
-  CanvasCall call = canvas_log::blank(sim::CanvasOp::SetForegroundColor, 0);
-  call.color = color;
-  canvas_log::record(call);
-  return 0;
+  return set_current_colour(g.foreground, sim::CanvasOp::SetForegroundColor, color);
 }
 
 uint32_t UIS_CanvasSetBackgroundColor(CanvasColor color) {
-  g.background = color;
-  CanvasCall call = canvas_log::blank(sim::CanvasOp::SetBackgroundColor, 0);
-  call.color = color;
-  canvas_log::record(call);
-  return 0;
+  return set_current_colour(g.background, sim::CanvasOp::SetBackgroundColor, color);
 }
 
 uint32_t UIS_CanvasSetFont(uint8_t font, uint32_t dialog) {
