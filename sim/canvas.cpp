@@ -83,8 +83,16 @@ void canvas_reset() {
   g.foreground = MakeColor(0, 0, 0, 0);
   g.background = MakeColor(0, 0, 0, 255);
   g.font = CANVAS_FONT_DEFAULT;
+  raster::draw_on(raster::Layer::Phone);
   raster::clear(0x000000);
+  raster::draw_on(raster::Layer::Canvas);
+  raster::clear(0x000000);
+  raster::show(raster::Layer::Canvas);
   canvas_log_clear();
+}
+
+void canvas_uncover() {
+  raster::show(raster::Layer::Canvas);
 }
 
 void canvas_delete(uint32_t handle) {
@@ -137,6 +145,7 @@ uint32_t UIS_CreateColorCanvas(uint32_t* port_block, CanvasBuffer* buffer, uint3
         if (g.next_handle == 0) g.next_handle = kFirstHandle;
         slot = handle;
         raster::clear(kFreshCanvasRgb);
+        raster::show(raster::Layer::Canvas);
         break;
       }
     }

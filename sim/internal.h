@@ -40,6 +40,9 @@ void media_voice_call_started();
 
 // Canvas: deletes a canvas (APP_UtilUISDialogDelete).
 void canvas_delete(uint32_t handle);
+// Shows the canvas again where the phone's own screen covered it (the end
+// of a call).
+void canvas_uncover();
 
 // Memory: the allocations of an image are counted from its load to its unload.
 void memory_image_loaded();

@@ -87,6 +87,9 @@ void CallScreen() {
 }  // namespace
 
 void draw_phone_screen() {
+  // The phone's screen is a layer of its own: the player's canvas under it
+  // keeps its pixels and shows again when the call ends.
+  raster::draw_on(raster::Layer::Phone);
   if (voice_call()) {
     CallScreen();
   } else if (front() == Front::Idle) {
@@ -94,6 +97,8 @@ void draw_phone_screen() {
   } else {
     OtherApplication();
   }
+  raster::draw_on(raster::Layer::Canvas);
+  raster::show(raster::Layer::Phone);
 }
 
 }  // namespace sim

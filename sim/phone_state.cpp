@@ -64,9 +64,11 @@ void set_voice_call(bool active) {
   p.voice_call = active;
   if (active) {
     internal::media_voice_call_started();
-  } else if (fw::App* shell = fw::running_shell()) {
-    // The call screen covered the shell: it must paint itself again.
-    fw::queue_to_app(shell->serial, EV_REDRAW, nullptr, 0);
+  } else {
+    // The call screen covered the shell's canvas: it shows again, and the
+    // shell is told to paint itself again.
+    internal::canvas_uncover();
+    if (fw::App* shell = fw::running_shell()) fw::queue_to_app(shell->serial, EV_REDRAW, nullptr, 0);
   }
   run_pending();
 }

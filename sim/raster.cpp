@@ -4,7 +4,9 @@
 namespace sim::raster {
 namespace {
 
-uint8_t g_pixels[kWidth * kHeight * 3];
+uint8_t g_layers[2][kWidth * kHeight * 3];
+uint8_t* g_target = g_layers[0];  // the layer drawn on
+uint8_t* g_shown = g_layers[0];   // the layer displayed
 
 int Min(int a, int b) {
   return a < b ? a : b;
@@ -18,8 +20,20 @@ int Abs(int a) {
 
 }  // namespace
 
+void draw_on(Layer layer) {
+  g_target = g_layers[layer == Layer::Canvas ? 0 : 1];
+}
+
+void show(Layer layer) {
+  g_shown = g_layers[layer == Layer::Canvas ? 0 : 1];
+}
+
+Layer shown() {
+  return g_shown == g_layers[0] ? Layer::Canvas : Layer::Phone;
+}
+
 uint8_t* pixels() {
-  return g_pixels;
+  return g_shown;
 }
 
 void clear(uint32_t rgb) {
@@ -28,7 +42,7 @@ void clear(uint32_t rgb) {
 
 void set_pixel(int x, int y, uint32_t rgb) {
   if (x < 0 || y < 0 || x >= kWidth || y >= kHeight) return;
-  uint8_t* p = g_pixels + (y * kWidth + x) * 3;
+  uint8_t* p = g_target + (y * kWidth + x) * 3;
   p[0] = (uint8_t)(rgb >> 16);
   p[1] = (uint8_t)(rgb >> 8);
   p[2] = (uint8_t)rgb;
@@ -36,7 +50,7 @@ void set_pixel(int x, int y, uint32_t rgb) {
 
 uint32_t pixel(int x, int y) {
   if (x < 0 || y < 0 || x >= kWidth || y >= kHeight) return 0;
-  const uint8_t* p = g_pixels + (y * kWidth + x) * 3;
+  const uint8_t* p = g_shown + (y * kWidth + x) * 3;
   return ((uint32_t)p[0] << 16) | ((uint32_t)p[1] << 8) | p[2];
 }
 

@@ -11,10 +11,19 @@ namespace sim::raster {
 constexpr int kWidth = 176;
 constexpr int kHeight = 220;
 
-uint8_t* pixels();  // kWidth x kHeight x 3 bytes, row by row
+// Two layers of pixels: the canvas the program draws on, and the phone's own
+// screen that covers it during a call or while the player's screen is hidden.
+// Drawing goes to one layer; the display shows one (the canvas keeps its
+// pixels while it is covered, as a phone's canvas does).
+enum class Layer : uint8_t { Canvas, Phone };
+void draw_on(Layer layer);
+void show(Layer layer);
+Layer shown();
+
+uint8_t* pixels();  // the shown layer: kWidth x kHeight x 3 bytes, row by row
 void clear(uint32_t rgb);
 void set_pixel(int x, int y, uint32_t rgb);
-uint32_t pixel(int x, int y);  // 0 outside the screen
+uint32_t pixel(int x, int y);  // of the shown layer; 0 outside the screen
 // Every pixel of both end points is included, in any direction.
 void line(int x1, int y1, int x2, int y2, uint32_t rgb);
 // Corners in either order; both lie inside the shape.
