@@ -70,7 +70,8 @@ struct KeyResult {
 // 0x1F5. Queued events are dispatched before these return.
 KeyResult press(uint8_t key);
 KeyResult release(uint8_t key);
-// Key events the program injected (DL_KeyInjectKeyPress) since the last call.
+// Key events the program injected (DL_KeyInjectKeyPress) since the last call
+// (the newest 64 are kept).
 struct InjectedKey {
   uint8_t key;
   bool release;

@@ -13,7 +13,6 @@ constexpr size_t kMaxInjected = 64;
 struct Keys {
   InjectedKey injected[kMaxInjected];
   size_t count;
-  bool overflow_reported;
 };
 
 Keys k;
@@ -88,12 +87,12 @@ size_t take_injected_keys(InjectedKey* out, size_t max) {
 ZQ_EXTERN_C uint32_t DL_KeyInjectKeyPress(uint8_t key, uint8_t release, uint8_t) {
   using sim::fw::k;
   if (sim::fw::queue_key(key, release != KEY_INJECT_PRESS) == 0) return 1;
-  if (k.count < sim::fw::kMaxInjected) {
-    k.injected[k.count++] = sim::InjectedKey{key, release != KEY_INJECT_PRESS};
-  } else if (!k.overflow_reported) {
-    // Delivery goes on; only the record for take_injected_keys is full.
-    k.overflow_reported = true;
-    sim::fw::report("DL_KeyInjectKeyPress", "record of injected keys full; later ones are not recorded");
+  // The record keeps the newest keys: a long run that nobody reads from
+  // (the program injects two keys a second) drops the oldest.
+  if (k.count == sim::fw::kMaxInjected) {
+    sim::fw::move_bytes(k.injected, k.injected + 1, (k.count - 1) * sizeof(sim::InjectedKey));
+    --k.count;
   }
+  k.injected[k.count++] = sim::InjectedKey{key, release != KEY_INJECT_PRESS};
   return 0;
 }

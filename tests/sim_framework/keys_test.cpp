@@ -124,6 +124,18 @@ TEST_F(Keys, TakingInjectedKeysInPiecesKeepsTheirOrder) {
   EXPECT_EQ(sim::take_injected_keys(nullptr, 3), 0u);
 }
 
+TEST_F(Keys, AFullRecordOfInjectedKeysKeepsTheNewest) {
+  // The queue of events is smaller than the record: inject in rounds.
+  for (int k = 0; k < 100; ++k) {
+    DL_KeyInjectKeyPress((uint8_t)k, KEY_INJECT_PRESS, 0);
+    sim::run_pending();
+  }
+  sim::InjectedKey keys[100];
+  ASSERT_EQ(sim::take_injected_keys(keys, 100), 64u);
+  EXPECT_EQ(keys[0].key, 36);
+  EXPECT_EQ(keys[63].key, 99);
+}
+
 TEST_F(Keys, KeypadLockIsReadThroughTheFeatureDatabase) {
   struct Case {
     bool locked;
