@@ -235,4 +235,13 @@ bool install_gb2uc_file(const char* host_path);
 // record's token status at `status` (2 = held). Both apply once.
 void set_next_token_grant(uint32_t result, uint8_t status);
 
+// ---------------------------------------------------------------- calls made
+// Calls of the media engine's MME_GC_playback_* routines since the last
+// reset, whatever their handle and result.
+uint32_t engine_calls();
+// The last folder search (DL_FsSSearch) since the last reset: its search
+// text, cut to fit `units` with its terminator, and the 8 bytes of its
+// parameter record as passed. False when none was made.
+bool last_search(WCHAR* text, size_t units, uint8_t params[8]);
+
 }  // namespace sim

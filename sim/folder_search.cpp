@@ -36,6 +36,24 @@ struct Search {
 
 Search g_searches[kMaxSearches];
 
+// The last DL_FsSSearch call as the program made it, for tests.
+struct LastSearch {
+  bool made;
+  WCHAR text[kSearchUnits + 1];
+  uint8_t params[sizeof(FS_SEARCH_PARAMS_T)];
+};
+LastSearch g_last;
+
+void keep_last(const FS_SEARCH_PARAMS_T& params, const WCHAR* search) {
+  g_last.made = true;
+  const uint8_t* bytes = (const uint8_t*)&params;
+  for (uint32_t i = 0; i < sizeof params; ++i) g_last.params[i] = bytes[i];
+  uint32_t n = 0;
+  if (search != nullptr)
+    for (; n < kSearchUnits && search[n] != 0; ++n) g_last.text[n] = search[n];
+  g_last.text[n] = 0;
+}
+
 struct Pattern {
   WCHAR units[kPatternUnits];
   uint32_t length;
@@ -202,8 +220,9 @@ Search* lookup(uint8_t handle) {
 
 extern "C" {
 
-uint32_t DL_FsSSearch(FS_SEARCH_PARAMS_T /*params*/, const WCHAR* search, uint8_t* handle, uint16_t* total,
+uint32_t DL_FsSSearch(FS_SEARCH_PARAMS_T params, const WCHAR* search, uint8_t* handle, uint16_t* total,
                       uint32_t /*zero*/) {
+  keep_last(params, search);
   if (total != nullptr) *total = 0;
   if (search == nullptr || handle == nullptr || total == nullptr) return kBadArgument;
   WCHAR folder[sim::fs::kUriUnits];
@@ -266,6 +285,7 @@ uint32_t DL_FsSearchClose(uint8_t handle) {
 namespace sim::fs {
 
 void search_reset() {
+  g_last.made = false;
   for (Search& s : g_searches) {
     s.used = false;
     s.count = 0;
@@ -273,3 +293,19 @@ void search_reset() {
 }
 
 }  // namespace sim::fs
+
+namespace sim {
+
+bool last_search(WCHAR* text, size_t units, uint8_t params[8]) {
+  if (!g_last.made) return false;
+  if (text != nullptr && units > 0) {
+    size_t n = 0;
+    for (; n + 1 < units && g_last.text[n] != 0; ++n) text[n] = g_last.text[n];
+    text[n] = 0;
+  }
+  if (params != nullptr)
+    for (size_t i = 0; i < sizeof g_last.params; ++i) params[i] = g_last.params[i];
+  return true;
+}
+
+}  // namespace sim

@@ -45,6 +45,7 @@ struct Engine {
   bool ends_tracks;
   uint32_t next_handle;
   uint32_t next_serial;
+  uint32_t calls;  // MME_GC_playback_* calls of the program, any handle, any result
 };
 
 Engine e;
@@ -161,6 +162,10 @@ bool playback_info(PlaybackInfo* out) {
   return true;
 }
 
+uint32_t engine_calls() {
+  return e.calls;
+}
+
 void set_engine_ends_tracks(bool yes) {
   e.ends_tracks = yes;
 }
@@ -207,6 +212,7 @@ using sim::Fact;
 
 ZQ_EXTERN_C uint32_t MME_GC_playback_create(uint32_t* port_block, const WCHAR* uri, uint32_t, uint32_t, uint32_t,
                                             uint32_t, uint32_t, uint32_t) {
+  ++e.calls;
   if (!port_block || !uri || refused(EngineOp::Create)) return 0;
   char path[512];
   if (!sim::host_path(uri, path, sizeof(path)) || !sim::port::exists_file(path)) return 0;
@@ -240,6 +246,7 @@ ZQ_EXTERN_C uint32_t MME_GC_playback_create(uint32_t* port_block, const WCHAR* u
 }
 
 ZQ_EXTERN_C uint32_t MME_GC_playback_start(uint32_t handle, uint32_t, uint32_t) {
+  ++e.calls;
   Object* o = find(handle);
   if (!o) return 1;
   if (sim::internal::voice_call_active() || refused(EngineOp::Start)) return 2;
@@ -251,6 +258,7 @@ ZQ_EXTERN_C uint32_t MME_GC_playback_start(uint32_t handle, uint32_t, uint32_t) 
 }
 
 ZQ_EXTERN_C uint32_t MME_GC_playback_pause(uint32_t handle) {
+  ++e.calls;
   Object* o = find(handle);
   if (!o) return 1;
   if (refused(EngineOp::Pause)) return 2;
@@ -261,6 +269,7 @@ ZQ_EXTERN_C uint32_t MME_GC_playback_pause(uint32_t handle) {
 }
 
 ZQ_EXTERN_C uint32_t MME_GC_playback_stop(uint32_t handle) {
+  ++e.calls;
   Object* o = find(handle);
   if (!o) return 1;
   if (refused(EngineOp::Stop)) return 2;
@@ -271,6 +280,7 @@ ZQ_EXTERN_C uint32_t MME_GC_playback_stop(uint32_t handle) {
 }
 
 ZQ_EXTERN_C uint32_t MME_GC_playback_delete(uint32_t handle) {
+  ++e.calls;
   Object* o = find(handle);
   if (!o) return 1;
   if (refused(EngineOp::Delete)) return 2;
@@ -280,6 +290,7 @@ ZQ_EXTERN_C uint32_t MME_GC_playback_delete(uint32_t handle) {
 }
 
 ZQ_EXTERN_C uint32_t MME_GC_playback_seek(uint32_t handle, uint32_t position_ms) {
+  ++e.calls;
   Object* o = find(handle);
   if (!o) return 1;
   if (refused(EngineOp::Seek)) return 2;
@@ -293,6 +304,7 @@ ZQ_EXTERN_C uint32_t MME_GC_playback_seek(uint32_t handle, uint32_t position_ms)
 }
 
 ZQ_EXTERN_C uint32_t MME_GC_playback_get_attribute(uint32_t handle, uint32_t attribute, uint32_t* value) {
+  ++e.calls;
   Object* o = find(handle);
   if (!o || !value) return 1;
   if (attribute == MME_ATTR_LENGTH) {

@@ -115,26 +115,48 @@ TEST_F(FrameRoutines, DeleteWithoutAnObjectStillFreesTheLyrics) {
   EXPECT_EQ(Delete(), 1u);  // and again, with nothing at all
 }
 
+// The engine itself answers 1 for an unknown handle, so the result alone
+// would not show the program's own test: no call may reach the engine.
 TEST_F(FrameRoutines, EngineOperationsWithoutAnObjectReportOne) {
   player.mme_media_file = 0;
   player.State_Player = PLAYER_PAUSED;
   player.allowPlay = 1;
+  player.timePosition = 7;
   EXPECT_EQ(Pause(), 1u);
   EXPECT_EQ(Stop(), 1u);
   EXPECT_EQ(Seek(5000), 1u);
   EXPECT_EQ(Play(nullptr, nullptr), 1u);
   EXPECT_EQ(SeekPlay(nullptr, nullptr), 1u);
+  EXPECT_EQ(sim::engine_calls(), 0u);
   EXPECT_EQ(player.State_Player, PLAYER_PAUSED);
+  EXPECT_EQ(player.timePosition, 7u);
 }
 
-// SeekPlay restarts only a playing or paused track.
+// SeekPlay restarts only a playing or paused track: with a real, stopped
+// object of the engine, a start in any other state would succeed.
 TEST_F(FrameRoutines, SeekPlayInOtherStatesDoesNothing) {
-  player.mme_media_file = 0x7777;  // no object of the engine: a start would fail
+  fs::create_directories(root_ + "/mobile/audio");
+  std::ofstream(root_ + "/mobile/audio/a.mp3") << "x";
+  uint32_t port = 0;
+  player.mme_media_file = MME_GC_playback_create(&port, u"file://b/mobile/audio/a.mp3", 0, 0, 0, 0, 0, 0);
+  ASSERT_NE(player.mme_media_file, 0u);
+  const uint32_t calls = sim::engine_calls();
   for (uint8_t state : {PLAYER_NO_TRACK, PLAYER_STOPPED, PLAYER_SEEKING}) {
+    SCOPED_TRACE(int(state));
     player.State_Player = state;
-    EXPECT_EQ(SeekPlay(nullptr, nullptr), 1u) << int(state);
+    EXPECT_EQ(SeekPlay(nullptr, nullptr), 1u);
     EXPECT_EQ(player.State_Player, state);
   }
+  EXPECT_EQ(sim::engine_calls(), calls);
+  sim::PlaybackInfo info{};
+  ASSERT_TRUE(sim::playback_info(&info));
+  EXPECT_FALSE(info.playing);
+  // The same object is started in the playing state: the test above could fail.
+  player.State_Player = PLAYER_PLAYING;
+  EXPECT_EQ(SeekPlay(nullptr, nullptr), 0u);
+  ASSERT_TRUE(sim::playback_info(&info));
+  EXPECT_TRUE(info.playing);
+  MME_GC_playback_delete(player.mme_media_file);
 }
 
 TEST_F(FrameRoutines, AShellEntryOfAnotherKindCreatesNoCanvas) {
