@@ -77,8 +77,12 @@ class KeyMap : public Scenario {
     EXPECT_EQ(p.circle_s, row.act == Act::PlayMode ? MODE_SINGLE : MODE_LIST);
     EXPECT_EQ(p.timeStarPress, row.act == Act::StarDown ? 3u : 0u);
     EXPECT_EQ(sim::shell_starts(), row.act == Act::ShowScreen || row.act == Act::StarUp ? 2u : 1u);
-    if (row.act == Act::ShowScreen || row.act == Act::StarUp) EXPECT_EQ(p.isCanvas, 1);
-    if (row.act == Act::CloseScreen) EXPECT_EQ(p.isCanvas, 0);
+    if (row.act == Act::ShowScreen || row.act == Act::StarUp) {
+      EXPECT_EQ(p.isCanvas, 1);
+    }
+    if (row.act == Act::CloseScreen) {
+      EXPECT_EQ(p.isCanvas, 0);
+    }
 
     const char* now_playing = "a.mp3";
     if (row.act == Act::TrackNext) now_playing = "b.mp3";
@@ -92,8 +96,12 @@ class KeyMap : public Scenario {
     if (row.act == Act::HoldBack) timer = 5;
     sim::AppInfo info = player_app();
     EXPECT_EQ(info.timer_running, timer_on);
-    if (timer_on) EXPECT_EQ(info.timer_id, timer);
-    if (timer == 2) EXPECT_EQ(p.Z, row.act == Act::SeekBackDown ? -1 : 1);
+    if (timer_on) {
+      EXPECT_EQ(info.timer_id, timer);
+    }
+    if (timer == 2) {
+      EXPECT_EQ(p.Z, row.act == Act::SeekBackDown ? -1 : 1);
+    }
   }
 };
 

@@ -54,7 +54,9 @@ TEST_F(Keys, TheStarHeldAcrossTwoTicksShowsTheScreen) {
     EXPECT_EQ(sim::shell_starts(), c.opens ? 2u : 1u);
     // A new shell waits for the token again and makes a new canvas.
     EXPECT_EQ(sim::canvas_exists(), c.opens);
-    if (c.opens) EXPECT_EQ(shell().state, 2u);
+    if (c.opens) {
+      EXPECT_EQ(shell().state, 2u);
+    }
     end_program();
     EXPECT_EQ(sim::leaked_blocks(), 0u);
   }
