@@ -235,6 +235,11 @@ bool install_gb2uc_file(const char* host_path);
 // record's token status at `status` (2 = held). Both apply once.
 void set_next_token_grant(uint32_t result, uint8_t status);
 
+// ---------------------------------------------------------------- keypad lock
+// Whether the keypad is locked (what the feature database reports to the
+// program), as last set with set_keypad_lock.
+bool keypad_locked();
+
 // ---------------------------------------------------------------- calls made
 // Calls of the media engine's MME_GC_playback_* routines since the last
 // reset, whatever their handle and result.

@@ -160,3 +160,9 @@ ZQ_EXTERN_C uint32_t DL_AudPlayTone(uint32_t, uint32_t) {
   ++p.tones;
   return 0;
 }
+
+namespace sim {
+bool keypad_locked() {
+  return p.keypad_locked;
+}
+}  // namespace sim
