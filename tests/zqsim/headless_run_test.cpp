@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -175,15 +176,101 @@ TEST(HeadlessRun, CommandLineMistakesAreRefused) {
       {{"--headless", "--scale", "9", kDemo}, 2, "--scale"},
       {{"--headless", "--bogus", kDemo}, 2, "unknown option --bogus"},
       {{"--headless", "--script"}, 2, "--script needs a value"},
-      {{"--headless", "/nonexistent/zq/music"}, 1, "no such file or folder"},
-      {{"--headless", "--image", "zq_missing", kDemo}, 1, "no image"},
+      {{"--headless", "--scale", "x", kDemo}, 2, "--scale takes a whole number from 1 to 6"},
+      {{"--scale", "0", kDemo}, 2, "--scale takes a whole number from 1 to 6"},
+      {{"--headless", "/nonexistent/zq/music"}, 2, "no such file or folder: /nonexistent/zq/music"},
+      {{"/nonexistent/zq/music"}, 2, "no such file or folder"},  // also without --headless and a display
+      {{"--headless", kDemo + "/lrc"}, 2, "no *.mp3 or *.m4a file in"},
+      {{"--headless", kDemo + "/make_demo.sh"}, 2, "is not an *.mp3 or *.m4a file"},
+      {{"--headless", "--image", "zq_missing", kDemo}, 2, "unknown image zq_missing (zq_player_blue,"},
+      {{"--headless", "--image", "/nonexistent/x.so", kDemo}, 2, "no image file /nonexistent/x.so"},
+      {{"--headless", "--images", "/nonexistent", kDemo}, 2, "no image /nonexistent/zq_player_blue.so"},
   };
   for (const Case& c : cases) {
-    auto r = run_zqsim(c.args);
+    auto r = run_zqsim(c.args, "env -u DISPLAY -u WAYLAND_DISPLAY");
     EXPECT_EQ(r.status, c.status) << c.message;
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    // One line says what is wrong; nothing else is printed.
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_EQ(r.err.rfind("zqsim: ", 0), 0u) << r.err;
     EXPECT_EQ(r.out, "") << c.message;
   }
+}
+
+TEST(HeadlessRun, RefusedRunLeavesNoTraceFile) {
+  TempDir dir;
+  std::string trace = dir.path() + "/run.trace";
+  auto r = run_zqsim({"--headless", "--trace", trace, "/nonexistent/zq/music"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_FALSE(fs::exists(trace));
+}
+
+TEST(HeadlessRun, HelpNamesEveryOptionAndScriptStep) {
+  auto r = run_zqsim({"--help"});
+  ASSERT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  for (const char* word :
+       {"--headless", "--script",      "--until-end", "--shots",   "--trace",     "--image",     "--images",
+        "--root",     "--platform",    "--gb2uc",     "--scale",   "--key-map",   "-v",          "wait MS",
+        "press K",    "release K",     "tap K",       "hold K MS", "lock on|off", "call on|off", "front idle|other",
+        "shot NAME",  "key NAME [MS]", "end",         "F1",        "F5",          "F6",          "F7",
+        "F12",        "Exit status"}) {
+    EXPECT_NE(r.out.find(word), std::string::npos) << word;
+  }
+}
+
+// Tracks with names in mixed case and no lyrics file anywhere: every track
+// plays and shows that its lyrics file does not exist.
+TEST(HeadlessRun, FolderWithoutLyricsPlaysEveryTrackWithItsMessage) {
+  TempDir dir;
+  fs::copy_file(kDemo + "/01_jingyesi.mp3", dir.path() + "/Song.MP3");
+  fs::copy_file(kDemo + "/02_chunxiao.m4a", dir.path() + "/Tune.M4a");
+  auto r = run_zqsim({"--until-end", dir.path()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<std::string> tracks, messages;
+  for (const std::string& l : lines_of(r.out)) {
+    std::string rest = l.substr(l.find(' ') + 1);
+    if (rest.rfind("track ", 0) == 0) tracks.push_back(rest);
+    if (rest.rfind("lyrics ", 0) == 0) messages.push_back(rest);
+  }
+  EXPECT_EQ(tracks, (std::vector<std::string>{"track \"Song.MP3\"", "track \"Tune.M4a\"", "track \"Song.MP3\""}));
+  ASSERT_FALSE(messages.empty());
+  for (const std::string& m : messages) EXPECT_EQ(m, "lyrics \"lrc文件不存在\" \"\"");
+  // Each of the two tracks showed it at its start.
+  EXPECT_GE(messages.size(), 2u);
+}
+
+// The keyboard's simulator keys in a script, as a person types them in the
+// window: F5 locks the keypad (the play key does nothing), F6 begins a call,
+// F7 puts another application in front (the show key is not the player's
+// there), F12 saves the phone's screen.
+TEST(HeadlessRun, SimulatorKeysInAScriptActAsInTheWindow) {
+  TempDir dir;
+  std::string script = dir.path() + "/keys.script";
+  std::ofstream(script) << "wait 1500\nkey F5\nkey Up\nshot locked\nkey F5\nkey F6\nkey F6\n"
+                           "key Escape\nkey F7\nkey Down\nkey F12\nkey F7\nkey Down\nkey End\n";
+  auto r = run_zqsim({"--headless", "--script", script, "--shots", dir.path(), kDemo});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<std::string> got;
+  for (const std::string& l : lines_of(r.out)) {
+    std::string rest = l.substr(l.find(' ') + 1);
+    if (l.rfind("0 ", 0) == 0 || rest.rfind("lyrics ", 0) == 0) continue;  // the start, the lyrics area
+    got.push_back(rest.rfind("shot ", 0) == 0 ? rest.substr(0, rest.rfind(' ')) : rest);
+  }
+  const std::vector<std::string> want = {
+      "lock on",                                                  // F5: Up is not taken
+      "shot locked",      "lock off",                             //
+      "call on",          "indicator 2",                          // F6: the call ends the playing track,
+      "engine seek 1000", "call off",                             // the player seeks back to where it was
+      "shell exit",                                               // Esc hides the screen
+      "front other",                                              // F7; Down is not for the player here
+      "shot zqsim-1",                                             // F12
+      "front idle",       "shell start",                          // on the idle screen Down shows it again
+      "engine delete",    "indicator 0", "shell exit", "unload",  // End
+  };
+  EXPECT_EQ(got, want) << r.out;
+  EXPECT_TRUE(fs::exists(dir.path() + "/zqsim-1.png"));
+  EXPECT_TRUE(fs::exists(dir.path() + "/locked.png"));
 }
 
 TEST(HeadlessRun, FileTheEngineCannotOpenEndsTheProgramWithoutATrack) {

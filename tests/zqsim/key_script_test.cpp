@@ -2,6 +2,7 @@
 // refused with its line number while nothing of the script is kept.
 #include "tools/zqsim/key_script.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 using zqsim::parse_script;
@@ -129,4 +130,40 @@ TEST(KeyScript, MissingFileIsReportedWithoutALineNumber) {
   EXPECT_FALSE(zqsim::load_script("/nonexistent/zq/script.txt", &steps, &error));
   EXPECT_EQ(error.line, 0);
   EXPECT_NE(error.message.find("cannot read"), std::string::npos);
+}
+
+// Keyboard keys by their names, as a person reads them on the keyboard.
+TEST(KeyScript, KeyboardKeysAreReadByName) {
+  struct Case {
+    const char* line;
+    int32_t keycode;  // 0: refused
+    uint32_t ms;
+  } cases[] = {
+      {"key F5", SDLK_F5, 0},
+      {"key F12 300", SDLK_F12, 300},
+      {"key Up", SDLK_UP, 0},
+      {"key PageDown 1200", SDLK_PAGEDOWN, 1200},
+      {"key *", SDLK_ASTERISK, 0},
+      {"key Escape", SDLK_ESCAPE, 0},
+      {"key 3", SDLK_3, 0},
+      {"key NoSuchKey", 0, 0},
+      {"key", 0, 0},
+      {"key F5 soon", 0, 0},
+      {"key F5 10 20", 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    std::vector<Step> steps;
+    ScriptError error;
+    bool ok = parse_script(std::string("wait 1\n") + c.line + "\n", &steps, &error);
+    ASSERT_EQ(ok, c.keycode != 0) << error.message;
+    if (!ok) {
+      EXPECT_EQ(error.line, 2);
+      continue;
+    }
+    ASSERT_EQ(steps.size(), 2u);
+    EXPECT_EQ(steps[1].kind, K::Key);
+    EXPECT_EQ(steps[1].keycode, c.keycode);
+    EXPECT_EQ(steps[1].ms, c.ms);
+  }
 }

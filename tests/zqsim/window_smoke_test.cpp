@@ -92,3 +92,58 @@ TEST(WindowSmoke, SoundEndsTracksAndAFileThatBreaksOffDoesNotLoop) {
   EXPECT_NE(r.err.find("breaks off"), std::string::npos) << r.err;
   EXPECT_LT(tracks[3].first - tracks[2].first, 2000u);
 }
+
+namespace {
+// Pixels of the side panel (right of the scaled screen) in the colour the
+// panel gives a locked keypad and a call.
+int alarm_pixels(const sim::png::Image& window) {
+  int n = 0;
+  for (int y = 0; y < window.height; ++y)
+    for (int x = 176 * 2; x < window.width; ++x) {
+      const uint8_t* p = &window.rgb[(y * window.width + x) * 3];
+      if (p[0] == 0xF0 && p[1] == 0x70 && p[2] == 0x70) ++n;
+    }
+  return n;
+}
+}  // namespace
+
+// The simulator keys typed in the window (F5, F6, F7, F12) and the script's
+// own lock step: the phone changes, the trace says so, F12 saves the screen
+// and the window, and the panel shows the lock the program sees.
+TEST(WindowSmoke, SimulatorKeysChangeThePhoneAndThePanelShowsIt) {
+  if (system("command -v xvfb-run >/dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run is not installed";
+  char pattern[] = "/tmp/zqsim_fkeys.XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  std::string dir = pattern;
+  std::ofstream(dir + "/keys.script") << "wait 300\nshot plain\nkey F5\nwait 100\nshot f5\nkey F5\n"
+                                         "lock on\nwait 100\nshot step\nlock off\nkey F6\nwait 100\n"
+                                         "shot call\nkey F6\nkey Escape\nkey F7\nwait 100\nkey F12\n"
+                                         "wait 300\nkey F7\nkey Down\nwait 300\n";
+  auto r = zqsim_test::run_zqsim({"--script", dir + "/keys.script", "--shots", dir, ZQ_DEMO_DIR},
+                                 kWindowEnv + " -s '-screen 0 1024x768x24'");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<std::string> changes;
+  for (const std::string& l : zqsim_test::lines_of(r.out)) {
+    std::string rest = l.substr(l.find(' ') + 1);
+    for (const char* word : {"lock ", "call ", "front ", "shot zqsim-1 ", "shell "})
+      if (rest.rfind(word, 0) == 0) changes.push_back(rest.rfind("shot", 0) == 0 ? "shot zqsim-1" : rest);
+  }
+  const std::vector<std::string> want = {"shell start", "lock on",      "lock off",   "lock on",
+                                         "lock off",    "call on",      "call off",   "shell exit",
+                                         "front other", "shot zqsim-1", "front idle", "shell start"};
+  EXPECT_EQ(changes, want) << r.out;
+  EXPECT_TRUE(fs::exists(dir + "/zqsim-1.png"));
+  EXPECT_TRUE(fs::exists(dir + "/zqsim-1-window.png"));
+  struct Shot {
+    const char* name;
+    bool alarm;  // "locked" or "in a call" in the panel
+  } shots[] = {{"plain", false}, {"f5", true}, {"step", true}, {"call", true}};
+  for (const Shot& s : shots) {
+    SCOPED_TRACE(s.name);
+    sim::png::Image window;
+    std::string error;
+    ASSERT_TRUE(sim::png::read_rgb((dir + "/" + s.name + "-window.png").c_str(), &window, &error)) << error;
+    EXPECT_EQ(alarm_pixels(window) > 0, s.alarm);
+  }
+  fs::remove_all(dir);
+}

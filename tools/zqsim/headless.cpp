@@ -3,6 +3,7 @@
 #include <stdio.h>
 
 #include "sim/driver.h"
+#include "tools/zqsim/key_map.h"
 #include "tools/zqsim/screen_shot.h"
 #include "tools/zqsim/script_runner.h"
 #include "tools/zqsim/session.h"
@@ -17,13 +18,35 @@ constexpr uint32_t kLongSliceMs = 10000;
 
 int run_script(const Options& options, const std::vector<Step>& steps, Trace* trace) {
   bool failed = false;
-  ScriptRunner runner(steps, [&](const std::string& name) {
+  // The script's keyboard keys act as in the window: F12 saves the phone's
+  // screen as zqsim-N.png (there is no window to save beside it).
+  int shot_count = 0;
+  Keyboard keyboard(trace, [&](Control c) {
+    if (c != Control::Screenshot) return;
+    std::string name = "zqsim-" + std::to_string(++shot_count);
     std::string why;
-    if (!take_shot(options.shots_dir, name, trace, &why)) {
+    if (!take_shot(options.shots_dir.empty() ? "." : options.shots_dir, name, trace, &why)) {
       fprintf(stderr, "zqsim: screenshot %s: %s\n", name.c_str(), why.c_str());
       failed = true;
     }
   });
+  auto keyboard_key = [&](int32_t keycode, bool down) {
+    // Keys are told apart by their key code here.
+    if (down)
+      keyboard.down(static_cast<uint32_t>(keycode), keycode, 0);
+    else
+      keyboard.up(static_cast<uint32_t>(keycode));
+  };
+  ScriptRunner runner(
+      steps,
+      [&](const std::string& name) {
+        std::string why;
+        if (!take_shot(options.shots_dir, name, trace, &why)) {
+          fprintf(stderr, "zqsim: screenshot %s: %s\n", name.c_str(), why.c_str());
+          failed = true;
+        }
+      },
+      trace, keyboard_key);
   uint32_t wake = 0;
   while (!sim::unload_requested() && runner.run_due(sim::now_ms(), &wake)) {
     // Waits go in slices, emptying the stand-in's record of injected keys.
@@ -33,6 +56,7 @@ int run_script(const Options& options, const std::vector<Step>& steps, Trace* tr
       forget_injected_keys();
     }
   }
+  keyboard.release_all();
   return failed ? 1 : 0;
 }
 

@@ -1,5 +1,8 @@
 #include "tools/zqsim/key_map.h"
 
+#include "sim/driver.h"
+#include "tools/zqsim/session.h"
+
 namespace zqsim {
 namespace {
 
@@ -26,34 +29,34 @@ const Binding kBindings[] = {
 
 }  // namespace
 
-const char* const kKeyHelp[] = {
-    "Phone keys",
-    "Up      2C play / pause",
-    "Down    2D stop; idle screen: show player",
-    "Left    2E tap: previous, hold: seek",
-    "Right   2F tap: next, hold: seek",
-    "PgUp    17 volume up",
-    "        hidden: next track after 1 s",
-    "PgDn    18 volume down",
-    "        hidden: previous after 1 s",
-    "1 / 7   01/07 volume up / down",
-    "2       02 play / pause",
-    "4 / 6   04/06 like Left / Right",
-    "8       08 stop",
-    "0-9     00-09 keypad digits",
-    "* F2    0A hide the player screen;",
-    "        hidden: hold 2 s = show",
-    "# F3    0B next play mode",
-    "Esc     0F hide the player screen",
-    "Bksp    0E exit the player",
-    "End     11 exit the player",
-    "Space   15 hidden: play / pause",
-    "",
-    "Simulator keys",
-    "F1 this help     F5 keypad lock",
-    "F6 voice call    F7 idle / other app",
-    "F12 screenshot",
-    nullptr,
+const HelpLine kKeyHelp[] = {
+    {true, "Player screen"},
+    {false, "Up     2C  play / pause"},
+    {false, "Down   2D  stop"},
+    {false, "Left   2E  tap: previous track; hold: seek"},
+    {false, "Right  2F  tap: next track; hold: seek"},
+    {false, "PgUp   17  volume up   PgDn  18  down"},
+    {false, "1 / 7  01/07  volume up / down"},
+    {false, "2  02 play / pause     8  08 stop"},
+    {false, "4 / 6  04/06  like Left / Right"},
+    {false, "#  F3  0B  next play mode"},
+    {false, "Esc 0F  or  *  F2  0A  hide the screen"},
+    {false, "Bksp   0E  exit    End   11  exit"},
+    {true, "Hidden, idle screen in front"},
+    {false, "Down   2D  show the player screen"},
+    {false, "Up Left Right PgUp PgDn  as above"},
+    {false, "End    11  exit"},
+    {true, "Hidden, another application in front"},
+    {false, "Space  15  play / pause"},
+    {false, "PgUp   17  next track 1 s later"},
+    {false, "PgDn   18  previous track 1 s later"},
+    {true, "Hidden, either"},
+    {false, "*  F2  0A  held 2 s while playing: show"},
+    {true, "Simulator (keypad lock: keys do nothing)"},
+    {false, "F1 key map on/off    F5 keypad lock"},
+    {false, "F6 voice call        F7 idle / other app"},
+    {false, "F12 screenshot (--shots DIR, else .)"},
+    {false, nullptr},
 };
 
 int phone_key_for(SDL_Keycode sym, uint16_t mod) {
@@ -81,6 +84,49 @@ Control control_for(SDL_Keycode sym) {
     default:
       return Control::None;
   }
+}
+
+int32_t keyboard_key(const std::string& name) {
+  if (name.empty()) return 0;
+  SDL_Keycode k = SDL_GetKeyFromName(name.c_str());
+  return k == SDLK_UNKNOWN ? 0 : static_cast<int32_t>(k);
+}
+
+void Keyboard::down(uint32_t id, SDL_Keycode sym, uint16_t mod) {
+  switch (control_for(sym)) {
+    case Control::KeypadLock:
+      set_keypad_lock(!sim::keypad_locked(), trace_);
+      return;
+    case Control::VoiceCall:
+      set_voice_call(!sim::voice_call(), trace_);
+      return;
+    case Control::FrontApp:
+      set_front_other(sim::front() == sim::Front::Idle, trace_);
+      return;
+    case Control::Help:
+    case Control::Screenshot:
+      if (on_control_) on_control_(control_for(sym));
+      return;
+    case Control::None:
+      break;
+  }
+  int key = phone_key_for(sym, mod);
+  if (key < 0 || held_.count(id) != 0) return;
+  held_[id] = static_cast<uint8_t>(key);
+  sim::press(static_cast<uint8_t>(key));
+}
+
+void Keyboard::up(uint32_t id) {
+  auto it = held_.find(id);
+  if (it == held_.end()) return;
+  uint8_t key = it->second;
+  held_.erase(it);
+  sim::release(key);
+}
+
+void Keyboard::release_all() {
+  for (auto& [id, key] : held_) sim::release(key);
+  held_.clear();
 }
 
 }  // namespace zqsim

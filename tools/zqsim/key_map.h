@@ -4,6 +4,12 @@
 #include <SDL.h>
 #include <stdint.h>
 
+#include <functional>
+#include <map>
+#include <string>
+
+#include "tools/zqsim/trace.h"
+
 namespace zqsim {
 
 // The phone key for a keyboard key, or -1 when it is not one. `mod` matters
@@ -14,7 +20,34 @@ int phone_key_for(SDL_Keycode sym, uint16_t mod);
 enum class Control : uint8_t { None, Help, KeypadLock, VoiceCall, FrontApp, Screenshot };
 Control control_for(SDL_Keycode sym);
 
-// The key map as lines of help text, ending with a null.
-extern const char* const kKeyHelp[];
+// The key map as lines of help text, ending with a null text.
+struct HelpLine {
+  bool heading;
+  const char* text;
+};
+extern const HelpLine kKeyHelp[];
+
+// A keyboard key by its name ("F5", "Up", "PageDown", "*", "3"), as key
+// scripts give it; 0 when there is no such key.
+int32_t keyboard_key(const std::string& name);
+
+// The keyboard as the window takes it: a phone key is held while its
+// keyboard key is down; F5, F6 and F7 change the phone at once (and say so
+// in the trace); F1 and F12 belong to the front end and go to `on_control`.
+class Keyboard {
+ public:
+  Keyboard(Trace* trace, std::function<void(Control)> on_control) : trace_(trace), on_control_(std::move(on_control)) {}
+  // `id` tells keys apart (the window's scan code): a key that is already
+  // down is not pressed again.
+  void down(uint32_t id, SDL_Keycode sym, uint16_t mod);
+  void up(uint32_t id);
+  // Lets go of every phone key held (the window lost the keyboard).
+  void release_all();
+
+ private:
+  Trace* trace_;
+  std::function<void(Control)> on_control_;
+  std::map<uint32_t, uint8_t> held_;
+};
 
 }  // namespace zqsim

@@ -3,6 +3,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "tools/zqsim/key_map.h"
+
 namespace zqsim {
 namespace {
 
@@ -114,6 +116,19 @@ struct LineParser {
       return true;
     }
     if (op == "end") return (step->kind = K::End, arity(1, "end"));
+    if (op == "key") {
+      step->kind = K::Key;
+      if (w.size() != 2 && w.size() != 3) {
+        *why = "expected \"key NAME [MS]\"";
+        return false;
+      }
+      step->keycode = keyboard_key(w[1]);
+      if (step->keycode == 0) {
+        *why = "no keyboard key named \"" + w[1] + "\"";
+        return false;
+      }
+      return w.size() == 2 || ms(w[2], &step->ms);
+    }
     *why = "unknown step \"" + op + "\"";
     return false;
   }

@@ -1,4 +1,4 @@
-// Key scripts for headless runs: timed steps, one per line.
+// Key scripts: timed steps, one per line.
 //
 //   wait MS            let MS milliseconds of virtual time pass
 //   press K            press key K (hex like 0x2F, or decimal)
@@ -9,6 +9,9 @@
 //   call on|off        voice call
 //   front idle|other   what is in front while the player's screen is hidden
 //   shot NAME          screenshot NAME.png and its checksum in the trace
+//   key NAME [MS]      a keyboard key of the window by its name ("F5", "Up",
+//                      "PageDown", "*"), held MS (default 0): the simulator
+//                      keys F5, F6, F7, F12 and the phone keys as mapped
 //   end                the run ends here
 //
 // "#" starts a comment; blank lines are ignored. A script with any bad line
@@ -23,13 +26,14 @@
 namespace zqsim {
 
 struct Step {
-  enum class Kind : uint8_t { Wait, Press, Release, Tap, Hold, Lock, Call, Front, Shot, End };
+  enum class Kind : uint8_t { Wait, Press, Release, Tap, Hold, Lock, Call, Front, Shot, End, Key, KeyDown, KeyUp };
   Kind kind;
-  uint8_t key = 0;   // Press, Release, Tap, Hold
-  uint32_t ms = 0;   // Wait, Hold
-  bool on = false;   // Lock, Call; Front: true = another application
-  std::string name;  // Shot
-  int line = 0;      // 1-based line of the script
+  uint8_t key = 0;      // Press, Release, Tap, Hold
+  uint32_t ms = 0;      // Wait, Hold, Key
+  int32_t keycode = 0;  // Key: the keyboard key (an SDL key code)
+  bool on = false;      // Lock, Call; Front: true = another application
+  std::string name;     // Shot
+  int line = 0;         // 1-based line of the script
 };
 
 struct ScriptError {

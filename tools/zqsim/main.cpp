@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
   bool help = false;
   std::string error;
   if (!zqsim::parse_options(argc, argv, &options, &help, &error)) {
-    fprintf(stderr, "zqsim: %s\n\n%s", error.c_str(), zqsim::usage_text());
+    fprintf(stderr, "zqsim: %s (zqsim --help lists the options)\n", error.c_str());
     return 2;
   }
   if (help) {
@@ -54,17 +54,6 @@ int main(int argc, char** argv) {
   }
 
   bool windowed = !options.headless && !options.until_end && zqsim::display_available();
-  if (!options.headless && !options.until_end && !windowed && options.script.empty())
-    fprintf(stderr, "zqsim: no display; playing headless\n");
-
-  FILE* out = stdout;
-  if (!options.trace_file.empty()) {
-    out = fopen(options.trace_file.c_str(), "w");
-    if (out == nullptr) {
-      fprintf(stderr, "zqsim: cannot write the trace %s\n", options.trace_file.c_str());
-      return 1;
-    }
-  }
 
   zqsim::Session session;
   g_session = &session;
@@ -72,21 +61,35 @@ int main(int argc, char** argv) {
   signal(SIGTERM, on_signal);
   signal(SIGPIPE, on_signal);  // a trace piped into a pager that quits
   signal(SIGHUP, on_signal);
-  int status = 1;
-  zqsim::Trace trace(out);
   if (!session.prepare(options, &error)) {
     fprintf(stderr, "zqsim: %s\n", error.c_str());
-  } else {
-    trace.attach();
-    if (!session.start(&error)) {
-      fprintf(stderr, "zqsim: %s\n", error.c_str());
-    } else if (windowed) {
-      status = zqsim::run_window(options, steps.empty() ? nullptr : &steps, &trace, session);
-    } else {
-      status = zqsim::run_headless(options, options.script.empty() ? nullptr : &steps, &trace);
-    }
-    trace.detach();
+    session.finish();
+    return session.bad_input() ? 2 : 1;
   }
+  // The trace file is made only once the run can start: a refused run
+  // leaves no empty trace behind.
+  FILE* out = stdout;
+  if (!options.trace_file.empty()) {
+    out = fopen(options.trace_file.c_str(), "w");
+    if (out == nullptr) {
+      fprintf(stderr, "zqsim: cannot write the trace %s\n", options.trace_file.c_str());
+      session.finish();
+      return 1;
+    }
+  }
+  int status = 1;
+  zqsim::Trace trace(out);
+  trace.attach();
+  if (!session.start(&error)) {
+    fprintf(stderr, "zqsim: %s\n", error.c_str());
+  } else if (windowed) {
+    status = zqsim::run_window(options, steps.empty() ? nullptr : &steps, &trace, session);
+  } else {
+    if (!options.headless && !options.until_end && options.script.empty())
+      fprintf(stderr, "zqsim: no display; playing headless\n");
+    status = zqsim::run_headless(options, options.script.empty() ? nullptr : &steps, &trace);
+  }
+  trace.detach();
   session.finish();
   g_session = nullptr;
   if (out != stdout) fclose(out);

@@ -8,7 +8,8 @@ namespace zqsim {
 
 const char* usage_text() {
   return "usage: zqsim [options] PATH\n"
-         "Plays PATH (an .mp3/.m4a file, or a folder: its first track) on the simulated phone.\n"
+         "Plays PATH (an .mp3/.m4a file, or a folder: its first track) on the simulated phone,\n"
+         "in a window with sound when there is a display, else headless.\n"
          "\n"
          "  --headless        no window and no sound; virtual time as fast as it goes\n"
          "                    (also when there is no display)\n"
@@ -25,11 +26,16 @@ const char* usage_text() {
          "  --scale N         window: screen scale 1 to 6 (default 2)\n"
          "  --key-map         window: open with the key map shown (F1 toggles it)\n"
          "  -v                say on stderr why the engine refuses a file\n"
+         "  -h, --help        this text\n"
+         "\n"
+         "Window keys: F1 shows the phone's keys; F5 keypad lock, F6 voice call, F7 idle\n"
+         "screen / another application in front, F12 screenshot (into --shots DIR, else .).\n"
          "\n"
          "Key script steps, one per line (# starts a comment; keys in hex like 0x2F or decimal):\n"
          "  wait MS | press K | release K | tap K | hold K MS | lock on|off | call on|off\n"
-         "  front idle|other | shot NAME | end\n"
-         "Exit status: 0 done, 1 the run failed, 2 bad command line or script.\n";
+         "  front idle|other | shot NAME | key NAME [MS] | end\n"
+         "  (key: a keyboard key of the window by name, like F5, Up, PageDown, *, held MS)\n"
+         "Exit status: 0 done, 1 the run failed, 2 bad command line, script, PATH or image.\n";
 }
 
 namespace {

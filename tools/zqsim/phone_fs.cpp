@@ -118,7 +118,10 @@ bool is_lyrics_name(const std::string& name) {
 }
 
 bool make_phone_fs(const std::string& path, const std::string& root_dir, const std::string& gb2uc_map, PhoneFs* out,
-                   std::string* error) {
+                   std::string* error, bool* bad_input) {
+  bool ignored = false;
+  if (bad_input == nullptr) bad_input = &ignored;
+  *bad_input = true;
   std::error_code ec;
   // The folder is resolved, the name kept: a track given as a link plays
   // under the link's name, among the files of the link's folder.
@@ -147,11 +150,13 @@ bool make_phone_fs(const std::string& path, const std::string& root_dir, const s
       *error = track.string() + " does not lie in the root folder " + root.string();
       return false;
     }
+    *bad_input = false;
     result.root = root.string();
     result.start_uri = "file://b/" + rel.generic_string();
     *out = result;
     return true;
   }
+  *bad_input = false;
   if (!build_temp_tree(track, gb2uc_map, &result, error)) {
     remove_phone_fs(&result);
     return false;

@@ -22,9 +22,11 @@ struct PhoneFs {
 //    "file://b/mobile/audio/lrc/", and `gb2uc_map` (when it exists) is linked
 //    as "file://b/ELF/gb2uc.map".
 // False, with a reason in *error, when something is missing; nothing is left
-// behind then.
+// behind then. *bad_input (when given) tells whether the fault lies in what
+// was asked for (no such file, no track in the folder, a track outside the
+// root) rather than in making the temporary folder.
 bool make_phone_fs(const std::string& path, const std::string& root_dir, const std::string& gb2uc_map, PhoneFs* out,
-                   std::string* error);
+                   std::string* error, bool* bad_input = nullptr);
 
 // Removes the temporary folder (links only; the linked files stay).
 void remove_phone_fs(PhoneFs* fs);

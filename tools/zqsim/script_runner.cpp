@@ -5,22 +5,28 @@
 
 namespace zqsim {
 
-ScriptRunner::ScriptRunner(const std::vector<Step>& steps, std::function<void(const std::string&)> shot)
-    : shot_(std::move(shot)) {
+ScriptRunner::ScriptRunner(const std::vector<Step>& steps, std::function<void(const std::string&)> shot, Trace* trace,
+                           KeyboardKey keyboard)
+    : shot_(std::move(shot)), trace_(trace), keyboard_(std::move(keyboard)) {
   using K = Step::Kind;
   for (const Step& s : steps) {
     switch (s.kind) {
       case K::Tap:
-        actions_.push_back({K::Press, s.key, 0, false, {}});
-        actions_.push_back({K::Release, s.key, 0, false, {}});
+        actions_.push_back({K::Press, s.key, 0, 0, false, {}});
+        actions_.push_back({K::Release, s.key, 0, 0, false, {}});
         break;
       case K::Hold:
-        actions_.push_back({K::Press, s.key, 0, false, {}});
-        actions_.push_back({K::Wait, 0, s.ms, false, {}});
-        actions_.push_back({K::Release, s.key, 0, false, {}});
+        actions_.push_back({K::Press, s.key, 0, 0, false, {}});
+        actions_.push_back({K::Wait, 0, s.ms, 0, false, {}});
+        actions_.push_back({K::Release, s.key, 0, 0, false, {}});
+        break;
+      case K::Key:
+        actions_.push_back({K::KeyDown, 0, 0, s.keycode, false, {}});
+        if (s.ms > 0) actions_.push_back({K::Wait, 0, s.ms, 0, false, {}});
+        actions_.push_back({K::KeyUp, 0, 0, s.keycode, false, {}});
         break;
       default:
-        actions_.push_back({s.kind, s.key, s.ms, s.on, s.name});
+        actions_.push_back({s.kind, s.key, s.ms, 0, s.on, s.name});
         break;
     }
   }
@@ -52,13 +58,17 @@ bool ScriptRunner::run_due(uint32_t now_ms, uint32_t* wake_ms) {
         sim::release(a.key);
         break;
       case K::Lock:
-        sim::set_keypad_lock(a.on);
+        set_keypad_lock(a.on, trace_);
         break;
       case K::Call:
-        sim::set_voice_call(a.on);
+        set_voice_call(a.on, trace_);
         break;
       case K::Front:
-        sim::set_front(a.on ? sim::Front::Other : sim::Front::Idle);
+        set_front_other(a.on, trace_);
+        break;
+      case K::KeyDown:
+      case K::KeyUp:
+        if (keyboard_) keyboard_(a.keycode, a.kind == K::KeyDown);
         break;
       case K::Shot:
         shot_(a.name);

@@ -28,23 +28,33 @@ bool probe_verbose(const char* host_path, uint32_t* length_ms, void*) {
 
 }  // namespace
 
-namespace {
-bool g_keypad_locked = false;
-}  // namespace
-
-void set_keypad_lock(bool locked) {
-  g_keypad_locked = locked;
+void set_keypad_lock(bool locked, Trace* trace) {
+  if (trace) trace->line(locked ? "lock on" : "lock off");
   sim::set_keypad_lock(locked);
 }
 
-bool keypad_locked() {
-  return g_keypad_locked;
+void set_voice_call(bool active, Trace* trace) {
+  if (trace) trace->line(active ? "call on" : "call off");
+  sim::set_voice_call(active);
+}
+
+void set_front_other(bool other, Trace* trace) {
+  if (trace) trace->line(other ? "front other" : "front idle");
+  sim::set_front(other ? sim::Front::Other : sim::Front::Idle);
 }
 
 void forget_injected_keys() {
   sim::InjectedKey keys[64];
   while (sim::take_injected_keys(keys, 64) == 64) {
   }
+}
+
+bool is_image_name(const std::string& name) {
+  std::string base = name;
+  if (base.size() > 3 && base.compare(base.size() - 3, 3, ".so") == 0) base.resize(base.size() - 3);
+  for (const char* known : {"zq_player_blue", "zq_player_blue_patch", "zq_player", "zq_player_patch"})
+    if (base == known) return true;
+  return false;
 }
 
 std::string image_file(const Options& options) {
@@ -63,15 +73,21 @@ bool Session::prepare(const Options& options, std::string* error) {
   finish();
   options_ = options;
   sim::reset();
-  g_keypad_locked = false;
   image_path_ = image_file(options);
+  bad_input_ = true;
   std::error_code ec;
   if (!std::filesystem::is_regular_file(image_path_, ec)) {
-    *error = "no image " + image_path_ + " (build it, or give --images DIR)";
+    if (is_image_name(options.image))
+      *error = "no image " + image_path_ + " (build it, or give --images DIR)";
+    else if (options.image.find('/') != std::string::npos)
+      *error = "no image file " + options.image;
+    else
+      *error = "unknown image " + options.image + " (zq_player_blue, zq_player_blue_patch, zq_player, zq_player_patch)";
     return false;
   }
   std::string map = options.gb2uc_map.empty() ? ZQ_DEFAULT_GB2UC_MAP : options.gb2uc_map;
-  if (!make_phone_fs(options.path, options.root, map, &fs_, error)) return false;
+  if (!make_phone_fs(options.path, options.root, map, &fs_, error, &bad_input_)) return false;
+  bad_input_ = false;
   prepared_ = true;
   if (!sim::set_root(fs_.root.c_str())) {
     *error = "the stand-in cannot use " + fs_.root + " as its root folder";

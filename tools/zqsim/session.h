@@ -8,6 +8,7 @@
 
 #include "tools/zqsim/options.h"
 #include "tools/zqsim/phone_fs.h"
+#include "tools/zqsim/trace.h"
 
 namespace zqsim {
 
@@ -19,6 +20,9 @@ class Session {
   // table and the FFmpeg length probe, sets the platform name. False with a
   // reason when any of it fails; the caller reports it.
   bool prepare(const Options& options, std::string* error);
+  // After a failed prepare(): the fault lies in what was asked for (no such
+  // image, file or folder, no track in the folder) rather than in the run.
+  bool bad_input() const { return bad_input_; }
 
   // Loads the image and starts it with the start track's file identifier,
   // as the phone's loader would. Attach the trace before this, so that the
@@ -41,6 +45,7 @@ class Session {
   std::string image_path_;
   uint8_t volume_type_ = 2;
   bool prepared_ = false;
+  bool bad_input_ = false;
 };
 
 // The stand-in records the keys the program injects (one press and release
@@ -48,10 +53,15 @@ class Session {
 // empties the record now and then so that it never fills up.
 void forget_injected_keys();
 
-// The keypad lock, set through here so that the window can show it (the
-// stand-in keeps it as a firmware feature and offers no way to read it).
-void set_keypad_lock(bool locked);
-bool keypad_locked();
+// True for the names of the four builds (with or without ".so").
+bool is_image_name(const std::string& name);
+
+// The phone's state as the simulator keys and the script steps change it;
+// each change is also a line of the trace ("lock on", "call off", "front
+// other") when a trace is given, written before what follows from it.
+void set_keypad_lock(bool locked, Trace* trace);
+void set_voice_call(bool active, Trace* trace);
+void set_front_other(bool other, Trace* trace);
 
 // The image file for a name ("zq_player" or "zq_player.so") or a path.
 std::string image_file(const Options& options);

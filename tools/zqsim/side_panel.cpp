@@ -15,7 +15,8 @@ constexpr uint32_t kGreen = 0x6CD98A;
 constexpr uint32_t kAmber = 0xF2C14E;
 constexpr uint32_t kRed = 0xF07070;
 constexpr int kMargin = 10;
-constexpr int kLine = 18;
+constexpr int kLine = 17;
+constexpr int kHeadingGap = 4;  // above a heading of the key map
 
 struct Painter {
   uint8_t* rgb;
@@ -35,14 +36,26 @@ struct Painter {
   void gap() { y += kLine / 2; }
 };
 
-// Cuts UTF-8 text to at most `max` code points, with "..." when cut.
+// Cuts UTF-8 text to at most `max` columns of the panel font (8 pixels; CJK
+// and other wide glyphs take two), ending in "..." when cut.
 std::string fit(const std::string& s, size_t max) {
-  size_t count = 0;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if ((static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) continue;
-    if (++count > max) return s.substr(0, i) + "...";
+  std::vector<size_t> starts;  // byte offset of each code point
+  std::vector<size_t> widths;
+  size_t total = 0;
+  for (size_t i = 0; i < s.size();) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    uint32_t cp = c < 0x80 ? c : c < 0xE0 ? c & 0x1F : c < 0xF0 ? c & 0x0F : c & 0x07;
+    for (size_t k = 1; k < len && i + k < s.size(); ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+    starts.push_back(i);
+    widths.push_back(cp >= 0x1100 ? 2 : 1);
+    total += widths.back();
+    i += len;
   }
-  return s;
+  if (total <= max) return s;
+  size_t used = 0, n = 0;
+  while (n < widths.size() && used + widths[n] + 3 <= max) used += widths[n++];
+  return s.substr(0, starts[n]) + "...";
 }
 
 }  // namespace
@@ -62,20 +75,33 @@ void draw_side_panel(uint8_t* rgb, int height, const PanelFont& font, const Pane
   }
   Painter p{rgb, height, font};
   if (help) {
-    for (int i = 0; kKeyHelp[i] != nullptr; ++i) {
-      bool heading = i == 0 || (kKeyHelp[i - 1][0] == 0);
-      p.text(kKeyHelp[i], heading ? kTitle : kText);
+    for (int i = 0; kKeyHelp[i].text != nullptr; ++i) {
+      if (kKeyHelp[i].heading && i > 0) p.y += kHeadingGap;
+      p.text(kKeyHelp[i].text, kKeyHelp[i].heading ? kTitle : kText);
     }
     return;
   }
-  p.text("ZQ phone", kTitle);
-  p.gap();
+  for (const PanelLine& line : panel_lines(st)) {
+    if (line.gap_before) p.gap();
+    if (line.label.empty())
+      p.text(line.value, line.color);
+    else
+      p.row(line.label, line.value, line.color);
+  }
+}
+
+std::vector<PanelLine> panel_lines(const PanelState& st) {
+  std::vector<PanelLine> lines;
+  auto add = [&](const char* label, const std::string& value, uint32_t color, bool gap = false) {
+    lines.push_back({label, value, color, gap});
+  };
+  add("", "ZQ phone", kTitle);
   static const char* const kIndicator[] = {"none", "playing", "paused"};
   const char* ind = st.indicator < 3 ? kIndicator[st.indicator] : "?";
   uint32_t ind_color = st.indicator == 1 ? kGreen : st.indicator == 2 ? kAmber : kDim;
-  p.row("Music status: ", std::string(ind) + " (" + std::to_string(st.indicator) + ")", ind_color);
-  p.row("Keypad:       ", st.keypad_locked ? "locked" : "unlocked", st.keypad_locked ? kRed : kText);
-  p.row("Voice call:   ", st.voice_call ? "in a call" : "none", st.voice_call ? kRed : kText);
+  add("Music status: ", std::string(ind) + " (" + std::to_string(st.indicator) + ")", ind_color, true);
+  add("Keypad:       ", st.keypad_locked ? "locked" : "unlocked", st.keypad_locked ? kRed : kText);
+  add("Voice call:   ", st.voice_call ? "in a call" : "none", st.voice_call ? kRed : kText);
   std::string front;
   if (!st.program_running)
     front = "player ended";
@@ -85,22 +111,31 @@ void draw_side_panel(uint8_t* rgb, int height, const PanelFont& font, const Pane
     front = "player screen";
   else
     front = st.front_other ? "another application" : "idle screen";
-  p.row("In front:     ", front, kText);
-  p.row("Volume:       ", std::to_string(st.volume) + " of 7 (type " + std::to_string(st.volume_type) + ")", kText);
-  p.gap();
+  add("In front:     ", front, kText);
+  add("Volume:       ", std::to_string(st.volume) + " of 7 (type " + std::to_string(st.volume_type) + ")", kText);
   if (st.track.empty()) {
-    p.row("Track:        ", "none", kDim);
+    add("Track:        ", "none", kDim, true);
   } else {
-    p.row("Track: ", fit(st.track, 28), kText);
-    p.row("              ",
-          minutes_seconds(st.position_ms) + " / " + minutes_seconds(st.length_ms) +
-              (st.track_playing ? "  playing" : "  halted"),
-          st.track_playing ? kGreen : kDim);
+    add("Track:        ", fit(st.track, 28), kText, true);
+    add("              ",
+        minutes_seconds(st.position_ms) + " / " + minutes_seconds(st.length_ms) +
+            (st.track_playing ? "  playing" : "  halted"),
+        st.track_playing ? kGreen : kDim);
   }
-  p.row("Clock:        ", minutes_seconds(st.clock_ms) + (st.sound ? " (sound)" : " (silent)"), kDim);
-  p.gap();
-  p.text("F1 key map   F5 lock   F6 call", kDim);
-  p.text("F7 idle/other   F12 screenshot", kDim);
+  add("Clock:        ", minutes_seconds(st.clock_ms) + (st.sound ? " (sound)" : " (silent)"), kDim);
+  add("", "F1 key map   F5 lock   F6 call", kDim, true);
+  add("", "F7 idle/other   F12 screenshot", kDim);
+  return lines;
+}
+
+int key_map_height() {
+  int h = kMargin;
+  for (int i = 0; kKeyHelp[i].text != nullptr; ++i) h += kLine + (kKeyHelp[i].heading && i > 0 ? kHeadingGap : 0);
+  return h;
+}
+
+int panel_text_x() {
+  return kMargin;
 }
 
 }  // namespace zqsim

@@ -5,6 +5,7 @@
 #include <stdint.h>
 
 #include <string>
+#include <vector>
 
 #include "tools/zqsim/panel_font.h"
 
@@ -27,7 +28,25 @@ struct PanelState {
   bool sound = false;  // real sound, or silent on the wall clock
 };
 
-constexpr int kPanelWidth = 304;
+constexpr int kPanelWidth = 360;
+
+// The window is at least this high, so that the key map fits.
+constexpr int kMinWindowHeight = 480;
+
+// One line of the state panel: a dim label (empty for a line of text only)
+// and its value.
+struct PanelLine {
+  std::string label;
+  std::string value;
+  uint32_t color;
+  bool gap_before;  // half a line of space above it
+};
+std::vector<PanelLine> panel_lines(const PanelState& state);
+
+// Pixels from the panel's top to below the key map's last line.
+int key_map_height();
+// Where lines of text start, from the panel's left edge.
+int panel_text_x();
 
 // Paints the panel into an RGB buffer of kPanelWidth x `height`.
 void draw_side_panel(uint8_t* rgb, int height, const PanelFont& font, const PanelState& state, bool help);

@@ -2,6 +2,7 @@
 
 #include <stdio.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -75,16 +76,33 @@ void SoundOut::restart_at(uint32_t ms) {
   flowing_ = true;
 }
 
-void SoundOut::add_beep() {
-  int frames = rate_ * kBeepMs / 1000;
-  beep_.assign(static_cast<size_t>(frames) * kChannels, 0);
+std::vector<int16_t> beep_samples(int rate) {
+  int frames = rate * kBeepMs / 1000;
+  std::vector<int16_t> beep(static_cast<size_t>(frames) * kChannels, 0);
   for (int i = 0; i < frames; ++i) {
     // A short fade at both ends keeps the beep from clicking.
-    double edge = std::min(1.0, std::min(i, frames - i) / (rate_ * 0.005));
-    auto v = static_cast<int16_t>(9000 * edge * std::sin(2 * M_PI * kBeepHz * i / rate_));
-    beep_[2 * i] = beep_[2 * i + 1] = v;
+    double edge = std::min(1.0, std::min(i, frames - i) / (rate * 0.005));
+    auto v = static_cast<int16_t>(9000 * edge * std::sin(2 * M_PI * kBeepHz * i / rate));
+    beep[2 * i] = beep[2 * i + 1] = v;
   }
+  return beep;
+}
+
+void SoundOut::add_beep() {
+  beep_ = beep_samples(rate_);
   beep_at_ = 0;
+}
+
+uint32_t SoundOut::queued_bytes() const {
+  return device_ == 0 ? 0 : SDL_GetQueuedAudioSize(device_);
+}
+
+void SoundOut::drain(uint32_t max_ms) {
+  if (device_ == 0) return;
+  if (SDL_GetQueuedAudioSize(device_) == 0) return;
+  uint64_t until = SDL_GetTicks64() + max_ms;
+  while (SDL_GetQueuedAudioSize(device_) > 0 && SDL_GetTicks64() < until) SDL_Delay(5);
+  SDL_Delay(50);  // the device's own buffer, taken from the queue last
 }
 
 void SoundOut::queue_more(uint8_t level) {

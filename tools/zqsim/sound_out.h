@@ -19,6 +19,10 @@
 
 namespace zqsim {
 
+// The phone's tone (DL_AudPlayTone) as interleaved stereo samples at
+// `rate`: 120 ms of 880 Hz with short fades at both ends.
+std::vector<int16_t> beep_samples(int rate);
+
 class SoundOut {
  public:
   ~SoundOut();
@@ -39,6 +43,11 @@ class SoundOut {
 
   // The engine was told to seek: the next update seeks the decoder.
   void note_seek() { seek_pending_ = true; }
+
+  // Waits until the device has played what is queued, at most `max_ms`.
+  void drain(uint32_t max_ms);
+  // Bytes of sound queued and not yet played.
+  uint32_t queued_bytes() const;
 
  private:
   void stop_flow();

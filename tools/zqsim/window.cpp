@@ -26,10 +26,12 @@ namespace {
 
 constexpr int kScreenW = 176;
 constexpr int kScreenH = 220;
-constexpr int kMinWindowH = 480;
+constexpr int kMinWindowH = kMinWindowHeight;
 // A frame that took longer than this (a dragged window, a stopped process)
 // does not move the clock by more: timers would fire in a burst.
 constexpr uint64_t kMaxWallStepMs = 250;
+// The longest the window waits at its end for queued sound to be heard.
+constexpr uint32_t kDrainMs = 500;
 
 struct Sdl {
   SDL_Window* window = nullptr;
@@ -48,7 +50,7 @@ struct Sdl {
 PanelState gather_state(const Session& session, const SoundOut& sound) {
   PanelState st;
   st.indicator = sim::indicator();
-  st.keypad_locked = keypad_locked();
+  st.keypad_locked = sim::keypad_locked();
   st.voice_call = sim::voice_call();
   st.front_other = sim::front() == sim::Front::Other;
   st.player_hidden = player_screen_hidden();
@@ -119,8 +121,7 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
 
   int status = 0;
   int shot_count = 0;
-  std::string window_shot;               // path of a window screenshot to take at the next render
-  std::map<SDL_Scancode, uint8_t> held;  // keyboard keys down, and the phone key each holds
+  std::string window_shot;  // path of a window screenshot to take at the next render
   bool help = options.key_map, quit = false, script_done = false;
   std::vector<uint8_t> panel(static_cast<size_t>(kPanelWidth) * win_h * 3);
   uint64_t last_wall = SDL_GetTicks64();
@@ -144,21 +145,45 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
     }
   };
 
+  Keyboard keyboard(trace, [&](Control c) {
+    if (c == Control::Help) help = !help;
+    if (c == Control::Screenshot) {
+      std::string dir = options.shots_dir.empty() ? "." : options.shots_dir;
+      std::string name = "zqsim-" + std::to_string(++shot_count);
+      std::string why;
+      if (!take_shot(dir, name, trace, &why)) fprintf(stderr, "zqsim: screenshot: %s\n", why.c_str());
+      window_shot = dir + "/" + name + "-window.png";
+    }
+  });
+  // A script's keyboard keys go to the same keyboard as typed keys, at once,
+  // so that they keep their order with the script's other steps. They are
+  // told apart from typed keys (scan codes) by their key code.
+  auto script_key = [&](int32_t keycode, bool down) {
+    uint32_t id = 0x80000000u | static_cast<uint32_t>(keycode);
+    if (down)
+      keyboard.down(id, keycode, 0);
+    else
+      keyboard.up(id);
+  };
+
   std::unique_ptr<ScriptRunner> runner;
   if (steps) {
-    runner = std::make_unique<ScriptRunner>(*steps, [&](const std::string& name) {
-      std::string why;
-      if (!take_shot(options.shots_dir, name, trace, &why)) {
-        fprintf(stderr, "zqsim: screenshot %s: %s\n", name.c_str(), why.c_str());
-        status = 1;
-      }
-      if (!options.shots_dir.empty()) {
-        // The next steps may change the screen at once: the window is drawn
-        // and read now, at the moment of the step.
-        window_shot = options.shots_dir + "/" + name + "-window.png";
-        render();
-      }
-    });
+    runner = std::make_unique<ScriptRunner>(
+        *steps,
+        [&](const std::string& name) {
+          std::string why;
+          if (!take_shot(options.shots_dir, name, trace, &why)) {
+            fprintf(stderr, "zqsim: screenshot %s: %s\n", name.c_str(), why.c_str());
+            status = 1;
+          }
+          if (!options.shots_dir.empty()) {
+            // The next steps may change the screen at once: the window is drawn
+            // and read now, at the moment of the step.
+            window_shot = options.shots_dir + "/" + name + "-window.png";
+            render();
+          }
+        },
+        trace, script_key);
   }
 
   while (!quit) {
@@ -167,37 +192,11 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
       if (e.type == SDL_QUIT) quit = true;
       if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
         // Keys let go outside the window must not stay down on the phone.
-        for (auto& [scancode, key] : held) sim::release(key);
-        held.clear();
+        keyboard.release_all();
       }
-      if (e.type == SDL_KEYDOWN && !e.key.repeat) {
-        Control c = control_for(e.key.keysym.sym);
-        if (c == Control::Help) help = !help;
-        if (c == Control::KeypadLock) set_keypad_lock(!keypad_locked());
-        if (c == Control::VoiceCall) sim::set_voice_call(!sim::voice_call());
-        if (c == Control::FrontApp)
-          sim::set_front(sim::front() == sim::Front::Idle ? sim::Front::Other : sim::Front::Idle);
-        if (c == Control::Screenshot) {
-          std::string dir = options.shots_dir.empty() ? "." : options.shots_dir;
-          std::string name = "zqsim-" + std::to_string(++shot_count);
-          std::string why;
-          if (!take_shot(dir, name, trace, &why)) fprintf(stderr, "zqsim: screenshot: %s\n", why.c_str());
-          window_shot = dir + "/" + name + "-window.png";
-        }
-        int key = c == Control::None ? phone_key_for(e.key.keysym.sym, e.key.keysym.mod) : -1;
-        if (key >= 0 && held.count(e.key.keysym.scancode) == 0) {
-          held[e.key.keysym.scancode] = static_cast<uint8_t>(key);
-          sim::press(static_cast<uint8_t>(key));
-        }
-      }
-      if (e.type == SDL_KEYUP) {
-        auto it = held.find(e.key.keysym.scancode);
-        if (it != held.end()) {
-          uint8_t key = it->second;
-          held.erase(it);
-          sim::release(key);
-        }
-      }
+      if (e.type == SDL_KEYDOWN && !e.key.repeat)
+        keyboard.down(e.key.keysym.scancode, e.key.keysym.sym, e.key.keysym.mod);
+      if (e.type == SDL_KEYUP) keyboard.up(e.key.keysym.scancode);
     }
 
     // The clock: the sound heard while a track plays, the wall clock otherwise.
@@ -226,7 +225,11 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
     if (script_done) quit = true;
     SDL_Delay(10);
   }
-  for (auto& [scancode, key] : held) sim::release(key);
+  keyboard.release_all();
+  // The program's goodbye beep (and whatever sound is queued) is heard out
+  // before the device closes.
+  sound.update(sim::volume(session.volume_type()), sim::tones_played());
+  sound.drain(kDrainMs);
   trace->on_fact = nullptr;
   return status;
 }

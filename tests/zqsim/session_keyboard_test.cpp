@@ -1,0 +1,172 @@
+// A zqsim session over the demo folder, driven as the window drives it: the
+// keyboard's simulator keys change the phone and say so in the trace, the
+// phone keys reach the player, and the volume keys change the volume type of
+// the platform the session was given.
+#include <gtest/gtest.h>
+#include <stdio.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/driver.h"
+#include "tools/zqsim/key_map.h"
+#include "tools/zqsim/session.h"
+#include "tools/zqsim/trace.h"
+
+namespace {
+
+// A started session whose trace goes to memory.
+class SessionRun {
+ public:
+  explicit SessionRun(const std::string& platform = "") {
+    buffer_ = open_memstream(&text_, &size_);
+    trace_ = std::make_unique<zqsim::Trace>(buffer_);
+    zqsim::Options options;
+    options.path = ZQ_DEMO_DIR;
+    options.platform = platform;
+    std::string error;
+    ok_ = session_.prepare(options, &error);
+    if (ok_) {
+      trace_->attach();
+      ok_ = session_.start(&error);
+    }
+    error_ = error;
+  }
+  ~SessionRun() {
+    trace_->detach();
+    session_.finish();
+    fclose(buffer_);
+    free(text_);
+  }
+  bool ok() const { return ok_; }
+  const std::string& error() const { return error_; }
+  zqsim::Session& session() { return session_; }
+  zqsim::Trace* trace() { return trace_.get(); }
+  // The trace's lines after the time, from the line `from` on.
+  std::vector<std::string> lines(size_t from = 0) {
+    fflush(buffer_);
+    std::vector<std::string> out;
+    std::string all(text_, size_);
+    size_t at = 0;
+    while (at < all.size()) {
+      size_t end = all.find('\n', at);
+      std::string l = all.substr(at, end - at);
+      out.push_back(l.substr(l.find(' ') + 1));
+      at = end == std::string::npos ? all.size() : end + 1;
+    }
+    return from < out.size() ? std::vector<std::string>(out.begin() + from, out.end()) : std::vector<std::string>{};
+  }
+
+ private:
+  char* text_ = nullptr;
+  size_t size_ = 0;
+  FILE* buffer_ = nullptr;
+  std::unique_ptr<zqsim::Trace> trace_;
+  zqsim::Session session_;
+  bool ok_ = false;
+  std::string error_;
+};
+
+}  // namespace
+
+TEST(SimulatorKeys, F5F6F7ToggleTheirPhoneStateAndTraceIt) {
+  struct Case {
+    SDL_Keycode key;
+    const char* on_line;
+    const char* off_line;
+    bool (*state)();
+  } cases[] = {
+      {SDLK_F5, "lock on", "lock off", [] { return sim::keypad_locked(); }},
+      {SDLK_F6, "call on", "call off", [] { return sim::voice_call(); }},
+      {SDLK_F7, "front other", "front idle", [] { return sim::front() == sim::Front::Other; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.on_line);
+    SessionRun run;
+    ASSERT_TRUE(run.ok()) << run.error();
+    std::vector<zqsim::Control> controls;
+    zqsim::Keyboard keyboard(run.trace(), [&](zqsim::Control k) { controls.push_back(k); });
+    size_t from = run.lines().size();
+    ASSERT_FALSE(c.state());
+    keyboard.down(1, c.key, 0);
+    EXPECT_TRUE(c.state());
+    keyboard.up(1);
+    EXPECT_TRUE(c.state());  // a toggle, not held
+    ASSERT_FALSE(run.lines(from).empty());
+    EXPECT_EQ(run.lines(from).front(), c.on_line);
+    from = run.lines().size();
+    keyboard.down(1, c.key, 0);
+    EXPECT_FALSE(c.state());
+    ASSERT_FALSE(run.lines(from).empty());
+    EXPECT_EQ(run.lines(from).front(), c.off_line);
+    EXPECT_TRUE(controls.empty());  // the stand-in's state needs no front end
+  }
+}
+
+TEST(SimulatorKeys, F1AndF12GoToTheFrontEndAndPressNoPhoneKey) {
+  SessionRun run;
+  ASSERT_TRUE(run.ok()) << run.error();
+  std::vector<zqsim::Control> controls;
+  zqsim::Keyboard keyboard(run.trace(), [&](zqsim::Control k) { controls.push_back(k); });
+  size_t from = run.lines().size();
+  keyboard.down(1, SDLK_F1, 0);
+  keyboard.up(1);
+  keyboard.down(2, SDLK_F12, 0);
+  keyboard.up(2);
+  EXPECT_EQ(controls, (std::vector<zqsim::Control>{zqsim::Control::Help, zqsim::Control::Screenshot}));
+  EXPECT_TRUE(run.lines(from).empty());
+}
+
+// The keypad lock the window shows is the one the program reads: with F5 on,
+// the play/pause key does nothing; with it off again, it pauses.
+TEST(SimulatorKeys, KeypadLockStopsThePhoneKeysUntilItIsTakenOff) {
+  SessionRun run;
+  ASSERT_TRUE(run.ok()) << run.error();
+  zqsim::Keyboard keyboard(run.trace(), nullptr);
+  sim::advance(1500);
+  keyboard.down(1, SDLK_F5, 0);
+  keyboard.down(2, SDLK_UP, 0);
+  keyboard.up(2);
+  EXPECT_EQ(sim::indicator(), 1);  // still playing
+  keyboard.down(1, SDLK_F5, 0);
+  EXPECT_FALSE(sim::keypad_locked());
+  keyboard.down(2, SDLK_UP, 0);
+  keyboard.up(2);
+  EXPECT_EQ(sim::indicator(), 2);  // paused
+}
+
+// A key held down is pressed once however often the keyboard repeats it,
+// and released once.
+TEST(SimulatorKeys, AHeldKeyboardKeyPressesItsPhoneKeyOnce) {
+  SessionRun run;
+  ASSERT_TRUE(run.ok()) << run.error();
+  zqsim::Keyboard keyboard(run.trace(), nullptr);
+  uint8_t before = sim::volume(run.session().volume_type());
+  keyboard.down(7, SDLK_PAGEUP, 0);
+  keyboard.down(7, SDLK_PAGEUP, 0);
+  keyboard.up(7);
+  keyboard.up(7);
+  EXPECT_EQ(sim::volume(run.session().volume_type()), before + 1);
+}
+
+TEST(SessionPlatform, VolumeKeysChangeTheVolumeTypeOfThePlatform) {
+  struct Case {
+    const char* platform;
+    uint8_t type;   // the type the keys change and the panel shows
+    uint8_t other;  // the type that stays
+  } cases[] = {{"", 2, 4}, {"ZQ9", 2, 4}, {"LTE", 4, 2}, {"LTE2", 2, 4}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.platform);
+    SessionRun run(c.platform);
+    ASSERT_TRUE(run.ok()) << run.error();
+    EXPECT_EQ(run.session().volume_type(), c.type);
+    zqsim::Keyboard keyboard(run.trace(), nullptr);
+    keyboard.down(1, SDLK_PAGEUP, 0);
+    keyboard.up(1);
+    keyboard.down(1, SDLK_PAGEUP, 0);
+    keyboard.up(1);
+    EXPECT_EQ(sim::volume(c.type), 6);
+    EXPECT_EQ(sim::volume(c.other), 4);
+  }
+}
