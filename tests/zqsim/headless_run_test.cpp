@@ -304,3 +304,25 @@ TEST(HeadlessRun, TraceFileTakesTheTraceInsteadOfTheOutput) {
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.err.find("cannot write the trace"), std::string::npos) << bad.err;
 }
+
+// F12 numbers its screenshots on from those already in the folder, so that a
+// second run keeps the first run's pictures.
+TEST(HeadlessRun, F12ScreenshotsKeepThoseOfEarlierRuns) {
+  TempDir dir;
+  std::ofstream(dir.path() + "/zqsim-1.png") << "earlier";
+  std::ofstream(dir.path() + "/zqsim-7.png") << "earlier";
+  std::ofstream(dir.path() + "/zqsim-7-window.png") << "earlier";
+  std::ofstream(dir.path() + "/zqsim-x.png") << "not ours";
+  std::string script = dir.path() + "/keys.script";
+  std::ofstream(script) << "wait 200\nkey F12\nkey F12\n";
+  auto r = run_zqsim({"--headless", "--script", script, "--shots", dir.path(), kDemo});
+  ASSERT_EQ(r.status, 0) << r.err;
+  auto shots = shots_of(r.out);
+  ASSERT_EQ(shots.size(), 2u) << r.out;
+  EXPECT_EQ(shots[0].first, "zqsim-8");
+  EXPECT_EQ(shots[1].first, "zqsim-9");
+  EXPECT_EQ(read_all(dir.path() + "/zqsim-1.png"), "earlier");
+  EXPECT_EQ(read_all(dir.path() + "/zqsim-7.png"), "earlier");
+  EXPECT_TRUE(fs::exists(dir.path() + "/zqsim-8.png"));
+  EXPECT_TRUE(fs::exists(dir.path() + "/zqsim-9.png"));
+}

@@ -20,12 +20,12 @@ int run_script(const Options& options, const std::vector<Step>& steps, Trace* tr
   bool failed = false;
   // The script's keyboard keys act as in the window: F12 saves the phone's
   // screen as zqsim-N.png (there is no window to save beside it).
-  int shot_count = 0;
   Keyboard keyboard(trace, [&](Control c) {
     if (c != Control::Screenshot) return;
-    std::string name = "zqsim-" + std::to_string(++shot_count);
+    std::string dir = options.shots_dir.empty() ? "." : options.shots_dir;
+    std::string name = next_key_shot_name(dir);
     std::string why;
-    if (!take_shot(options.shots_dir.empty() ? "." : options.shots_dir, name, trace, &why)) {
+    if (!take_shot(dir, name, trace, &why)) {
       fprintf(stderr, "zqsim: screenshot %s: %s\n", name.c_str(), why.c_str());
       failed = true;
     }

@@ -1,5 +1,6 @@
 #include "tools/zqsim/screen_shot.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "sim/driver.h"
@@ -29,6 +30,19 @@ bool take_shot(const std::string& dir, const std::string& name, Trace* trace, st
   }
   std::string path = dir + "/" + name + ".png";
   return sim::png::write_framebuffer(path.c_str(), error);
+}
+
+std::string next_key_shot_name(const std::string& dir) {
+  unsigned long highest = 0;
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(dir, ec)) {
+    std::string name = e.path().filename().string();
+    if (name.rfind("zqsim-", 0) != 0 || name.size() <= 10 || name.compare(name.size() - 4, 4, ".png") != 0) continue;
+    std::string digits = name.substr(6, name.size() - 10);
+    if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9) continue;
+    highest = std::max(highest, std::stoul(digits));
+  }
+  return "zqsim-" + std::to_string(highest + 1);
 }
 
 std::string file_safe(const std::string& name) {

@@ -22,6 +22,11 @@ void show_phone_screen_if_hidden();
 // file cannot be written (the trace line is written all the same).
 bool take_shot(const std::string& dir, const std::string& name, Trace* trace, std::string* error);
 
+// The name of the next screenshot the F12 key saves into `dir`: "zqsim-N"
+// with N one past the highest N of the zqsim-N.png files already there, so
+// that screenshots of earlier runs are kept.
+std::string next_key_shot_name(const std::string& dir);
+
 // Makes a name fit for a file: letters, digits, "_", "-" and "." kept, the
 // rest replaced by "_".
 std::string file_safe(const std::string& name);

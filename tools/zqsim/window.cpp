@@ -120,7 +120,6 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
   if (!font.load(ZQ_UNIFONT_HEX)) fprintf(stderr, "zqsim: cannot read %s; the panel shows boxes\n", ZQ_UNIFONT_HEX);
 
   int status = 0;
-  int shot_count = 0;
   std::string window_shot;  // path of a window screenshot to take at the next render
   bool help = options.key_map, quit = false, script_done = false;
   std::vector<uint8_t> panel(static_cast<size_t>(kPanelWidth) * win_h * 3);
@@ -149,10 +148,14 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
     if (c == Control::Help) help = !help;
     if (c == Control::Screenshot) {
       std::string dir = options.shots_dir.empty() ? "." : options.shots_dir;
-      std::string name = "zqsim-" + std::to_string(++shot_count);
+      std::string name = next_key_shot_name(dir);
       std::string why;
-      if (!take_shot(dir, name, trace, &why)) fprintf(stderr, "zqsim: screenshot: %s\n", why.c_str());
-      window_shot = dir + "/" + name + "-window.png";
+      if (!take_shot(dir, name, trace, &why)) {
+        fprintf(stderr, "zqsim: screenshot: %s\n", why.c_str());
+      } else {
+        fprintf(stderr, "zqsim: saved %s/%s.png and %s-window.png\n", dir.c_str(), name.c_str(), name.c_str());
+        window_shot = dir + "/" + name + "-window.png";
+      }
     }
   });
   // A script's keyboard keys go to the same keyboard as typed keys, at once,
