@@ -185,6 +185,10 @@ TEST(HeadlessRun, CommandLineMistakesAreRefused) {
       {{"--headless", "--image", "zq_missing", kDemo}, 2, "unknown image zq_missing (zq_player_blue,"},
       {{"--headless", "--image", "/nonexistent/x.so", kDemo}, 2, "no image file /nonexistent/x.so"},
       {{"--headless", "--images", "/nonexistent", kDemo}, 2, "no image /nonexistent/zq_player_blue.so"},
+      {{"--headless", "--gb2uc", "/nonexistent/gb2uc.map", kDemo}, 2, "no GB2312 table /nonexistent/gb2uc.map"},
+      {{"--headless", "--gb2uc", kDemo + "/lrc/01_jingyesi.lrc", kDemo}, 2, "is not a GB2312 table (15228 bytes)"},
+      {{"--headless", "--root", "/nonexistent", kDemo}, 2, "no such folder: /nonexistent"},
+      {{"--headless", "--root", kData, kDemo}, 2, "does not lie in the root folder"},
   };
   for (const Case& c : cases) {
     auto r = run_zqsim(c.args, "env -u DISPLAY -u WAYLAND_DISPLAY");

@@ -15,6 +15,8 @@
 namespace zqsim {
 namespace {
 
+constexpr uintmax_t kGb2ucBytes = 15228;
+
 bool probe_quiet(const char* host_path, uint32_t* length_ms, void*) {
   return zq::media::probe_length_ms(host_path, length_ms, nullptr);
 }
@@ -86,6 +88,11 @@ bool Session::prepare(const Options& options, std::string* error) {
     return false;
   }
   std::string map = options.gb2uc_map.empty() ? ZQ_DEFAULT_GB2UC_MAP : options.gb2uc_map;
+  // A table given by name must be one; the build's own is only looked for.
+  if (!options.gb2uc_map.empty() && std::filesystem::file_size(map, ec) != kGb2ucBytes) {
+    *error = ec ? "no GB2312 table " + map : map + " is not a GB2312 table (" + std::to_string(kGb2ucBytes) + " bytes)";
+    return false;
+  }
   if (!make_phone_fs(options.path, options.root, map, &fs_, error, &bad_input_)) return false;
   bad_input_ = false;
   prepared_ = true;
