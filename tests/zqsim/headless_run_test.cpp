@@ -330,3 +330,16 @@ TEST(HeadlessRun, F12ScreenshotsKeepThoseOfEarlierRuns) {
   EXPECT_TRUE(fs::exists(dir.path() + "/zqsim-8.png"));
   EXPECT_TRUE(fs::exists(dir.path() + "/zqsim-9.png"));
 }
+
+// The play-through's screenshots are named after their tracks, Chinese
+// names included; what a file name cannot hold becomes "_".
+TEST(HeadlessRun, PlayThroughScreenshotsKeepTheTracksNames) {
+  TempDir dir;
+  fs::create_directories(dir.path() + "/music");
+  fs::copy_file(kDemo + "/01_jingyesi.mp3", dir.path() + "/music/静夜思.mp3");
+  fs::copy_file(kDemo + "/04_no_lyrics.m4a", dir.path() + "/music/a b&c.m4a");
+  auto r = run_zqsim({"--until-end", "--shots", dir.path() + "/shots", dir.path() + "/music"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::exists(dir.path() + "/shots/01-a_b_c.png")) << r.out;
+  EXPECT_TRUE(fs::exists(dir.path() + "/shots/02-静夜思.png")) << r.out;
+}

@@ -48,8 +48,9 @@ std::string next_key_shot_name(const std::string& dir) {
 std::string file_safe(const std::string& name) {
   std::string out;
   for (char c : name) {
-    bool ok =
-        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.';
+    // Bytes of UTF-8 sequences stay: a Chinese track name keeps its name.
+    bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
+              c == '.' || (static_cast<unsigned char>(c) & 0x80) != 0;
     out += ok ? c : '_';
   }
   if (out.empty() || out[0] == '.') out = "_" + out;

@@ -27,8 +27,8 @@ bool take_shot(const std::string& dir, const std::string& name, Trace* trace, st
 // that screenshots of earlier runs are kept.
 std::string next_key_shot_name(const std::string& dir);
 
-// Makes a name fit for a file: letters, digits, "_", "-" and "." kept, the
-// rest replaced by "_".
+// Makes a name fit for a file: letters, digits, "_", "-", "." and UTF-8
+// (non-ASCII) characters kept, the rest replaced by "_".
 std::string file_safe(const std::string& name);
 
 }  // namespace zqsim
