@@ -7,6 +7,7 @@
 #include <map>
 
 #include "tools/zqsim/key_map.h"
+#include "tools/zqsim/window.h"
 
 namespace {
 
@@ -171,4 +172,31 @@ TEST(SidePanel, KeyMapNamesTheKeysTheKeyboardGives) {
   }
   for (const char* name : {"F1 key map", "F5 keypad lock", "F6 voice call", "F7 idle / other app", "F12 screenshot"})
     EXPECT_NE(map.find(name), std::string::npos) << name;
+}
+
+// The window for each screen scale: the whole screen and the whole key map
+// fit, and the panel's text grows with a large screen.
+TEST(WindowLayout, ScreenAndKeyMapFitAtEveryScale) {
+  struct Case {
+    int scale;
+    int width, height, zoom;
+  } cases[] = {
+      {1, 176 + 360, 480, 1}, {2, 352 + 360, 480, 1},  {3, 528 + 360, 660, 1},
+      {4, 704 + 360, 880, 1}, {5, 880 + 720, 1100, 2}, {6, 1056 + 720, 1320, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.scale);
+    zqsim::WindowLayout l = zqsim::window_layout(c.scale);
+    EXPECT_EQ(l.width, c.width);
+    EXPECT_EQ(l.height, c.height);
+    EXPECT_EQ(l.panel_zoom, c.zoom);
+    EXPECT_EQ(l.screen_w, 176 * c.scale);
+    EXPECT_EQ(l.screen_h, 220 * c.scale);
+    EXPECT_EQ(l.screen_y, (l.height - l.screen_h) / 2);
+    EXPECT_GE(l.screen_y, 0);
+    EXPECT_EQ(l.panel_x, l.screen_w);
+    EXPECT_EQ(l.panel_width, zqsim::kPanelWidth);
+    EXPECT_LE(l.panel_height * l.panel_zoom, l.height);
+    EXPECT_GE(l.panel_height, zqsim::key_map_height());
+  }
 }

@@ -77,6 +77,23 @@ bool save_window(SDL_Renderer* renderer, int w, int h, const std::string& path) 
 
 }  // namespace
 
+WindowLayout window_layout(int scale) {
+  WindowLayout l{};
+  l.screen_w = kScreenW * scale;
+  l.screen_h = kScreenH * scale;
+  l.height = l.screen_h > kMinWindowH ? l.screen_h : kMinWindowH;
+  // Twice as large once the window is high enough for the whole key map at
+  // twice the size.
+  l.panel_zoom = l.height >= 2 * kMinWindowH ? 2 : 1;
+  l.panel_width = kPanelWidth;
+  l.panel_height = l.height / l.panel_zoom;
+  l.screen_x = 0;
+  l.screen_y = (l.height - l.screen_h) / 2;
+  l.panel_x = l.screen_w;
+  l.width = l.screen_w + kPanelWidth * l.panel_zoom;
+  return l;
+}
+
 bool display_available() {
   const char* x = getenv("DISPLAY");
   const char* wl = getenv("WAYLAND_DISPLAY");
@@ -90,16 +107,16 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
     return run_headless(options, steps, trace);
   }
   Sdl sdl;
-  const int screen_w = kScreenW * options.scale, screen_h = kScreenH * options.scale;
-  const int win_w = screen_w + kPanelWidth;
-  const int win_h = screen_h > kMinWindowH ? screen_h : kMinWindowH;
+  const WindowLayout layout = window_layout(options.scale);
+  const int win_w = layout.width, win_h = layout.height;
   sdl.window =
       SDL_CreateWindow("zqsim - ZQ lyrics player", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, win_w, win_h, 0);
   if (sdl.window) sdl.renderer = SDL_CreateRenderer(sdl.window, -1, 0);
   if (sdl.renderer) {
     sdl.screen =
         SDL_CreateTexture(sdl.renderer, SDL_PIXELFORMAT_RGB24, SDL_TEXTUREACCESS_STREAMING, kScreenW, kScreenH);
-    sdl.panel = SDL_CreateTexture(sdl.renderer, SDL_PIXELFORMAT_RGB24, SDL_TEXTUREACCESS_STREAMING, kPanelWidth, win_h);
+    sdl.panel = SDL_CreateTexture(sdl.renderer, SDL_PIXELFORMAT_RGB24, SDL_TEXTUREACCESS_STREAMING, kPanelWidth,
+                                  layout.panel_height);
   }
   if (!sdl.screen || !sdl.panel) {
     fprintf(stderr, "zqsim: cannot open the window: %s\n", SDL_GetError());
@@ -122,19 +139,19 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
   int status = 0;
   std::string window_shot;  // path of a window screenshot to take at the next render
   bool help = options.key_map, quit = false, script_done = false;
-  std::vector<uint8_t> panel(static_cast<size_t>(kPanelWidth) * win_h * 3);
+  std::vector<uint8_t> panel(static_cast<size_t>(kPanelWidth) * layout.panel_height * 3);
   uint64_t last_wall = SDL_GetTicks64();
   // Draws the frame without showing it; a pending window screenshot is
   // read from it before it is shown.
   auto render = [&]() {
     show_phone_screen_if_hidden();
     SDL_UpdateTexture(sdl.screen, nullptr, sim::framebuffer_rgb(), kScreenW * 3);
-    draw_side_panel(panel.data(), win_h, font, gather_state(session, sound), help);
+    draw_side_panel(panel.data(), layout.panel_height, font, gather_state(session, sound), help);
     SDL_UpdateTexture(sdl.panel, nullptr, panel.data(), kPanelWidth * 3);
     SDL_SetRenderDrawColor(sdl.renderer, 0x10, 0x12, 0x16, 0xFF);
     SDL_RenderClear(sdl.renderer);
-    SDL_Rect screen_rect{0, (win_h - screen_h) / 2, screen_w, screen_h};
-    SDL_Rect panel_rect{screen_w, 0, kPanelWidth, win_h};
+    SDL_Rect screen_rect{layout.screen_x, layout.screen_y, layout.screen_w, layout.screen_h};
+    SDL_Rect panel_rect{layout.panel_x, 0, kPanelWidth * layout.panel_zoom, layout.panel_height * layout.panel_zoom};
     SDL_RenderCopy(sdl.renderer, sdl.screen, nullptr, &screen_rect);
     SDL_RenderCopy(sdl.renderer, sdl.panel, nullptr, &panel_rect);
     if (!window_shot.empty()) {

@@ -11,6 +11,17 @@
 
 namespace zqsim {
 
+// Where things lie in the window for a screen scale: the phone's screen on
+// the left, vertically centred, the panel on its right. The panel is drawn
+// at panel_width x panel_height and shown `panel_zoom` times as large, so
+// that its text keeps up with a large screen.
+struct WindowLayout {
+  int width, height;  // the window
+  int screen_x, screen_y, screen_w, screen_h;
+  int panel_x, panel_width, panel_height, panel_zoom;
+};
+WindowLayout window_layout(int scale);
+
 // True when a display seems to be there (DISPLAY or WAYLAND_DISPLAY set).
 bool display_available();
 
