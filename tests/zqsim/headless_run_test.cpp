@@ -221,6 +221,8 @@ TEST(HeadlessRun, HelpNamesEveryOptionAndScriptStep) {
         "F12",        "Exit status"}) {
     EXPECT_NE(r.out.find(word), std::string::npos) << word;
   }
+  // It reads on a terminal of 80 columns.
+  for (const std::string& line : lines_of(r.out)) EXPECT_LE(line.size(), 80u) << line;
 }
 
 // Tracks with names in mixed case and no lyrics file anywhere: every track

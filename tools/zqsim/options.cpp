@@ -8,8 +8,9 @@ namespace zqsim {
 
 const char* usage_text() {
   return "usage: zqsim [options] PATH\n"
-         "Plays PATH (an .mp3/.m4a file, or a folder: its first track) on the simulated phone,\n"
-         "in a window with sound when there is a display, else headless.\n"
+         "Plays PATH (an .mp3/.m4a file, or a folder: its first track) on the\n"
+         "simulated phone, in a window with sound when there is a display, else\n"
+         "headless.\n"
          "\n"
          "  --headless        no window and no sound; virtual time as fast as it goes\n"
          "                    (also when there is no display)\n"
@@ -18,8 +19,10 @@ const char* usage_text() {
          "  --until-end       headless: play the folder once through in list mode\n"
          "  --shots DIR       screenshots go here (NAME.png)\n"
          "  --trace FILE      the trace goes here instead of stdout\n"
-         "  --image NAME      zq_player_blue (default), zq_player_blue_patch, zq_player, zq_player_patch\n"
-         "  --images DIR      where the images are (default: the build's images folder)\n"
+         "  --image NAME      the build to run: zq_player_blue (default),\n"
+         "                    zq_player_blue_patch, zq_player, zq_player_patch,\n"
+         "                    or the path of an image file\n"
+         "  --images DIR      where the images are (default: the build's images)\n"
          "  --root DIR        \"file://b/\" is DIR as it is (PATH must lie in it)\n"
          "  --platform NAME   the platform name (\"LTE\" switches the volume type to 4)\n"
          "  --gb2uc FILE      the GB2312 table (default: the build's gb2uc.map)\n"
@@ -28,14 +31,18 @@ const char* usage_text() {
          "  -v                say on stderr why the engine refuses a file\n"
          "  -h, --help        this text\n"
          "\n"
-         "Window keys: F1 shows the phone's keys; F5 keypad lock, F6 voice call, F7 idle\n"
-         "screen / another application in front, F12 screenshot (into --shots DIR, else .).\n"
+         "Window keys: F1 shows the phone's keys; F5 keypad lock, F6 voice call,\n"
+         "F7 idle screen / another application in front, F12 screenshot (into\n"
+         "--shots DIR, else .).\n"
          "\n"
-         "Key script steps, one per line (# starts a comment; keys in hex like 0x2F or decimal):\n"
-         "  wait MS | press K | release K | tap K | hold K MS | lock on|off | call on|off\n"
-         "  front idle|other | shot NAME | key NAME [MS] | end\n"
-         "  (key: a keyboard key of the window by name, like F5, Up, PageDown, *, held MS)\n"
-         "Exit status: 0 done, 1 the run failed, 2 bad command line, script, PATH or image.\n";
+         "Key script steps, one per line (# starts a comment; keys in hex like 0x2F\n"
+         "or decimal):\n"
+         "  wait MS | press K | release K | tap K | hold K MS | lock on|off\n"
+         "  call on|off | front idle|other | shot NAME | key NAME [MS] | end\n"
+         "  (key: a keyboard key of the window by name, like F5, Up, PageDown, *,\n"
+         "  held MS)\n"
+         "Exit status: 0 done, 1 the run failed, 2 bad command line, script, PATH\n"
+         "or image.\n";
 }
 
 namespace {
