@@ -1,8 +1,6 @@
 // The firmware variables at their phone addresses. The program reads them
 // there in every build, so the stand-in maps memory of its own at those
 // addresses (once, on first use) and writes the values it stands for.
-#include <string.h>
-
 #include "platform/firmware_vars.h"
 #include "sim/driver.h"
 #include "sim/internal.h"
@@ -21,7 +19,7 @@ bool g_table_installed;
 uint8_t g_table[GB2UC_TABLE_BYTES];  // the served file's bytes
 
 void say(const char* text) {
-  sim::port::write_err(text, strlen(text));
+  sim::port::write_err(text, __builtin_strlen(text));
 }
 
 bool ensure_mapped() {
@@ -39,7 +37,7 @@ void write_variables() {
   // The program reads the whole word in the processor's order and keeps the
   // low half; the upper half is left clear.
   uint32_t word = sim::internal::kKeypadLockFeature;
-  memcpy((void*)(uintptr_t)KEYPAD_STATE, &word, sizeof word);
+  __builtin_memcpy((void*)(uintptr_t)KEYPAD_STATE, &word, sizeof word);
 }
 
 }  // namespace
@@ -48,9 +46,9 @@ namespace sim {
 
 bool install_gb2uc_table(const uint8_t* bytes, size_t size) {
   if (bytes == nullptr || size != GB2UC_TABLE_BYTES) return false;
-  memcpy(g_table, bytes, GB2UC_TABLE_BYTES);
+  __builtin_memcpy(g_table, bytes, GB2UC_TABLE_BYTES);
   g_table_installed = true;
-  if (ensure_mapped()) memcpy((void*)(uintptr_t)GB2UC_TABLE_ADDRESS, g_table, GB2UC_TABLE_BYTES);
+  if (ensure_mapped()) __builtin_memcpy((void*)(uintptr_t)GB2UC_TABLE_ADDRESS, g_table, GB2UC_TABLE_BYTES);
   return true;
 }
 
@@ -75,7 +73,7 @@ const uint8_t* gb2uc_table() {
 void firmware_memory_reset() {
   if (!ensure_mapped()) return;
   write_variables();
-  if (g_table_installed) memcpy((void*)(uintptr_t)GB2UC_TABLE_ADDRESS, g_table, GB2UC_TABLE_BYTES);
+  if (g_table_installed) __builtin_memcpy((void*)(uintptr_t)GB2UC_TABLE_ADDRESS, g_table, GB2UC_TABLE_BYTES);
 }
 
 }  // namespace internal
