@@ -71,6 +71,23 @@ bool refused(EngineOp op) {
   return true;
 }
 
+// The start of every operation on an object: the call is counted, the
+// object found, and a refusal (the driver's, or `blocked`) applied. Null,
+// with the result to return in *result, when the operation does not go on.
+Object* take(uint32_t handle, EngineOp op, bool blocked, uint32_t* result) {
+  ++e.calls;
+  Object* o = find(handle);
+  if (!o) {
+    *result = 1;
+    return nullptr;
+  }
+  if (blocked || refused(op)) {
+    *result = 2;
+    return nullptr;
+  }
+  return o;
+}
+
 uint32_t position(const Object& o) {
   if (!o.playing) return o.position;
   uint64_t p = static_cast<uint64_t>(o.position) + (now_ms() - o.anchor);
@@ -246,10 +263,9 @@ ZQ_EXTERN_C uint32_t MME_GC_playback_create(uint32_t* port_block, const WCHAR* u
 }
 
 ZQ_EXTERN_C uint32_t MME_GC_playback_start(uint32_t handle, uint32_t, uint32_t) {
-  ++e.calls;
-  Object* o = find(handle);
-  if (!o) return 1;
-  if (sim::internal::voice_call_active() || refused(EngineOp::Start)) return 2;
+  uint32_t refusal = 0;
+  Object* o = take(handle, EngineOp::Start, sim::internal::voice_call_active(), &refusal);
+  if (!o) return refusal;
   o->position = position(*o);
   o->anchor = sim::now_ms();
   o->playing = true;
@@ -258,10 +274,9 @@ ZQ_EXTERN_C uint32_t MME_GC_playback_start(uint32_t handle, uint32_t, uint32_t) 
 }
 
 ZQ_EXTERN_C uint32_t MME_GC_playback_pause(uint32_t handle) {
-  ++e.calls;
-  Object* o = find(handle);
-  if (!o) return 1;
-  if (refused(EngineOp::Pause)) return 2;
+  uint32_t refusal = 0;
+  Object* o = take(handle, EngineOp::Pause, false, &refusal);
+  if (!o) return refusal;
   o->position = position(*o);
   o->playing = false;
   sim::internal::emit(Fact::EnginePause, 0, nullptr);
@@ -269,10 +284,9 @@ ZQ_EXTERN_C uint32_t MME_GC_playback_pause(uint32_t handle) {
 }
 
 ZQ_EXTERN_C uint32_t MME_GC_playback_stop(uint32_t handle) {
-  ++e.calls;
-  Object* o = find(handle);
-  if (!o) return 1;
-  if (refused(EngineOp::Stop)) return 2;
+  uint32_t refusal = 0;
+  Object* o = take(handle, EngineOp::Stop, false, &refusal);
+  if (!o) return refusal;
   o->position = 0;
   o->playing = false;
   sim::internal::emit(Fact::EngineStop, 0, nullptr);
@@ -280,20 +294,18 @@ ZQ_EXTERN_C uint32_t MME_GC_playback_stop(uint32_t handle) {
 }
 
 ZQ_EXTERN_C uint32_t MME_GC_playback_delete(uint32_t handle) {
-  ++e.calls;
-  Object* o = find(handle);
-  if (!o) return 1;
-  if (refused(EngineOp::Delete)) return 2;
+  uint32_t refusal = 0;
+  Object* o = take(handle, EngineOp::Delete, false, &refusal);
+  if (!o) return refusal;
   o->used = false;
   sim::internal::emit(Fact::EngineDelete, 0, nullptr);
   return 0;
 }
 
 ZQ_EXTERN_C uint32_t MME_GC_playback_seek(uint32_t handle, uint32_t position_ms) {
-  ++e.calls;
-  Object* o = find(handle);
-  if (!o) return 1;
-  if (refused(EngineOp::Seek)) return 2;
+  uint32_t refusal = 0;
+  Object* o = take(handle, EngineOp::Seek, false, &refusal);
+  if (!o) return refusal;
   o->position = position_ms > o->length ? o->length : position_ms;
   o->anchor = sim::now_ms();
   sim::internal::emit(Fact::EngineSeek, position_ms, nullptr);
