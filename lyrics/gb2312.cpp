@@ -28,7 +28,7 @@ uint8_t* LoadTable() {
 #endif
 
 // The converter proper. The table holds entry k low byte first at 2k.
-uint16_t Convert(WCHAR* dst, const uint8_t* src, uint16_t len, const uint8_t* table) {
+uint16_t ConvertThroughTable(WCHAR* dst, const uint8_t* src, uint16_t len, const uint8_t* table) {
   dst[0] = 0xFEFF;
   uint16_t j = 1;
   uint16_t i = 0;
@@ -59,11 +59,11 @@ uint16_t Convert(WCHAR* dst, const uint8_t* src, uint16_t len, const uint8_t* ta
 
 uint16_t GBToUBE(WCHAR* dst, const uint8_t* src, uint16_t len) {
 #ifdef PATCH
-  return Convert(dst, src, len, (const uint8_t*)(uintptr_t)GB2UC_TABLE_ADDRESS);
+  return ConvertThroughTable(dst, src, len, (const uint8_t*)(uintptr_t)GB2UC_TABLE_ADDRESS);
 #else
   uint8_t* table = LoadTable();
   if (table == nullptr) return 0;
-  uint16_t count = Convert(dst, src, len, table);
+  uint16_t count = ConvertThroughTable(dst, src, len, table);
   suFreeMem(table);
   return count;
 #endif

@@ -243,8 +243,9 @@ bool Complete(Walk& walk) {
   return true;
 }
 
-// Converts the bytes into w; the count of units, 0 when nothing came out.
-uint16_t Convert(WCHAR* w, const uint8_t* bytes, uint16_t len, uint8_t code) {
+// Converts the bytes into w with the converter of their encoding; the count of
+// units, 0 when nothing came out.
+uint16_t ConvertByCode(WCHAR* w, const uint8_t* bytes, uint16_t len, uint8_t code) {
   switch (code) {
     case CODE_GB2312:
       return GBToUBE(w, bytes, len);
@@ -266,7 +267,7 @@ LRC* Parse(WCHAR* w, const uint8_t* bytes, uint16_t len, uint8_t* status) {
     *status = LRC_ERR_NO_TEXT;
     return nullptr;
   }
-  uint16_t n = Convert(w, bytes, len, code);
+  uint16_t n = ConvertByCode(w, bytes, len, code);
   if (n == 0) {
     *status = LRC_ERR_FILE;
     return nullptr;
