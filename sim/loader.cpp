@@ -1,6 +1,6 @@
-// The loader: opens a program image (a fresh copy each time, so that every
-// load starts with fresh static state), calls its entry stub, and unloads it
-// again when the program asks or the phone is switched off.
+// The loader: opens a program image through the port (a fresh copy each
+// time, so that every load starts with fresh static state), calls its entry,
+// and unloads it again when the program asks or the phone is switched off.
 #include "platform/framework.h"
 #include "sim/framework.h"
 #include "sim/framework_bytes.h"
@@ -12,9 +12,10 @@ namespace {
 
 typedef uint32_t (*LibEntry)(uint32_t unused, const char* start_text, uint32_t evcode_base);
 
+constexpr size_t kWhyBytes = 256;
+
 struct Loader {
   void* image;
-  char temp_path[512];
   bool unload_pending;
   bool unload_requested;
 };
@@ -24,9 +25,7 @@ Loader L;
 void close_image() {
   if (!L.image) return;
   port::image_close(L.image);
-  port::remove_file(L.temp_path);
   L.image = nullptr;
-  L.temp_path[0] = 0;
 }
 
 // Ends every application without running any of its handlers, then lets the
@@ -77,21 +76,16 @@ bool load_image(const char* image_path, const char* start_text, uint32_t evcode_
     fw::report("load_image", "refused: an image is already loaded");
     return false;
   }
-  if (!port::image_copy_to_temp(image_path, L.temp_path, sizeof(L.temp_path))) {
-    fw::report("load_image: cannot copy the image", image_path);
-    return false;
-  }
-  void* image = port::image_open(L.temp_path);
+  char why[fw::kWhyBytes] = "";
+  void* image = port::image_open(image_path, why, sizeof why);
   if (!image) {
-    fw::report("load_image: cannot open the image (missing file or unresolved import)", image_path);
-    port::remove_file(L.temp_path);
+    fw::report("load_image: cannot load the image", why);
     return false;
   }
-  auto lib = reinterpret_cast<fw::LibEntry>(port::image_symbol(image, "Lib"));
+  auto lib = reinterpret_cast<fw::LibEntry>(port::image_entry(image));
   if (!lib) {
     fw::report("load_image: the image has no entry Lib", image_path);
     port::image_close(image);
-    port::remove_file(L.temp_path);
     return false;
   }
   L.image = image;

@@ -1,6 +1,7 @@
 // The stand-in's one door to the operating system. The core reaches files,
-// folders, output and fixed memory only through these routines; port_posix.cpp
-// implements them for a PC, and a port for the big-endian box can replace it.
+// folders, output, memory and program images only through these routines;
+// port_posix.cpp implements them for a PC, sim/box/port_box.cpp for the
+// big-endian box (raw Linux calls under qemu-armeb).
 #pragma once
 
 #include <stddef.h>
@@ -28,13 +29,16 @@ void write_err(const char* text, size_t length);
 // Memory at a fixed address (the firmware variables); null on failure.
 void* map_fixed(uintptr_t address, size_t bytes);
 
-// Program images (host shared objects).
-void* image_open(const char* path);
+// Program images. image_open loads a fresh copy of the image file, so that
+// every load starts with fresh static state, with its imports resolved from
+// the stand-in; on failure it returns null and writes one line naming what
+// is wrong into `why`.
+void* image_open(const char* path, char* why, size_t why_size);
+// Where the loader enters the image: its first byte for a phone image, its
+// exported `Lib` for a host shared object; null when there is none.
+void* image_entry(void* image);
 void* image_symbol(void* image, const char* name);
 void image_close(void* image);
-// A fresh copy of an image file, so that every load gets fresh static state.
-bool image_copy_to_temp(const char* path, char* out_path, size_t out_size);
-void remove_file(const char* path);
 
 }  // namespace sim::port
 

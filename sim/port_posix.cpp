@@ -118,30 +118,19 @@ void* map_fixed(uintptr_t address, size_t bytes) {
   return (void*)address;
 }
 
-void* image_open(const char* path) {
-  void* handle = ::dlopen(path, RTLD_NOW | RTLD_LOCAL);
-  if (handle == nullptr) {
-    const char* why = ::dlerror();
-    if (why != nullptr) {
-      write_all(2, why, strlen(why));
-      write_all(2, "\n", 1);
-    }
-  }
-  return handle;
-}
+namespace {
 
-void* image_symbol(void* image, const char* name) {
-  if (image == nullptr || name == nullptr) return nullptr;
-  return ::dlsym(image, name);
-}
+// A host image is a shared object opened from a private copy of its file:
+// the dynamic loader would hand out the image already open, with its static
+// state as the last run left it, when asked for the same file again.
+struct HostImage {
+  void* handle;
+  char temp_path[32];
+};
 
-void image_close(void* image) {
-  if (image != nullptr) ::dlclose(image);
-}
-
-bool image_copy_to_temp(const char* path, char* out_path, size_t out_size) {
+bool copy_to_temp(const char* path, char* out_path, size_t out_size) {
   static const char kTemplate[] = "/tmp/zq_image_XXXXXX";
-  if (path == nullptr || out_path == nullptr || out_size < sizeof kTemplate) return false;
+  if (out_size < sizeof kTemplate) return false;
   int in = ::open(path, O_RDONLY | O_CLOEXEC);
   if (in < 0) return false;
   memcpy(out_path, kTemplate, sizeof kTemplate);
@@ -180,8 +169,53 @@ bool image_copy_to_temp(const char* path, char* out_path, size_t out_size) {
   return ok;
 }
 
-void remove_file(const char* path) {
-  if (path != nullptr) ::unlink(path);
+}  // namespace
+
+void* image_open(const char* path, char* why, size_t why_size) {
+  auto say = [&](const char* a, const char* b) {
+    if (why != nullptr && why_size > 0) snprintf(why, why_size, "%s%s", a, b);
+  };
+  if (path == nullptr) {
+    say("no image file given", "");
+    return nullptr;
+  }
+  auto* image = static_cast<HostImage*>(::calloc(1, sizeof(HostImage)));
+  if (image == nullptr) {
+    say("no memory for the image", "");
+    return nullptr;
+  }
+  if (!copy_to_temp(path, image->temp_path, sizeof image->temp_path)) {
+    say("cannot read the image file ", path);
+    ::free(image);
+    return nullptr;
+  }
+  image->handle = ::dlopen(image->temp_path, RTLD_NOW | RTLD_LOCAL);
+  if (image->handle == nullptr) {
+    // dlerror names the missing file or the import that has no definition.
+    const char* reason = ::dlerror();
+    say(reason != nullptr ? reason : "the dynamic loader refused ", reason != nullptr ? "" : path);
+    ::unlink(image->temp_path);
+    ::free(image);
+    return nullptr;
+  }
+  return image;
+}
+
+void* image_entry(void* image) {
+  return image_symbol(image, "Lib");
+}
+
+void* image_symbol(void* image, const char* name) {
+  if (image == nullptr || name == nullptr) return nullptr;
+  return ::dlsym(static_cast<HostImage*>(image)->handle, name);
+}
+
+void image_close(void* image) {
+  if (image == nullptr) return;
+  auto* host = static_cast<HostImage*>(image);
+  ::dlclose(host->handle);
+  ::unlink(host->temp_path);
+  ::free(host);
 }
 
 void* allocate(size_t bytes) {
