@@ -1,0 +1,128 @@
+// The stand-in's door to the operating system in the big-endian box: files,
+// folders, output and fixed memory through raw Linux calls (the images are in
+// image_loader.cpp, the allocator's memory in heap.cpp).
+#include "sim/box/linux_calls.h"
+#include "sim/port.h"
+
+namespace sim::port {
+namespace {
+
+using namespace box::sys;
+
+bool stat_path(const char* path, Stat* st) {
+  return path != nullptr && stat_at(kAtCwd, path, st) == 0;
+}
+
+void write_all(int fd, const char* text, size_t length) {
+  while (length > 0) {
+    long n = box::sys::write(fd, text, length);
+    if (n == kInterrupted) continue;
+    if (n <= 0) return;
+    text += n;
+    length -= (size_t)n;
+  }
+}
+
+bool is_dot_or_dotdot(const char* name) {
+  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+}  // namespace
+
+int open_read(const char* path) {
+  if (path == nullptr) return -1;
+  long fd = box::sys::open(path, kReadOnly);
+  return fd < 0 ? -1 : (int)fd;
+}
+
+int64_t file_size(int fd) {
+  Stat st;
+  if (fd < 0 || fstat(fd, &st) != 0) return -1;
+  return st.size;
+}
+
+int64_t read(int fd, void* buffer, size_t bytes) {
+  if (fd < 0) return -1;
+  size_t done = 0;
+  while (done < bytes) {
+    long n = box::sys::read(fd, (char*)buffer + done, bytes - done);
+    if (n == kInterrupted) continue;
+    if (n < 0) return done > 0 ? (int64_t)done : -1;
+    if (n == 0) break;
+    done += (size_t)n;
+  }
+  return (int64_t)done;
+}
+
+bool seek(int fd, int64_t offset) {
+  return fd >= 0 && offset >= 0 && seek_set(fd, offset) == 0;
+}
+
+void close(int fd) {
+  if (fd >= 0) box::sys::close(fd);
+}
+
+bool exists_file(const char* path) {
+  Stat st;
+  return stat_path(path, &st) && (st.mode & kTypeMask) == kTypeRegular;
+}
+
+bool exists_dir(const char* path) {
+  Stat st;
+  return stat_path(path, &st) && (st.mode & kTypeMask) == kTypeDirectory;
+}
+
+bool list_dir(const char* path, DirEntryFn fn, void* ctx) {
+  if (path == nullptr || fn == nullptr) return false;
+  long dir = box::sys::open(path, kReadOnly | kDirectory);
+  if (dir < 0) return false;
+  // On the stack: a callback may list another folder while this one is open.
+  alignas(8) uint8_t buffer[4096];
+  for (;;) {
+    long got = getdents64((int)dir, buffer, sizeof buffer);
+    if (got == kInterrupted) continue;
+    if (got <= 0) break;
+    for (long at = 0; at < got;) {
+      uint16_t reclen;
+      __builtin_memcpy(&reclen, buffer + at + kDirentReclen, sizeof reclen);
+      if (reclen == 0 || at + reclen > got) break;
+      uint8_t type = buffer[at + kDirentType];
+      const char* name = (const char*)buffer + at + kDirentName;
+      at += reclen;
+      if (is_dot_or_dotdot(name)) continue;
+      // Links are followed, as the phone would show the file they point to;
+      // file systems that do not give the type are asked with stat.
+      bool is_dir = type == kDtDir;
+      if (type == kDtLink || type == kDtUnknown) {
+        Stat st;
+        is_dir = stat_at((int)dir, name, &st) == 0 && (st.mode & kTypeMask) == kTypeDirectory;
+      }
+      fn(name, is_dir, ctx);
+    }
+  }
+  box::sys::close((int)dir);
+  return true;
+}
+
+void write_out(const char* text, size_t length) {
+  write_all(1, text, length);
+}
+void write_err(const char* text, size_t length) {
+  write_all(2, text, length);
+}
+
+void* map_fixed(uintptr_t address, size_t bytes) {
+  uintptr_t start = address & ~(uintptr_t)(kPageBytes - 1);
+  size_t length = (address + bytes - start + kPageBytes - 1) & ~(size_t)(kPageBytes - 1);
+  // NOREPLACE: never take over memory that something else already uses.
+  void* p = box::sys::mmap((void*)start, length, kProtRead | kProtWrite, kMapPrivate | kMapFixedNoReplace);
+  if (p == nullptr) return nullptr;
+  if ((uintptr_t)p != start) {
+    // A kernel that does not know the flag takes the address as a hint.
+    munmap(p, length);
+    return nullptr;
+  }
+  return (void*)address;
+}
+
+}  // namespace sim::port
