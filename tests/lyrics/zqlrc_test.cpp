@@ -1,9 +1,11 @@
-// The zqlrc tool, run as a program: its exact JSON, its exit codes and the
-// messages of its report.
+// The zqlrc tool, run as a program: its exact JSON, its exit codes, the
+// messages of its report and the files fix writes.
 #include <gtest/gtest.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -28,15 +30,26 @@ class ZqlrcTest : public ::testing::Test {
 
   std::string Write(const std::string& name, const Bytes& bytes) const {
     std::string path = (dir_ / name).string();
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream out(path, std::ios::binary);
     out.write((const char*)bytes.data(), (std::streamsize)bytes.size());
     return path;
   }
 
+  // The file's bytes; none when it does not exist.
+  static Bytes Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  size_t FilesInFolder() const {
+    auto files = std::filesystem::directory_iterator(dir_);
+    return (size_t)std::distance(begin(files), end(files));
+  }
+
   // Runs zqlrc with the arguments; stdout is kept, stderr goes to the log.
-  static Result Run(const std::string& args) {
+  static Result Run(const std::string& args, const std::string& before = "") {
     Result result;
-    std::string command = std::string(ZQLRC_BIN) + " " + args;
+    std::string command = before + std::string(ZQLRC_BIN) + " " + args;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return result;
     char buffer[4096];
@@ -112,7 +125,7 @@ TEST_F(ZqlrcTest, ShortTableFileFailsTheFileRouteOnly) {
   EXPECT_EQ(Run("dump " + path + " --patch --table " + map + " 2>/dev/null").exit_code, 2);
 }
 
-TEST_F(ZqlrcTest, UsageErrorsAndUnreadableFilesExitTwo) {
+TEST_F(ZqlrcTest, UsageErrorsAndUnreadableFilesExitTwoWithOneLine) {
   const std::string cases[] = {"",
                                "dump",
                                "frob x",
@@ -120,12 +133,25 @@ TEST_F(ZqlrcTest, UsageErrorsAndUnreadableFilesExitTwo) {
                                "dump --bogus x",
                                "dump " + (dir_ / "none").string(),
                                "check --length -3 x",
-                               "check " + dir_.string()};
+                               "check " + dir_.string(),
+                               "check --lrc d x",
+                               "fix --out a --in-place x",
+                               "fix --to latin1 x",
+                               "fix --from no-such-code x"};
   for (const std::string& args : cases) {
     SCOPED_TRACE(args);
-    Result r = Run(args + " 2>/dev/null");
+    Result r = Run(args + " 2>&1");
     EXPECT_EQ(r.exit_code, 2);
-    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.out.rfind("zqlrc: ", 0), 0u) << r.out;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
+  }
+}
+
+TEST_F(ZqlrcTest, HelpPrintsTheUsageAndExitsZero) {
+  for (const char* args : {"--help", "-h", "fix x -h"}) {
+    Result r = Run(args);
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_EQ(r.out.rfind("usage: zqlrc COMMAND", 0), 0u) << r.out;
   }
 }
 
@@ -135,7 +161,7 @@ std::u16string ManyLines(int count) {
   return text;
 }
 
-TEST_F(ZqlrcTest, CheckShowsThePhonesMessageAndFailsWhenAnyFileShowsNoLyrics) {
+TEST_F(ZqlrcTest, CheckShowsThePhonesMessageAndFailsUnlessEveryFileShowsAsWritten) {
   struct Case {
     const char* name;
     Bytes file;
@@ -143,13 +169,21 @@ TEST_F(ZqlrcTest, CheckShowsThePhonesMessageAndFailsWhenAnyFileShowsNoLyrics) {
     std::string expected;  // a piece of the report
   };
   const Case cases[] = {
-      {"good", Utf8(u"[00:01]a", true), 0, "phone shows: the lyrics"},
+      {"good", Utf8(u"[00:01]a", true), 0, "phone shows: the lyrics\n"},
+      {"gb2312", Gb2312(u"[00:01]床\r\n"), 0, "phone shows: the lyrics\n"},
       {"key", Raw("[key:1]"), 1, "lrc文件被加密"},
       {"bad", Raw("[00:01]a\n\n[7]b"), 1, "line 3: time tag \"[7]b\" has no ':'"},
-      {"nobom", Utf8(u"[00:01]床", false), 0, "UTF-8 without its byte-order mark"},
+      {"nobom", Utf8(u"[00:01]a\n[00:02]床", false), 1,
+       "line 2: the phone reads the file as GB2312 and will show garbage: the text is UTF-8 without its byte-order "
+       "mark (zqlrc fix mends this)"},
+      {"gbk", Raw("[00:01]\x81\x40"), 1, "U+4E02 \"丂\" is not GB2312 (GB18030) (zqlrc fix mends this)"},
+      {"words", Utf8(u"\n[00:01]<00:01.00>a<00:01.50>b", true), 1,
+       "line 2: 2 word-timing tags (<mm:ss.xx> inside a line) in the file show as text (zqlrc fix mends this)"},
       {"empty", Bytes{}, 1, "lrc文件错误"},
       {"tags", Raw("[ti:x]"), 1, "the tags only"},
-      {"toomany", Utf8(ManyLines(103), true), 0, "it drops 3 timed lines and 3 time tags"},
+      {"toomany", Utf8(ManyLines(103), true), 1, "it drops 3 timed lines and 3 time tags"},
+      {"earlier", Raw("[offset:500]\n[00:01]a"), 0, "offset:      +500: lines 0.5 s earlier\n"},
+      {"later", Raw("[offset:-1250]\n[00:01]a"), 0, "offset:      -1250: lines 1.25 s later\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -167,6 +201,155 @@ TEST_F(ZqlrcTest, CheckNamesTimesPastTheEndOfTheTrack) {
   EXPECT_NE(r.out.find("1 time entries point past the end of the track (180 s): 03:05.000 \"late\""), std::string::npos)
       << r.out;
   EXPECT_EQ(Run("check --length 200 " + path).out.find("past the end"), std::string::npos);
+}
+
+struct FixCase {
+  const char* name;
+  Bytes file;
+  std::string from, to;  // options
+  int exit_code;
+  std::string says;  // a piece of the report line
+  Bytes written;     // the file in the output folder; empty: none
+};
+
+void PrintTo(const FixCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class ZqlrcFixTest : public ZqlrcTest, public ::testing::WithParamInterface<FixCase> {};
+
+TEST_P(ZqlrcFixTest, WritesWhatThePhoneReadsAsWrittenOrNothing) {
+  const FixCase& c = GetParam();
+  std::string path = Write("song.lrc", c.file);
+  std::string out = (dir_ / "out").string(), written = out + "/song.lrc";
+  std::string options = (c.from.empty() ? "" : " --from " + c.from) + (c.to.empty() ? "" : " --to " + c.to);
+  Result r = Run("fix " + path + " --out " + out + options);
+  EXPECT_EQ(r.exit_code, c.exit_code);
+  EXPECT_NE(r.out.find(c.says), std::string::npos) << r.out;
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
+  EXPECT_EQ(Read(written), c.written);
+  EXPECT_EQ(Read(path), c.file);
+  if (c.written.empty()) return;
+  // What fix wrote, fix leaves as it is, and check finds nothing in it that fix mends.
+  Result again = Run("fix " + written + (c.to.empty() ? "" : " --to " + c.to));
+  EXPECT_EQ(again.exit_code, 0);
+  EXPECT_NE(again.out.find(": unchanged: "), std::string::npos) << again.out;
+  EXPECT_EQ(Run("check " + written).out.find("fix mends"), std::string::npos);
+}
+
+std::string Repeat(const std::string& piece, size_t times) {
+  std::string text;
+  for (size_t k = 0; k < times; ++k) text += piece;
+  return text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ZqlrcFixTest,
+    ::testing::Values(
+        FixCase{"Utf8WithoutMarkGetsItsMark", Utf8(u"[ti:静夜思]\n[00:01.00]床前\n", false), "", "", 0,
+                "fixed: UTF-8 without mark to UTF-8 with mark -> ", Utf8(u"[ti:静夜思]\n[00:01.00]床前\n", true)},
+        FixCase{"GbkIsReadAsGb18030", Raw("[00:01]\x81\x40\xb4\xb2"), "", "", 0, "fixed: GB18030 to UTF-8 with mark",
+                Utf8(u"[00:01]丂床", true)},
+        FixCase{"Gb2312WithCrLfIsCopiedAsItIs", Gb2312(u"[ti:静]\r\n[00:01]床\r\n"), "", "", 0,
+                "unchanged: GB2312, which the phone reads as written; copied to", Gb2312(u"[ti:静]\r\n[00:01]床\r\n")},
+        FixCase{"Utf16BeWithMarkIsCopiedAsItIs", Utf16Be(u"[00:01]床\r\n", true), "", "", 0,
+                "unchanged: UTF-16BE with mark", Utf16Be(u"[00:01]床\r\n", true)},
+        FixCase{"ToAsksForAnotherEncoding", Utf16Le(u"[00:01]床", true), "", "utf8", 0,
+                "fixed: UTF-16LE with mark to UTF-8 with mark", Utf8(u"[00:01]床", true)},
+        FixCase{"ToGb2312", Utf8(u"[00:01]床\n", true), "", "gb2312", 0, "fixed: UTF-8 with mark to GB2312",
+                Gb2312(u"[00:01]床\n")},
+        FixCase{"WordTimingTagsGoTheWordsStay",
+                Utf8(u"[ar:<1>]\r\n[00:01.00]<00:01.00>床<00:01.50>前 <1:2>a<b>\r\n", true), "", "", 0,
+                "fixed: removed 3 word-timing tags -> ", Utf8(u"[ar:<1>]\r\n[00:01.00]床前 a<b>\r\n", true)},
+        FixCase{"CharactersBeyondSixteenBitsAreDroppedWithTheirLine",
+                Raw("\xEF\xBB\xBF[00:01]a\n[00:02]b\xF0\x9F\x98\x80\n"), "", "", 0,
+                "fixed: dropped 1 character beyond 16 bits (line 2) -> ", Raw("\xEF\xBB\xBF[00:01]a\n[00:02]b\n")},
+        FixCase{"FromOverridesTheRules", Utf16Le(u"[00:01]床", false), "utf16le", "", 0,
+                "fixed: utf16le to UTF-8 with mark", Utf8(u"[00:01]床", true)},
+        // Refusals: nothing is written.
+        FixCase{"Gb2312NamesTheCharacterItCannotHold",
+                Utf8(u"[00:01]a\n[00:02]丂", true),
+                "",
+                "gb2312",
+                1,
+                "refused: line 2: U+4E02 \"丂\" has no GB2312 form; nothing written",
+                {}},
+        FixCase{"Utf16WithoutMarkIsNotReadByTheRules",
+                Utf16Le(u"[00:01]a\n", false),
+                "",
+                "",
+                1,
+                "refused: line 1 reads as neither UTF-8 nor GB18030",
+                {}},
+        FixCase{"NeitherUtf8NorGb18030",
+                Raw("[00:01]a\r\n[00:02]\xff\r\n"),
+                "",
+                "",
+                1,
+                "refused: line 2 reads as neither UTF-8 nor GB18030",
+                {}},
+        FixCase{"BadUtf8AfterItsMark",
+                Raw("\xEF\xBB\xBF[00:01]a\n\xC0\x80\n"),
+                "",
+                "",
+                1,
+                "refused: line 2 does not read as UTF-8 with mark",
+                {}},
+        FixCase{"Encrypted", Raw("[key:1]\n[00:01]a\n"), "", "", 1, "refused: an encrypted lyrics file", {}},
+        FixCase{"MoreThanAHundredLines",
+                Utf8(ManyLines(101), false),
+                "",
+                "",
+                1,
+                "refused: 101 timed lines and 101 time tags: the phone takes at most 100 and 200",
+                {}},
+        FixCase{"LongerThanThePhoneReadsOnceConverted",
+                Raw("[00:01]" + Repeat("\x81\x40", 22000)),
+                "",
+                "",
+                1,
+                "refused: 66010 bytes after conversion",
+                {}},
+        FixCase{"Empty", Bytes{}, "", "", 1, "refused: the file is empty", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ZqlrcTest, InPlaceReplacesWhatChangesAndKeepsItsPermissions) {
+  std::string changed = Write("a.lrc", Utf8(u"[00:01]床", false));
+  std::string kept = Write("b.lrc", Gb2312(u"[00:01]床"));
+  ASSERT_EQ(chmod(changed.c_str(), 0640), 0);
+  Result r = Run("fix --in-place " + changed + " " + kept);
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_EQ(r.out, changed + ": fixed in place: UTF-8 without mark to UTF-8 with mark\n" + kept +
+                       ": unchanged: GB2312, which the phone reads as written\n");
+  EXPECT_EQ(Read(changed), Utf8(u"[00:01]床", true));
+  EXPECT_EQ(Read(kept), Gb2312(u"[00:01]床"));
+  struct stat st;
+  ASSERT_EQ(stat(changed.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  EXPECT_EQ(FilesInFolder(), 2u);
+  // Without --out or --in-place nothing is written.
+  Bytes before = Read(kept);
+  EXPECT_EQ(Run("fix --to utf8 " + kept).out, kept + ": would fix: GB2312 to UTF-8 with mark\n");
+  EXPECT_EQ(Read(kept), before);
+}
+
+TEST_F(ZqlrcTest, AWriteThatFailsHalfWayLeavesEveryFileAsItWas) {
+  // 1500 characters of three bytes each: far past a file size limit of 1 KiB.
+  Bytes original = Utf8(u"[00:01]" + std::u16string(1500, u'床'), false);
+  std::string path = Write("song.lrc", original);
+  std::string other = Write("out/song.lrc", Raw("other"));
+  for (const std::string& args :
+       {"--in-place " + path, path + " --out " + dir_.string() + "/new", path + " --out " + dir_.string() + "/out"}) {
+    SCOPED_TRACE(args);
+    Result r = Run("fix " + args, "ulimit -f 2; ");
+    EXPECT_EQ(r.exit_code, 2);
+    EXPECT_NE(r.out.find(": not written: "), std::string::npos) << r.out;
+  }
+  EXPECT_EQ(Read(path), original);
+  EXPECT_EQ(Read(other), Raw("other"));
+  // No temporary file stays behind: the song, out/ with its file, and new/.
+  EXPECT_EQ(FilesInFolder(), 3u);
+  EXPECT_EQ(std::filesystem::directory_iterator(dir_ / "new"), std::filesystem::directory_iterator());
 }
 
 }  // namespace

@@ -4,13 +4,12 @@
 
 #include <vector>
 
-#include "lint.h"
+#include "verdict.h"
 
 namespace zqlrc {
 
 namespace {
 
-constexpr size_t kMaxFileBytes = 65534;
 constexpr size_t kShownPastEnd = 3;
 
 const char* EncodingName(int code) {
@@ -46,20 +45,6 @@ const char* StatusName(uint8_t status) {
       return "encrypted lyrics file";
     default:
       return "unknown";
-  }
-}
-
-// What the lyrics area shows for a status other than 0.
-const char* Message(uint8_t status) {
-  switch (status) {
-    case 1:
-      return "lrc内存分配错误";
-    case 4:
-      return "lrc文件不存在";
-    case 5:
-      return "lrc文件被加密";
-    default:
-      return "lrc文件错误";
   }
 }
 
@@ -106,82 +91,45 @@ std::string Readable(const WCHAR* text) {
   return Readable(text, count);
 }
 
-// True when the bytes are well-formed UTF-8 with at least one character
-// beyond ASCII: a UTF-8 file that has lost its mark.
-bool LooksLikeUtf8(const std::vector<uint8_t>& bytes) {
-  bool wide = false;
-  size_t k = 0;
-  while (k < bytes.size()) {
-    uint8_t b = bytes[k];
-    size_t follow = 0;
-    if (b >= 0xC2 && b <= 0xDF) {
-      follow = 1;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-      follow = 2;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-      follow = 3;
-    } else if (b >= 0x80) {
-      return false;
-    }
-    if (k + follow >= bytes.size() && follow > 0) return false;
-    for (size_t f = 1; f <= follow; ++f) {
-      if ((bytes[k + f] & 0xC0) != 0x80) return false;
-    }
-    wide = wide || follow > 0;
-    k += follow + 1;
-  }
-  return wide;
-}
-
 std::string Clock(uint32_t ms) {
   char text[32];
   snprintf(text, sizeof text, "%02u:%02u.%03u", ms / 60000, (ms / 1000) % 60, ms % 1000);
   return text;
 }
 
+// "+500: lines 0.5 s earlier": the lyrics view adds the offset to the
+// playing position, so a positive one brings every line sooner.
+std::string Offset(int16_t ms) {
+  if (ms == 0) return "0";
+  unsigned size = (unsigned)(ms < 0 ? -ms : ms);
+  char seconds[16];
+  snprintf(seconds, sizeof seconds, "%u.%03u", size / 1000, size % 1000);
+  std::string s = seconds;
+  while (s.back() == '0') s.pop_back();
+  if (s.back() == '.') s.pop_back();
+  return (ms > 0 ? "+" : "") + std::to_string(ms) + ": lines " + s + " s " + (ms > 0 ? "earlier" : "later");
+}
+
+std::string PhoneShows(const LRC* lrc, uint8_t status, const Verdict& v) {
+  if (lrc == nullptr) return std::string("\"") + PhoneMessage(status) + "\"";
+  if (lrc->line_count == 0) return "the tags only (no timed lines)";
+  return v.as_written ? "the lyrics" : "the lyrics, but not as written (see the problems)";
+}
+
 }  // namespace
 
 bool CheckReport(const std::string& name, const LoadOutcome& outcome, const std::u16string& units,
-                 const CheckOptions& options, std::string* out) {
+                 const Diagnosis& diagnosis, const CheckOptions& options, std::string* out) {
   const LRC* lrc = outcome.status == 0 ? outcome.lrc : nullptr;
-  std::vector<std::string> problems;
+  Verdict verdict = Judge(outcome, units, diagnosis);
+  std::vector<Problem>& problems = verdict.problems;
   std::string& o = *out;
   o += name + "\n";
   o += "  encoding:    ";
   o += outcome.encoding < 0 ? std::string("not examined")
                             : std::to_string(outcome.encoding) + " " + EncodingName(outcome.encoding);
   o += "\n  status:      " + std::to_string(outcome.status) + " " + StatusName(outcome.status) + "\n";
-  o += "  phone shows: ";
-  o += lrc != nullptr ? (lrc->line_count > 0 ? "the lyrics" : "the tags only (no timed lines)")
-                      : std::string("\"") + Message(outcome.status) + "\"";
-  o += "\n";
-
-  const std::vector<uint8_t>& bytes = outcome.bytes;
-  if (bytes.empty()) problems.push_back("the file is empty");
-  if (bytes.size() > kMaxFileBytes) {
-    problems.push_back("the file has " + std::to_string(bytes.size()) + " bytes: the phone reads at most " +
-                       std::to_string(kMaxFileBytes));
-  }
-  if (outcome.encoding == 0) problems.push_back("the file starts with two zero bytes: the phone finds no text in it");
-  if (outcome.encoding == 1 && LooksLikeUtf8(bytes)) {
-    problems.push_back(
-        "the file is UTF-8 without its byte-order mark: the phone reads it as GB2312 and shows "
-        "garbled text; save it as UTF-8 with a byte-order mark (EF BB BF)");
-  }
-  if (outcome.encoding == 1 && outcome.status == 2 && units.empty()) {
-    problems.push_back("the GB2312 table could not be read: the phone cannot convert GB2312 files");
-  }
-
-  LintReport lint = Lint(units);
-  if (lint.limit_line != 0) {
-    problems.push_back("line " + std::to_string(lint.limit_line) + ": the phone stops reading here (at most 100 " +
-                       "lines and 200 time entries); it drops " + std::to_string(lint.lines_total - lint.lines_kept) +
-                       " timed lines and " + std::to_string(lint.times_total - lint.times_kept) + " time tags");
-  } else if (lint.times_total > lint.times_kept) {
-    problems.push_back("the phone drops " + std::to_string(lint.times_total - lint.times_kept) +
-                       " time tags past the 200th");
-  }
-  for (const Finding& f : lint.findings) problems.push_back("line " + std::to_string(f.line) + ": " + f.text);
+  o += "  phone shows: " + PhoneShows(lrc, outcome.status, verdict) + "\n";
 
   if (lrc != nullptr) {
     o += "  lines:       " + std::to_string(lrc->line_count) + "\n";
@@ -190,7 +138,7 @@ bool CheckReport(const std::string& name, const LoadOutcome& outcome, const std:
     o += "  artist:      " + Readable(lrc->ar) + "\n";
     o += "  album:       " + Readable(lrc->al) + "\n";
     o += "  by:          " + Readable(lrc->by) + "\n";
-    o += "  offset:      " + std::to_string(lrc->offset) + " ms\n";
+    o += "  offset:      " + Offset(lrc->offset) + "\n";
     if (options.length_seconds >= 0) {
       uint64_t end_ms = (uint64_t)options.length_seconds * 1000;
       std::vector<std::string> past;
@@ -204,7 +152,7 @@ bool CheckReport(const std::string& name, const LoadOutcome& outcome, const std:
                            std::to_string(options.length_seconds) + " s):";
         for (size_t k = 0; k < past.size() && k < kShownPastEnd; ++k) text += " " + past[k];
         if (past.size() > kShownPastEnd) text += " ...";
-        problems.push_back(text);
+        problems.push_back({text, false});
       }
     }
   }
@@ -212,9 +160,9 @@ bool CheckReport(const std::string& name, const LoadOutcome& outcome, const std:
     o += "  problems:    none\n";
   } else {
     o += "  problems:\n";
-    for (const std::string& p : problems) o += "    - " + p + "\n";
+    for (const Problem& p : problems) o += "    - " + p.text + (p.fix_mends ? " (zqlrc fix mends this)" : "") + "\n";
   }
-  return lrc != nullptr && lrc->line_count > 0;
+  return verdict.as_written;
 }
 
 }  // namespace zqlrc

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "diagnosis.h"
 #include "phone_run.h"
 
 namespace zqlrc {
@@ -15,8 +16,8 @@ struct CheckOptions {
 };
 
 // Appends the report of one file to `out`; true when the phone would show
-// lyrics for it (status 0 and at least one timed line).
+// its lyric lines as written (status 0, timed lines, no problem).
 bool CheckReport(const std::string& name, const LoadOutcome& outcome, const std::u16string& units,
-                 const CheckOptions& options, std::string* out);
+                 const Diagnosis& diagnosis, const CheckOptions& options, std::string* out);
 
 }  // namespace zqlrc

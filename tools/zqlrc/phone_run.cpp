@@ -3,12 +3,12 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "app/player_state.h"
+#include "file_io.h"
 #include "lyrics/encoding.h"
 #include "lyrics/loader.h"
+#include "lyrics/parser.h"
 #include "sim/driver.h"
 
 namespace zqlrc {
@@ -75,21 +75,7 @@ bool PhoneRun::SetTable(const TableSetup& table, std::string* error) {
 }
 
 bool PhoneRun::Load(const std::string& host_file, LoadOutcome* out, std::string* error) {
-  std::error_code ec;
-  if (!fs::is_regular_file(host_file, ec)) {
-    *error = "cannot read " + host_file + ": not a readable file";
-    return false;
-  }
-  std::ifstream in(host_file, std::ios::binary);
-  if (!in) {
-    *error = "cannot read " + host_file;
-    return false;
-  }
-  out->bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    *error = "cannot read " + host_file;
-    return false;
-  }
+  if (!ReadWholeFile(host_file, &out->bytes, error)) return false;
   if (!Place(host_file, fs::path(root_) / kLyricsFolder / kLyricsName, error)) return false;
 
   size_t k = 0;
@@ -101,10 +87,27 @@ bool PhoneRun::Load(const std::string& host_file, LoadOutcome* out, std::string*
   out->status = player.iRet;
   out->lrc = player.lrc;
   player.lrc = nullptr;
-  // The loader decides empty and over-long files before anything is detected.
-  size_t size = out->bytes.size();
-  out->encoding = (size == 0 || size > kMaxFileBytes) ? -1 : GetCodeType(out->bytes.data(), (uint16_t)size);
+  out->encoding = Detect(out->bytes);
   return true;
+}
+
+int PhoneRun::Detect(const std::vector<uint8_t>& bytes) {
+  // The loader decides empty and over-long files before anything is detected.
+  size_t size = bytes.size();
+  return (size == 0 || size > kMaxFileBytes) ? -1 : GetCodeType(bytes.data(), (uint16_t)size);
+}
+
+std::u16string PhoneRun::ConvertAsPhone(const std::vector<uint8_t>& bytes) const {
+  int code = Detect(bytes);
+  return code > 0 ? Convert(bytes, (uint8_t)code) : std::u16string();
+}
+
+uint8_t PhoneRun::ParseStatus(const std::vector<uint8_t>& bytes) {
+  if (bytes.empty() || bytes.size() > kMaxFileBytes) return LRC_ERR_FILE;
+  uint8_t status = LRC_NOT_LOADED;
+  LRC* lrc = GetLRCFromBuf(bytes.data(), (uint16_t)bytes.size(), &status);
+  DESTROY_LRC(&lrc);
+  return status;
 }
 
 std::u16string PhoneRun::Convert(const std::vector<uint8_t>& bytes, uint8_t code) const {

@@ -38,6 +38,15 @@ class PhoneRun {
   bool Load(const std::string& host_file, LoadOutcome* out, std::string* error);
   // Converts bytes with the program's converters, as the parser does.
   std::u16string Convert(const std::vector<uint8_t>& bytes, uint8_t code) const;
+  // The phone's detection code of the bytes, or -1 when the loader refuses
+  // them before detection (empty, or longer than the phone reads).
+  static int Detect(const std::vector<uint8_t>& bytes);
+  // Detects and converts, as the phone does; empty when it converts nothing.
+  std::u16string ConvertAsPhone(const std::vector<uint8_t>& bytes) const;
+  // The load status the phone's parser gives these bytes.
+  static uint8_t ParseStatus(const std::vector<uint8_t>& bytes);
+  // The folder that stands for "file://b/".
+  const std::string& root() const { return root_; }
 
  private:
   std::string root_;

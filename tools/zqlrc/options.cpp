@@ -1,0 +1,152 @@
+#include "options.h"
+
+#include <iconv.h>
+#include <stdlib.h>
+
+#include "text_reading.h"
+
+namespace zqlrc {
+
+namespace {
+
+bool KnownEncoding(const std::string& name) {
+  iconv_t cd = iconv_open("UTF-32LE", IconvName(name).c_str());
+  if (cd == (iconv_t)-1) return false;
+  iconv_close(cd);
+  return true;
+}
+
+// Which command each option belongs to; empty for all of them.
+struct OptionSpec {
+  const char* name;
+  const char* command;
+  bool takes_value;
+};
+constexpr OptionSpec kOptions[] = {
+    {"--table", "", true},        {"--patch", "", false}, {"--length", "check", true}, {"--out", "fix", true},
+    {"--in-place", "fix", false}, {"--to", "fix", true},  {"--from", "fix", true},
+};
+
+// Takes one option's value into the arguments.
+bool Take(const std::string& name, const std::string& value, Args* args, std::string* problem) {
+  if (name == "--table") {
+    args->table = value;
+  } else if (name == "--patch") {
+    args->patch = true;
+  } else if (name == "--length") {
+    char* end = nullptr;
+    long long seconds = strtoll(value.c_str(), &end, 10);
+    if (value.empty() || *end != '\0' || seconds < 0) {
+      *problem = "--length takes a whole number of seconds";
+      return false;
+    }
+    args->check.length_seconds = seconds;
+  } else if (name == "--out" || name == "--in-place") {
+    if (args->fix.output != FixOutput::kReport) {
+      *problem = "--out and --in-place exclude each other";
+      return false;
+    }
+    args->fix.output = name == "--out" ? FixOutput::kFolder : FixOutput::kInPlace;
+    args->fix.folder = value;
+  } else if (name == "--to") {
+    if (!ParseTarget(value, &args->fix.options.target)) {
+      *problem = "--to takes utf8, utf16le, utf16be or gb2312, not '" + value + "'";
+      return false;
+    }
+    args->fix.options.has_target = true;
+  } else if (name == "--from") {
+    if (!KnownEncoding(value)) {
+      *problem = "--from: no encoding '" + value + "' is known here (iconv -l lists them)";
+      return false;
+    }
+    args->fix.options.from = value;
+  }
+  return true;
+}
+
+}  // namespace
+
+const char* UsageText() {
+  return "usage: zqlrc COMMAND [options] FILE...\n"
+         "The phone's own lyrics code on the command line.\n"
+         "\n"
+         "  zqlrc dump FILE               the lyrics record the phone makes of FILE,\n"
+         "                                as JSON\n"
+         "  zqlrc check FILE...           a report per file: the encoding the phone\n"
+         "                                detects, its status and message, counts,\n"
+         "                                tags, problems and which of them fix mends\n"
+         "  zqlrc fix FILE...             makes each FILE one the phone reads as\n"
+         "                                written (with --out or --in-place; without\n"
+         "                                them it only says what it would do)\n"
+         "\n"
+         "  --table MAP       the GB2312 table (default: the build's gb2uc.map)\n"
+         "  --patch           run the build that reads the table from firmware memory\n"
+         "  --length SECONDS  check: the track's length, to find times past its end\n"
+         "  --out DIR         fix: write into DIR; files already right are copied\n"
+         "  --in-place        fix: replace each file that changes\n"
+         "  --to ENC          fix: write utf8 (the default), utf16le, utf16be (each\n"
+         "                    with its byte-order mark) or gb2312\n"
+         "  --from ENC        fix: read as ENC (utf8, gbk, big5, utf16le, ...) instead\n"
+         "                    of by the byte-order mark, else UTF-8, else GB18030\n"
+         "  -h, --help        this text\n"
+         "\n"
+         "fix removes word-timing tags (<mm:ss.xx>) and characters beyond 16 bits;\n"
+         "it keeps every time tag, ID tag and line, and refuses what it cannot mend\n"
+         "(more than 100 lines or 200 time tags, more than 65534 bytes, encrypted).\n"
+         "\n"
+         "Exit status: 0 every file shows its lyrics as written (fix: every\n"
+         "file is right now; dump: always), 1 otherwise (fix: a file was refused and\n"
+         "nothing written for it), 2 bad command line, or a file or folder that\n"
+         "cannot be read or written.\n";
+}
+
+bool ParseArgs(int argc, char** argv, Args* args, bool* help, std::string* problem) {
+  *help = false;
+  for (int k = 1; k < argc; ++k) {
+    std::string arg = argv[k];
+    if (arg == "-h" || arg == "--help") {
+      *help = true;
+      return true;
+    }
+  }
+  if (argc < 2) {
+    *problem = "no command";
+    return false;
+  }
+  args->command = argv[1];
+  if (args->command != "dump" && args->command != "check" && args->command != "fix") {
+    *problem = "unknown command '" + args->command + "'";
+    return false;
+  }
+  for (int k = 2; k < argc; ++k) {
+    std::string arg = argv[k];
+    const OptionSpec* spec = nullptr;
+    for (const OptionSpec& o : kOptions)
+      if (arg == o.name) spec = &o;
+    if (spec == nullptr && arg.size() > 1 && arg[0] == '-') {
+      *problem = "unknown option '" + arg + "'";
+      return false;
+    }
+    if (spec == nullptr) {
+      args->files.push_back(arg);
+      continue;
+    }
+    if (*spec->command != '\0' && args->command != spec->command) {
+      *problem = arg + " is an option of " + spec->command + ", not of " + args->command;
+      return false;
+    }
+    if (spec->takes_value && k + 1 >= argc) {
+      *problem = arg + " needs a value";
+      return false;
+    }
+    if (!Take(arg, spec->takes_value ? argv[++k] : "", args, problem)) return false;
+  }
+  const std::string& c = args->command;
+  if (args->files.empty() || (c == "dump" && args->files.size() != 1)) {
+    *problem = c == "dump" ? "dump takes one FILE" : c + " takes at least one FILE";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace zqlrc

@@ -1,0 +1,143 @@
+#include "text_writing.h"
+
+#include <iconv.h>
+
+#include "lyrics/encoding.h"
+
+namespace zqlrc {
+
+namespace {
+
+void PutUtf8(std::vector<uint8_t>* out, char32_t c) {
+  if (c < 0x80) {
+    out->push_back((uint8_t)c);
+  } else if (c < 0x800) {
+    out->push_back((uint8_t)(0xC0 | (c >> 6)));
+    out->push_back((uint8_t)(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out->push_back((uint8_t)(0xE0 | (c >> 12)));
+    out->push_back((uint8_t)(0x80 | ((c >> 6) & 0x3F)));
+    out->push_back((uint8_t)(0x80 | (c & 0x3F)));
+  } else {
+    out->push_back((uint8_t)(0xF0 | (c >> 18)));
+    out->push_back((uint8_t)(0x80 | ((c >> 12) & 0x3F)));
+    out->push_back((uint8_t)(0x80 | ((c >> 6) & 0x3F)));
+    out->push_back((uint8_t)(0x80 | (c & 0x3F)));
+  }
+}
+
+void PutUnit(std::vector<uint8_t>* out, uint16_t unit, bool little) {
+  uint8_t low = (uint8_t)(unit & 0xFF), high = (uint8_t)(unit >> 8);
+  out->push_back(little ? low : high);
+  out->push_back(little ? high : low);
+}
+
+void PutUtf16(std::vector<uint8_t>* out, char32_t c, bool little) {
+  if (c < 0x10000) {
+    PutUnit(out, (uint16_t)c, little);
+    return;
+  }
+  c -= 0x10000;
+  PutUnit(out, (uint16_t)(0xD800 + (c >> 10)), little);
+  PutUnit(out, (uint16_t)(0xDC00 + (c & 0x3FF)), little);
+}
+
+// One character in GB2312's two bytes, each A1 or above; false when it has none.
+bool PutGb2312(iconv_t cd, std::vector<uint8_t>* out, char32_t c) {
+  uint8_t in[4] = {(uint8_t)c, (uint8_t)(c >> 8), (uint8_t)(c >> 16), (uint8_t)(c >> 24)};
+  char pair[4];
+  char* in_ptr = (char*)in;
+  char* out_ptr = pair;
+  size_t in_left = sizeof in, out_left = sizeof pair;
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  if (iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) == (size_t)-1) return false;
+  if (out_ptr - pair != 2 || (uint8_t)pair[0] < 0xA1 || (uint8_t)pair[1] < 0xA1) return false;
+  out->push_back((uint8_t)pair[0]);
+  out->push_back((uint8_t)pair[1]);
+  return true;
+}
+
+Encoded EncodeGb2312(const std::u32string& text) {
+  Encoded result;
+  iconv_t cd = iconv_open("GB2312", "UTF-32LE");
+  if (cd == (iconv_t)-1) return result;  // bad_char 0: no encoder at all
+  for (size_t k = 0; k < text.size(); ++k) {
+    char32_t c = text[k];
+    bool fits = c < 0x80 ? (c >= 0x20 || c == U'\r' || c == U'\n') : PutGb2312(cd, &result.bytes, c);
+    if (!fits) {
+      result.bad_char = c;
+      result.bad_index = k;
+      iconv_close(cd);
+      result.bytes.clear();
+      return result;
+    }
+    if (c < 0x80) result.bytes.push_back((uint8_t)c);
+  }
+  iconv_close(cd);
+  result.ok = true;
+  return result;
+}
+
+}  // namespace
+
+bool ParseTarget(const std::string& name, Target* out) {
+  const struct {
+    const char* name;
+    Target target;
+  } names[] = {{"utf8", Target::kUtf8},
+               {"utf16le", Target::kUtf16Le},
+               {"utf16be", Target::kUtf16Be},
+               {"gb2312", Target::kGb2312}};
+  for (const auto& n : names) {
+    if (name != n.name) continue;
+    *out = n.target;
+    return true;
+  }
+  return false;
+}
+
+const char* TargetName(Target target) {
+  switch (target) {
+    case Target::kUtf8:
+      return "UTF-8 with mark";
+    case Target::kUtf16Le:
+      return "UTF-16LE with mark";
+    case Target::kUtf16Be:
+      return "UTF-16BE with mark";
+    case Target::kGb2312:
+      break;
+  }
+  return "GB2312";
+}
+
+uint8_t TargetCode(Target target) {
+  switch (target) {
+    case Target::kUtf8:
+      return CODE_UTF8;
+    case Target::kUtf16Le:
+      return CODE_UTF16LE;
+    case Target::kUtf16Be:
+      return CODE_UTF16BE;
+    case Target::kGb2312:
+      break;
+  }
+  return CODE_GB2312;
+}
+
+Encoded Encode(const std::u32string& text, Target target) {
+  if (target == Target::kGb2312) return EncodeGb2312(text);
+  Encoded result;
+  result.ok = true;
+  std::vector<uint8_t>& out = result.bytes;
+  if (target == Target::kUtf8) {
+    out = {0xEF, 0xBB, 0xBF};
+    for (char32_t c : text) PutUtf8(&out, c);
+    return result;
+  }
+  bool little = target == Target::kUtf16Le;
+  PutUnit(&out, 0xFEFF, little);
+  for (char32_t c : text) PutUtf16(&out, c, little);
+  return result;
+}
+
+}  // namespace zqlrc

@@ -1,0 +1,103 @@
+#include "verdict.h"
+
+#include "lint.h"
+#include "lyrics/encoding.h"
+
+namespace zqlrc {
+
+namespace {
+
+constexpr size_t kMaxFileBytes = 65534;
+
+std::string Line(uint32_t line) {
+  return "line " + std::to_string(line) + ": ";
+}
+
+// The reading of the text against the phone's: garbage, word-timing tags,
+// characters beyond 16 bits.
+void TextProblems(const LoadOutcome& outcome, const Diagnosis& d, std::vector<Problem>* problems) {
+  const Reading& r = d.reading;
+  if (outcome.encoding < CODE_GB2312) return;  // empty, too long or no text: told already
+  if (!r.ok) {
+    std::string what =
+        outcome.encoding == CODE_GB2312 ? "reads as neither UTF-8 nor GB18030" : "does not read as " + r.encoding;
+    problems->push_back({Line(r.bad_line) + "the text " + what +
+                             ": the phone shows garbage there (zqlrc fix --from ENCODING reads it as you say)",
+                         false});
+    return;
+  }
+  if (!d.as_written && outcome.encoding == CODE_GB2312) {
+    std::string cause = r.source == Source::kUtf8 ? "the text is UTF-8 without its byte-order mark"
+                        : d.differ_char != 0      ? CharName(d.differ_char) + " is not GB2312 (" + r.encoding + ")"
+                                                  : "the phone's reading runs on past the text";
+    problems->push_back(
+        {Line(d.differ_line) + "the phone reads the file as GB2312 and will show garbage: " + cause, true});
+  } else if (!d.as_written && d.mends.wide_lines.empty()) {
+    problems->push_back({Line(d.differ_line) + "the phone's text differs from the file's here", false});
+  }
+  if (d.mends.word_tags > 0) {
+    problems->push_back({Line(d.mends.word_tag_line) + Count(d.mends.word_tags, "word-timing tag") +
+                             " (<mm:ss.xx> inside a line) in the file show as text",
+                         true});
+  }
+  if (!d.mends.wide_lines.empty()) {
+    problems->push_back({LineList(d.mends.wide_lines) + ": " + Count(d.mends.wide_lines.size(), "character") +
+                             " beyond 16 bits (emoji) that the phone cannot show",
+                         true});
+  }
+}
+
+void LintProblems(const std::u16string& units, std::vector<Problem>* problems) {
+  LintReport lint = Lint(units);
+  if (lint.limit_line != 0) {
+    problems->push_back({"line " + std::to_string(lint.limit_line) +
+                             ": the phone stops reading here (at most 100 lines and 200 time entries); it drops " +
+                             std::to_string(lint.lines_total - lint.lines_kept) + " timed lines and " +
+                             std::to_string(lint.times_total - lint.times_kept) + " time tags",
+                         false});
+  } else if (lint.times_total > lint.times_kept) {
+    problems->push_back(
+        {"the phone drops " + std::to_string(lint.times_total - lint.times_kept) + " time tags past the 200th", false});
+  }
+  for (const Finding& f : lint.findings) problems->push_back({Line(f.line) + f.text, false});
+}
+
+}  // namespace
+
+const char* PhoneMessage(uint8_t status) {
+  switch (status) {
+    case 1:
+      return "lrc内存分配错误";
+    case 4:
+      return "lrc文件不存在";
+    case 5:
+      return "lrc文件被加密";
+    default:
+      return "lrc文件错误";
+  }
+}
+
+Verdict Judge(const LoadOutcome& outcome, const std::u16string& units, const Diagnosis& diagnosis) {
+  Verdict v;
+  std::vector<Problem>& problems = v.problems;
+  const std::vector<uint8_t>& bytes = outcome.bytes;
+  if (bytes.empty()) problems.push_back({"the file is empty", false});
+  if (bytes.size() > kMaxFileBytes) {
+    problems.push_back({"the file has " + std::to_string(bytes.size()) + " bytes: the phone reads at most " +
+                            std::to_string(kMaxFileBytes),
+                        false});
+  }
+  if (outcome.encoding == CODE_NO_TEXT) {
+    problems.push_back({"the file starts with two zero bytes: the phone finds no text in it", false});
+  }
+  if (outcome.encoding == CODE_GB2312 && outcome.status == 2 && units.empty()) {
+    problems.push_back({"the GB2312 table could not be read: the phone cannot convert GB2312 files", false});
+  }
+  TextProblems(outcome, diagnosis, &problems);
+  LintProblems(units, &problems);
+  v.shows = outcome.status == 0 && outcome.lrc != nullptr && outcome.lrc->line_count > 0;
+  v.as_written = v.shows && problems.empty();
+  return v;
+}
+
+}  // namespace zqlrc
