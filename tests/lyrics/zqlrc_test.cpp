@@ -1,5 +1,5 @@
 // The zqlrc tool, run as a program: its exact JSON, its exit codes, the
-// messages of its report and the files fix writes.
+// messages of its report, the files fix writes and the verdicts of scan.
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -137,7 +137,9 @@ TEST_F(ZqlrcTest, UsageErrorsAndUnreadableFilesExitTwoWithOneLine) {
                                "check --lrc d x",
                                "fix --out a --in-place x",
                                "fix --to latin1 x",
-                               "fix --from no-such-code x"};
+                               "fix --from no-such-code x",
+                               "scan a b",
+                               "scan " + (dir_ / "none").string()};
   for (const std::string& args : cases) {
     SCOPED_TRACE(args);
     Result r = Run(args + " 2>&1");
@@ -350,6 +352,33 @@ TEST_F(ZqlrcTest, AWriteThatFailsHalfWayLeavesEveryFileAsItWas) {
   // No temporary file stays behind: the song, out/ with its file, and new/.
   EXPECT_EQ(FilesInFolder(), 3u);
   EXPECT_EQ(std::filesystem::directory_iterator(dir_ / "new"), std::filesystem::directory_iterator());
+}
+
+TEST_F(ZqlrcTest, ScanGivesEveryListedTrackTheVerdictOfItsLyricsFile) {
+  for (const char* track : {"a.mp3", "B.m4a", "c.MP3", "d.mp3", "e.wav"}) Write(track, Bytes{});
+  Write("a.lrc", Utf8(u"[00:01]床", false));  // to be fixed
+  Write("lrc/B.txt", Gb2312(u"[00:01]床"));   // the lrc/ folder before the tracks' own
+  Write("B.txt", Raw("[key:1]"));
+  Write("c.txt", Raw("[7]"));  // "lrc" before "txt"
+  Write("c.lrc", Utf16Le(u"[00:01]a\n[00:02]b", true));
+  Result r = Run("scan " + dir_.string());
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.out,
+            "B.m4a: lrc/B.txt: lyrics: 1 line, 1 time entry\n"
+            "a.mp3: a.lrc: lyrics, not as written: line 1: the phone reads the file as GB2312 and will show garbage: "
+            "the text is UTF-8 without its byte-order mark; zqlrc fix mends it: UTF-8 without mark to UTF-8 with mark\n"
+            "c.MP3: c.lrc: lyrics: 2 lines, 2 time entries\n"
+            "d.mp3: no lyrics file: the phone shows \"lrc文件不存在\"\n"
+            "4 tracks: 2 with lyrics as written, 1 that zqlrc fix mends, 1 without a lyrics file, 0 with other "
+            "problems\n");
+  // Fixed into a folder of their own, with the missing one added, every track shows its lyrics.
+  std::string fixed = (dir_ / "phone").string();
+  std::string d = dir_.string() + "/";
+  EXPECT_EQ(Run("fix " + d + "a.lrc " + d + "lrc/B.txt " + d + "c.lrc --out " + fixed).exit_code, 0);
+  Write("phone/d.lrc", Raw("[00:01]d"));
+  r = Run("scan " + dir_.string() + " --lrc " + fixed);
+  EXPECT_EQ(r.exit_code, 0) << r.out;
+  EXPECT_NE(r.out.find("4 tracks: 4 with lyrics as written"), std::string::npos) << r.out;
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "json_dump.h"
 #include "options.h"
 #include "phone_run.h"
+#include "scan_command.h"
 
 namespace {
 
@@ -96,5 +97,6 @@ int main(int argc, char** argv) {
     signal(SIGXFSZ, SIG_IGN);
     return zqlrc::RunFix(args.files, args.fix, run);
   }
+  if (args.command == "scan") return zqlrc::RunScan(args.files[0], args.lyrics_dir, run);
   return RunLoads(args, run);
 }

@@ -24,7 +24,7 @@ struct OptionSpec {
 };
 constexpr OptionSpec kOptions[] = {
     {"--table", "", true},        {"--patch", "", false}, {"--length", "check", true}, {"--out", "fix", true},
-    {"--in-place", "fix", false}, {"--to", "fix", true},  {"--from", "fix", true},
+    {"--in-place", "fix", false}, {"--to", "fix", true},  {"--from", "fix", true},     {"--lrc", "scan", true},
 };
 
 // Takes one option's value into the arguments.
@@ -60,6 +60,8 @@ bool Take(const std::string& name, const std::string& value, Args* args, std::st
       return false;
     }
     args->fix.options.from = value;
+  } else {
+    args->lyrics_dir = value;
   }
   return true;
 }
@@ -78,6 +80,8 @@ const char* UsageText() {
          "  zqlrc fix FILE...             makes each FILE one the phone reads as\n"
          "                                written (with --out or --in-place; without\n"
          "                                them it only says what it would do)\n"
+         "  zqlrc scan MUSIC_DIR          for every track the player lists, the lyrics\n"
+         "                                file the phone opens and its verdict\n"
          "\n"
          "  --table MAP       the GB2312 table (default: the build's gb2uc.map)\n"
          "  --patch           run the build that reads the table from firmware memory\n"
@@ -88,13 +92,15 @@ const char* UsageText() {
          "                    with its byte-order mark) or gb2312\n"
          "  --from ENC        fix: read as ENC (utf8, gbk, big5, utf16le, ...) instead\n"
          "                    of by the byte-order mark, else UTF-8, else GB18030\n"
+         "  --lrc DIR         scan: the lyrics folder (default: MUSIC_DIR/lrc, then\n"
+         "                    beside the tracks)\n"
          "  -h, --help        this text\n"
          "\n"
          "fix removes word-timing tags (<mm:ss.xx>) and characters beyond 16 bits;\n"
          "it keeps every time tag, ID tag and line, and refuses what it cannot mend\n"
          "(more than 100 lines or 200 time tags, more than 65534 bytes, encrypted).\n"
          "\n"
-         "Exit status: 0 every file shows its lyrics as written (fix: every\n"
+         "Exit status: 0 every file or track shows its lyrics as written (fix: every\n"
          "file is right now; dump: always), 1 otherwise (fix: a file was refused and\n"
          "nothing written for it), 2 bad command line, or a file or folder that\n"
          "cannot be read or written.\n";
@@ -114,7 +120,7 @@ bool ParseArgs(int argc, char** argv, Args* args, bool* help, std::string* probl
     return false;
   }
   args->command = argv[1];
-  if (args->command != "dump" && args->command != "check" && args->command != "fix") {
+  if (args->command != "dump" && args->command != "check" && args->command != "fix" && args->command != "scan") {
     *problem = "unknown command '" + args->command + "'";
     return false;
   }
@@ -142,8 +148,10 @@ bool ParseArgs(int argc, char** argv, Args* args, bool* help, std::string* probl
     if (!Take(arg, spec->takes_value ? argv[++k] : "", args, problem)) return false;
   }
   const std::string& c = args->command;
-  if (args->files.empty() || (c == "dump" && args->files.size() != 1)) {
-    *problem = c == "dump" ? "dump takes one FILE" : c + " takes at least one FILE";
+  if (args->files.empty() || ((c == "dump" || c == "scan") && args->files.size() != 1)) {
+    *problem = c == "dump"   ? "dump takes one FILE"
+               : c == "scan" ? "scan takes one MUSIC_DIR"
+                             : c + " takes at least one FILE";
     return false;
   }
   return true;

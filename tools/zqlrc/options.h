@@ -12,12 +12,13 @@
 namespace zqlrc {
 
 struct Args {
-  std::string command;  // dump, check, fix
+  std::string command;  // dump, check, fix, scan
   std::vector<std::string> files;
   std::string table = ZQLRC_DEFAULT_TABLE;
   bool patch = false;
   CheckOptions check;
   FixCommand fix;
+  std::string lyrics_dir;  // scan --lrc
 };
 
 // The whole help text, ending in a newline.
