@@ -137,3 +137,25 @@ TEST(TraceFormat, OnlyDrawingInTheLyricsAreaCounts) {
     EXPECT_EQ(rows.black, c.black) << c.what;
   }
 }
+
+// The screen shown again draws the tags and then, in the same event, the
+// line of the position over them: the trace shows what stays on screen.
+TEST(TraceFormat, RepaintWithinOneEventStartsTheRowsAfresh) {
+  const std::vector<CanvasCall> repaints[] = {
+      {shape(CanvasOp::FillRect, 0, 100, 176, 199)},                                           // blue theme
+      {shape(CanvasOp::DrawLine, 0, 100, 0, 199), shape(CanvasOp::DrawLine, 1, 100, 1, 199)},  // colour wheel
+  };
+  for (const auto& repaint : repaints) {
+    std::vector<CanvasCall> calls = repaint;
+    calls.push_back(text(5, 100, u"Title", kBlack));
+    calls.push_back(text(5, 120, u"Artist", kBlack));
+    calls.push_back(text(5, 140, u"stale", kGrey));
+    calls.insert(calls.end(), repaint.begin(), repaint.end());
+    chars(&calls, 100, u"one", kBlack);
+    chars(&calls, 120, u"two", kGrey);
+    zqsim::LyricsRows rows = zqsim::lyrics_rows(calls.data(), calls.size());
+    EXPECT_TRUE(rows.repainted);
+    EXPECT_EQ(rows.black, "one");
+    EXPECT_EQ(rows.grey, "two");
+  }
+}

@@ -84,7 +84,11 @@ LyricsRows lyrics_rows(const sim::CanvasCall* calls, size_t count) {
       case sim::CanvasOp::DrawRect: {
         int top = c.y1 < c.y2 ? c.y1 : c.y2;
         int bottom = c.y1 < c.y2 ? c.y2 : c.y1;
-        if (in_lyrics_rows(top, bottom)) rows.repainted = true;
+        if (!in_lyrics_rows(top, bottom)) break;
+        rows.repainted = true;
+        // The area is painted whole (one fill, or a line per column) before
+        // it is drawn again: the texts drawn before it are gone.
+        if (c.op != sim::CanvasOp::DrawRect) black = grey = RowJoiner();
         break;
       }
       case sim::CanvasOp::DrawText: {

@@ -24,7 +24,7 @@ constexpr int kLyricsTop = 100;
 constexpr int kLyricsBottom = 199;
 constexpr int kLyricsOverflowRow = 200;
 
-// What one event drew in the lyrics area.
+// What the lyrics area holds after one event.
 struct LyricsRows {
   bool repainted = false;  // a fill or line covered part of the area, or text was drawn there
   std::string black;       // black text, rows joined with "|"
@@ -33,7 +33,9 @@ struct LyricsRows {
 
 // Scans the canvas calls of one event. Texts of the same colour on the same
 // row are joined (a wrapped line arrives as one call per character); a new
-// row starts whenever the row changes. Texts of other colours are ignored.
+// row starts whenever the row changes. A fill or a line over the area paints
+// over the texts drawn before it, so the rows start afresh. Texts of other
+// colours are ignored.
 LyricsRows lyrics_rows(const sim::CanvasCall* calls, size_t count);
 
 }  // namespace zqsim
