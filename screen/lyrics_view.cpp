@@ -104,6 +104,9 @@ const WCHAR* LineOf(const LRC* lrc, uint16_t entry) {
 
 void draw_lrc_info() {
   PaintLyricsArea(175);
+  // Whatever line was on screen is painted over: the next draw_lrc draws
+  // the line of the position once it is due.
+  player.pos_lrc = screen::kNoLineOnScreen;
   screen::SetForegroundBlack();
   // A record is promised with status 0; without one the area says the file
   // is unusable instead of following a null pointer.
@@ -124,7 +127,11 @@ void draw_lrc() {
   const LRC* lrc = player.lrc;
   if (!lrc || (lrc->time_count > 0 && !lrc->times)) return;
 
-  uint16_t index = ChooseIndex(lrc, LyricsClock(player.timePosition, lrc->offset));
+  const uint32_t t = LyricsClock(player.timePosition, lrc->offset);
+  // The tags or the message stay until the first line is due; a record
+  // without entries keeps them for good.
+  if (player.pos_lrc == screen::kNoLineOnScreen && (lrc->time_count == 0 || t < lrc->times[0].time)) return;
+  uint16_t index = ChooseIndex(lrc, t);
   // Called every second: the area is repainted only when the line changes.
   if (index == player.pos_lrc) return;
   player.pos_lrc = index;

@@ -1,5 +1,5 @@
 // What a tick of the playback timer draws: the time and the bar, and the
-// lyrics area only when the line changes. Nothing else of the screen is
+// lyrics area only when the line changes, the first line included. Nothing else of the screen is
 // painted again once a second.
 #include <algorithm>
 #include <string>
@@ -51,32 +51,24 @@ TEST_P(TickRepaint, ATickRepaintsTheTimeAndTheBarAndTheLyricsOnlyOnANewLine) {
   ASSERT_TRUE(sim::canvas_exists());
   ASSERT_EQ(ps().iRet, LRC_LOADED);
 
-  // Position 1: the first line is current, but the view already stands on
-  // index 0, so only the time (rows 60-79) and the bar (80-99) are drawn.
-  sim::canvas_log_clear();
-  seconds(1);
-  ASSERT_EQ(ps().timePosition, 1u);
-  Rows first = drawn_rows();
-  ASSERT_TRUE(first.any());
-  EXPECT_GE(first.top, 60);
-  EXPECT_LE(first.bottom, 99);
-
-  // Position 2: no new line either.
-  sim::canvas_log_clear();
-  seconds(1);
-  Rows second = drawn_rows();
-  EXPECT_GE(second.top, 60);
-  EXPECT_LE(second.bottom, 99);
-
-  // Position 3: the second line becomes current; the lyrics area is painted
-  // as well, and still nothing above the time.
-  sim::canvas_log_clear();
-  seconds(1);
-  Rows third = drawn_rows();
-  EXPECT_GE(third.top, 60);
-  EXPECT_GE(third.bottom, 100);
-  EXPECT_LE(third.bottom, 199);
-  EXPECT_EQ(ps().pos_lrc, 1);
+  // The tags stand until the first line is due; each line is drawn at the
+  // tick that reaches it, and no tick paints anything above the time.
+  const struct {
+    uint32_t position;
+    bool lyrics;  // the lyrics area (rows 100-199) is painted
+    uint16_t on_screen;
+  } ticks[] = {{1, true, 0}, {2, false, 0}, {3, true, 1}, {4, false, 1}};
+  for (const auto& k : ticks) {
+    sim::canvas_log_clear();
+    seconds(1);
+    ASSERT_EQ(ps().timePosition, k.position);
+    Rows rows = drawn_rows();
+    ASSERT_TRUE(rows.any());
+    EXPECT_GE(rows.top, 60) << k.position;
+    EXPECT_EQ(rows.bottom >= 100, k.lyrics) << k.position;
+    EXPECT_LE(rows.bottom, 199) << k.position;
+    EXPECT_EQ(ps().pos_lrc, k.on_screen) << k.position;
+  }
 
   end_program();
 }

@@ -13,14 +13,16 @@ using sim::CanvasOp;
 const CanvasColor kBlack = {0, 0, 0, 0};
 const CanvasColor kGrey = {0x80, 0x80, 0x80, 0};
 const std::u16string kOver = u"    ==OVER==    ";
+constexpr uint16_t kNoLine = screen::kNoLineOnScreen;
+// A line on screen that no choice can equal, so that the chosen line is
+// always drawn.
+constexpr uint16_t kOtherLine = 0xFFFE;
 
 class LyricsView : public ScreenTest {
  protected:
-  // Draws with a position on screen that no choice can equal, so that the
-  // chosen line is always drawn.
-  void DrawFresh(uint32_t position) {
+  void DrawFresh(uint32_t position, uint16_t on_screen = kOtherLine) {
     player.timePosition = position;
-    player.pos_lrc = 0xFFFF;
+    player.pos_lrc = on_screen;
     ClearLog();
     draw_lrc();
   }
@@ -32,6 +34,7 @@ struct IndexCase {
   int16_t offset;
   uint32_t position;
   uint16_t expected;
+  uint16_t on_screen = kOtherLine;  // kNoLine: the tags or a message
 };
 
 class LyricsIndex : public LyricsView, public ::testing::WithParamInterface<IndexCase> {};
@@ -42,10 +45,14 @@ TEST_P(LyricsIndex, ChoosesTheLastEntryWhoseTimeHasBeenReached) {
   b.Offset(k.offset);
   for (size_t i = 0; i < k.times.size(); ++i) b.Entry(k.times[i], u"line" + std::u16string(1, u'0' + (char16_t)i));
   player.lrc = b.Build();
-  DrawFresh(k.position);
+  DrawFresh(k.position, k.on_screen);
   EXPECT_EQ(player.pos_lrc, k.expected) << k.name;
-  // The chosen entry's text is the black row at the top.
-  EXPECT_EQ(RowText(100), u"line" + std::u16string(1, u'0' + (char16_t)k.expected)) << k.name;
+  if (k.expected == kNoLine) {
+    EXPECT_EQ(sim::canvas_log_size(), 0u) << k.name;
+  } else {
+    // The chosen entry's text is the black row at the top.
+    EXPECT_EQ(RowText(100), u"line" + std::u16string(1, u'0' + (char16_t)k.expected)) << k.name;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -58,7 +65,12 @@ INSTANTIATE_TEST_SUITE_P(
                       IndexCase{"negative offset makes lines later", {1000, 10000, 20000}, -2000, 11, 0},
                       IndexCase{"negative offset reaches the line at twelve", {1000, 10000, 20000}, -2000, 12, 1},
                       IndexCase{"positive offset makes lines earlier", {1000, 10000, 20000}, 1000, 9, 1},
-                      IndexCase{"before the first entry", {5000, 10000}, 0, 1, 0},
+                      IndexCase{"before the first entry with a line on screen", {5000, 10000}, 0, 1, 0},
+                      IndexCase{"tags stay before the first entry", {5000, 10000}, 0, 4, kNoLine, kNoLine},
+                      IndexCase{"first entry at its time after the tags", {3000, 8000}, 0, 3, 0, kNoLine},
+                      IndexCase{"later entry after the tags", {1000, 10000, 20000}, 0, 12, 1, kNoLine},
+                      IndexCase{"offset moves the end of the tags", {3000, 8000}, -1000, 3, kNoLine, kNoLine},
+                      IndexCase{"record without entries keeps its tags", {}, 0, 7, kNoLine, kNoLine},
                       IndexCase{"negative sum counts as zero", {0, 5000}, -2000, 0, 0},
                       IndexCase{"equal times choose the later", {1000, 5000, 5000, 9000}, 0, 6, 2},
                       IndexCase{"last entry has no upper bound", {1000, 5000}, 0, 4000000, 1},
@@ -192,7 +204,7 @@ TEST_F(LyricsView, RecordWithoutEntriesDrawsNothingWhenLineZeroIsOnScreen) {
 TEST_F(LyricsView, RecordWithoutEntriesShowsTheMarkerInBlackAndAnEmptyNextRow) {
   LrcBuilder b;
   player.lrc = b.Build();
-  player.pos_lrc = 3;  // left by the previous track
+  player.pos_lrc = 3;  // a line of the record before is still on screen
   player.timePosition = 7;
   draw_lrc();
   EXPECT_EQ(player.pos_lrc, 0);
@@ -232,6 +244,7 @@ TEST_P(LyricsStatus, ShowsTheMessageAt20And100AndStopsFollowingThePosition) {
   draw_lrc_info();
   ExpectTexts(Texts(), {{k.message, 20, 100, kBlack}});
   EXPECT_EQ(player.lrc_flag, 0);
+  EXPECT_EQ(player.pos_lrc, kNoLine);
 }
 
 INSTANTIATE_TEST_SUITE_P(Statuses, LyricsStatus,
@@ -250,6 +263,7 @@ TEST_F(LyricsView, ShowsTheFourTagsWhenLoadedAndFollowsThePositionAgain) {
   ExpectTexts(Texts(),
               {{u"春晓", 5, 100, kBlack}, {u"孟浩然", 5, 120, kBlack}, {u"", 5, 140, kBlack}, {u"zq", 5, 160, kBlack}});
   EXPECT_EQ(player.lrc_flag, 1);
+  EXPECT_EQ(player.pos_lrc, kNoLine);
 #ifndef BLUE
   // The information view paints up to column 175 whatever the display says.
   auto lines = CallsOf(CanvasOp::DrawLine);

@@ -137,14 +137,25 @@ TEST(HeadlessRun, PlayThroughVisitsEveryTrackInNameOrderWithLinesAtTheirSeconds)
   // Tracks follow each other at their real lengths (26.07 s, 24 s, 22.07 s, 20 s).
   EXPECT_NEAR(started["02_chunxiao.m4a"], 26070, 100);
   EXPECT_NEAR(started["04_no_lyrics.m4a"] - started["03_dengguanque.mp3"], 22070, 100);
-  // A line is current from the first tick whose second plus half a second
-  // reaches its time: 8.0 s at the tick of 8 s, 11.5 s already at 11 s.
+  // Every line, the first of each track included, is current from the first
+  // tick whose second plus half a second reaches its time: 8.0 s at the tick
+  // of 8 s, 2.5 s already at 2 s, 11.5 s at 11 s.
   struct Line {
     const char* text;
     uint32_t ms;
-  } lines[] = {{"疑是地上霜", 8000}, {"举头望明月", 13000}, {"低头思故乡", 18000},  // GB2312
-               {"处处闻啼鸟", 7000}, {"夜来风雨声", 11000},                         // UTF-8, 11.5 s
-               {"黄河入海流", 7000}, {"欲穷千里目", 11000}};                        // UTF-16
+  } lines[] = {{"床前明月光", 3000},                  // GB2312
+               {"疑是地上霜", 8000},                  //
+               {"举头望明月", 13000},                 //
+               {"低头思故乡", 18000},                 //
+               {"春眠不觉晓", 2000},                  // UTF-8, 2.5 s
+               {"处处闻啼鸟", 7000},                  //
+               {"夜来风雨声", 11000},                 // 11.5 s
+               {"花落知多少", 16000},                 //
+               {"Spring dawn, an old |poem", 20000},  // on two rows
+               {"白日依山尽", 3000},                  // UTF-16
+               {"黄河入海流", 7000},                  //
+               {"欲穷千里目", 11000},                 //
+               {"更上一层楼", 15000}};
   for (const Line& l : lines) {
     ASSERT_TRUE(line_at.count(l.text)) << l.text;
     EXPECT_EQ(line_at[l.text], l.ms) << l.text;
