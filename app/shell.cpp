@@ -32,6 +32,23 @@ uint32_t shell_HandleUITokenGranted(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
   return 0;
 }
 
+namespace {
+
+// The whole screen as it stands now, also when it is shown again while
+// paused, stopped or after a call, when no tick may come to correct it: the
+// time and the bar of the position, and the line of the position once the
+// track has played (the tags or the message before).
+void DrawWholeScreen() {
+  backg();
+  draw_time();
+  draw_bar_all();
+  draw_bar();
+  draw_lrc_info();
+  if (player.iRet == LRC_LOADED && player.timePosition != 0) draw_lrc();
+}
+
+}  // namespace
+
 uint32_t shell_MainStateEnter(EVENT_STACK_T*, APPLICATION_T* app, uint32_t kind) {
   if (kind != 0) return 0;
 
@@ -48,18 +65,14 @@ uint32_t shell_MainStateEnter(EVENT_STACK_T*, APPLICATION_T* app, uint32_t kind)
 
   app->dialog = player.dialog;
   player.isCanvas = 1;
-  backg();
-  draw_time();
-  draw_lrc_info();
+  DrawWholeScreen();
   return 0;
 }
 
 uint32_t get_focus(EVENT_STACK_T*, APPLICATION_T*) {
   // A shell whose canvas could not be made has nothing to draw on.
   if (player.isCanvas == 0) return 0;
-  backg();
-  draw_bar_all();
-  draw_lrc_info();
+  DrawWholeScreen();
   return 0;
 }
 

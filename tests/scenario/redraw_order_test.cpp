@@ -1,5 +1,6 @@
 // The order in which the screen is drawn: the start of playing, a stop, the
-// shell's main-state entry and its focus coming back, a seek step, and the
+// shell's main-state entry and its focus coming back (the whole screen with
+// the time, the bar and the line of the position), a seek step, and the
 // player drawing nothing while its screen is closed. The canvas call log is
 // read as a sequence of screen areas (blue theme, where every widget fills
 // its own rectangle).
@@ -18,8 +19,8 @@ struct Area {
 };
 
 const Area kAreas[] = {
-    {"name", 0, 20, 176, 39},  {"number", 0, 40, 120, 59}, {"mode", 120, 40, 176, 59},    {"time", 0, 60, 120, 79},
-    {"volume", 120, 60, 176, 79}, {"band", 0, 80, 176, 99},  {"lyrics", 0, 100, 176, 199},
+    {"name", 0, 20, 176, 39},     {"number", 0, 40, 120, 59}, {"mode", 120, 40, 176, 59},   {"time", 0, 60, 120, 79},
+    {"volume", 120, 60, 176, 79}, {"band", 0, 80, 176, 99},   {"lyrics", 0, 100, 176, 199},
 };
 
 bool in_bands(int y) {
@@ -102,18 +103,19 @@ class RedrawOrder : public Scenario {
 
 struct Situation {
   const char* name;
-  const char* first;                 // track started with
-  std::function<void()> before;      // the log is cleared after it
-  std::function<void()> action;      // what is drawn here is checked
+  const char* first;             // track started with
+  std::function<void()> before;  // the log is cleared after it
+  std::function<void()> action;  // what is drawn here is checked
   std::vector<std::string> areas;
-  std::u16string time;               // text of the time widget by row, "" when not drawn
-  std::u16string lyrics;             // texts of the lyrics area by row
+  std::u16string time;    // text of the time widget by row, "" when not drawn
+  std::u16string lyrics;  // texts of the lyrics area by row
 };
 
 TEST_F(RedrawOrder, EachRedrawPaintsItsAreasInItsOrder) {
   const std::u16string kTagsA = u"@100 Tea|@120 Art|@140 |@160 ";
   const Situation cases[] = {
-      {"play on the ready event of the next track, with tags", "a.mp3",
+      {"play on the ready event of the next track, with tags",
+       "a.mp3",
        [&] {
          seconds(2);
          sim::press(kSeekFwd);
@@ -122,19 +124,23 @@ TEST_F(RedrawOrder, EachRedrawPaintsItsAreasInItsOrder) {
          sim::release(kSeekFwd);  // within a second: the next track
          EXPECT_EQ(track(), "b.mp3");
        },
-       {"time", "band", "bar", "volume", "number", "name", "lyrics"}, u"@60 00:00/03:00",
+       {"time", "band", "bar", "volume", "number", "name", "lyrics"},
+       u"@60 00:00/03:00",
        u"@100 Bee|@120 Bart|@140 Alb|@160 Me"},
-      {"play on the ready event of the next track, without lyrics", "b.mp3",
+      {"play on the ready event of the next track, without lyrics",
+       "b.mp3",
        [&] {
          seconds(2);
          sim::press(kSeekFwd);
        },
        [&] { sim::release(kSeekFwd); },
-       {"time", "band", "bar", "volume", "number", "name", "lyrics"}, u"@60 00:00/03:00",
+       {"time", "band", "bar", "volume", "number", "name", "lyrics"},
+       u"@60 00:00/03:00",
        u"@100 lrc文件不存在"},
-      // The screen was closed while the line changed, so the view still
-      // stands on the first line: the resume draws the current line.
-      {"play key resuming on a new line", "a.mp3",
+      // The screen shown again drew the line of the position, so the resume
+      // leaves the lyrics area alone.
+      {"play key resuming on the line on screen",
+       "a.mp3",
        [&] {
          close_screen();
          seconds(5);
@@ -144,10 +150,16 @@ TEST_F(RedrawOrder, EachRedrawPaintsItsAreasInItsOrder) {
          ASSERT_EQ(ps().State_Player, PLAYER_PAUSED);
        },
        [&] { sim::press(kPlay); },
-       {"time", "band", "bar", "volume", "number", "name", "lyrics"}, u"@60 00:05/03:00",
-       u"@100 three|@120     ==OVER==    "},
-      {"stop", "a.mp3", [&] { seconds(4); }, [&] { sim::press(kStop); }, {"time", "band", "lyrics"},
-       u"@60 00:00/03:00", kTagsA},
+       {"time", "band", "bar", "volume", "number", "name"},
+       u"@60 00:05/03:00",
+       u""},
+      {"stop",
+       "a.mp3",
+       [&] { seconds(4); },
+       [&] { sim::press(kStop); },
+       {"time", "band", "lyrics"},
+       u"@60 00:00/03:00",
+       kTagsA},
       {"shell entry", "a.mp3",
        [&] {
          seconds(2);
@@ -157,13 +169,25 @@ TEST_F(RedrawOrder, EachRedrawPaintsItsAreasInItsOrder) {
          sim::press(kMediaStop);
          EXPECT_EQ(shell().state, 2u);
        },
-       background_then({"time", "lyrics"}), u"@60 00:02/03:00", kTagsA},
+       background_then({"time", "band", "bar", "lyrics"}), u"@60 00:02/03:00", kTagsA + u"|@100 one|@120 three"},
+      // No tick comes while paused: the screen must be whole at once.
+      {"shell entry while paused", "a.mp3",
+       [&] {
+         seconds(5);
+         sim::press(kPlay);
+         ASSERT_EQ(ps().State_Player, PLAYER_PAUSED);
+         close_screen();
+         seconds(3);
+       },
+       [&] { sim::press(kMediaStop); }, background_then({"time", "band", "bar", "lyrics"}), u"@60 00:05/03:00",
+       kTagsA + u"|@100 three|@120     ==OVER==    "},
       {"focus back after a call", "a.mp3",
        [&] {
          seconds(2);
          sim::set_voice_call(true);
        },
-       [&] { sim::set_voice_call(false); }, background_then({"band", "lyrics"}), u"", kTagsA},
+       [&] { sim::set_voice_call(false); }, background_then({"time", "band", "bar", "lyrics"}), u"@60 00:02/03:00",
+       kTagsA + u"|@100 one|@120 three"},
   };
   for (const Situation& c : cases) {
     SCOPED_TRACE(c.name);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/app.h"
 #include "screen/background.h"
 #include "screen/lyrics_view.h"
 #include "screen/widgets.h"
@@ -40,12 +41,9 @@ class GoldenScreen : public ScreenTest {
     player.iRet = 0;
   }
 
-  // The shell entering its main state.
-  void StartUp() {
-    backg();
-    draw_time();
-    draw_lrc_info();
-  }
+  // The shell entering its main state draws the whole screen as its focus
+  // event does.
+  void StartUp() { get_focus(nullptr, nullptr); }
 
   // Play's redraw once the engine is ready.
   void Play() {
@@ -153,15 +151,14 @@ TEST_F(GoldenScreen, AfterASeekBack) {
   ExpectScreen("after_seek");
 }
 
-// Focus regained while playing: the tags come back and the bar band waits
-// for the next tick to be filled.
+// The screen shown again at 8 s, paused, with no tick to come: the time,
+// the bar and the line of the position at once.
 TEST_F(GoldenScreen, AfterTheFocusComesBack) {
   StartUp();
-  player.timePosition = 26;
   Play();
-  backg();
-  draw_bar_all();
-  draw_lrc_info();
+  player.timePosition = 8;
+  get_focus(nullptr, nullptr);
+  EXPECT_EQ(player.pos_lrc, 0);
   ExpectScreen("focus_regained");
 }
 
