@@ -219,6 +219,25 @@ enum class Fact : uint8_t {
 typedef void (*Observer)(Fact fact, uint32_t value, const char* text, void* ctx);
 void set_observer(Observer observer, void* ctx);
 
+// ---------------------------------------------------------------- file use
+// What the program asked of the file system (whether a file exists, opening,
+// reading) and the files the media engine made playback objects for, oldest
+// first. The newest 32 are kept; reset() empties the log.
+enum class FileUse : uint8_t { Exists, Open, Read, Play };
+#define SIM_FILE_LOG_URI_BYTES 512
+struct FileUseRecord {
+  FileUse use;
+  bool ok;          // Exists: the file is there; Open: it was opened; Read:
+                    // every byte asked for came; Play: always
+  uint16_t handle;  // Open (0 when it failed) and Read
+  uint32_t bytes;   // Open: the file's size; Read: the bytes delivered
+  uint8_t head[4];  // a read from the file's first byte: the first bytes
+  uint8_t head_len;
+  char uri[SIM_FILE_LOG_URI_BYTES];  // UTF-8, cut to fit; empty for Read
+};
+size_t file_log_size();
+const FileUseRecord& file_log_at(size_t i);
+
 // ---------------------------------------------------------------- GB2312 table
 // Installs the 15228-byte table at its firmware address (PATCH builds read
 // it there). The file "file://b/ELF/gb2uc.map" is the caller's to place.

@@ -4,6 +4,7 @@
 #include "platform/filesystem.h"
 
 #include "platform/firmware_vars.h"
+#include "sim/file_log.h"
 #include "sim/fs_paths.h"
 #include "sim/internal.h"
 #include "sim/port.h"
@@ -41,15 +42,9 @@ OpenFile* lookup(FILE_HANDLE_T handle) {
   return (f.used && f.handle == handle) ? &f : nullptr;
 }
 
-}  // namespace
-
-extern "C" {
-
-uint8_t DL_FsFFileExist(const WCHAR* uri) {
-  return sim::fs::file_exists(uri) ? 1 : 0;
-}
-
-FILE_HANDLE_T DL_FsOpenFile(const WCHAR* uri, uint32_t /*mode*/, uint32_t /*param*/) {
+// Opens the file at the URI in a free slot; FS_INVALID_HANDLE when it
+// cannot.
+FILE_HANDLE_T open_file(const WCHAR* uri) {
   uint32_t slot = 0;
   while (slot < kMaxOpenFiles && g_files[slot].used) ++slot;
   if (slot == kMaxOpenFiles) return FS_INVALID_HANDLE;
@@ -75,6 +70,23 @@ FILE_HANDLE_T DL_FsOpenFile(const WCHAR* uri, uint32_t /*mode*/, uint32_t /*para
   f.handle = make_handle(slot);
   g_files[slot] = f;
   return f.handle;
+}
+
+}  // namespace
+
+extern "C" {
+
+uint8_t DL_FsFFileExist(const WCHAR* uri) {
+  bool found = sim::fs::file_exists(uri);
+  sim::file_log::note_exists(uri, found);
+  return found ? 1 : 0;
+}
+
+FILE_HANDLE_T DL_FsOpenFile(const WCHAR* uri, uint32_t /*mode*/, uint32_t /*param*/) {
+  FILE_HANDLE_T handle = open_file(uri);
+  OpenFile* f = lookup(handle);
+  sim::file_log::note_open(uri, f ? handle : 0, f ? f->size : 0);
+  return handle;
 }
 
 uint32_t DL_FsGetFileSize(FILE_HANDLE_T handle) {
@@ -130,6 +142,7 @@ uint32_t DL_FsReadFile(void* buffer, uint32_t item_size, uint32_t items, FILE_HA
       for (uint64_t i = 0; i < n; ++i) dst[i] = src[i];
     }
   }
+  sim::file_log::note_read(handle, f->position, buffer, n, n == wanted);
   f->position += n;
   if (items_read != nullptr) *items_read = (uint32_t)(n / item_size);
   return kOk;
@@ -148,6 +161,7 @@ uint32_t DL_FsCloseFile(FILE_HANDLE_T handle) {
 namespace sim::fs {
 
 void files_reset() {
+  file_log::reset();
   for (OpenFile& f : g_files) {
     if (f.used && f.fd >= 0) port::close(f.fd);
     f = OpenFile{};

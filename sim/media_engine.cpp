@@ -2,6 +2,7 @@
 // a playing object follows the stand-in's clock; a playing object that
 // reaches its length ends by itself with end status 1.
 #include "platform/media.h"
+#include "sim/file_log.h"
 #include "sim/framework.h"
 #include "sim/framework_bytes.h"
 #include "sim/internal.h"
@@ -255,6 +256,7 @@ ZQ_EXTERN_C uint32_t MME_GC_playback_create(uint32_t* port_block, const WCHAR* u
   if (!length_for(uri8, &o->length)) o->length = probed ? probed : kDefaultLengthMs;
   copy_text(o->host_path, sizeof(o->host_path), path);
   copy_text(o->name, sizeof(o->name), after_last_slash(uri8));
+  sim::file_log::note_play(uri8);
   sim::internal::emit(Fact::Track, 0, o->name);
   PLAYBACK_END_ATTACH_T ready{};
   ready.handle = o->handle;

@@ -230,4 +230,48 @@ TEST_F(Files, TablesOfTheWrongSizeAreRefused) {
   EXPECT_EQ(sim::internal::gb2uc_table()[GB2UC_TABLE_BYTES - 1], 'y');
 }
 
+// The log of file uses says what was looked for, opened and read (with the
+// first bytes of a read from the start), and keeps the newest 32.
+TEST_F(Files, TheFileLogKeepsWhatWasAskedFor) {
+  const std::string lrc = "file://b/mobile/audio/lrc/Song.lrc", txt = "file://b/mobile/audio/lrc/Song.txt";
+  DL_FsFFileExist(u16(txt).c_str());
+  DL_FsFFileExist(u16(lrc).c_str());
+  FILE_HANDLE_T h = DL_FsOpenFile(u16(lrc).c_str(), 0, 0);
+  char buf[16];
+  uint32_t n = 0;
+  DL_FsReadFile(buf, 3, 1, h, &n);
+  DL_FsReadFile(buf, 16, 1, h, &n);  // 7 bytes are left: not the whole item
+  DL_FsCloseFile(h);
+  DL_FsOpenFile(u16(txt).c_str(), 0, 0);
+  struct Want {
+    sim::FileUse use;
+    bool ok;
+    std::string uri;
+    uint32_t bytes;
+    std::string head;
+  } want[] = {
+      {sim::FileUse::Exists, false, txt, 0, ""}, {sim::FileUse::Exists, true, lrc, 0, ""},
+      {sim::FileUse::Open, true, lrc, 10, ""},   {sim::FileUse::Read, true, "", 3, "012"},
+      {sim::FileUse::Read, false, "", 7, ""},    {sim::FileUse::Open, false, txt, 0, ""},
+  };
+  ASSERT_EQ(sim::file_log_size(), std::size(want));
+  for (size_t i = 0; i < std::size(want); ++i) {
+    const sim::FileUseRecord& r = sim::file_log_at(i);
+    SCOPED_TRACE(i);
+    EXPECT_EQ(r.use, want[i].use);
+    EXPECT_EQ(r.ok, want[i].ok);
+    EXPECT_EQ(r.uri, want[i].uri);
+    EXPECT_EQ(r.bytes, want[i].bytes);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(r.head), r.head_len), want[i].head);
+    if (r.use == sim::FileUse::Read) {
+      EXPECT_EQ(r.handle, sim::file_log_at(2).handle);
+    }
+  }
+  for (int i = 0; i < 40; ++i) DL_FsFFileExist(u16(lrc).c_str());
+  EXPECT_EQ(sim::file_log_size(), 32u);
+  EXPECT_TRUE(sim::file_log_at(0).use == sim::FileUse::Exists && sim::file_log_at(0).ok);  // the oldest went
+  sim::internal::fs_reset();
+  EXPECT_EQ(sim::file_log_size(), 0u);
+}
+
 }  // namespace
