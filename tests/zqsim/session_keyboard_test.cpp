@@ -11,6 +11,7 @@
 
 #include "sim/driver.h"
 #include "tools/zqsim/key_map.h"
+#include "tools/zqsim/lyrics_facts.h"
 #include "tools/zqsim/session.h"
 #include "tools/zqsim/trace.h"
 
@@ -168,5 +169,52 @@ TEST(SessionPlatform, VolumeKeysChangeTheVolumeTypeOfThePlatform) {
     keyboard.up(1);
     EXPECT_EQ(sim::volume(c.type), 6);
     EXPECT_EQ(sim::volume(c.other), 4);
+  }
+}
+
+// The panel's lyrics facts for each demo track, as the stand-in saw the
+// program look for them: the file found (after a missing "lrc", the "txt"),
+// the GB2312 table read for GB2312 text, the encoding by the file's first
+// bytes, the status and the counts of the record; a track without lyrics
+// shows both names missing and status 4. A mouse hold of a phone key counts
+// as held until it is let go.
+TEST(LyricsFacts, SayWhereEachDemoTrackFoundItsLyrics) {
+  SessionRun run;
+  ASSERT_TRUE(run.ok()) << run.error();
+  struct Case {
+    const char* files;  // name=bytes read, or =missing
+    int encoding;
+    uint8_t status;
+    unsigned lines, times;
+  } cases[] = {
+      {"lrc/01_jingyesi.lrc=135 ELF/gb2uc.map=15228", 1, 0, 4, 4},
+      {"lrc/02_chunxiao.lrc=203", 4, 0, 5, 5},
+      {"lrc/03_dengguanque.lrc=missing lrc/03_dengguanque.txt=236", 2, 0, 4, 5},
+      {"lrc/04_no_lyrics.lrc=missing lrc/04_no_lyrics.txt=missing", -1, 4, 0, 0},
+  };
+  zqsim::Keyboard mouse(run.trace(), nullptr);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.files);
+    zqsim::LyricsFacts f = zqsim::current_lyrics();
+    std::string files;
+    for (const zqsim::LyricsFacts::File& file : f.files) {
+      std::string name = file.uri.substr(file.uri.rfind("file://b/", 0) == 0 ? 9 : 0);
+      if (name.rfind("mobile/audio/", 0) == 0) name = name.substr(13);
+      files += (files.empty() ? "" : " ") + name + "=" +
+               (!file.found ? "missing" : std::to_string(file.read) + (file.read_whole ? "" : " of ?"));
+    }
+    EXPECT_TRUE(f.track);
+    EXPECT_EQ(files, c.files);
+    EXPECT_EQ(f.encoding, c.encoding);
+    EXPECT_TRUE(f.status_known);
+    EXPECT_EQ(f.status, c.status);
+    EXPECT_EQ(f.loaded, c.status == 0);
+    EXPECT_EQ(f.lines, c.lines);
+    EXPECT_EQ(f.times, c.times);
+    mouse.hold(99, 0x2F);  // the next track, by a tap of the mouse
+    EXPECT_EQ(mouse.held_keys(), std::vector<uint8_t>{0x2F});
+    mouse.up(99);
+    EXPECT_TRUE(mouse.held_keys().empty());
+    sim::advance(100);
   }
 }

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "tools/zqsim/key_map.h"
+#include "tools/zqsim/phone_body.h"
 #include "tools/zqsim/window.h"
 
 namespace {
@@ -19,6 +21,27 @@ std::map<std::string, std::string> values_of(const zqsim::PanelState& st) {
     out[label.empty() ? l.value : label] = l.value;
   }
   return out;
+}
+
+zqsim::LyricsFacts::File file(const std::string& name, bool found, bool opened, uint32_t size, uint32_t read) {
+  zqsim::LyricsFacts::File f;
+  f.uri = "file://b/mobile/audio/lrc/" + name;
+  f.found = found;
+  f.opened = opened;
+  f.size = size;
+  f.read = read;
+  f.read_whole = opened && read == size;
+  return f;
+}
+
+// A track's lyrics load that asked for `files` and ended with `status`.
+zqsim::LyricsFacts lyrics(std::vector<zqsim::LyricsFacts::File> files, int status = -1) {
+  zqsim::LyricsFacts f;
+  f.track = true;
+  f.files = std::move(files);
+  f.status_known = status >= 0;
+  f.status = static_cast<uint8_t>(status);
+  return f;
 }
 
 }  // namespace
@@ -80,6 +103,42 @@ TEST(SidePanel, SaysWhatThePhoneIsDoing) {
        }),
        "Clock:", "1:01 (sound)"},
       {"silent", state([](auto& s) { s.clock_ms = 0; }), "Clock:", "0:00 (silent)"},
+      // The lyrics block: where the program looked, what it read, what became of it.
+      {"no load seen", state([](auto&) {}), "Looked for:", "nothing yet"},
+      {"folder", state([](auto& s) { s.lyrics = lyrics({file("a.lrc", false, false, 0, 0)}); }),
+       "Folder:", "file://b/mobile/audio/lrc/"},
+      {"missing", state([](auto& s) { s.lyrics = lyrics({file("a.lrc", false, false, 0, 0)}); }),
+       "Tried:", "a.lrc missing"},
+      {"read", state([](auto& s) { s.lyrics = lyrics({file("a.txt", true, true, 203, 203)}); }),
+       "Tried:", "a.txt 203 bytes"},
+      {"read short", state([](auto& s) { s.lyrics = lyrics({file("a.lrc", true, true, 20, 10)}); }),
+       "Tried:", "a.lrc 10 of 20 bytes"},
+      {"cannot open", state([](auto& s) {
+         s.lyrics = lyrics({file("a.lrc", true, false, 0, 0)});
+         s.lyrics.files[0].open_failed = true;
+       }),
+       "Tried:", "a.lrc cannot open"},
+      {"long name",
+       state([](auto& s) { s.lyrics = lyrics({file(std::string(40, 'n') + ".lrc", false, false, 0, 0)}); }),
+       "Tried:", std::string(17, 'n') + "... missing"},
+      {"encoding", state([](auto& s) {
+         s.lyrics = lyrics({file("a.lrc", true, true, 9, 9)});
+         s.lyrics.lyrics_file = 0;
+         s.lyrics.encoding = 1;
+       }),
+       "Encoding:", "GB2312 (no byte-order mark)"},
+      {"no lyrics file", state([](auto& s) { s.lyrics = lyrics({}, 4); }), "Status:", "4 no lyrics file"},
+      {"its message", state([](auto& s) { s.lyrics = lyrics({}, 4); }), "Screen shows:", "lrc文件不存在"},
+      {"encrypted", state([](auto& s) { s.lyrics = lyrics({}, 5); }), "Screen shows:", "lrc文件被加密"},
+      {"loaded", state([](auto& s) {
+         s.lyrics = lyrics({}, 0);
+         s.lyrics.loaded = true;
+         s.lyrics.lines = 12;
+         s.lyrics.times = 15;
+       }),
+       "Lines:", "12 lines, 15 time entries"},
+      {"pointer", state([](auto& s) { s.pointer = "key 2F (keyboard: Right)"; }),
+       "Mouse on:", "key 2F (keyboard: Right)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -125,6 +184,12 @@ TEST(SidePanel, KeyMapAndStateLinesFitThePanel) {
   st.player_hidden = true;
   st.front_other = true;
   st.keypad_locked = true;
+  st.lyrics = lyrics({file(std::string(60, 'y') + ".lrc", true, true, 70000, 65534)}, 2);
+  st.lyrics.files.push_back(file("", true, true, 15228, 15228));
+  st.lyrics.files.back().uri = "file://b/ELF/" + std::string(60, 'm');
+  st.lyrics.lyrics_file = 0;
+  st.lyrics.encoding = 1;
+  st.pointer = "key 0A (keyboard: * / F2)";
   for (const zqsim::PanelLine& l : zqsim::panel_lines(st))
     EXPECT_LE(l.label.size() + l.value.size(), max_chars) << l.value;
 }
@@ -174,29 +239,63 @@ TEST(SidePanel, KeyMapNamesTheKeysTheKeyboardGives) {
     EXPECT_NE(map.find(name), std::string::npos) << name;
 }
 
-// The window for each screen scale: the whole screen and the whole key map
-// fit, and the panel's text grows with a large screen.
-TEST(WindowLayout, ScreenAndKeyMapFitAtEveryScale) {
-  struct Case {
-    int scale;
-    int width, height, zoom;
-  } cases[] = {
-      {1, 176 + 360, 480, 1}, {2, 352 + 360, 480, 1},  {3, 528 + 360, 660, 1},
-      {4, 704 + 360, 880, 1}, {5, 880 + 720, 1100, 2}, {6, 1056 + 720, 1320, 2},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.scale);
-    zqsim::WindowLayout l = zqsim::window_layout(c.scale);
-    EXPECT_EQ(l.width, c.width);
-    EXPECT_EQ(l.height, c.height);
-    EXPECT_EQ(l.panel_zoom, c.zoom);
-    EXPECT_EQ(l.screen_w, 176 * c.scale);
-    EXPECT_EQ(l.screen_h, 220 * c.scale);
-    EXPECT_EQ(l.screen_y, (l.height - l.screen_h) / 2);
-    EXPECT_GE(l.screen_y, 0);
-    EXPECT_EQ(l.panel_x, l.screen_w);
-    EXPECT_EQ(l.panel_width, zqsim::kPanelWidth);
+// The window for each screen scale: the phone with the whole screen in it,
+// the panel beside it with the whole key map, its text growing with a large
+// screen; at the default scale the window fits a display 768 pixels high.
+TEST(WindowLayout, PhoneAndKeyMapFitAtEveryScale) {
+  for (int scale = 1; scale <= 6; ++scale) {
+    SCOPED_TRACE(scale);
+    zqsim::WindowLayout l = zqsim::window_layout(scale);
+    const zqsim::PhoneBody& p = l.phone;
+    EXPECT_EQ(l.screen_w, 176 * scale);
+    EXPECT_EQ(l.screen_h, 220 * scale);
+    EXPECT_EQ(l.screen_x, p.screen.x);
+    EXPECT_EQ(l.screen_y, l.phone_y + p.screen.y);
+    auto inside = [](const zqsim::Rect& in, const zqsim::Rect& out) {
+      return in.x >= out.x && in.y >= out.y && in.x + in.w <= out.x + out.w && in.y + in.h <= out.y + out.h;
+    };
+    EXPECT_TRUE(inside(p.screen, p.glass));
+    EXPECT_TRUE(inside(p.glass, p.body));
+    EXPECT_TRUE(inside(p.body, {0, 0, p.width, p.height}));
+    EXPECT_GE(l.phone_y, 0);
+    EXPECT_LE(l.phone_y + p.height, l.height);
+    EXPECT_EQ(l.panel_x, p.width);
+    EXPECT_EQ(l.width, p.width + zqsim::kPanelWidth * l.panel_zoom);
+    EXPECT_EQ(l.panel_zoom, scale >= 4 ? 2 : 1);
     EXPECT_LE(l.panel_height * l.panel_zoom, l.height);
     EXPECT_GE(l.panel_height, zqsim::key_map_height());
+    EXPECT_TRUE(scale > 2 || l.height <= 768) << l.height;
+  }
+}
+
+// Every phone key the keyboard gives is on the phone once, lies inside the
+// phone's part of the window, and is what a click at its middle presses;
+// the screen and the pad's middle press nothing.
+TEST(PhoneBody, EveryMappedKeyIsDrawnOnceAndClickable) {
+  for (int scale = 1; scale <= 6; ++scale) {
+    SCOPED_TRACE(scale);
+    zqsim::PhoneBody p = zqsim::phone_body(scale);
+    for (uint8_t code : zqsim::mapped_phone_keys()) {
+      SCOPED_TRACE(code);
+      EXPECT_EQ(std::count_if(p.keys.begin(), p.keys.end(), [&](const zqsim::BodyKey& k) { return k.code == code; }),
+                1);
+      const zqsim::BodyKey* k = zqsim::body_key(p, code);
+      ASSERT_NE(k, nullptr);
+      EXPECT_TRUE(k->rect.x >= 0 && k->rect.y >= 0 && k->rect.x + k->rect.w <= p.width &&
+                  k->rect.y + k->rect.h <= p.height);
+      int x = k->rect.x + k->rect.w / 2, y = k->rect.y + k->rect.h / 2;
+      if (k->shape == zqsim::KeyShape::Arrow) {
+        static const int kDir[4][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
+        const int at = (p.pad_radius + p.pad_hole) / 2;
+        x = p.pad_x + kDir[static_cast<int>(k->arrow)][0] * at;
+        y = p.pad_y + kDir[static_cast<int>(k->arrow)][1] * at;
+      }
+      EXPECT_EQ(zqsim::key_at(p, x, y), code);
+      EXPECT_FALSE(std::string(k->face).empty());
+    }
+    EXPECT_EQ(p.keys.size(), zqsim::mapped_phone_keys().size());
+    EXPECT_EQ(zqsim::key_at(p, p.screen.x + p.screen.w / 2, p.screen.y + p.screen.h / 2), -1);
+    EXPECT_EQ(zqsim::key_at(p, p.pad_x, p.pad_y), -1);
+    EXPECT_EQ(zqsim::key_at(p, p.pad_x + p.pad_radius * 8 / 10, p.pad_y + p.pad_radius * 8 / 10), -1);  // off the round
   }
 }

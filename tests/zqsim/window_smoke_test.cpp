@@ -9,6 +9,7 @@
 
 #include "run_zqsim.h"
 #include "sim/host/png/png_writer.h"
+#include "tools/zqsim/window.h"
 
 namespace fs = std::filesystem;
 
@@ -38,15 +39,16 @@ TEST(WindowSmoke, WindowOpensTakesKeysAndShowsTheScreenScaled) {
     std::string error;
     ASSERT_TRUE(sim::png::read_rgb((shots + "/" + name + ".png").c_str(), &screen, &error)) << error;
     ASSERT_TRUE(sim::png::read_rgb((shots + "/" + name + "-window.png").c_str(), &window, &error)) << error;
+    const zqsim::WindowLayout layout = zqsim::window_layout(2);
     ASSERT_EQ(screen.width, 176);
-    ASSERT_GE(window.width, 176 * 2 + 200);  // the screen and the panel beside it
-    ASSERT_GE(window.height, 220 * 2);
-    int top = (window.height - 440) / 2;
+    ASSERT_EQ(window.width, layout.width);
+    ASSERT_EQ(window.height, layout.height);
     int differing = 0;
     for (int y = 0; y < 220; ++y) {
       for (int x = 0; x < 176; ++x) {
         const uint8_t* s = &screen.rgb[(y * 176 + x) * 3];
-        const uint8_t* w = &window.rgb[((top + 2 * y + 1) * window.width + 2 * x + 1) * 3];
+        const uint8_t* w =
+            &window.rgb[((layout.screen_y + 2 * y + 1) * window.width + layout.screen_x + 2 * x + 1) * 3];
         if (s[0] != w[0] || s[1] != w[1] || s[2] != w[2]) ++differing;
       }
     }
@@ -99,7 +101,7 @@ namespace {
 int alarm_pixels(const sim::png::Image& window) {
   int n = 0;
   for (int y = 0; y < window.height; ++y)
-    for (int x = 176 * 2; x < window.width; ++x) {
+    for (int x = zqsim::window_layout(2).panel_x; x < window.width; ++x) {
       const uint8_t* p = &window.rgb[(y * window.width + x) * 3];
       if (p[0] == 0xF0 && p[1] == 0x70 && p[2] == 0x70) ++n;
     }
@@ -146,4 +148,52 @@ TEST(WindowSmoke, SimulatorKeysChangeThePhoneAndThePanelShowsIt) {
     EXPECT_EQ(alarm_pixels(window) > 0, s.alarm);
   }
   fs::remove_all(dir);
+}
+
+// The phone's keys under a real mouse (xdotool moves the X server's
+// pointer): a click on the volume-up key changes the volume, and the
+// seek-forward key held until the seeking has begun (the engine pauses) is
+// a seek where a tap would change the track.
+TEST(WindowSmoke, TheMouseClicksAndHoldsThePhonesKeys) {
+  if (system("command -v xvfb-run >/dev/null 2>&1 && command -v xdotool >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "xvfb-run or xdotool is not installed";
+  char pattern[] = "/tmp/zqsim_mouse.XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  std::string dir = pattern;
+  const zqsim::WindowLayout layout = zqsim::window_layout(2);
+  const zqsim::PhoneBody& p = layout.phone;
+  const zqsim::Rect up = zqsim::body_key(p, 0x17)->rect;
+  const int up_x = (up.x + p.body.x) / 2, up_y = layout.phone_y + up.y + up.h / 2;
+  const int right_x = p.pad_x + (p.pad_radius + p.pad_hole) / 2, right_y = layout.phone_y + p.pad_y;
+  // The clicks wait for the window's first screenshot: by then it is drawing
+  // frames and takes each click when it comes.
+  std::ofstream(dir + "/run.script") << "wait 200\nshot ready\nwait 6000\n";
+  std::ofstream(dir + "/mouse.sh") << zqsim_test::shell_quoted(ZQSIM_PATH) << " --script " << dir << "/run.script "
+                                   << "--shots " << dir << " " << ZQ_DEMO_DIR << " >" << dir << "/out 2>" << dir
+                                   << "/err &\n"
+                                   << "for i in $(seq 300); do [ -e " << dir
+                                   << "/ready-window.png ] && break; sleep 0.1; done\n"
+                                   << "w=$(xdotool search --sync --onlyvisible --name '^zqsim')\n"
+                                   << "xdotool mousemove --window $w " << up_x << " " << up_y << " click 1\nsleep 0.5\n"
+                                   << "xdotool mousemove --window $w " << right_x << " " << right_y
+                                   << " mousedown 1\nfor i in $(seq 300); do grep -q 'engine pause' " << dir
+                                   << "/out && break; sleep 0.1; done\nsleep 0.3\nxdotool mouseup 1\nwait\n";
+  // Without a sound device the clock follows the wall clock, which a busy
+  // machine does not hold back as it can the sound.
+  const std::string env = "SDL_AUDIODRIVER=none ASAN_OPTIONS=detect_leaks=0 timeout 60 xvfb-run -a";
+  int raw = system((env + " -s '-screen 0 1280x1024x24' sh " + dir + "/mouse.sh").c_str());
+  std::string out = zqsim_test::read_all(dir + "/out"), err = zqsim_test::read_all(dir + "/err");
+  fs::remove_all(dir);
+  ASSERT_EQ(raw, 0) << err;
+  std::vector<std::string> facts;
+  for (const std::string& l : zqsim_test::lines_of(out)) {
+    std::string rest = l.substr(l.find(' ') + 1);
+    if (rest.rfind("engine seek ", 0) == 0) rest = "engine seek";  // wherever the hold took it
+    for (const char* word : {"volume ", "engine pause", "engine seek", "track "})
+      if (rest.rfind(word, 0) == 0) facts.push_back(rest);
+  }
+  // A seek that reaches the track's end goes on to the next track.
+  const std::vector<std::string> want = {"track \"01_jingyesi.mp3\"", "volume 5", "engine pause", "engine seek"};
+  if (facts.size() > want.size()) facts.resize(want.size());
+  EXPECT_EQ(facts, want) << out;
 }

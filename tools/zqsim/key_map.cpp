@@ -1,5 +1,7 @@
 #include "tools/zqsim/key_map.h"
 
+#include <algorithm>
+
 #include "sim/driver.h"
 #include "tools/zqsim/session.h"
 
@@ -86,6 +88,24 @@ Control control_for(SDL_Keycode sym) {
   }
 }
 
+std::vector<uint8_t> mapped_phone_keys() {
+  std::vector<uint8_t> keys;
+  for (const Binding& b : kBindings) keys.push_back(b.key);
+  std::sort(keys.begin(), keys.end());
+  keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+  return keys;
+}
+
+std::string keyboard_names(uint8_t key) {
+  std::string names;
+  for (const Binding& b : kBindings) {
+    if (b.key != key || (b.sym >= SDLK_KP_DIVIDE && b.sym <= SDLK_KP_PERIOD) || b.sym == SDLK_KP_HASH) continue;
+    if (!names.empty()) names += " / ";
+    names += SDL_GetKeyName(b.sym);
+  }
+  return names;
+}
+
 int32_t keyboard_key(const std::string& name) {
   if (name.empty()) return 0;
   SDL_Keycode k = SDL_GetKeyFromName(name.c_str());
@@ -111,9 +131,21 @@ void Keyboard::down(uint32_t id, SDL_Keycode sym, uint16_t mod) {
       break;
   }
   int key = phone_key_for(sym, mod);
-  if (key < 0 || held_.count(id) != 0) return;
-  held_[id] = static_cast<uint8_t>(key);
-  sim::press(static_cast<uint8_t>(key));
+  if (key >= 0) hold(id, static_cast<uint8_t>(key));
+}
+
+void Keyboard::hold(uint32_t id, uint8_t key) {
+  if (held_.count(id) != 0) return;
+  held_[id] = key;
+  sim::press(key);
+}
+
+std::vector<uint8_t> Keyboard::held_keys() const {
+  std::vector<uint8_t> keys;
+  for (const auto& [id, key] : held_) keys.push_back(key);
+  std::sort(keys.begin(), keys.end());
+  keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+  return keys;
 }
 
 void Keyboard::up(uint32_t id) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "tools/zqsim/trace.h"
 
@@ -27,6 +28,12 @@ struct HelpLine {
 };
 extern const HelpLine kKeyHelp[];
 
+// The phone keys that keyboard keys give, each once, in code order.
+std::vector<uint8_t> mapped_phone_keys();
+// The keyboard keys that give a phone key, by name ("Right", "* / F2"),
+// the number pad's own keys left out; empty when none does.
+std::string keyboard_names(uint8_t key);
+
 // A keyboard key by its name ("F5", "Up", "PageDown", "*", "3"), as key
 // scripts give it; 0 when there is no such key.
 int32_t keyboard_key(const std::string& name);
@@ -41,6 +48,11 @@ class Keyboard {
   // down is not pressed again.
   void down(uint32_t id, SDL_Keycode sym, uint16_t mod);
   void up(uint32_t id);
+  // Holds a phone key for something other than a keyboard key (the mouse),
+  // until up(id).
+  void hold(uint32_t id, uint8_t key);
+  // The phone keys held now, in code order, each once.
+  std::vector<uint8_t> held_keys() const;
   // Lets go of every phone key held (the window lost the keyboard).
   void release_all();
 

@@ -68,31 +68,42 @@ bool PanelFont::load(const char* hex_path) {
   return !glyphs_.empty();
 }
 
-int PanelFont::draw(uint8_t* rgb, int width, int height, int x, int y, const std::string& utf8, uint32_t color) const {
+// The glyph for a code point: a hollow box for what the font does not have.
+const PanelFont::Glyph& PanelFont::glyph(uint32_t cp) const {
+  static const Glyph kBox = [] {
+    Glyph box{};
+    box.width = 8;
+    for (int r = 2; r < 14; ++r) box.rows[r] = (r == 2 || r == 13) ? 0x7E : 0x42;
+    return box;
+  }();
+  auto it = glyphs_.find(cp);
+  return it == glyphs_.end() ? kBox : it->second;
+}
+
+int PanelFont::width(const std::string& utf8) const {
+  int w = 0;
+  for (size_t i = 0; i < utf8.size();) w += glyph(next_code_point(utf8, &i)).width;
+  return w;
+}
+
+int PanelFont::draw(uint8_t* rgb, int width, int height, int x, int y, const std::string& utf8, uint32_t color,
+                    int zoom) const {
   int start = x;
   for (size_t i = 0; i < utf8.size();) {
-    uint32_t cp = next_code_point(utf8, &i);
-    auto it = glyphs_.find(cp);
-    Glyph box{};
-    if (it == glyphs_.end()) {
-      // A hollow box for what the font does not have.
-      box.width = 8;
-      for (int r = 2; r < 14; ++r) box.rows[r] = (r == 2 || r == 13) ? 0x7E : 0x42;
-    }
-    const Glyph& g = it == glyphs_.end() ? box : it->second;
-    for (int r = 0; r < 16; ++r) {
+    const Glyph& g = glyph(next_code_point(utf8, &i));
+    for (int r = 0; r < 16 * zoom; ++r) {
       int py = y + r;
       if (py < 0 || py >= height) continue;
-      for (int c = 0; c < g.width; ++c) {
+      for (int c = 0; c < g.width * zoom; ++c) {
         int px = x + c;
-        if (px < 0 || px >= width || !(g.rows[r] & (1u << (g.width - 1 - c)))) continue;
+        if (px < 0 || px >= width || !(g.rows[r / zoom] & (1u << (g.width - 1 - c / zoom)))) continue;
         uint8_t* p = rgb + (static_cast<size_t>(py) * width + px) * 3;
         p[0] = static_cast<uint8_t>(color >> 16);
         p[1] = static_cast<uint8_t>(color >> 8);
         p[2] = static_cast<uint8_t>(color);
       }
     }
-    x += g.width;
+    x += g.width * zoom;
   }
   return x - start;
 }

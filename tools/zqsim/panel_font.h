@@ -16,8 +16,12 @@ class PanelFont {
   bool load(const char* hex_path);
 
   // Draws UTF-8 text into an RGB buffer of `width` x `height` at (x, y), the
-  // top left of the first glyph; clipped to the buffer. Returns the width.
-  int draw(uint8_t* rgb, int width, int height, int x, int y, const std::string& utf8, uint32_t color) const;
+  // top left of the first glyph, each font pixel `zoom` x `zoom` pixels;
+  // clipped to the buffer. Returns the width.
+  int draw(uint8_t* rgb, int width, int height, int x, int y, const std::string& utf8, uint32_t color,
+           int zoom = 1) const;
+  // The width draw() would give the text at zoom 1.
+  int width(const std::string& utf8) const;
 
   static constexpr int kHeight = 16;
 
@@ -27,6 +31,7 @@ class PanelFont {
     uint16_t rows[16];
     uint8_t width;
   };
+  const Glyph& glyph(uint32_t cp) const;
   std::unordered_map<uint32_t, Glyph> glyphs_;
 };
 

@@ -58,6 +58,48 @@ std::string fit(const std::string& s, size_t max) {
   return s.substr(0, starts[n]) + "...";
 }
 
+// What became of one file the lyrics load asked for.
+std::string outcome(const LyricsFacts::File& file) {
+  if (!file.found) return "missing";
+  if (file.open_failed) return "cannot open";
+  if (!file.opened) return "found";
+  if (file.read_whole) return std::to_string(file.read) + " bytes";
+  return std::to_string(file.read) + " of " + std::to_string(file.size) + " bytes";
+}
+
+// Where the program looked for the current track's lyrics, what it read and
+// what it made of them: the answer to "why no lyrics?".
+void add_lyrics_lines(const LyricsFacts& f, std::vector<PanelLine>* lines) {
+  auto add = [&](const char* label, const std::string& value, uint32_t color, bool gap = false) {
+    lines->push_back({label, value, color, gap});
+  };
+  add("", "Lyrics of the track", kTitle, true);
+  if (!f.track) {
+    add("Looked for:   ", "nothing yet", kDim);
+    return;
+  }
+  std::string folder;
+  if (!f.files.empty()) folder = f.files[0].uri.substr(0, f.files[0].uri.rfind('/') + 1);
+  add("Folder:       ", folder.empty() ? "none: no name to look for" : fit(folder, 28), folder.empty() ? kRed : kText);
+  for (size_t i = 0; i < f.files.size(); ++i) {
+    const LyricsFacts::File& file = f.files[i];
+    std::string name = file.uri;
+    if (name.compare(0, folder.size(), folder) == 0)
+      name = name.substr(folder.size());
+    else if (name.rfind("file://b/", 0) == 0)
+      name = name.substr(9);
+    std::string result = outcome(file);
+    add(i == 0 ? "Tried:        " : "              ", fit(name, 27 - result.size()) + " " + result,
+        file.found && file.opened && file.read_whole ? kText : kAmber);
+  }
+  if (f.lyrics_file >= 0) add("Encoding:     ", encoding_name(f.encoding), f.encoding > 0 ? kText : kRed);
+  if (!f.status_known) return;
+  add("Status:       ", std::to_string(f.status) + " " + status_name(f.status), f.status == 0 ? kGreen : kRed);
+  if (f.status != 0) add("Screen shows: ", status_message(f.status), kAmber);
+  if (f.loaded)
+    add("Lines:        ", std::to_string(f.lines) + " lines, " + std::to_string(f.times) + " time entries", kText);
+}
+
 }  // namespace
 
 std::string minutes_seconds(uint32_t ms) {
@@ -123,8 +165,10 @@ std::vector<PanelLine> panel_lines(const PanelState& st) {
         st.track_playing ? kGreen : kDim);
   }
   add("Clock:        ", minutes_seconds(st.clock_ms) + (st.sound ? " (sound)" : " (silent)"), kDim);
+  add_lyrics_lines(st.lyrics, &lines);
   add("", "F1 key map   F5 lock   F6 call", kDim, true);
   add("", "F7 idle/other   F12 screenshot", kDim);
+  if (!st.pointer.empty()) add("Mouse on:     ", st.pointer, kTitle);
   return lines;
 }
 

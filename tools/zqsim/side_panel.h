@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/zqsim/lyrics_facts.h"
 #include "tools/zqsim/panel_font.h"
 
 namespace zqsim {
@@ -25,7 +26,9 @@ struct PanelState {
   uint32_t position_ms = 0;
   uint32_t length_ms = 0;
   uint32_t clock_ms = 0;
-  bool sound = false;  // real sound, or silent on the wall clock
+  bool sound = false;   // real sound, or silent on the wall clock
+  LyricsFacts lyrics;   // the current track's
+  std::string pointer;  // the phone key under the mouse pointer, described; empty for none
 };
 
 constexpr int kPanelWidth = 360;

@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -11,6 +12,7 @@
 #include "sim/host/png/png_writer.h"
 #include "tools/zqsim/headless.h"
 #include "tools/zqsim/key_map.h"
+#include "tools/zqsim/lyrics_facts.h"
 #include "tools/zqsim/panel_font.h"
 #include "tools/zqsim/screen_shot.h"
 #include "tools/zqsim/script_runner.h"
@@ -27,6 +29,9 @@ namespace {
 constexpr int kScreenW = 176;
 constexpr int kScreenH = 220;
 constexpr int kMinWindowH = kMinWindowHeight;
+// The mouse's id among the keyboard's keys (scan codes are far below it,
+// script keys above).
+constexpr uint32_t kMouseId = 0x40000000u;
 // A frame that took longer than this (a dragged window, a stopped process)
 // does not move the clock by more: timers would fire in a burst.
 constexpr uint64_t kMaxWallStepMs = 250;
@@ -38,7 +43,9 @@ struct Sdl {
   SDL_Renderer* renderer = nullptr;
   SDL_Texture* screen = nullptr;
   SDL_Texture* panel = nullptr;
+  SDL_Texture* phone = nullptr;
   ~Sdl() {
+    if (phone) SDL_DestroyTexture(phone);
     if (panel) SDL_DestroyTexture(panel);
     if (screen) SDL_DestroyTexture(screen);
     if (renderer) SDL_DestroyRenderer(renderer);
@@ -66,7 +73,17 @@ PanelState gather_state(const Session& session, const SoundOut& sound) {
   }
   st.clock_ms = sim::now_ms();
   st.sound = sound.is_open();
+  st.lyrics = current_lyrics();
   return st;
+}
+
+// The panel's line about the phone key under the pointer.
+std::string describe_key(int key) {
+  if (key < 0) return "";
+  char code[8];
+  snprintf(code, sizeof code, "%02X", static_cast<unsigned>(key & 0xFF));
+  std::string names = keyboard_names(static_cast<uint8_t>(key));
+  return std::string("key ") + code + (names.empty() ? "" : " (keyboard: " + names + ")");
 }
 
 bool save_window(SDL_Renderer* renderer, int w, int h, const std::string& path) {
@@ -79,18 +96,19 @@ bool save_window(SDL_Renderer* renderer, int w, int h, const std::string& path) 
 
 WindowLayout window_layout(int scale) {
   WindowLayout l{};
-  l.screen_w = kScreenW * scale;
-  l.screen_h = kScreenH * scale;
-  l.height = l.screen_h > kMinWindowH ? l.screen_h : kMinWindowH;
-  // Twice as large once the window is high enough for the whole key map at
-  // twice the size.
-  l.panel_zoom = l.height >= 2 * kMinWindowH ? 2 : 1;
+  l.phone = phone_body(scale);
+  l.height = std::max(l.phone.height, kMinWindowH);
+  l.phone_y = (l.height - l.phone.height) / 2;
+  l.screen_x = l.phone.screen.x;
+  l.screen_y = l.phone_y + l.phone.screen.y;
+  l.screen_w = l.phone.screen.w;
+  l.screen_h = l.phone.screen.h;
+  // The panel's text grows with the phone's.
+  l.panel_zoom = l.phone.zoom;
   l.panel_width = kPanelWidth;
   l.panel_height = l.height / l.panel_zoom;
-  l.screen_x = 0;
-  l.screen_y = (l.height - l.screen_h) / 2;
-  l.panel_x = l.screen_w;
-  l.width = l.screen_w + kPanelWidth * l.panel_zoom;
+  l.panel_x = l.phone.width;
+  l.width = l.phone.width + kPanelWidth * l.panel_zoom;
   return l;
 }
 
@@ -107,8 +125,14 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
     return run_headless(options, steps, trace);
   }
   Sdl sdl;
+  // The font first: the window shows up ready to draw and to take clicks.
+  PanelFont font;
+  if (!font.load(ZQ_UNIFONT_HEX)) fprintf(stderr, "zqsim: cannot read %s; the panel shows boxes\n", ZQ_UNIFONT_HEX);
   const WindowLayout layout = window_layout(options.scale);
   const int win_w = layout.width, win_h = layout.height;
+  // The first click on the phone's keys counts even when another window had
+  // the focus.
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   sdl.window =
       SDL_CreateWindow("zqsim - ZQ lyrics player", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, win_w, win_h, 0);
   if (sdl.window) sdl.renderer = SDL_CreateRenderer(sdl.window, -1, 0);
@@ -117,8 +141,10 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
         SDL_CreateTexture(sdl.renderer, SDL_PIXELFORMAT_RGB24, SDL_TEXTUREACCESS_STREAMING, kScreenW, kScreenH);
     sdl.panel = SDL_CreateTexture(sdl.renderer, SDL_PIXELFORMAT_RGB24, SDL_TEXTUREACCESS_STREAMING, kPanelWidth,
                                   layout.panel_height);
+    sdl.phone = SDL_CreateTexture(sdl.renderer, SDL_PIXELFORMAT_RGB24, SDL_TEXTUREACCESS_STREAMING, layout.phone.width,
+                                  layout.phone.height);
   }
-  if (!sdl.screen || !sdl.panel) {
+  if (!sdl.screen || !sdl.panel || !sdl.phone) {
     fprintf(stderr, "zqsim: cannot open the window: %s\n", SDL_GetError());
     return 1;
   }
@@ -133,34 +159,18 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
     if (fact == sim::Fact::EngineSeek) sound.note_seek();
   };
 
-  PanelFont font;
-  if (!font.load(ZQ_UNIFONT_HEX)) fprintf(stderr, "zqsim: cannot read %s; the panel shows boxes\n", ZQ_UNIFONT_HEX);
-
   int status = 0;
   std::string window_shot;  // path of a window screenshot to take at the next render
   bool help = options.key_map, quit = false, script_done = false;
   std::vector<uint8_t> panel(static_cast<size_t>(kPanelWidth) * layout.panel_height * 3);
+  // The phone's body is painted once; its keys again whenever their look
+  // changes.
+  std::vector<uint8_t> shell(static_cast<size_t>(layout.phone.width) * layout.phone.height * 3);
+  draw_phone_shell(shell.data(), layout.phone, font);
+  std::vector<uint8_t> phone;
+  BodyLook look, drawn_look;
+  bool phone_drawn = false;
   uint64_t last_wall = SDL_GetTicks64();
-  // Draws the frame without showing it; a pending window screenshot is
-  // read from it before it is shown.
-  auto render = [&]() {
-    show_phone_screen_if_hidden();
-    SDL_UpdateTexture(sdl.screen, nullptr, sim::framebuffer_rgb(), kScreenW * 3);
-    draw_side_panel(panel.data(), layout.panel_height, font, gather_state(session, sound), help);
-    SDL_UpdateTexture(sdl.panel, nullptr, panel.data(), kPanelWidth * 3);
-    SDL_SetRenderDrawColor(sdl.renderer, 0x10, 0x12, 0x16, 0xFF);
-    SDL_RenderClear(sdl.renderer);
-    SDL_Rect screen_rect{layout.screen_x, layout.screen_y, layout.screen_w, layout.screen_h};
-    SDL_Rect panel_rect{layout.panel_x, 0, kPanelWidth * layout.panel_zoom, layout.panel_height * layout.panel_zoom};
-    SDL_RenderCopy(sdl.renderer, sdl.screen, nullptr, &screen_rect);
-    SDL_RenderCopy(sdl.renderer, sdl.panel, nullptr, &panel_rect);
-    if (!window_shot.empty()) {
-      if (!save_window(sdl.renderer, win_w, win_h, window_shot))
-        fprintf(stderr, "zqsim: cannot save %s\n", window_shot.c_str());
-      window_shot.clear();
-    }
-  };
-
   Keyboard keyboard(trace, [&](Control c) {
     if (c == Control::Help) help = !help;
     if (c == Control::Screenshot) {
@@ -175,6 +185,38 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
       }
     }
   });
+  // Draws the frame without showing it; a pending window screenshot is
+  // read from it before it is shown.
+  auto render = [&]() {
+    show_phone_screen_if_hidden();
+    SDL_UpdateTexture(sdl.screen, nullptr, sim::framebuffer_rgb(), kScreenW * 3);
+    PanelState state = gather_state(session, sound);
+    look.held = keyboard.held_keys();
+    state.pointer = describe_key(look.hover);
+    draw_side_panel(panel.data(), layout.panel_height, font, state, help);
+    SDL_UpdateTexture(sdl.panel, nullptr, panel.data(), kPanelWidth * 3);
+    if (!phone_drawn || !(look == drawn_look)) {
+      phone = shell;
+      draw_phone_keys(phone.data(), layout.phone, font, look);
+      SDL_UpdateTexture(sdl.phone, nullptr, phone.data(), layout.phone.width * 3);
+      drawn_look = look;
+      phone_drawn = true;
+    }
+    SDL_SetRenderDrawColor(sdl.renderer, 0x0C, 0x0E, 0x11, 0xFF);
+    SDL_RenderClear(sdl.renderer);
+    SDL_Rect phone_rect{0, layout.phone_y, layout.phone.width, layout.phone.height};
+    SDL_Rect screen_rect{layout.screen_x, layout.screen_y, layout.screen_w, layout.screen_h};
+    SDL_Rect panel_rect{layout.panel_x, 0, kPanelWidth * layout.panel_zoom, layout.panel_height * layout.panel_zoom};
+    SDL_RenderCopy(sdl.renderer, sdl.phone, nullptr, &phone_rect);
+    SDL_RenderCopy(sdl.renderer, sdl.screen, nullptr, &screen_rect);
+    SDL_RenderCopy(sdl.renderer, sdl.panel, nullptr, &panel_rect);
+    if (!window_shot.empty()) {
+      if (!save_window(sdl.renderer, win_w, win_h, window_shot))
+        fprintf(stderr, "zqsim: cannot save %s\n", window_shot.c_str());
+      window_shot.clear();
+    }
+  };
+
   // A script's keyboard keys go to the same keyboard as typed keys, at once,
   // so that they keep their order with the script's other steps. They are
   // told apart from typed keys (scan codes) by their key code.
@@ -214,9 +256,19 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
         // Keys let go outside the window must not stay down on the phone.
         keyboard.release_all();
       }
+      if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_LEAVE) look.hover = -1;
       if (e.type == SDL_KEYDOWN && !e.key.repeat)
         keyboard.down(e.key.keysym.scancode, e.key.keysym.sym, e.key.keysym.mod);
       if (e.type == SDL_KEYUP) keyboard.up(e.key.keysym.scancode);
+      // A phone key under the mouse is held while the left button is: a
+      // held seek key seeks.
+      if (e.type == SDL_MOUSEMOTION) look.hover = key_at(layout.phone, e.motion.x, e.motion.y - layout.phone_y);
+      if (e.type == SDL_MOUSEBUTTONDOWN && e.button.button == SDL_BUTTON_LEFT) {
+        int key = key_at(layout.phone, e.button.x, e.button.y - layout.phone_y);
+        look.hover = key;
+        if (key >= 0) keyboard.hold(kMouseId, static_cast<uint8_t>(key));
+      }
+      if (e.type == SDL_MOUSEBUTTONUP && e.button.button == SDL_BUTTON_LEFT) keyboard.up(kMouseId);
     }
 
     // The clock: the sound heard while a track plays, the wall clock otherwise.

@@ -6,17 +6,20 @@
 
 #include "tools/zqsim/key_script.h"
 #include "tools/zqsim/options.h"
+#include "tools/zqsim/phone_body.h"
 #include "tools/zqsim/session.h"
 #include "tools/zqsim/trace.h"
 
 namespace zqsim {
 
-// Where things lie in the window for a screen scale: the phone's screen on
-// the left, vertically centred, the panel on its right. The panel is drawn
-// at panel_width x panel_height and shown `panel_zoom` times as large, so
-// that its text keeps up with a large screen.
+// Where things lie in the window for a screen scale: the phone (its body
+// with the screen and the keys) on the left, vertically centred, the panel
+// on its right. The panel is drawn at panel_width x panel_height and shown
+// `panel_zoom` times as large, so that its text keeps up with a large screen.
 struct WindowLayout {
   int width, height;  // the window
+  PhoneBody phone;    // in the phone's own coordinates
+  int phone_y;        // where the phone's part begins; it spans phone.width
   int screen_x, screen_y, screen_w, screen_h;
   int panel_x, panel_width, panel_height, panel_zoom;
 };

@@ -1,0 +1,131 @@
+#include "tools/zqsim/lyrics_facts.h"
+
+#include "app/player_state.h"
+#include "lyrics/encoding.h"
+#include "lyrics/record.h"
+#include "sim/driver.h"
+
+namespace zqsim {
+namespace {
+
+LyricsFacts::File* file_named(LyricsFacts* f, const char* uri) {
+  for (LyricsFacts::File& file : f->files)
+    if (file.uri == uri) return &file;
+  f->files.push_back({});
+  f->files.back().uri = uri;
+  return &f->files.back();
+}
+
+}  // namespace
+
+LyricsFacts current_lyrics() {
+  LyricsFacts f;
+  // A track's lyrics are looked for right after the engine has made its
+  // playback object: everything the log holds after that is its load.
+  const size_t n = sim::file_log_size();
+  size_t start = n;
+  for (size_t i = n; i-- > 0;)
+    if (sim::file_log_at(i).use == sim::FileUse::Play) {
+      start = i;
+      break;
+    }
+  f.track = start < n;
+  std::vector<std::pair<uint16_t, size_t>> open_files;  // handle, index into files
+  for (size_t i = start + 1; f.track && i < n; ++i) {
+    const sim::FileUseRecord& r = sim::file_log_at(i);
+    if (r.use == sim::FileUse::Exists) {
+      file_named(&f, r.uri)->found = r.ok;
+    } else if (r.use == sim::FileUse::Open) {
+      LyricsFacts::File* file = file_named(&f, r.uri);
+      // The program opens only what it found; a file opened without a look
+      // first was there all the same.
+      file->found |= r.ok;
+      file->opened = r.ok;
+      file->open_failed = !r.ok;
+      file->size = r.bytes;
+      const int index = static_cast<int>(file - f.files.data());
+      if (r.ok) open_files.push_back({r.handle, static_cast<size_t>(index)});
+      if (f.lyrics_file < 0) f.lyrics_file = index;
+    } else if (r.use == sim::FileUse::Read) {
+      for (const auto& [handle, index] : open_files) {
+        if (handle != r.handle) continue;
+        LyricsFacts::File& file = f.files[index];
+        file.read += r.bytes;
+        file.read_whole = file.read == file.size;
+        if (r.head_len > 0) {
+          for (uint8_t k = 0; k < r.head_len; ++k) file.head[k] = r.head[k];
+          file.head_len = r.head_len;
+        }
+      }
+    }
+  }
+  if (f.lyrics_file >= 0) {
+    const LyricsFacts::File& file = f.files[f.lyrics_file];
+    if (file.read > 0) f.encoding = GetCodeType(file.head, file.head_len);
+  }
+
+  const auto* player = static_cast<const PlayerState*>(sim::image_symbol("player"));
+  if (player != nullptr && sim::image_loaded()) {
+    f.status_known = true;
+    f.status = player->iRet;
+    if (player->lrc != nullptr) {
+      f.loaded = true;
+      f.lines = player->lrc->line_count;
+      f.times = player->lrc->time_count;
+    }
+  }
+  return f;
+}
+
+const char* encoding_name(int code) {
+  switch (code) {
+    case CODE_NO_TEXT:
+      return "none (starts with 00 00)";
+    case CODE_GB2312:
+      return "GB2312 (no byte-order mark)";
+    case CODE_UTF16LE:
+      return "UTF-16 little-endian";
+    case CODE_UTF16BE:
+      return "UTF-16 big-endian";
+    case CODE_UTF8:
+      return "UTF-8 (byte-order mark)";
+    default:
+      return "nothing read";
+  }
+}
+
+const char* status_name(uint8_t status) {
+  switch (status) {
+    case LRC_LOADED:
+      return "loaded";
+    case LRC_ERR_MEMORY:
+      return "out of memory";
+    case LRC_ERR_FILE:
+      return "file error";
+    case LRC_ERR_NO_TEXT:
+      return "no text";
+    case LRC_ERR_NO_FILE:
+      return "no lyrics file";
+    case LRC_ERR_ENCRYPTED:
+      return "encrypted";
+    case LRC_NOT_LOADED:
+      return "not loaded yet";
+    default:
+      return "unknown";
+  }
+}
+
+const char* status_message(uint8_t status) {
+  switch (status) {
+    case LRC_ERR_MEMORY:
+      return "lrc内存分配错误";
+    case LRC_ERR_NO_FILE:
+      return "lrc文件不存在";
+    case LRC_ERR_ENCRYPTED:
+      return "lrc文件被加密";
+    default:
+      return "lrc文件错误";
+  }
+}
+
+}  // namespace zqsim
