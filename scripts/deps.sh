@@ -8,7 +8,7 @@ zq_packages=(
   gcc-arm-none-eabi binutils-arm-none-eabi
   libpng-dev zlib1g-dev unifont
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
-  libsdl2-dev xvfb xauth
+  libsdl2-dev xvfb xauth xdotool
 )
 
 zq_install_deps() {
