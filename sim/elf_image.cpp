@@ -101,9 +101,12 @@ class Line {
   size_t used_ = 0;
 };
 
+// The dynamic tags the loader reads, by tag number (all below this one).
+constexpr uint32_t kKnownTags = kPreinitArrayBytes + 1;
+
 struct Dynamic {
-  uint32_t value[34];
-  bool seen[34];
+  uint32_t value[kKnownTags];
+  bool seen[kKnownTags];
 };
 
 // A table of `bytes` at image address `at` must lie in the segment's file part.
@@ -112,7 +115,7 @@ bool table_inside(const Layout& l, uint32_t at, uint32_t bytes) {
 }
 
 bool read_dynamic(const uint8_t* segment, uint32_t at, uint32_t bytes, Dynamic* d, Line* why) {
-  for (uint32_t i = 0; i < 34; ++i) {
+  for (uint32_t i = 0; i < kKnownTags; ++i) {
     d->value[i] = 0;
     d->seen[i] = false;
   }
@@ -132,7 +135,7 @@ bool read_dynamic(const uint8_t* segment, uint32_t at, uint32_t bytes, Dynamic* 
       why->add("it has constructors to run; the loader runs none");
       return false;
     }
-    if (tag < 34) {
+    if (tag < kKnownTags) {
       d->value[tag] = value;
       d->seen[tag] = true;
     }
