@@ -33,6 +33,12 @@ size_t WordTagAt(const std::u32string& text, size_t k) {
   return end + 1 - k;
 }
 
+// Word-timing tags belong to the text of timed lines: a line that starts
+// with "[" and a digit. Anywhere else (an ID tag's value) text stays as it is.
+bool TimedLineAt(const std::u32string& text, size_t k) {
+  return k + 1 < text.size() && text[k] == U'[' && IsDigit(text[k + 1]);
+}
+
 }  // namespace
 
 std::u32string MendText(const std::u32string& text, Mends* mends) {
@@ -41,9 +47,11 @@ std::u32string MendText(const std::u32string& text, Mends* mends) {
   out.reserve(text.size());
   // Lines are counted as the walk goes, so that the whole is one pass.
   uint32_t line = 1;
+  bool timed = TimedLineAt(text, 0);
   for (size_t k = 0; k < text.size();) {
     char32_t c = text[k];
-    if (size_t tag = WordTagAt(text, k)) {
+    size_t tag = timed ? WordTagAt(text, k) : 0;
+    if (tag > 0) {
       if (mends->word_tags++ == 0) mends->word_tag_line = line;
       k += tag;
       continue;
@@ -53,7 +61,10 @@ std::u32string MendText(const std::u32string& text, Mends* mends) {
     } else {
       out.push_back(c);
     }
-    if (EndsLine(text, k)) ++line;
+    if (EndsLine(text, k)) {
+      ++line;
+      timed = TimedLineAt(text, k + 1);
+    }
     ++k;
   }
   return out;

@@ -1,6 +1,6 @@
 // The changes of the text itself that zqlrc fix makes, and that zqlrc check
-// reports: word-timing tags (<mm:ss.xx> inside a line, which the phone shows
-// as text) are removed with the words kept, and characters beyond U+FFFF
+// reports: word-timing tags (<mm:ss.xx> inside a timed line, which the phone
+// shows as text) are removed with the words kept, and characters beyond U+FFFF
 // (emoji), which the phone's 16-bit text cannot hold, are dropped. Every
 // time tag, ID tag and line end stays exactly where it was.
 #pragma once
