@@ -1,7 +1,14 @@
 // Small helpers over single firmware services: the keypad-lock and idle-screen
-// tests that gate key handling, key injection, splitting a path at its last
-// separator, one word of the feature database, and a debug print.
+// tests that gate key handling, the volume type of the platform, key
+// injection, splitting a path at its last separator, one word of the feature
+// database, and a debug print.
 #include "app/func.h"
+
+namespace {
+
+const char kPlatformLte[] = "LTE";
+
+}  // namespace
 
 uint8_t KeypadLock() {
   // The feature id sits in the low half of the word the firmware keeps there.
@@ -15,6 +22,12 @@ uint8_t WorkingTable() {
   uint8_t type = 0;
   UIS_GetActiveDialogType(&type);
   return type == DIALOG_TYPE_WORKING_TABLE ? 1 : 0;
+}
+
+uint8_t VolumeType() {
+  const char* platform = LdrGetPlatformName();
+  if (platform != nullptr && namecmp(platform, kPlatformLte) == 0) return AUD_VOLUME_TYPE_LTE;
+  return AUD_VOLUME_TYPE_DEFAULT;
 }
 
 void p_key(uint8_t code) {

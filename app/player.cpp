@@ -14,7 +14,7 @@ bool ending = false;
 
 }  // namespace
 
-bool player_ending() {
+bool PlayerEnding() {
   return ending;
 }
 
@@ -31,7 +31,7 @@ uint32_t player_MainStateEnter(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint32_
   player.port = app->port;
   search(ev_st, app);
   // Without room for the track list the search has ended the player.
-  if (!player_ending()) Create(ev_st, app);
+  if (!PlayerEnding()) Create(ev_st, app);
   return 0;
 }
 

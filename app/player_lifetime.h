@@ -3,4 +3,4 @@
 // the main-state entry); the routine must then not go on preparing a track.
 #pragma once
 
-bool player_ending();
+bool PlayerEnding();

@@ -4,7 +4,7 @@
 namespace {
 
 // The value of one hexadecimal digit; any other byte counts as 0.
-uint32_t hex_digit(char c) {
+uint32_t HexDigit(char c) {
   if (c >= '0' && c <= '9') return (uint32_t)(c - '0');
   if (c >= 'A' && c <= 'F') return (uint32_t)(c - 'A' + 10);
   if (c >= 'a' && c <= 'f') return (uint32_t)(c - 'a' + 10);
@@ -14,7 +14,7 @@ uint32_t hex_digit(char c) {
 // Builds one word from 8 characters starting at `text[*pos]`. A text that
 // ends early is not read past its terminating zero: each missing character
 // counts as the digit 0, so the word is still shifted for it.
-uint32_t hex_word(const char* text, uint32_t* pos, bool* ended) {
+uint32_t HexWord(const char* text, uint32_t* pos, bool* ended) {
   uint32_t word = 0;
   for (int i = 0; i < 8; ++i) {
     uint32_t digit = 0;
@@ -23,7 +23,7 @@ uint32_t hex_word(const char* text, uint32_t* pos, bool* ended) {
       if (c == '\0') {
         *ended = true;
       } else {
-        digit = hex_digit(c);
+        digit = HexDigit(c);
         ++*pos;
       }
     }
@@ -34,7 +34,7 @@ uint32_t hex_word(const char* text, uint32_t* pos, bool* ended) {
 
 // The firmware's identifier is two words, each stored most significant byte
 // first, so the bytes are placed one by one whatever the processor's order.
-void put_word(uint8_t* out, uint32_t word) {
+void PutWord(uint8_t* out, uint32_t word) {
   out[0] = (uint8_t)(word >> 24);
   out[1] = (uint8_t)(word >> 16);
   out[2] = (uint8_t)(word >> 8);
@@ -46,11 +46,11 @@ void put_word(uint8_t* out, uint32_t word) {
 uint32_t id2uri(const char* start_text, WCHAR* uri) {
   uint32_t pos = 0;
   bool ended = false;
-  uint32_t high = hex_word(start_text, &pos, &ended);
-  uint32_t low = hex_word(start_text, &pos, &ended);
+  uint32_t high = HexWord(start_text, &pos, &ended);
+  uint32_t low = HexWord(start_text, &pos, &ended);
   uint8_t id[8];
-  put_word(&id[0], high);
-  put_word(&id[4], low);
+  PutWord(&id[0], high);
+  PutWord(&id[4], low);
   return DL_FsGetURIFromID(id, uri);
 }
 

@@ -3,15 +3,14 @@
 // comes back to the front, and ends on its close keys or when the player ends.
 // It holds no playback state: closing it hides the screen, the music goes on.
 #include "app/app.h"
+#include "app/key_codes.h"
 #include "screen/background.h"
 #include "screen/lyrics_view.h"
 #include "screen/widgets.h"
 
 namespace {
 
-constexpr uint8_t KEY_STAR = 0x0A;
-constexpr uint8_t KEY_CLOSE = 0x0F;
-constexpr uint32_t SHELL_RECORD_BYTES = 80;
+constexpr uint32_t kShellRecordBytes = 80;
 
 }  // namespace
 
@@ -19,7 +18,7 @@ uint32_t shell_startApp(EVENT_STACK_T* ev_st, uint32_t reg_id, uint32_t) {
   // One shell at a time: a second start would fight the first one for the
   // screen.
   if (AFW_InquireRoutingStackByRegId(reg_id) == 0) return 1;
-  APPLICATION_T* app = APP_InitAppData(APP_HandleEvent, SHELL_RECORD_BYTES, reg_id, 0, 1, 1, 1, 1, 0);
+  APPLICATION_T* app = APP_InitAppData(APP_HandleEvent, kShellRecordBytes, reg_id, 0, 1, 1, 1, 1, 0);
   if (app == nullptr) return 1;  // no record: nothing started
   APP_Start(ev_st, app, 1, shell_state_handling_table, shell_destroyApp, shell_app_name, 0);
   return 0;

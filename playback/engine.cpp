@@ -14,7 +14,7 @@
 
 namespace {
 
-uint32_t start_playback_timer(APPLICATION_T* app) {
+uint32_t StartPlaybackTimer(APPLICATION_T* app) {
   return APP_UtilStartCyclicalTimer(1000, 0, app);
 }
 
@@ -32,7 +32,7 @@ uint32_t Create(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
     if (--looks_left == 0) return player_destroyApp(ev_st, app);
     Delete();
     APP_UtilStopTimer(app);
-    step_to_next_track(app);
+    StepToNextTrack(app);
   }
 
   if (player.mme_media_file == 0) {
@@ -89,7 +89,7 @@ uint32_t Play(EVENT_STACK_T*, APPLICATION_T* app) {
       draw_lrc();
     }
   }
-  start_playback_timer(app);
+  StartPlaybackTimer(app);
   return 0;
 }
 
@@ -132,7 +132,7 @@ uint32_t SeekPlay(EVENT_STACK_T*, APPLICATION_T* app) {
   if (result != 0) return result;
   // In the paused state the engine runs again but the state stays 2 until
   // the next tick of the playback timer.
-  start_playback_timer(app);
+  StartPlaybackTimer(app);
   ShowState(player.State_Player);
   return 0;
 }

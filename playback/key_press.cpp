@@ -9,23 +9,15 @@
 
 namespace {
 
-const char PLATFORM_LTE[] = "LTE";
-
-uint8_t volume_type() {
-  const char* platform = LdrGetPlatformName();
-  if (platform != nullptr && namecmp(platform, PLATFORM_LTE) == 0) return AUD_VOLUME_TYPE_LTE;
-  return AUD_VOLUME_TYPE_DEFAULT;
-}
-
 // The event is consumed before an action runs: an action may end the
 // program, after which the record must not be touched again.
-void consume(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
+void Consume(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
   APP_ConsumeEv(ev_st, app);
 }
 
-void change_volume(EVENT_STACK_T* ev_st, APPLICATION_T* app, bool up) {
-  consume(ev_st, app);
-  uint8_t type = volume_type();
+void ChangeVolume(EVENT_STACK_T* ev_st, APPLICATION_T* app, bool up) {
+  Consume(ev_st, app);
+  uint8_t type = VolumeType();
   uint8_t level = 0;
   DL_AudGetVolumeSetting(type, &level);
   if (up && level < AUD_VOLUME_MAX) ++level;
@@ -35,10 +27,10 @@ void change_volume(EVENT_STACK_T* ev_st, APPLICATION_T* app, bool up) {
   if (player.isCanvas != 0) draw_vol();
 }
 
-void play_pause(EVENT_STACK_T* ev_st, APPLICATION_T* app, bool call_test) {
+void PlayPause(EVENT_STACK_T* ev_st, APPLICATION_T* app, bool call_test) {
   // During a call the key belongs to the phone.
   if (call_test && APP_MMC_Util_IsVoiceCall() != 0) return;
-  consume(ev_st, app);
+  Consume(ev_st, app);
   APP_UtilStopTimer(app);
   switch (player.State_Player) {
     case PLAYER_NO_TRACK:
@@ -58,57 +50,57 @@ void play_pause(EVENT_STACK_T* ev_st, APPLICATION_T* app, bool call_test) {
   }
 }
 
-void stop(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
-  consume(ev_st, app);
+void StopTrack(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
+  Consume(ev_st, app);
   APP_UtilStopTimer(app);
   player.allowPlay = 0;
   Stop();
 }
 
-void show_screen(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
-  consume(ev_st, app);
+void ShowScreen(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
+  Consume(ev_st, app);
   LdrStartApp(player.evcode_base - 1);
 }
 
 // The hold is told from a tap by timer 2: it expires after one second.
-void seek_key_down(EVENT_STACK_T* ev_st, APPLICATION_T* app, int8_t direction) {
-  consume(ev_st, app);
+void SeekKeyDown(EVENT_STACK_T* ev_st, APPLICATION_T* app, int8_t direction) {
+  Consume(ev_st, app);
   APP_UtilStopTimer(app);
   APP_UtilStartTimer(1000, TIMER_SEEK_HOLD, app);
   player.timeRew = 1;
   player.Z = direction;
 }
 
-void next_play_mode() {
+void NextPlayMode() {
   player.circle_s = (uint8_t)((player.circle_s + 1) % 3);
   draw_circle_s();
 }
 
 // Remembered so that the release can tell how long the key was held.
-void star_down() {
+void StarDown() {
   player.timeStarPress = player.timePosition;
 }
 
 // The phone goes on handling the side key; the track changes when the timer
 // expires a second later.
-void hold_for_track_change(APPLICATION_T* app, uint32_t timer_id) {
+void HoldForTrackChange(APPLICATION_T* app, uint32_t timer_id) {
   APP_UtilStopTimer(app);
   APP_UtilStartTimer(1000, timer_id, app);
 }
 
-void background_press(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint8_t key) {
+void BackgroundPress(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint8_t key) {
   switch (key) {
     case KEY_STAR:
-      star_down();
+      StarDown();
       break;
     case KEY_BACKGROUND_PLAY:
-      play_pause(ev_st, app, false);
+      PlayPause(ev_st, app, false);
       break;
     case KEY_SIDE_UP:
-      hold_for_track_change(app, TIMER_NEXT_HOLD);
+      HoldForTrackChange(app, TIMER_NEXT_HOLD);
       break;
     case KEY_SIDE_DOWN:
-      hold_for_track_change(app, TIMER_BACK_HOLD);
+      HoldForTrackChange(app, TIMER_BACK_HOLD);
       break;
     default:
       break;
@@ -117,29 +109,29 @@ void background_press(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint8_t key) {
 
 // The keypad keys act only on the player's screen: on the idle screen they
 // belong to the phone.
-void keypad_press(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint8_t key) {
+void KeypadPress(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint8_t key) {
   if (WorkingTable() == 1) return;
   switch (key) {
     case KEY_VOLUME_UP:
-      change_volume(ev_st, app, true);
+      ChangeVolume(ev_st, app, true);
       break;
     case KEY_PLAY_PAUSE:
-      play_pause(ev_st, app, true);
+      PlayPause(ev_st, app, true);
       break;
     case KEY_SEEK_BACK:
-      seek_key_down(ev_st, app, -1);
+      SeekKeyDown(ev_st, app, -1);
       break;
     case KEY_SEEK_FORWARD:
-      seek_key_down(ev_st, app, 1);
+      SeekKeyDown(ev_st, app, 1);
       break;
     case KEY_VOLUME_DOWN:
-      change_volume(ev_st, app, false);
+      ChangeVolume(ev_st, app, false);
       break;
     case KEY_STOP:
-      stop(ev_st, app);
+      StopTrack(ev_st, app);
       break;
     case KEY_PLAY_MODE:
-      next_play_mode();
+      NextPlayMode();
       break;
     case KEY_EXIT:
       player_destroyApp(ev_st, app);
@@ -149,7 +141,7 @@ void keypad_press(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint8_t key) {
   }
 }
 
-void foreground_press(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint8_t key) {
+void ForegroundPress(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint8_t key) {
   switch (key) {
     case KEY_VOLUME_UP:
     case KEY_PLAY_PAUSE:
@@ -159,38 +151,38 @@ void foreground_press(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint8_t key) {
     case KEY_STOP:
     case KEY_PLAY_MODE:
     case KEY_EXIT:
-      keypad_press(ev_st, app, key);
+      KeypadPress(ev_st, app, key);
       break;
     case KEY_STAR:
       // Also recorded while the screen is open: the shell closes on this
       // press, and its release must not compare with an older press and
       // open the screen again at once.
-      star_down();
+      StarDown();
       break;
     case KEY_EXIT_ANYWHERE:
       player_destroyApp(ev_st, app);
       break;
     case KEY_SIDE_UP:
-      change_volume(ev_st, app, true);
+      ChangeVolume(ev_st, app, true);
       break;
     case KEY_SIDE_DOWN:
-      change_volume(ev_st, app, false);
+      ChangeVolume(ev_st, app, false);
       break;
     case KEY_MEDIA_PLAY:
-      play_pause(ev_st, app, true);
+      PlayPause(ev_st, app, true);
       break;
     case KEY_MEDIA_STOP:
       if (player.isCanvas != 0) {
-        stop(ev_st, app);
+        StopTrack(ev_st, app);
       } else if (WorkingTable() == 1) {
-        show_screen(ev_st, app);
+        ShowScreen(ev_st, app);
       }
       break;
     case KEY_MEDIA_BACK:
-      seek_key_down(ev_st, app, -1);
+      SeekKeyDown(ev_st, app, -1);
       break;
     case KEY_MEDIA_FORWARD:
-      seek_key_down(ev_st, app, 1);
+      SeekKeyDown(ev_st, app, 1);
       break;
     default:
       break;
@@ -200,12 +192,12 @@ void foreground_press(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint8_t key) {
 }  // namespace
 
 uint32_t player_Keypress(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
-  uint8_t key = current_key(ev_st);
+  uint8_t key = CurrentKey(ev_st);
   if (KeypadLock() != 0) return 0;
-  if (in_background()) {
-    background_press(ev_st, app, key);
+  if (InBackground()) {
+    BackgroundPress(ev_st, app, key);
   } else {
-    foreground_press(ev_st, app, key);
+    ForegroundPress(ev_st, app, key);
   }
   return 0;
 }

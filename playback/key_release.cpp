@@ -9,7 +9,7 @@
 
 namespace {
 
-void seek_key_up(EVENT_STACK_T* ev_st, APPLICATION_T* app, bool forward) {
+void SeekKeyUp(EVENT_STACK_T* ev_st, APPLICATION_T* app, bool forward) {
   APP_UtilStopTimer(app);
   if (player.LongPress != 0) {
     player.LongPress = 0;
@@ -26,28 +26,28 @@ void seek_key_up(EVENT_STACK_T* ev_st, APPLICATION_T* app, bool forward) {
   }
 }
 
-void star_up() {
+void StarUp() {
   // Signed: a position that went back (a new track) is no hold.
   int32_t held = (int32_t)(player.timePosition - player.timeStarPress);
   if (held > 1) LdrStartApp(player.evcode_base - 1);
 }
 
-void foreground_release(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint8_t key) {
+void ForegroundRelease(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint8_t key) {
   switch (key) {
     case KEY_STAR:
-      if (player.isCanvas == 0) star_up();
+      if (player.isCanvas == 0) StarUp();
       break;
     case KEY_SEEK_BACK:
-      if (WorkingTable() != 1) seek_key_up(ev_st, app, false);
+      if (WorkingTable() != 1) SeekKeyUp(ev_st, app, false);
       break;
     case KEY_SEEK_FORWARD:
-      if (WorkingTable() != 1) seek_key_up(ev_st, app, true);
+      if (WorkingTable() != 1) SeekKeyUp(ev_st, app, true);
       break;
     case KEY_MEDIA_BACK:
-      seek_key_up(ev_st, app, false);
+      SeekKeyUp(ev_st, app, false);
       break;
     case KEY_MEDIA_FORWARD:
-      seek_key_up(ev_st, app, true);
+      SeekKeyUp(ev_st, app, true);
       break;
     default:
       break;
@@ -57,14 +57,14 @@ void foreground_release(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint8_t key) {
 }  // namespace
 
 uint32_t player_Keyrelease(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
-  uint8_t key = current_key(ev_st);
+  uint8_t key = CurrentKey(ev_st);
   // A locked keypad ignores releases as it ignores presses: otherwise the
   // release of a press that was ignored would still change the track.
   if (KeypadLock() != 0) return 0;
-  if (in_background()) {
-    if (key == KEY_STAR) star_up();
+  if (InBackground()) {
+    if (key == KEY_STAR) StarUp();
   } else {
-    foreground_release(ev_st, app, key);
+    ForegroundRelease(ev_st, app, key);
   }
   return 0;
 }

@@ -4,6 +4,7 @@
 // seek step (6).
 #include "app/app.h"
 #include "app/func.h"
+#include "app/key_codes.h"
 #include "playback/engine.h"
 #include "playback/keys.h"
 #include "playback/tracklist.h"
@@ -12,9 +13,7 @@
 
 namespace {
 
-constexpr uint8_t KEY_ACTIVITY = 5;  // a key the player's maps leave alone
-
-void tick() {
+void Tick() {
   // After a seek made while paused the engine runs again; the first tick
   // shows it.
   if (player.State_Player == PLAYER_PAUSED) {
@@ -31,7 +30,7 @@ void tick() {
   }
 }
 
-void begin_seek_hold(APPLICATION_T* app) {
+void BeginSeekHold(APPLICATION_T* app) {
   APP_UtilStopTimer(app);
   player.LongPress = 1;
   Pause();
@@ -43,7 +42,7 @@ void begin_seek_hold(APPLICATION_T* app) {
 // One step of a held seek key. The step grows by a second each time the
 // position stands on a multiple of ten; near the end it is taken back from
 // the length, so forward stepping lands exactly on the length.
-void seek_step() {
+void SeekStep() {
   uint32_t p = player.timePosition;
   if (p % 10 == 0) player.timeRew += 1;
   int64_t rew = player.timeRew;
@@ -74,11 +73,11 @@ uint32_t player_Timer(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
   uint32_t id = ((const TIMER_ATTACH_T*)ev->attachment)->id;
   switch (id) {
     case TIMER_PLAYBACK:
-      tick();
+      Tick();
       break;
     case TIMER_SEEK_HOLD:
       APP_ConsumeEv(ev_st, app);
-      begin_seek_hold(app);
+      BeginSeekHold(app);
       break;
     case TIMER_NEXT_HOLD:
       // Consumed first: the track change may end the program.
@@ -93,7 +92,7 @@ uint32_t player_Timer(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
       break;
     case TIMER_SEEK_STEP:
       APP_ConsumeEv(ev_st, app);
-      seek_step();
+      SeekStep();
       break;
     default:
       break;

@@ -7,6 +7,6 @@
 // Makes the following entry of the list current and writes its name into
 // the name part of player.filename. With fewer than two entries the current
 // track stays.
-void step_to_next_track(APPLICATION_T* app);
+void StepToNextTrack(APPLICATION_T* app);
 // The same towards the preceding entry.
-void step_to_previous_track(APPLICATION_T* app);
+void StepToPreviousTrack(APPLICATION_T* app);

@@ -10,67 +10,67 @@
 
 namespace {
 
-constexpr uint32_t SLOT_UNITS = TRACK_SLOT_BYTES / sizeof(WCHAR);
-constexpr uint32_t EXT_UNITS = 16;  // an extension of up to 15 units
-constexpr uint32_t PATH_LIMIT = ZQ_PATH_UNITS - 1;
+constexpr uint32_t kSlotUnits = TRACK_SLOT_BYTES / sizeof(WCHAR);
+constexpr uint32_t kExtUnits = 16;  // an extension of up to 15 units
+constexpr uint32_t kPathLimit = ZQ_PATH_UNITS - 1;
 
-const WCHAR SEARCH_PREFIX[] = u"file:/";
-const WCHAR PATTERN_MP3[] = u"*.mp3";
-const WCHAR PATTERN_M4A[] = u"*.m4a";
-const WCHAR EXT_MP3[] = u"MP3";
-const WCHAR EXT_M4A[] = u"M4A";
-const WCHAR SEP_FOLDER[] = u"/";
-const WCHAR SEP_EXT[] = u".";
-const WCHAR PATTERN_SEPARATOR[] = {(WCHAR)FS_PATTERN_SEPARATOR, 0};
+const WCHAR kSearchPrefix[] = u"file:/";
+const WCHAR kPatternMp3[] = u"*.mp3";
+const WCHAR kPatternM4a[] = u"*.m4a";
+const WCHAR kExtMp3[] = u"MP3";
+const WCHAR kExtM4a[] = u"M4A";
+const WCHAR kSlash[] = u"/";
+const WCHAR kDot[] = u".";
+const WCHAR kPatternSeparator[] = {(WCHAR)FS_PATTERN_SEPARATOR, 0};
 
-WCHAR* slot(PLAYER_APP_T* record, uint32_t k) {
-  return record->file_list + k * SLOT_UNITS;
+WCHAR* Slot(PLAYER_APP_T* record, uint32_t k) {
+  return record->file_list + k * kSlotUnits;
 }
 
 // Units of filename before its name part (the folder, up to and including
 // its last "/"), or -1 when it has no folder part.
-int32_t folder_units(const WCHAR* path) {
-  const WCHAR* name = SplitPath(path, SEP_FOLDER);
+int32_t FolderUnits(const WCHAR* path) {
+  const WCHAR* name = SplitPath(path, kSlash);
   return name == nullptr ? -1 : (int32_t)(name - path);
 }
 
 // True when the extension of `name` is MP3 or M4A in any letter case.
-bool is_audio_name(const WCHAR* name) {
-  const WCHAR* ext = SplitPath(name, SEP_EXT);
+bool IsAudioName(const WCHAR* name) {
+  const WCHAR* ext = SplitPath(name, kDot);
   if (ext == nullptr) return false;
-  if (u_strlen(ext) >= EXT_UNITS) return false;
-  WCHAR upper[EXT_UNITS];
+  if (u_strlen(ext) >= kExtUnits) return false;
+  WCHAR upper[kExtUnits];
   u_strcpy(upper, ext);
   u_strmakeupper(upper);
-  return u_strcmp(upper, EXT_MP3) == 0 || u_strcmp(upper, EXT_M4A) == 0;
+  return u_strcmp(upper, kExtMp3) == 0 || u_strcmp(upper, kExtM4a) == 0;
 }
 
 // "file:/", the folder of filename, then each pattern behind the separator
 // unit. False when the folder is unknown or the text would not fit.
-bool build_search_text(int32_t folder) {
+bool BuildSearchText(int32_t folder) {
   if (folder < 0) return false;
-  uint32_t needed = u_strlen(SEARCH_PREFIX) + (uint32_t)folder + 2 + u_strlen(PATTERN_MP3) + u_strlen(PATTERN_M4A);
-  if (needed > PATH_LIMIT) return false;
-  u_strcpy(player.cur_dir, SEARCH_PREFIX);
+  uint32_t needed = u_strlen(kSearchPrefix) + (uint32_t)folder + 2 + u_strlen(kPatternMp3) + u_strlen(kPatternM4a);
+  if (needed > kPathLimit) return false;
+  u_strcpy(player.cur_dir, kSearchPrefix);
   uint32_t at = u_strlen(player.cur_dir);
   for (int32_t i = 0; i < folder; ++i) player.cur_dir[at + (uint32_t)i] = player.filename[i];
   player.cur_dir[at + (uint32_t)folder] = 0;
-  u_strcat(player.cur_dir, PATTERN_SEPARATOR);
-  u_strcat(player.cur_dir, PATTERN_MP3);
-  u_strcat(player.cur_dir, PATTERN_SEPARATOR);
-  u_strcat(player.cur_dir, PATTERN_M4A);
+  u_strcat(player.cur_dir, kPatternSeparator);
+  u_strcat(player.cur_dir, kPatternMp3);
+  u_strcat(player.cur_dir, kPatternSeparator);
+  u_strcat(player.cur_dir, kPatternM4a);
   return true;
 }
 
 // Replaces the name part of filename by list entry `cur`. The search took
 // only names that fit behind the folder, so this never runs past the buffer;
 // the test stays in case the folder part is not the one searched.
-void take_entry(PLAYER_APP_T* record) {
-  WCHAR* name = SplitPath(player.filename, SEP_FOLDER);
+void TakeEntry(PLAYER_APP_T* record) {
+  WCHAR* name = SplitPath(player.filename, kSlash);
   if (name == nullptr || record->file_list == nullptr) return;
-  const WCHAR* entry = slot(record, player.cur);
+  const WCHAR* entry = Slot(record, player.cur);
   uint32_t folder = (uint32_t)(name - player.filename);
-  if (folder + u_strlen(entry) > PATH_LIMIT) return;
+  if (folder + u_strlen(entry) > kPathLimit) return;
   u_strcpy(name, entry);
 }
 
@@ -78,8 +78,8 @@ void take_entry(PLAYER_APP_T* record) {
 
 uint32_t search(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
   PLAYER_APP_T* record = (PLAYER_APP_T*)app;
-  int32_t folder = folder_units(player.filename);
-  if (!build_search_text(folder)) return 1;
+  int32_t folder = FolderUnits(player.filename);
+  if (!BuildSearchText(folder)) return 1;
 
   FS_SEARCH_PARAMS_T params = {};
   params.flags = FS_SEARCH_FLAGS;
@@ -108,13 +108,13 @@ uint32_t search(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
     uint16_t n = 1;
     if (DL_FsSearchResults(handle, i, &n, &result) != 0) continue;
     result.name[FS_URI_UNITS - 1] = 0;  // never read past the record
-    const WCHAR* name = SplitPath(result.name, SEP_FOLDER);
-    if (name == nullptr || !is_audio_name(name)) continue;
+    const WCHAR* name = SplitPath(result.name, kSlash);
+    if (name == nullptr || !IsAudioName(name)) continue;
     // A name that a slot cannot hold, or that would make the track's path
     // too long, takes no slot: it could never be played from this list.
     uint32_t len = u_strlen(name);
-    if (len > TRACK_NAME_UNITS || (uint32_t)folder + len > PATH_LIMIT) continue;
-    u_strcpy(slot(record, k), name);
+    if (len > TRACK_NAME_UNITS || (uint32_t)folder + len > kPathLimit) continue;
+    u_strcpy(Slot(record, k), name);
     if (u_strcmp(name, current) == 0) player.cur = k;
     ++k;
   }
@@ -123,28 +123,28 @@ uint32_t search(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
   return 0;
 }
 
-void step_to_next_track(APPLICATION_T* app) {
+void StepToNextTrack(APPLICATION_T* app) {
   if (player.count <= 1) return;
   player.cur = (uint16_t)((player.cur + 1) % player.count);
-  take_entry((PLAYER_APP_T*)app);
+  TakeEntry((PLAYER_APP_T*)app);
 }
 
-void step_to_previous_track(APPLICATION_T* app) {
+void StepToPreviousTrack(APPLICATION_T* app) {
   if (player.count <= 1) return;
   player.cur = player.cur == 0 ? (uint16_t)(player.count - 1) : (uint16_t)((player.cur - 1) % player.count);
-  take_entry((PLAYER_APP_T*)app);
+  TakeEntry((PLAYER_APP_T*)app);
 }
 
 uint32_t Next(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
   Delete();
   APP_UtilStopTimer(app);
-  step_to_next_track(app);
+  StepToNextTrack(app);
   return Create(ev_st, app);
 }
 
 uint32_t Back(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
   Delete();
   APP_UtilStopTimer(app);
-  step_to_previous_track(app);
+  StepToPreviousTrack(app);
   return Create(ev_st, app);
 }

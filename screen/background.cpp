@@ -7,8 +7,8 @@
 
 namespace {
 
-using screen::kAnchorA;
-using screen::kAnchorB;
+using screen::kAnchorLeft;
+using screen::kAnchorTop;
 
 #ifdef BLUE
 struct Rgb {
@@ -56,9 +56,9 @@ void backg() {
   PaintBands();
   draw_name();
   screen::SetForegroundWhite();
-  for (const FixedText& t : kTexts) DrawText(t.text, t.x, t.y, kAnchorA, kAnchorB);
+  for (const FixedText& t : kTexts) DrawText(t.text, t.x, t.y, kAnchorLeft, kAnchorTop);
   screen::SetForegroundBlack();
-  for (const FixedText& t : kTexts) DrawText(t.text, t.x - 1, t.y - 1, kAnchorA, kAnchorB);
+  for (const FixedText& t : kTexts) DrawText(t.text, t.x - 1, t.y - 1, kAnchorLeft, kAnchorTop);
   draw_vol();
   draw_circle_s();
   draw_num();

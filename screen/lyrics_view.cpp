@@ -8,8 +8,8 @@
 
 namespace {
 
-using screen::kAnchorA;
-using screen::kAnchorB;
+using screen::kAnchorLeft;
+using screen::kAnchorTop;
 
 constexpr int32_t kTop = 100;
 constexpr int32_t kRowHeight = 20;
@@ -57,13 +57,13 @@ uint8_t DrawWrapped(const WCHAR* s, uint8_t y) {
     unit[0] = s[i];
     uint16_t w = (uint16_t)getfontsize(unit, CANVAS_FONT_DEFAULT);
     if ((uint32_t)x + w < kLineWidth) {
-      DrawText(unit, kMargin + x, y, kAnchorA, kAnchorB);
+      DrawText(unit, kMargin + x, y, kAnchorLeft, kAnchorTop);
       x = (uint16_t)(x + w);
     } else if (y >= kLastWrapRow) {
       break;
     } else {
       y = (uint8_t)(y + kRowHeight);
-      DrawText(unit, kMargin, y, kAnchorA, kAnchorB);
+      DrawText(unit, kMargin, y, kAnchorLeft, kAnchorTop);
       x = w;
     }
   }
@@ -111,15 +111,15 @@ void draw_lrc_info() {
   // A record is promised with status 0; without one the area says the file
   // is unusable instead of following a null pointer.
   if (player.iRet != LRC_LOADED || !player.lrc) {
-    DrawText(StatusMessage(player.iRet), 20, kTop, kAnchorA, kAnchorB);
+    DrawText(StatusMessage(player.iRet), 20, kTop, kAnchorLeft, kAnchorTop);
     player.lrc_flag = 0;
     return;
   }
   const LRC* lrc = player.lrc;
-  DrawText(OrEmpty(lrc->ti), kMargin, kTop, kAnchorA, kAnchorB);
-  DrawText(OrEmpty(lrc->ar), kMargin, kTop + kRowHeight, kAnchorA, kAnchorB);
-  DrawText(OrEmpty(lrc->al), kMargin, kTop + 2 * kRowHeight, kAnchorA, kAnchorB);
-  DrawText(OrEmpty(lrc->by), kMargin, kTop + 3 * kRowHeight, kAnchorA, kAnchorB);
+  DrawText(OrEmpty(lrc->ti), kMargin, kTop, kAnchorLeft, kAnchorTop);
+  DrawText(OrEmpty(lrc->ar), kMargin, kTop + kRowHeight, kAnchorLeft, kAnchorTop);
+  DrawText(OrEmpty(lrc->al), kMargin, kTop + 2 * kRowHeight, kAnchorLeft, kAnchorTop);
+  DrawText(OrEmpty(lrc->by), kMargin, kTop + 3 * kRowHeight, kAnchorLeft, kAnchorTop);
   player.lrc_flag = 1;
 }
 
@@ -142,7 +142,7 @@ void draw_lrc() {
   const int32_t pos = player.pos_lrc;
   uint8_t y = kTop;
   if (pos == count) {
-    DrawText(kOver, kMargin, y, kAnchorA, kAnchorB);
+    DrawText(kOver, kMargin, y, kAnchorLeft, kAnchorTop);
   } else {
     y = DrawWrapped(LineOf(lrc, index), y);
   }
@@ -150,9 +150,9 @@ void draw_lrc() {
   y = (uint8_t)(y + kRowHeight);
   screen::SetForeground(0x80, 0x80, 0x80);
   if (pos == count - 1) {
-    DrawText(kOver, kMargin, y, kAnchorA, kAnchorB);
+    DrawText(kOver, kMargin, y, kAnchorLeft, kAnchorTop);
   } else if (pos == count) {
-    DrawText(kEmpty, kMargin, y, kAnchorA, kAnchorB);
+    DrawText(kEmpty, kMargin, y, kAnchorLeft, kAnchorTop);
   } else {
     DrawWrapped(LineOf(lrc, (uint16_t)(index + 1)), y);
   }

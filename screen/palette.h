@@ -49,7 +49,10 @@ inline void PaintArea(int32_t x, int32_t y, int32_t w, int32_t h, int32_t first,
 #endif
 }
 
-constexpr uint32_t kAnchorA = CANVAS_ANCHOR_LEFT;
-constexpr uint32_t kAnchorB = CANVAS_ANCHOR_TOP;
+// Every text is drawn with its given point as its upper-left corner: the
+// anchor flags "left" and "top", which DrawText takes as its two anchor
+// arguments and hands to the canvas ORed together.
+constexpr uint32_t kAnchorLeft = CANVAS_ANCHOR_LEFT;
+constexpr uint32_t kAnchorTop = CANVAS_ANCHOR_TOP;
 
 }  // namespace screen

@@ -8,8 +8,8 @@
 
 namespace {
 
-using screen::kAnchorA;
-using screen::kAnchorB;
+using screen::kAnchorLeft;
+using screen::kAnchorTop;
 
 const WCHAR kSlash[] = u"/";
 const WCHAR kModeSingle[] = u"单一";
@@ -75,9 +75,9 @@ void draw_name() {
   screen::PaintArea(0, 20, 176, 19, 0, screen::DisplayMaxX());
   // Black with a white copy one pixel to the right and below.
   screen::SetForegroundWhite();
-  DrawText(TrackName(), 6, 21, kAnchorA, kAnchorB);
+  DrawText(TrackName(), 6, 21, kAnchorLeft, kAnchorTop);
   screen::SetForegroundBlack();
-  DrawText(TrackName(), 5, 20, kAnchorA, kAnchorB);
+  DrawText(TrackName(), 5, 20, kAnchorLeft, kAnchorTop);
 }
 
 void draw_num() {
@@ -95,7 +95,7 @@ void draw_num() {
   u_strcat(text, kSlash);
   u_ultou(player.count, text + u_strlen(text));
   screen::SetForegroundBlack();
-  DrawText(text, 6, 40, kAnchorA, kAnchorB);
+  DrawText(text, 6, 40, kAnchorLeft, kAnchorTop);
   suFreeMem(text);
 }
 
@@ -104,7 +104,7 @@ void draw_circle_s() {
   static const WCHAR* const kLabels[] = {kModeSingle, kModeRepeat, kModeList};
   if (player.circle_s >= sizeof(kLabels) / sizeof(kLabels[0])) return;
   screen::SetForegroundBlack();
-  DrawText(kLabels[player.circle_s], 126, 40, kAnchorA, kAnchorB);
+  DrawText(kLabels[player.circle_s], 126, 40, kAnchorLeft, kAnchorTop);
 }
 
 void draw_time() {
@@ -116,16 +116,14 @@ void draw_time() {
   u_strcat(text, kSlash);
   u_strcat(text, total);
   screen::SetForegroundBlack();
-  DrawText(text, 6, 60, kAnchorA, kAnchorB);
+  DrawText(text, 6, 60, kAnchorLeft, kAnchorTop);
 }
 
 void draw_vol() {
   WCHAR text[6] = u"Vol:";
   screen::PaintArea(120, 60, 56, 19, 126, 175);
-  const char* platform = LdrGetPlatformName();
-  const uint8_t type = (platform && namecmp(platform, "LTE") == 0) ? AUD_VOLUME_TYPE_LTE : AUD_VOLUME_TYPE_DEFAULT;
   uint8_t level = 0;  // a read that writes nothing shows 0
-  DL_AudGetVolumeSetting(type, &level);
+  DL_AudGetVolumeSetting(VolumeType(), &level);
   // Only the first digit is shown; the number is written aside so that a
   // level of three digits cannot run past the six-unit text.
   WCHAR digits[12];
@@ -133,7 +131,7 @@ void draw_vol() {
   text[4] = digits[0];
   text[5] = 0;
   screen::SetForegroundBlack();
-  DrawText(text, 126, 60, kAnchorA, kAnchorB);
+  DrawText(text, 126, 60, kAnchorLeft, kAnchorTop);
 }
 
 void draw_bar_all() {
