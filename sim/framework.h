@@ -85,8 +85,11 @@ KeyResult run_key_chain(uint8_t key, bool release);
 uint32_t earliest_timer_deadline();  // UINT32_MAX when none runs
 void fire_due_timers(uint32_t now);
 
-// ---- phone_state.cpp
+// ---- phone_state.cpp, audio.cpp, feature_db.cpp, status_indicator.cpp
 void phone_reset();
+void audio_reset();
+void feature_db_reset();
+void status_indicator_reset();
 
 // ---- media_engine.cpp
 void media_delete_all();

@@ -81,6 +81,9 @@ void framework_reset() {
   fw::queue_reset();
   fw::keys_reset();
   fw::phone_reset();
+  fw::audio_reset();
+  fw::feature_db_reset();
+  fw::status_indicator_reset();
   m.now = 0;
 }
 

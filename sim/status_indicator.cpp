@@ -1,0 +1,33 @@
+// The phone's status indicators: the stand-in keeps the one of the music
+// player, whose identifier the firmware keeps after ITUNES_STATUS.
+#include "platform/canvas.h"
+#include "sim/framework.h"
+#include "sim/internal.h"
+
+namespace sim::fw {
+namespace {
+
+uint8_t music_indicator = 0;
+
+}  // namespace
+
+void status_indicator_reset() {
+  music_indicator = 0;
+}
+
+}  // namespace sim::fw
+
+namespace sim {
+
+uint8_t indicator() {
+  return fw::music_indicator;
+}
+
+}  // namespace sim
+
+ZQ_EXTERN_C uint32_t UIS_SetStatus(uint8_t indicator, uint8_t value) {
+  if (indicator != sim::internal::kIndicatorId) return 0;  // indicators of other applications
+  sim::fw::music_indicator = value;
+  sim::internal::emit(sim::Fact::Indicator, value, nullptr);
+  return 0;
+}
