@@ -77,7 +77,7 @@ uint32_t RecordBytes(const LRC* lrc) {
 // Peak bytes the allocator held during one parse of the song, and what of it
 // the working buffer, the table read from its file and the record do not
 // explain (0 when the parse holds nothing else).
-uint32_t PeakOfOneParse(const std::vector<uint8_t>& file, Encoding encoding, int64_t* unexplained) {
+uint32_t PeakOfOneParse(const std::vector<uint8_t>& file, [[maybe_unused]] Encoding encoding, int64_t* unexplained) {
   PreparePhone();
 #ifdef ZQ_BENCH_LEAN
   lean::peak_bytes = lean::live_bytes;

@@ -3,6 +3,8 @@
 
 Every image: each undefined (imported) symbol is a firmware service listed in
 platform/services.txt, and the entry stub Lib is defined.
+With --stand-in the file is the stand-in's library instead, which must define
+every service of the list.
 Phone images also: 32-bit ELF, big-endian, ARM, one loadable segment that
 starts at address 0 with Lib, relocations only of the kinds the loader
 resolves (relative, and imports by name), no constructors to run.
@@ -21,6 +23,8 @@ SHT_RELA = 4
 SHT_REL = 9
 SHT_DYNSYM = 11
 SHN_UNDEF = 0
+STB_GLOBAL = 1
+STB_WEAK = 2
 
 # R_ARM_ABS32, R_ARM_GLOB_DAT, R_ARM_JUMP_SLOT, R_ARM_RELATIVE
 ARM_LOADER_RELOCATIONS = {2: "R_ARM_ABS32", 21: "R_ARM_GLOB_DAT", 22: "R_ARM_JUMP_SLOT", 23: "R_ARM_RELATIVE"}
@@ -190,16 +194,33 @@ def check(image, services, phone, sanitize):
     return imports, problems
 
 
+def check_stand_in(library, services):
+    """Problems of a stand-in library: each service of the list it does not export."""
+    with open(library, "rb") as f:
+        elf = Elf(f.read())
+    exported = {name for name, _, shndx, binding in elf.symbols(SHT_DYNSYM)
+                if shndx != SHN_UNDEF and binding in (STB_GLOBAL, STB_WEAK)}
+    return ["does not define the firmware service %s" % name for name in sorted(services - exported)]
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--services", required=True, help="platform/services.txt")
     parser.add_argument("--phone", action="store_true", help="the image is an ARM big-endian phone image")
     parser.add_argument("--sanitize", action="store_true", help="host image built with the sanitizers")
+    parser.add_argument("--stand-in", action="store_true", help="the file is the stand-in's library")
     parser.add_argument("image")
     args = parser.parse_args()
 
     try:
         services = read_services(args.services)
+        if args.stand_in:
+            problems = check_stand_in(args.image, services)
+            print("%s defines %d of the %d firmware services" % (args.image, len(services) - len(problems),
+                                                                  len(services)))
+            for p in problems:
+                print("%s %s" % (args.image, p), file=sys.stderr)
+            return 1 if problems else 0
         imports, problems = check(args.image, services, args.phone, args.sanitize)
     except OSError as e:
         print("%s: cannot be read (%s); build the images first" % (args.image, e.strerror), file=sys.stderr)

@@ -41,8 +41,9 @@ def build(name, source, compiler, flags, link_flags):
     return out
 
 
-def expect(what, image, phone, ok, message=None):
-    args = [sys.executable, CHECK, "--services", SERVICES] + (["--phone"] if phone else []) + [image]
+def expect(what, image, phone, ok, message=None, stand_in=False):
+    args = [sys.executable, CHECK, "--services", SERVICES] + (["--phone"] if phone else []) + \
+        (["--stand-in"] if stand_in else []) + [image]
     run = subprocess.run(args, capture_output=True, text=True)
     if (run.returncode == 0) != ok:
         failures.append("%s: expected %s, got exit %d\n%s%s" % (what, "pass" if ok else "failure", run.returncode,
@@ -85,6 +86,15 @@ try:
     open(truncated, "wb").write(open(good, "rb").read()[:200])
     expect("a truncated image fails", truncated, False, False)
     expect("a missing image fails", os.path.join(work, "none.so"), False, False, "build the images first")
+
+    # A stand-in must define every service; one left out is named.
+    names = sorted(check_image.read_services(SERVICES))
+    define = 'extern "C" __attribute__((visibility("default"))) void %s() {}\n'
+    expect("a stand-in that defines every service passes",
+           build("full", "".join(define % n for n in names), gxx, host_flags, []), False, True, stand_in=True)
+    lacking = "".join(define % n for n in names[1:])
+    expect("a stand-in that lacks a service fails", build("lacking", lacking, gxx, host_flags, []), False, False,
+           "does not define the firmware service %s" % names[0], stand_in=True)
 
     arm = shutil.which("arm-none-eabi-g++")
     script = os.path.join(os.path.dirname(os.path.abspath(CHECK)), "..", "..", "phone", "image.ld")

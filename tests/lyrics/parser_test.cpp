@@ -137,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"RestOfATagLineSkipped", u"[by:x] trailing\n[00:01]a", 0,
                   [] {
                     Record r = Lyrics({u"a"}, {{1000, 0}});
-                    r.by = u"x";
+                    r.by = std::u16string(u"x");
                     return r;
                   }()},
         ParseCase{"UnknownAndWrongCaseTagsSkipped", u"[re:x]\n[Ti:x]\n[00:01]a", 0, Lyrics({u"a"}, {{1000, 0}})},

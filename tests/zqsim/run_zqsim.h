@@ -39,7 +39,10 @@ inline RunResult run_zqsim(const std::vector<std::string>& args, const std::stri
   if (mkdtemp(dir) == nullptr) return r;
   std::string out = std::string(dir) + "/out", err = std::string(dir) + "/err";
   std::string cmd = prefix + " " + shell_quoted(ZQSIM_PATH);
-  for (const std::string& a : args) cmd += " " + shell_quoted(a);
+  for (const std::string& a : args) {
+    cmd += ' ';
+    cmd += shell_quoted(a);
+  }
   cmd += " >" + out + " 2>" + err + " </dev/null";
   int raw = system(cmd.c_str());
   if (raw != -1 && WIFEXITED(raw)) r.status = WEXITSTATUS(raw);

@@ -34,7 +34,9 @@ TEST(ScriptRunner, StepsRunAtTheirTimesAndNothingAfterEnd) {
     SCOPED_TRACE(t.now);
     uint32_t wake = 0;
     EXPECT_EQ(runner.run_due(t.now, &wake), t.more);
-    if (t.more) EXPECT_EQ(wake, t.wake);
+    if (t.more) {
+      EXPECT_EQ(wake, t.wake);
+    }
     EXPECT_EQ(shots, t.shots);
   }
   EXPECT_TRUE(runner.finished());

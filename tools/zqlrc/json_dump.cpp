@@ -47,7 +47,11 @@ std::string DumpJson(const LoadOutcome& outcome) {
     out += "],\"times\":[";
     for (uint32_t k = 0; k < lrc->time_count; ++k) {
       if (k > 0) out += ",";
-      out += "[" + std::to_string(lrc->times[k].time) + "," + std::to_string(lrc->times[k].line) + "]";
+      out += '[';
+      out += std::to_string(lrc->times[k].time);
+      out += ',';
+      out += std::to_string(lrc->times[k].line);
+      out += ']';
     }
     out += "]";
   }
