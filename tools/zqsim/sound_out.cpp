@@ -1,6 +1,8 @@
 #include "tools/zqsim/sound_out.h"
 
+#include <fcntl.h>
 #include <stdio.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -25,6 +27,32 @@ int16_t scaled(int32_t sample, uint8_t level) {
   return static_cast<int16_t>(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
 }
 
+// Without a sound device the sound libraries that SDL tries (ALSA above
+// all) write their own complaints to stderr, several lines of them. They are
+// kept off the terminal while the device is looked for; the caller says in
+// one line that the run has no sound.
+class QuietStderr {
+ public:
+  QuietStderr() {
+    fflush(stderr);
+    saved_ = dup(STDERR_FILENO);
+    int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved_ >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+    if (null >= 0) close(null);
+  }
+  ~QuietStderr() {
+    if (saved_ < 0) return;
+    fflush(stderr);
+    dup2(saved_, STDERR_FILENO);
+    close(saved_);
+  }
+  QuietStderr(const QuietStderr&) = delete;
+  QuietStderr& operator=(const QuietStderr&) = delete;
+
+ private:
+  int saved_ = -1;
+};
+
 }  // namespace
 
 SoundOut::~SoundOut() {
@@ -32,6 +60,8 @@ SoundOut::~SoundOut() {
 }
 
 bool SoundOut::open() {
+  QuietStderr quiet;
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
   SDL_AudioSpec want{}, have{};
   want.freq = 44100;
   want.format = AUDIO_S16SYS;

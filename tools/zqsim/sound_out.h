@@ -26,8 +26,9 @@ std::vector<int16_t> beep_samples(int rate);
 class SoundOut {
  public:
   ~SoundOut();
-  // Opens the default audio device (SDL's audio must be initialised). False
-  // when there is none: the caller then runs on the wall clock.
+  // Starts SDL's audio and opens the default device, keeping the sound
+  // libraries' own messages off stderr. False when there is none (the
+  // reason in SDL_GetError): the caller then runs on the wall clock.
   bool open();
   bool is_open() const { return device_ != 0; }
 

@@ -150,7 +150,7 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
   }
 
   SoundOut sound;
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 || !sound.open()) {
+  if (!sound.open()) {
     fprintf(stderr, "zqsim: no sound device (%s); tracks play silently on the wall clock\n", SDL_GetError());
   }
   // With sound, a track ends when its sound has been heard to the end.
