@@ -27,32 +27,81 @@ uint8_t* LoadTable() {
 }
 #endif
 
+// Bytes from 0x20 to 0xA0 stand for themselves.
+inline bool IsPlain(uint32_t b) {
+  return b - 0x20u < 0x81u;
+}
+
+// The end of the run of plain bytes that starts at s: four bytes a step while
+// four are left, then one by one.
+inline const uint8_t* PlainRunEnd(const uint8_t* s, const uint8_t* end) {
+  if (end - s >= 4) {
+    for (const uint8_t* const last = end - 4; s <= last; s += 4) {
+      if (!IsPlain(s[0])) return s;
+      if (!IsPlain(s[1])) return s + 1;
+      if (!IsPlain(s[2])) return s + 2;
+      if (!IsPlain(s[3])) return s + 3;
+    }
+  }
+  while (s < end && IsPlain(s[0])) ++s;
+  return s;
+}
+
+// For each lead byte from A1 to FF, the table index of its row's first cell
+// less A1, so that lead byte L and trail byte T give the entry
+// kRowBase[L - A1] + T. Lead bytes AA to AF have no rows of their own and
+// fold onto the rows of A4 to A9, as the formula row(L) x 94 + (T - A1) does
+// for them; the index is tested against the table's size, not the bytes.
+struct RowBases {
+  int16_t base[0x100 - 0xA1];
+  constexpr RowBases() : base() {
+    for (uint32_t lead = 0xA1; lead <= 0xFF; ++lead) {
+      int32_t row = (int32_t)lead - 0xA1 - (lead > 0xA9 ? 6 : 0);
+      base[lead - 0xA1] = (int16_t)(row * 94 - 0xA1);
+    }
+  }
+};
+constexpr RowBases kRowBase;
+
 // The converter proper. The table holds entry k low byte first at 2k.
 uint16_t ConvertThroughTable(WCHAR* dst, const uint8_t* src, uint16_t len, const uint8_t* table) {
   dst[0] = 0xFEFF;
-  uint16_t j = 1;
-  uint16_t i = 0;
-  while (i < len) {
-    uint8_t b = src[i];
-    if (b < 0xA1) {
-      // Control bytes other than the line ends are dropped; the rest, 0x80 to
-      // 0xA0 included, stand for themselves.
-      if (b >= 0x20 || b == 0x0D || b == 0x0A) dst[j++] = b;
-      i += 1;
+  WCHAR* d = dst + 1;
+  const uint8_t* s = src;
+  const uint8_t* const end = src + len;
+  while (s < end) {
+    uint32_t b = s[0];
+    if (IsPlain(b)) {
+      // A run of plain bytes (tags, digits, English) is found first and then
+      // widened as a whole.
+      const uint8_t* run_end = PlainRunEnd(s + 1, end);
+      WidenBytes(d, s, (uint32_t)(run_end - s));
+      d += run_end - s;
+      s = run_end;
       continue;
     }
-    if ((uint32_t)i + 1 >= len) break;  // a lead byte without its trail byte
-    int32_t row = b - 0xA1;
-    if (b > 0xA9) row -= 6;  // lead bytes AA to AF have no rows of their own
-    int32_t k = row * 94 + ((int32_t)src[i + 1] - 0xA1);
-    if (k >= 0 && k < GB2UC_ENTRIES) {
-      dst[j++] = (WCHAR)(table[2 * k] | (table[2 * k + 1] << 8));
-      i += 2;
-    } else {
-      i += 1;  // the lead byte alone goes; its follower is read afresh
+    if (b < 0x20) {
+      // Of the control bytes only the line ends are kept.
+      if (b == 0x0D || b == 0x0A) *d++ = (WCHAR)b;
+      ++s;
+      continue;
     }
+    // A run of lead bytes (A1 and above), each with its trail byte. A lead
+    // byte that is the last byte has none and is dropped.
+    const uint8_t* const last = end - 1;
+    while (s < last && (b = s[0]) >= 0xA1) {
+      uint32_t k = (uint32_t)(kRowBase.base[b - 0xA1] + (int32_t)s[1]);
+      if (k < GB2UC_ENTRIES) {
+        const uint8_t* entry = table + 2 * k;
+        *d++ = (WCHAR)(entry[0] | (entry[1] << 8));
+        s += 2;
+      } else {
+        ++s;  // the lead byte alone goes; its follower is read afresh
+      }
+    }
+    if (s == last && s[0] >= 0xA1) ++s;
   }
-  return j;
+  return (uint16_t)(d - dst);
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // The LRC parser: converts a lyrics file into a working buffer of 16-bit text,
 // walks it once front to back, and copies what it found into a new record.
 //
-// Every position and count is 16 bits wide, so every scan stops at the end of
-// the text n: a position never passes n, and a step that would leave the text
-// ends the walk instead.
+// Positions never pass the end of the text n. The unit W[n] always holds a
+// line feed, so the scans that stop at a line end (the text of a line) or at
+// anything but a digit (the numbers of a time tag) stop at n at the latest
+// without a test of the position on every unit; the scans that a line feed
+// does not stop (blanks, "]", "[") test it.
 #include "lyrics/parser.h"
 
 #include "app/player_state.h"
@@ -25,11 +27,6 @@ const WCHAR kTagMaker[] = u"[by:";
 const WCHAR kTagOffset[] = u"[offset:";
 const WCHAR kTagKey[] = u"[key:";
 
-struct TimeEntry {
-  uint32_t time;
-  uint16_t line;
-};
-
 struct LineSpan {
   uint16_t start;
   uint16_t len;
@@ -39,167 +36,257 @@ struct LineSpan {
 // stack: the walk itself allocates nothing but the ID-tag strings.
 struct Walk {
   const WCHAR* w;
-  uint16_t n;
-  uint16_t i;
+  uint32_t n;
   LRC* lrc;
   uint16_t time_count;
   uint16_t line_count;
-  TimeEntry times[LRC_MAX_TIMES];
+  LRC_TIME times[LRC_MAX_TIMES];
   LineSpan lines[LRC_MAX_LINES];
 };
 
 // How one step of the walk ended.
 enum class Step : uint8_t { Go, End, Fail };
 
-bool IsDigit(WCHAR c) {
-  return c >= u'0' && c <= u'9';
+// The value of a decimal digit, or 10 and more for any other unit.
+inline uint32_t DigitValue(WCHAR c) {
+  return (uint32_t)c - u'0';
 }
-bool IsLineEnd(WCHAR c) {
+inline bool IsLineEnd(WCHAR c) {
   return c == kCR || c == kLF;
 }
 
-// True when the key lies whole inside the text at position i.
-bool KeyAt(const Walk& walk, const WCHAR* key, uint16_t units) {
-  if ((uint32_t)walk.i + units > walk.n) return false;
-  return u_strncmp(&walk.w[walk.i], key, units) == 0;
+// The position after the blanks (line ends and spaces) from i on.
+inline uint32_t SkipBlanks(const WCHAR* w, uint32_t i, uint32_t n) {
+  while (i < n && (w[i] == kSpace || IsLineEnd(w[i]))) ++i;
+  return i;
 }
 
-void SkipToBracket(Walk& walk) {
-  while (walk.i < walk.n && walk.w[walk.i] != u'[') ++walk.i;
+// The position of the next "[" from i on, or n.
+inline uint32_t SkipToBracket(const WCHAR* w, uint32_t i, uint32_t n) {
+  while (i < n && w[i] != u'[') ++i;
+  return i;
 }
 
-void SkipBlanks(Walk& walk) {
-  while (walk.i < walk.n && (IsLineEnd(walk.w[walk.i]) || walk.w[walk.i] == kSpace)) ++walk.i;
+// The position of the first line end from i on (W[n] is one). Text units lie
+// above CR; only the few at or below it need the exact test.
+inline uint32_t FindLineEnd(const WCHAR* w, uint32_t i) {
+  const WCHAR* p = w + i;
+  for (;; p += 4) {
+    if (p[0] <= kCR && IsLineEnd(p[0])) break;
+    if (p[1] <= kCR && IsLineEnd(p[1])) return (uint32_t)(p + 1 - w);
+    if (p[2] <= kCR && IsLineEnd(p[2])) return (uint32_t)(p + 2 - w);
+    if (p[3] <= kCR && IsLineEnd(p[3])) return (uint32_t)(p + 3 - w);
+  }
+  return (uint32_t)(p - w);
 }
 
-// The position of the next "]" from `from` on, or n when there is none.
-uint16_t FindClose(const Walk& walk, uint16_t from) {
-  while (from < walk.n && walk.w[from] != u']') ++from;
-  return from;
+// Copies `count` units into a block of their own: eight at a time, the last
+// eight once more over the ones already copied, and a short text one by one.
+inline void CopyUnits(WCHAR* __restrict to, const WCHAR* __restrict from, uint32_t count) {
+  if (count < 8) {
+    for (uint32_t k = 0; k < count; ++k) to[k] = from[k];
+    return;
+  }
+  for (uint32_t k = 0; k + 8 <= count; k += 8) {
+    for (uint32_t u = 0; u < 8; ++u) to[k + u] = from[k + u];
+  }
+  if (count % 8 != 0) {
+    WCHAR* const last_to = to + count - 8;
+    const WCHAR* const last_from = from + count - 8;
+    for (uint32_t u = 0; u < 8; ++u) last_to[u] = last_from[u];
+  }
 }
 
-uint32_t ReadNumber(Walk& walk) {
+// The number whose digits start at p; p ends on the first other unit.
+inline uint32_t ReadNumber(const WCHAR*& p) {
   uint32_t value = 0;  // wraps modulo 2^32, as the phone's arithmetic does
-  while (walk.i < walk.n && IsDigit(walk.w[walk.i])) value = value * 10 + (uint32_t)(walk.w[walk.i++] - u'0');
+  for (uint32_t digit; (digit = DigitValue(*p)) <= 9; ++p) value = value * 10 + digit;
   return value;
 }
 
-// One time tag, the "[" at i. Fails when the minutes lack their colon.
-bool ReadTimeTag(Walk& walk) {
-  ++walk.i;
-  uint32_t minutes = ReadNumber(walk);
-  if (walk.i >= walk.n || walk.w[walk.i] != u':') return false;
-  ++walk.i;
-  uint32_t seconds = ReadNumber(walk);
-  uint32_t time = minutes * 60000u + seconds * 1000u;
-  if (walk.i < walk.n && walk.w[walk.i] == u'.') {
-    ++walk.i;
-    const uint32_t weights[] = {100, 10, 1};
-    for (uint32_t weight : weights) {
-      if (walk.i >= walk.n || !IsDigit(walk.w[walk.i])) break;
-      time += (uint32_t)(walk.w[walk.i++] - u'0') * weight;
+// The time of the tag whose "[" is at p, read in full; p ends on the unit
+// after the last digit read. False when the minutes lack their colon.
+inline bool ReadTagTime(const WCHAR*& p, uint32_t* time) {
+  ++p;
+  uint32_t minutes = ReadNumber(p);
+  if (*p != u':') return false;
+  ++p;
+  *time = minutes * 60000u + ReadNumber(p) * 1000u;
+  if (*p == u'.') {
+    // Up to three digits of the fraction: hundreds, tens and ones.
+    uint32_t digit;
+    if ((digit = DigitValue(*++p)) <= 9) {
+      *time += digit * 100;
+      if ((digit = DigitValue(*++p)) <= 9) {
+        *time += digit * 10;
+        if ((digit = DigitValue(*++p)) <= 9) {
+          *time += digit;
+          ++p;
+        }
+      }
     }
   }
-  // Entries past the table's size are read (a bad one still fails) but dropped.
-  if (walk.time_count < LRC_MAX_TIMES) {
-    walk.times[walk.time_count].time = time;
-    walk.times[walk.time_count].line = walk.line_count;
-    ++walk.time_count;
-  }
-  // The unit after the last digit closes the tag, whatever it is.
-  if (walk.i < walk.n) ++walk.i;
   return true;
 }
 
-// A run of time tags and the one text line they start.
-Step ReadTaggedLine(Walk& walk) {
+// The value of the two digits at p (both known to be digits).
+inline uint32_t TwoDigits(const WCHAR* p) {
+  return DigitValue(p[0]) * 10 + DigitValue(p[1]);
+}
+
+// True for the form most tags have, "[mm:ss.cc" followed by a unit that is
+// not a digit, with nine units present at p. The general reading gives such a
+// tag the same time.
+inline bool IsCommonTag(const WCHAR* p) {
+  return DigitValue(p[1]) <= 9 && DigitValue(p[2]) <= 9 && p[3] == u':' && DigitValue(p[4]) <= 9 &&
+         DigitValue(p[5]) <= 9 && p[6] == u'.' && DigitValue(p[7]) <= 9 && DigitValue(p[8]) <= 9 &&
+         DigitValue(p[9]) > 9;
+}
+
+// A run of time tags, the "[" and a digit at walk position *at, and the one
+// text line they start. Fails when a tag's minutes lack their colon.
+Step ReadTaggedLine(Walk& walk, uint32_t* at) {
   // Full tables end the walk here, keeping everything recorded so far.
   if (walk.time_count >= LRC_MAX_TIMES || walk.line_count >= LRC_MAX_LINES) return Step::End;
+  const WCHAR* const w = walk.w;
+  const WCHAR* const end = w + walk.n;
+  const WCHAR* p = w + *at;
+  uint32_t time_count = walk.time_count;
+  const uint16_t line = walk.line_count;
   // A "[" not followed by a digit ends the run: the text starts at it.
-  while (walk.i + 1 < walk.n && walk.w[walk.i] == u'[' && IsDigit(walk.w[walk.i + 1])) {
-    if (!ReadTimeTag(walk)) return Step::Fail;
-  }
-  uint16_t start = walk.i;
-  while (walk.i < walk.n && !IsLineEnd(walk.w[walk.i])) ++walk.i;
-  walk.lines[walk.line_count].start = start;
-  walk.lines[walk.line_count].len = (uint16_t)(walk.i - start);
-  ++walk.line_count;
-  if (walk.i < walk.n) ++walk.i;
-  SkipBlanks(walk);
+  do {
+    uint32_t time;
+    if (end - p >= 9 && IsCommonTag(p)) {
+      time = TwoDigits(p + 1) * 60000u + TwoDigits(p + 4) * 1000u + TwoDigits(p + 7) * 10u;
+      p += 9;
+    } else if (!ReadTagTime(p, &time)) {
+      return Step::Fail;
+    }
+    // Entries past the table's size are read (a bad one still fails) but
+    // dropped.
+    if (time_count < LRC_MAX_TIMES) {
+      walk.times[time_count].time = time;
+      walk.times[time_count].line = line;
+      ++time_count;
+    }
+    // The unit after the last digit closes the tag, whatever it is.
+    if (p < end) ++p;
+  } while (p[0] == u'[' && DigitValue(p[1]) <= 9);
+  walk.time_count = (uint16_t)time_count;
+  uint32_t start = (uint32_t)(p - w);
+  uint32_t i = FindLineEnd(w, start);
+  walk.lines[line].start = (uint16_t)start;
+  walk.lines[line].len = (uint16_t)(i - start);
+  walk.line_count = (uint16_t)(line + 1);
+  if (i < walk.n) ++i;
+  *at = SkipBlanks(w, i, walk.n);
   return Step::Go;
 }
 
-// "[ti:" and its kind: the value up to "]" replaces the field's string.
-Step ReadTextTag(Walk& walk, WCHAR** field) {
-  uint16_t from = (uint16_t)(walk.i + 4);
-  uint16_t close = FindClose(walk, from);
+// True when the key lies whole inside the text at position i.
+bool KeyAt(const Walk& walk, uint32_t i, const WCHAR* key, uint32_t units) {
+  return i + units <= walk.n && u_strncmp(&walk.w[i], key, units) == 0;
+}
+
+// "[ti:" and its kind at *at: the value up to "]" replaces the field's string.
+Step ReadTextTag(Walk& walk, uint32_t* at, WCHAR** field) {
+  const WCHAR* w = walk.w;
+  uint32_t from = *at + 4;
+  uint32_t close = from;
+  while (close < walk.n && w[close] != u']') ++close;
   if (close >= walk.n) return Step::End;  // unterminated: the field keeps its value
-  uint16_t units = (uint16_t)(close - from);
+  uint32_t units = close - from;
   // The new string is made before the old one goes, so that a failure leaves
   // the record whole for its destruction.
-  WCHAR* text = (WCHAR*)suAllocMem(((uint32_t)units + 1) * sizeof(WCHAR), nullptr);
+  WCHAR* text = (WCHAR*)suAllocMem((units + 1) * sizeof(WCHAR), nullptr);
   if (text == nullptr) return Step::Fail;
-  for (uint16_t k = 0; k < units; ++k) text[k] = walk.w[from + k];
+  CopyUnits(text, w + from, units);
   text[units] = 0;
   suFreeMem(*field);
   *field = text;
-  walk.i = (uint16_t)(close + 1);
-  SkipBlanks(walk);
+  *at = SkipBlanks(w, close + 1, walk.n);
   return Step::Go;
 }
 
-// "[offset:" ["-"] digits "]": units other than digits are passed over.
-Step ReadOffset(Walk& walk) {
-  uint16_t p = (uint16_t)(walk.i + 8);
+// "[offset:" ["-"] digits "]" at *at: units other than digits are passed over.
+Step ReadOffset(Walk& walk, uint32_t* at) {
+  const WCHAR* w = walk.w;
+  uint32_t p = *at + 8;
   bool negative = false;
-  if (p < walk.n && walk.w[p] == u'-') {
+  if (p < walk.n && w[p] == u'-') {
     negative = true;
     ++p;
   }
   uint16_t value = 0;  // 16-bit arithmetic: wraps modulo 65536
-  while (p < walk.n && walk.w[p] != u']') {
-    if (IsDigit(walk.w[p])) value = (uint16_t)(value * 10 + (walk.w[p] - u'0'));
+  while (p < walk.n && w[p] != u']') {
+    uint32_t digit = DigitValue(w[p]);
+    if (digit <= 9) value = (uint16_t)(value * 10 + digit);
     ++p;
   }
   if (p >= walk.n) return Step::End;  // unterminated: the offset keeps its value
   walk.lrc->offset = (int16_t)(negative ? (uint16_t)(0u - value) : value);
-  walk.i = (uint16_t)(p + 1);
-  SkipBlanks(walk);
+  *at = SkipBlanks(w, p + 1, walk.n);
   return Step::Go;
 }
 
-// A "[" not followed by a digit. Sets *status for the failures it reports.
-Step ReadIdTag(Walk& walk, uint8_t* status) {
-  WCHAR** fields[] = {&walk.lrc->ti, &walk.lrc->ar, &walk.lrc->al, &walk.lrc->by};
-  const WCHAR* keys[] = {kTagTitle, kTagArtist, kTagAlbum, kTagMaker};
-  for (uint32_t k = 0; k < 4; ++k) {
-    if (!KeyAt(walk, keys[k], 4)) continue;
-    Step step = ReadTextTag(walk, fields[k]);
+// A "[" not followed by a digit, at *at. Sets *status for the failures it
+// reports. The keys differ in their second unit, which picks the one key to
+// compare.
+Step ReadIdTag(Walk& walk, uint32_t* at, uint8_t* status) {
+  uint32_t i = *at;
+  LRC* lrc = walk.lrc;
+  WCHAR** field = nullptr;
+  switch (walk.w[i + 1]) {
+    case u't':
+      if (KeyAt(walk, i, kTagTitle, 4)) field = &lrc->ti;
+      break;
+    case u'a':
+      if (KeyAt(walk, i, kTagArtist, 4)) {
+        field = &lrc->ar;
+      } else if (KeyAt(walk, i, kTagAlbum, 4)) {
+        field = &lrc->al;
+      }
+      break;
+    case u'b':
+      if (KeyAt(walk, i, kTagMaker, 4)) field = &lrc->by;
+      break;
+    case u'o':
+      if (KeyAt(walk, i, kTagOffset, 8)) return ReadOffset(walk, at);
+      break;
+    case u'k':
+      if (KeyAt(walk, i, kTagKey, 5)) {
+        *status = LRC_ERR_ENCRYPTED;  // an encrypted file is not read at all
+        return Step::Fail;
+      }
+      break;
+    default:
+      break;
+  }
+  if (field != nullptr) {
+    Step step = ReadTextTag(walk, at, field);
     if (step == Step::Fail) *status = LRC_ERR_MEMORY;
     return step;
   }
-  if (KeyAt(walk, kTagOffset, 8)) return ReadOffset(walk);
-  if (KeyAt(walk, kTagKey, 5)) {
-    *status = LRC_ERR_ENCRYPTED;  // an encrypted file is not read at all
-    return Step::Fail;
-  }
-  ++walk.i;  // any other bracket: skipped like untagged text
-  SkipToBracket(walk);
+  // Any other bracket: skipped like untagged text.
+  *at = SkipToBracket(walk.w, i + 1, walk.n);
   return Step::Go;
 }
 
 // The walk over W[1..n). Returns false with *status set on a failure.
 bool WalkText(Walk& walk, uint8_t* status) {
-  walk.i = 1;
-  while (walk.i < walk.n) {
-    Step step = Step::Go;
-    if (walk.w[walk.i] != u'[') {
-      SkipToBracket(walk);
-    } else if (walk.i + 1 < walk.n && IsDigit(walk.w[walk.i + 1])) {
-      step = ReadTaggedLine(walk);
+  const WCHAR* w = walk.w;
+  uint32_t i = 1;
+  while (i < walk.n) {
+    Step step;
+    if (w[i] != u'[') {
+      i = SkipToBracket(w, i + 1, walk.n);
+      continue;
+    }
+    if (DigitValue(w[i + 1]) <= 9) {
+      step = ReadTaggedLine(walk, &i);
       if (step == Step::Fail) *status = LRC_ERR_FILE;
     } else {
-      step = ReadIdTag(walk, status);
+      step = ReadIdTag(walk, &i, status);
     }
     if (step == Step::Fail) return false;
     if (step == Step::End) break;
@@ -208,38 +295,40 @@ bool WalkText(Walk& walk, uint8_t* status) {
 }
 
 // Copies the scratch tables into the record with exact sizes and sorts the
-// time entries. False when memory runs out.
+// time entries. False when memory runs out; the record then holds only what
+// it owns, for its destruction.
 bool Complete(Walk& walk) {
   LRC* lrc = walk.lrc;
-  lrc->time_count = (uint8_t)walk.time_count;
-  lrc->line_count = (uint8_t)walk.line_count;
-  lrc->times = (LRC_TIME*)suAllocMem(((uint32_t)walk.time_count + 1) * sizeof(LRC_TIME), nullptr);
-  if (lrc->times == nullptr) return false;
-  for (uint16_t k = 0; k < walk.time_count; ++k) {
-    lrc->times[k].time = walk.times[k].time;
-    lrc->times[k].line = walk.times[k].line;
-  }
+  const uint32_t time_count = walk.time_count;
+  const uint32_t line_count = walk.line_count;
+  lrc->time_count = (uint8_t)time_count;
+  lrc->line_count = (uint8_t)line_count;
+  LRC_TIME* times = (LRC_TIME*)suAllocMem((time_count + 1) * sizeof(LRC_TIME), nullptr);
+  if (times == nullptr) return false;
+  lrc->times = times;
+  for (uint32_t k = 0; k < time_count; ++k) times[k] = walk.times[k];
   // The spare entry past the last one is never read; it is kept defined.
-  lrc->times[walk.time_count].time = 0xFFFFFFFFu;
-  lrc->times[walk.time_count].line = 0;
-  if (walk.line_count > 0) {
-    lrc->lines = (LRC_LINE*)suAllocMem((uint32_t)walk.line_count * sizeof(LRC_LINE), nullptr);
-    if (lrc->lines == nullptr) return false;
-    for (uint16_t k = 0; k < walk.line_count; ++k) {
-      lrc->lines[k].text = nullptr;
-      lrc->lines[k].len = 0;
-    }
-    for (uint16_t k = 0; k < walk.line_count; ++k) {
-      const LineSpan& span = walk.lines[k];
-      WCHAR* text = (WCHAR*)suAllocMem(((uint32_t)span.len + 1) * sizeof(WCHAR), nullptr);
-      if (text == nullptr) return false;
-      for (uint16_t u = 0; u < span.len; ++u) text[u] = walk.w[span.start + u];
-      text[span.len] = 0;
-      lrc->lines[k].text = text;
-      lrc->lines[k].len = span.len;
+  times[time_count].time = 0xFFFFFFFFu;
+  times[time_count].line = 0;
+  if (line_count > 0) {
+    LRC_LINE* lines = (LRC_LINE*)suAllocMem(line_count * sizeof(LRC_LINE), nullptr);
+    if (lines == nullptr) return false;
+    lrc->lines = lines;
+    for (uint32_t k = 0; k < line_count; ++k) {
+      const uint32_t len = walk.lines[k].len;
+      WCHAR* text = (WCHAR*)suAllocMem((len + 1) * sizeof(WCHAR), nullptr);
+      if (text == nullptr) {
+        // Only the texts made so far are the record's to free.
+        lrc->line_count = (uint8_t)k;
+        return false;
+      }
+      CopyUnits(text, walk.w + walk.lines[k].start, len);
+      text[len] = 0;
+      lines[k].text = text;
+      lines[k].len = (uint16_t)len;
     }
   }
-  LRC_SortByTime(lrc->times, walk.time_count);
+  LRC_SortByTime(times, (uint16_t)time_count);
   return true;
 }
 
@@ -272,8 +361,10 @@ LRC* Parse(WCHAR* w, const uint8_t* bytes, uint16_t len, uint8_t* status) {
     *status = LRC_ERR_FILE;
     return nullptr;
   }
-  // Every line of the text ends in a line end, the last one included.
-  if (!IsLineEnd(w[n - 1])) w[n] = kLF;
+  // Every line of the text ends in a line end, the last one included; the
+  // line feed at n is written also after a text that ends in one, where it is
+  // the end marker of the scans.
+  w[n] = kLF;
   Walk walk;
   walk.w = w;
   walk.n = n;

@@ -31,6 +31,84 @@ void SortValues(const LRC_TIME* entries, uint16_t count, uint32_t* out) {
   }
 }
 
+// The exchange sort itself, for entries that hold equal times.
+//
+// Step i holds entry i while j runs and exchanges it with every later entry
+// of a strictly smaller time. The entries from i on are always the whole set
+// less its i smallest times, so the held time can fall no lower than the
+// i-th smallest time of all: once it gets there no later entry is smaller,
+// and the rest of the step would exchange nothing. Knowing the times in
+// order (a copy sorted by value) lets each step end there, while the result
+// stays exactly the plain procedure's.
+void ExchangeSort(LRC_TIME* entries, uint16_t count) {
+  uint32_t ordered[LRC_MAX_TIMES];
+  bool known = count <= LRC_MAX_TIMES;
+  if (known) SortValues(entries, count, ordered);
+  for (uint16_t i = 0; (int32_t)i < (int32_t)count - 1; ++i) {
+    uint32_t time = entries[i].time;
+    uint16_t line = entries[i].line;
+    if (known && time == ordered[i]) continue;
+    for (uint16_t j = (uint16_t)(i + 1); j < count; ++j) {
+      if (time > entries[j].time) {
+        uint32_t other_time = entries[j].time;
+        uint16_t other_line = entries[j].line;
+        entries[j].time = time;
+        entries[j].line = line;
+        time = other_time;
+        line = other_line;
+        if (known && time == ordered[i]) break;
+      }
+    }
+    entries[i].time = time;
+    entries[i].line = line;
+  }
+}
+
+// Undoes the insertions of entries last - 1 down to 1 of SortDistinct: entry j
+// went to placed[j] and pushed the entries from there up by one.
+void UndoInsertions(LRC_TIME* entries, const uint8_t* placed, uint32_t last) {
+  for (uint32_t j = last - 1; j >= 1; --j) {
+    uint32_t at = placed[j];
+    LRC_TIME entry = entries[at];
+    for (uint32_t p = at; p < j; ++p) entries[p] = entries[p + 1];
+    entries[j] = entry;
+  }
+}
+
+// Puts entries whose times are all different in ascending order, in place,
+// by insertion: a song's entries are nearly ascending already. Any correct
+// sort leaves distinct times in the one order the exchange sort leaves them.
+// False, with the entries back in their first order, when two times are
+// equal.
+bool SortDistinct(LRC_TIME* entries, uint32_t count) {
+  uint8_t placed[LRC_MAX_TIMES];
+  placed[0] = 0;
+  for (uint32_t k = 1; k < count; ++k) {
+    const LRC_TIME entry = entries[k];
+    LRC_TIME* at = entries + k;
+    if (at[-1].time < entry.time) {
+      placed[k] = (uint8_t)k;  // in order already, the common case
+      continue;
+    }
+    if (entries[0].time > entry.time) {
+      // A new smallest time goes first, past every entry before it.
+      for (; at > entries; --at) at[0] = at[-1];
+    } else {
+      // Some entry before it is not later, so the search stops at the first.
+      for (; at[-1].time > entry.time; --at) at[0] = at[-1];
+      if (at[-1].time == entry.time) {
+        for (; at < entries + k; ++at) at[0] = at[1];
+        entries[k] = entry;
+        UndoInsertions(entries, placed, k);
+        return false;
+      }
+    }
+    *at = entry;
+    placed[k] = (uint8_t)(at - entries);
+  }
+  return true;
+}
+
 }  // namespace
 
 LRC* INIT_LRC() {
@@ -80,36 +158,11 @@ void DESTROY_LRC(LRC** holder) {
 
 uint32_t LRC_SortByTime(LRC_TIME* entries, uint16_t count) {
   // An exchange sort: the lyrics view and the tests rely on the exact order it
-  // leaves equal times in, so it must not be replaced by a stable sort.
-  //
-  // Step i holds entry i while j runs and exchanges it with every later entry
-  // of a strictly smaller time. The entries from i on are always the whole set
-  // less its i smallest times, so the held time can fall no lower than the
-  // i-th smallest time of all: once it gets there no later entry is smaller,
-  // and the rest of the step would exchange nothing. Knowing the times in
-  // order (a copy sorted by value) lets each step end there, which makes the
-  // nearly ordered entries of a song cheap while the result stays exactly the
-  // plain procedure's.
-  uint32_t ordered[LRC_MAX_TIMES];
-  bool known = count <= LRC_MAX_TIMES;
-  if (known) SortValues(entries, count, ordered);
-  for (uint16_t i = 0; (int32_t)i < (int32_t)count - 1; ++i) {
-    uint32_t time = entries[i].time;
-    uint16_t line = entries[i].line;
-    if (known && time == ordered[i]) continue;
-    for (uint16_t j = (uint16_t)(i + 1); j < count; ++j) {
-      if (time > entries[j].time) {
-        uint32_t other_time = entries[j].time;
-        uint16_t other_line = entries[j].line;
-        entries[j].time = time;
-        entries[j].line = line;
-        time = other_time;
-        line = other_line;
-        if (known && time == ordered[i]) break;
-      }
-    }
-    entries[i].time = time;
-    entries[i].line = line;
-  }
+  // leaves equal times in, so it must not be replaced by a stable sort. Only
+  // equal times make that order differ from plain ascending order, and a song
+  // seldom has them.
+  if (count < 2) return 0;
+  if (count <= LRC_MAX_TIMES && SortDistinct(entries, count)) return 0;
+  ExchangeSort(entries, count);
   return 0;
 }
