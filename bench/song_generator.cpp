@@ -141,4 +141,14 @@ const char* Name(Encoding encoding) {
   return "?";
 }
 
+bool FromName(const char* name, Encoding* encoding) {
+  for (Encoding e : {Encoding::Utf8Mark, Encoding::Utf16Le, Encoding::Utf16Be, Encoding::Gb2312}) {
+    if (std::string(name) == Name(e)) {
+      *encoding = e;
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace bench_songs

@@ -21,5 +21,7 @@ struct Song {
 Song MakeSong(uint32_t seed);
 std::vector<uint8_t> Encode(const std::u16string& text, Encoding encoding);
 const char* Name(Encoding encoding);
+// The encoding of a name that Name gives; false for any other text.
+bool FromName(const char* name, Encoding* encoding);
 
 }  // namespace bench_songs

@@ -10,6 +10,8 @@ zq_packages=(
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
   libsdl2-dev xvfb xauth xdotool
 )
+# What scripts/bench needs besides: instruction counts.
+zq_bench_packages=(valgrind)
 
 zq_install_deps() {
   local missing=()

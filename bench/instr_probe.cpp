@@ -1,0 +1,161 @@
+// Work for valgrind's callgrind to count, one kind per run (scripts/bench):
+//
+//   lrc_probe parse ENCODING   parses the song corpus once, song after song;
+//                              callgrind collects GetLRCFromBuf inclusive
+//   lrc_probe tick IMAGE KIND  plays a track with lyrics in an image and runs
+//                              one tick of the playback timer in
+//                              MeasuredTick, KIND "same" (the lyric line
+//                              stays) or "new" (the next line becomes current)
+//
+// Each prints one line of facts for the script: the corpus's bytes and lines,
+// or the tick's canvas calls by kind. Linked with the plain allocator, so that
+// the record's allocations cost what a phone's allocator costs.
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "app/player_state.h"
+#include "lyrics/parser.h"
+#include "sim/driver.h"
+#include "song_generator.h"
+
+namespace {
+
+using bench_songs::Encoding;
+
+constexpr uint32_t kSongs = 16;
+
+[[noreturn]] void Fail(const char* what) {
+  fprintf(stderr, "lrc_probe: %s\n", what);
+  exit(1);
+}
+
+std::string MakeRoot() {
+  std::string root = (std::filesystem::temp_directory_path() / "zq-lrc-probe").string();
+  std::filesystem::remove_all(root);
+  std::filesystem::create_directories(root + "/mobile/audio/lrc");
+  return root;
+}
+
+int Parse(const char* name) {
+  Encoding encoding;
+  if (!bench_songs::FromName(name, &encoding)) Fail("unknown encoding");
+  std::vector<std::vector<uint8_t>> files;
+  uint64_t bytes = 0, lines = 0;
+  for (uint32_t seed = 1; seed <= kSongs; ++seed) {
+    bench_songs::Song song = bench_songs::MakeSong(seed);
+    files.push_back(bench_songs::Encode(song.text, encoding));
+    bytes += files.back().size();
+    lines += song.lines;
+  }
+  // The table file is served by the stand-in's file system in every build;
+  // builds with PATCH read the same bytes at the firmware address instead.
+  sim::reset();
+  if (!sim::set_root(MakeRoot().c_str()) || !sim::install_gb2uc_file(ZQ_GB2UC_MAP)) Fail("no table");
+  for (const auto& file : files) {
+    // The bytes sit in a block of the firmware's allocator, as the loader
+    // leaves them, taken after the previous song's record was destroyed.
+    uint8_t* bytes = (uint8_t*)suAllocMem((uint32_t)file.size(), nullptr);
+    if (bytes == nullptr) Fail("no memory");
+    memcpy(bytes, file.data(), file.size());
+    uint8_t status = 0xEE;
+    LRC* lrc = GetLRCFromBuf(bytes, (uint16_t)file.size(), &status);
+    if (lrc == nullptr) Fail("a generated song did not parse");
+    suFreeMem(bytes);
+    DESTROY_LRC(&lrc);
+  }
+  printf("bytes %llu lines %llu songs %u\n", (unsigned long long)bytes, (unsigned long long)lines, kSongs);
+  return 0;
+}
+
+// The one tick callgrind counts (scripts/bench collects this routine alone).
+extern "C" __attribute__((noinline)) void MeasuredTick() {
+  sim::advance(1000);
+}
+
+const char* OpName(sim::CanvasOp op) {
+  switch (op) {
+    case sim::CanvasOp::Create:
+      return "create";
+    case sim::CanvasOp::Delete:
+      return "delete";
+    case sim::CanvasOp::SetFont:
+      return "font";
+    case sim::CanvasOp::SetFillColor:
+      return "fill-colour";
+    case sim::CanvasOp::SetForegroundColor:
+      return "fg-colour";
+    case sim::CanvasOp::SetBackgroundColor:
+      return "bg-colour";
+    case sim::CanvasOp::DrawLine:
+      return "line";
+    case sim::CanvasOp::DrawRect:
+      return "rect";
+    case sim::CanvasOp::DrawRoundRect:
+      return "round-rect";
+    case sim::CanvasOp::FillRect:
+      return "fill";
+    case sim::CanvasOp::DrawArc:
+      return "arc";
+    case sim::CanvasOp::DrawText:
+      return "text";
+    case sim::CanvasOp::GetStringSize:
+      return "measure";
+    case sim::CanvasOp::DrawImage:
+      return "image";
+  }
+  return "?";
+}
+
+// Lines at 10 s, 20 s and 30 s of a 60 s track; the "same" tick goes from
+// 14 s to 15 s, the "new" one from 19 s to 20 s.
+int Tick(const char* image, const char* kind) {
+  bool fresh_line = strcmp(kind, "new") == 0;
+  if (!fresh_line && strcmp(kind, "same") != 0) Fail("tick kind is same or new");
+  std::string root = MakeRoot();
+  std::ofstream(root + "/mobile/audio/a.mp3") << "not really audio";
+  std::ofstream(root + "/mobile/audio/lrc/a.lrc")
+      << "\xEF\xBB\xBF[ti:静夜思]\n[00:10.00]床前明月光，疑是地上霜。\n[00:20.00]举头望明月，低头思故乡。\n"
+         "[00:30.00]Moonlight before my bed\n";
+  sim::reset();
+  if (!sim::set_root(root.c_str())) Fail("no root");
+  sim::set_track_length("file://b/mobile/audio/a.mp3", 60000);
+  uint8_t id[8];
+  char text[17];
+  if (!sim::file_id("file://b/mobile/audio/a.mp3", id)) Fail("no track");
+  sim::file_id_text(id, text);
+  uint32_t lib_result = 0;
+  std::string path = std::string(ZQ_IMAGE_DIR) + "/" + image + ".so";
+  if (!sim::load_image(path.c_str(), text, 0x3000, &lib_result)) Fail("image not loaded");
+  auto* state = (PlayerState*)sim::image_symbol("player");
+  if (state == nullptr || !sim::canvas_exists()) Fail("no player or no screen");
+  uint32_t before = fresh_line ? 19 : 14;
+  for (uint32_t k = 0; k < 100 && state->timePosition < before; ++k) sim::advance(1000);
+  if (state->timePosition != before || state->iRet != LRC_LOADED) Fail("track not at its place");
+  uint16_t pos = state->pos_lrc;
+  sim::canvas_log_clear();
+  MeasuredTick();
+  if (state->timePosition != before + 1 || (state->pos_lrc != pos) != fresh_line) Fail("not the tick wanted");
+  std::map<std::string, uint32_t> kinds;
+  for (size_t i = 0; i < sim::canvas_log_size(); ++i) ++kinds[OpName(sim::canvas_log_at(i).op)];
+  printf("calls %zu", sim::canvas_log_size());
+  for (const auto& [name, count] : kinds) printf(" %s %u", name.c_str(), count);
+  printf("\n");
+  sim::unload_image();
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 3 && strcmp(argv[1], "parse") == 0) return Parse(argv[2]);
+  if (argc == 4 && strcmp(argv[1], "tick") == 0) return Tick(argv[2], argv[3]);
+  fprintf(stderr, "usage: lrc_probe parse ENCODING | tick IMAGE same|new\n");
+  return 2;
+}
