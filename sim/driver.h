@@ -192,6 +192,8 @@ struct MemoryStats {
   uint32_t allocations;   // suAllocMem calls that succeeded
   uint32_t failed;        // suAllocMem calls that returned null
   uint32_t bad_frees;     // double frees and foreign pointers
+  uint32_t overruns;      // blocks written before their start or past their
+                          // end, found at their free or at the unload
 };
 MemoryStats memory_stats();
 // Makes the N-th suAllocMem call from now (1 = the next) return null; 0 off.

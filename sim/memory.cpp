@@ -1,7 +1,10 @@
 // The firmware's allocator, with bookkeeping: every block the program holds is
 // in a fixed table, so that a double free or a pointer the allocator never
 // handed out is caught and reported instead of corrupting the host heap, and
-// the blocks an image leaves behind are found at its unload.
+// the blocks an image leaves behind are found at its unload. Every block sits
+// between guard bytes, checked when it is freed (and at the unload for the
+// blocks an image left behind), so that writing past either end of a block is
+// reported in every build, not only under a sanitizer.
 #include "platform/memory.h"
 
 #include <stdarg.h>
@@ -10,13 +13,13 @@
 #include "sim/internal.h"
 #include "sim/port.h"
 
-// Under AddressSanitizer, blocks held back after their free are poisoned, so
-// that a program reading one is reported at once.
+// Under AddressSanitizer the guards and the blocks held back after their free
+// are poisoned, so that the faulty access itself is reported at once. The
+// header comes with the sanitizer's compiler; the box never builds with it.
 #if defined(__SANITIZE_ADDRESS__)
-extern "C" void __asan_poison_memory_region(void const volatile* addr, size_t size);
-extern "C" void __asan_unpoison_memory_region(void const volatile* addr, size_t size);
-#define ZQ_POISON(p, n) __asan_poison_memory_region((p), (n))
-#define ZQ_UNPOISON(p, n) __asan_unpoison_memory_region((p), (n))
+#include <sanitizer/asan_interface.h>
+#define ZQ_POISON(p, n) ASAN_POISON_MEMORY_REGION((p), (n))
+#define ZQ_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION((p), (n))
 #else
 #define ZQ_POISON(p, n) ((void)(p), (void)(n))
 #define ZQ_UNPOISON(p, n) ((void)(p), (void)(n))
@@ -30,6 +33,12 @@ constexpr uint32_t kMaxReportedLeaks = 256;
 constexpr uint32_t kRecentlyFreed = 256;  // freed blocks held back from reuse
 constexpr uint8_t kGarbage = 0xA5;        // new blocks are not cleared on the phone either
 constexpr uint8_t kFreed = 0xDD;
+constexpr uint8_t kGuard = 0xFD;
+// The guard in front keeps the block as aligned as the host's memory; the one
+// behind reaches from the block's end to the next multiple of kGuardBytes and
+// one more kGuardBytes, so that it ends aligned too (ASan poisons whole
+// granules of 8 bytes).
+constexpr uint32_t kGuardBytes = 16;
 
 struct Block {
   void* ptr;  // null: empty slot
@@ -57,6 +66,26 @@ struct Held {
 };
 Held g_freed[kRecentlyFreed];
 uint32_t g_freed_next;
+
+// Guard bytes behind a block of `size` bytes.
+size_t tail_bytes(uint32_t size) {
+  return kGuardBytes + (kGuardBytes - size % kGuardBytes) % kGuardBytes;
+}
+
+// The host memory of a block: its front guard, the block, its rear guard.
+uint8_t* host_start(void* block) {
+  return (uint8_t*)block - kGuardBytes;
+}
+size_t host_bytes(uint32_t size) {
+  return kGuardBytes + (size_t)size + tail_bytes(size);
+}
+
+void set_guards(uint8_t* block, uint32_t size) {
+  __builtin_memset(block - kGuardBytes, kGuard, kGuardBytes);
+  __builtin_memset(block + size, kGuard, tail_bytes(size));
+  ZQ_POISON(block - kGuardBytes, kGuardBytes);
+  ZQ_POISON(block + size, tail_bytes(size));
+}
 
 uint32_t slot_of(const void* p) {
   uintptr_t v = (uintptr_t)p;
@@ -163,21 +192,44 @@ bool recently_freed(const void* p) {
   return false;
 }
 
+bool all_guard(const uint8_t* bytes, size_t n) {
+  for (size_t k = 0; k < n; ++k)
+    if (bytes[k] != kGuard) return false;
+  return true;
+}
+
+// Reports a block whose guards were written: the program wrote before its
+// start or past its end. The block is still released as asked.
+void check_guards(const Block& b, const char* when) {
+  uint8_t* block = (uint8_t*)b.ptr;
+  ZQ_UNPOISON(block - kGuardBytes, kGuardBytes);
+  ZQ_UNPOISON(block + b.size, tail_bytes(b.size));
+  bool front = all_guard(block - kGuardBytes, kGuardBytes);
+  bool rear = all_guard(block + b.size, tail_bytes(b.size));
+  if (front && rear) return;
+  g_stats.overruns++;
+  complain("%s: block %p of %u bytes from allocation %u was written %s\n", when, b.ptr, b.size, b.serial,
+           !front && !rear ? "before its start and past its end"
+           : !front        ? "before its start"
+                           : "past its end");
+}
+
 // Freed blocks are held back for a while before the host gets them again:
 // a second free of the same block is then surely recognised as such (the
 // address cannot have been handed out anew), and a program that still reads
 // a freed block reads the freed pattern.
-void release_slot(uint32_t i) {
+void release_slot(uint32_t i, const char* when) {
   Block b = g_blocks[i];
   erase(i);
+  check_guards(b, when);
   g_stats.live_blocks--;
   g_stats.live_bytes -= b.size;
   __builtin_memset(b.ptr, kFreed, b.size);
-  ZQ_POISON(b.ptr, b.size);
+  ZQ_POISON(host_start(b.ptr), host_bytes(b.size));
   Held& oldest = g_freed[g_freed_next];
   if (oldest.ptr != nullptr) {
-    ZQ_UNPOISON(oldest.ptr, oldest.size);
-    sim::port::release(oldest.ptr);
+    ZQ_UNPOISON(host_start(oldest.ptr), host_bytes(oldest.size));
+    sim::port::release(host_start(oldest.ptr));
   }
   oldest = Held{b.ptr, b.size};
   g_freed_next = (g_freed_next + 1) % kRecentlyFreed;
@@ -189,8 +241,12 @@ extern "C" void* suAllocMem(uint32_t size, int32_t* error) {
   ++g_calls;
   bool inject = false;
   if (g_fail_in != 0 && --g_fail_in == 0) inject = true;
-  void* p = nullptr;
-  if (!inject && g_stats.live_blocks < kMaxLiveBlocks) p = sim::port::allocate(size == 0 ? 1 : size);
+  uint8_t* p = nullptr;
+  // Where sizes are 32 bits wide (the box), a size near 4 GiB would wrap
+  // around with its guards added.
+  bool fits = (uint64_t)host_bytes(size) == (uint64_t)kGuardBytes + size + tail_bytes(size);
+  if (!inject && fits && g_stats.live_blocks < kMaxLiveBlocks) p = (uint8_t*)sim::port::allocate(host_bytes(size));
+  if (p != nullptr) p += kGuardBytes;
   if (p == nullptr) {
     if (!inject) complain("suAllocMem: no memory for %u bytes (call %u)\n", size, g_calls);
     g_stats.failed++;
@@ -200,6 +256,7 @@ extern "C" void* suAllocMem(uint32_t size, int32_t* error) {
   // A whole-block fill, not a byte loop: the allocator sits on the lyrics
   // parser's path, whose speed is measured with it.
   __builtin_memset(p, kGarbage, size);
+  set_guards(p, size);
   insert(Block{p, size, g_calls, g_image_loaded});
   g_stats.allocations++;
   g_stats.live_blocks++;
@@ -220,7 +277,7 @@ extern "C" void suFreeMem(void* block) {
       complain("suFreeMem: %p was never handed out by suAllocMem\n", block);
     return;
   }
-  release_slot(i);
+  release_slot(i, "suFreeMem");
 }
 
 namespace sim {
@@ -259,7 +316,10 @@ namespace internal {
 
 void memory_reset() {
   for (uint32_t i = 0; i < kTableSlots; ++i) {
-    if (g_blocks[i].ptr != nullptr) port::release(g_blocks[i].ptr);
+    if (g_blocks[i].ptr != nullptr) {
+      ZQ_UNPOISON(host_start(g_blocks[i].ptr), host_bytes(g_blocks[i].size));
+      port::release(host_start(g_blocks[i].ptr));
+    }
     g_blocks[i] = Block{};
   }
   g_stats = MemoryStats{};
@@ -270,8 +330,8 @@ void memory_reset() {
   g_leaked_bytes = 0;
   for (uint32_t i = 0; i < kRecentlyFreed; ++i) {
     if (g_freed[i].ptr != nullptr) {
-      ZQ_UNPOISON(g_freed[i].ptr, g_freed[i].size);
-      port::release(g_freed[i].ptr);
+      ZQ_UNPOISON(host_start(g_freed[i].ptr), host_bytes(g_freed[i].size));
+      port::release(host_start(g_freed[i].ptr));
     }
     g_freed[i] = Held{};
   }
@@ -307,7 +367,7 @@ void memory_image_unloaded() {
   // same slot again after each release.
   for (uint32_t i = 0; i < kTableSlots;) {
     if (g_blocks[i].ptr != nullptr && g_blocks[i].image)
-      release_slot(i);
+      release_slot(i, "unload");
     else
       ++i;
   }

@@ -26,6 +26,7 @@ class LyricsTest : public ::testing::Test {
   void TearDown() override {
     sim::fail_allocation(0);
     EXPECT_EQ(LiveBlocks(), blocks_before_) << "blocks left behind";
+    EXPECT_EQ(sim::memory_stats().overruns, 0u) << "a block was written past its end or before its start";
   }
   const PhoneFolder& folder() const {
     return *folder_;

@@ -48,6 +48,7 @@ void Scenario::TearDown() {
     sim::leak_report(report, sizeof report);
     EXPECT_EQ(sim::leaked_blocks(), 0u) << report;
     EXPECT_EQ(sim::memory_stats().bad_frees, 0u);
+    EXPECT_EQ(sim::memory_stats().overruns, 0u);
   }
   std::error_code ec;
   fs::remove_all(root_, ec);

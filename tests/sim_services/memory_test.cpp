@@ -107,6 +107,54 @@ TEST_F(Memory, ASecondFreeAfterNewAllocationsFreesNothingElse) {
   EXPECT_EQ(sim::memory_stats().bad_frees, 1u);
 }
 
+// One byte written next to a block, at its free or left behind at the unload:
+// reported with the block's size and allocation number in every build, and
+// under ASan at the write itself.
+TEST_F(Memory, AWriteNextToABlockIsReported) {
+  struct Case {
+    const char* name;
+    int offset;   // from the block's start; the block is 5 bytes long
+    bool leaked;  // left behind by an image instead of freed
+    const char* message;
+  };
+  const Case cases[] = {
+      {"one byte past the end", 5, false, "suFreeMem: block "},
+      {"one byte before the start", -1, false, "before its start"},
+      {"in the rounding past the end", 15, false, "past its end"},
+      {"past the end of a leaked block", 5, true, "unload: block "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    sim::internal::memory_reset();
+    suFreeMem(suAllocMem(8, nullptr));
+    if (c.leaked) sim::internal::memory_image_loaded();
+    auto* p = (unsigned char*)suAllocMem(5, nullptr);  // allocation 2
+    ASSERT_NE(p, nullptr);
+#if defined(__SANITIZE_ADDRESS__)
+    EXPECT_DEATH(p[c.offset] = 0, "AddressSanitizer");
+    suFreeMem(p);
+#else
+    p[c.offset] = 0;
+    testing::internal::CaptureStderr();
+    if (c.leaked)
+      sim::internal::memory_image_unloaded();
+    else
+      suFreeMem(p);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find(c.message), std::string::npos) << err;
+    EXPECT_NE(err.find("of 5 bytes from allocation 2 was written"), std::string::npos) << err;
+    EXPECT_EQ(sim::memory_stats().overruns, 1u);
+#endif
+    EXPECT_EQ(sim::memory_stats().live_blocks, 0u);
+  }
+  // Writing the whole block, and nothing more, is no overrun.
+  sim::internal::memory_reset();
+  auto* p = (unsigned char*)suAllocMem(16, nullptr);
+  std::memset(p, 0, 16);
+  suFreeMem(p);
+  EXPECT_EQ(sim::memory_stats().overruns, 0u);
+}
+
 TEST_F(Memory, InjectedFailureHitsExactlyTheNthCall) {
   for (uint32_t nth = 1; nth <= 3; ++nth) {
     sim::internal::memory_reset();
