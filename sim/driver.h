@@ -240,6 +240,28 @@ struct FileUseRecord {
 size_t file_log_size();
 const FileUseRecord& file_log_at(size_t i);
 
+// ---------------------------------------------------------------- file-system faults
+// Makes the file system fail on demand until another fault (or None) is set
+// or the stand-in is reset. The file faults apply to the files opened after
+// the call whose URI contains `uri_part` (UTF-8; null or "" for every file),
+// SearchFails to the searches whose text contains it, the result faults to
+// every search. A call that fails returns a nonzero status.
+enum class FsFault : uint8_t {
+  None,
+  OpenFails,        // DL_FsOpenFile returns the invalid handle
+  SizeTooLarge,     // DL_FsGetFileSize reports `amount` bytes more than the file holds
+  SizeTooSmall,     // DL_FsGetFileSize reports `amount` bytes fewer (0 at the least)
+  ShortRead,        // each DL_FsReadFile delivers at most `amount` bytes, counts the
+                    // whole items among them and returns 0
+  ReadError,        // each DL_FsReadFile delivers at most `amount` bytes, counts no
+                    // item and fails
+  SearchFails,      // DL_FsSSearch fails at its start: no handle, a total of 0
+  SearchBreaksOff,  // DL_FsSearchResults fails from result `amount` on, delivering none
+  SearchRunsShort,  // DL_FsSearchResults delivers no result from result `amount` on,
+                    // yet returns 0 (the folder changed under the search)
+};
+void set_fs_fault(FsFault fault, const char* uri_part = nullptr, uint32_t amount = 0);
+
 // ---------------------------------------------------------------- GB2312 table
 // Installs the 15228-byte table at its firmware address (PATCH builds read
 // it there). The file "file://b/ELF/gb2uc.map" is the caller's to place.

@@ -5,6 +5,7 @@
 
 #include "platform/firmware_vars.h"
 #include "sim/file_log.h"
+#include "sim/fs_faults.h"
 #include "sim/fs_paths.h"
 #include "sim/internal.h"
 #include "sim/port.h"
@@ -24,6 +25,7 @@ struct OpenFile {
   uint64_t size;
   uint64_t position;
   uint16_t handle;
+  bool faulty;  // a file fault set by the driver applies to it
 };
 
 OpenFile g_files[kMaxOpenFiles];
@@ -67,6 +69,7 @@ FILE_HANDLE_T open_file(const WCHAR* uri) {
     return FS_INVALID_HANDLE;
   }
   f.used = true;
+  f.faulty = sim::fs::fault_on_file(uri);
   f.handle = make_handle(slot);
   g_files[slot] = f;
   return f.handle;
@@ -83,7 +86,7 @@ uint8_t DL_FsFFileExist(const WCHAR* uri) {
 }
 
 FILE_HANDLE_T DL_FsOpenFile(const WCHAR* uri, uint32_t /*mode*/, uint32_t /*param*/) {
-  FILE_HANDLE_T handle = open_file(uri);
+  FILE_HANDLE_T handle = sim::fs::fault_fails_open(uri) ? FS_INVALID_HANDLE : open_file(uri);
   OpenFile* f = lookup(handle);
   sim::file_log::note_open(uri, f ? handle : 0, f ? f->size : 0);
   return handle;
@@ -92,7 +95,8 @@ FILE_HANDLE_T DL_FsOpenFile(const WCHAR* uri, uint32_t /*mode*/, uint32_t /*para
 uint32_t DL_FsGetFileSize(FILE_HANDLE_T handle) {
   OpenFile* f = lookup(handle);
   if (f == nullptr) return 0;
-  return f->size > UINT32_MAX ? UINT32_MAX : (uint32_t)f->size;
+  uint64_t size = sim::fs::fault_size(f->faulty, f->size);
+  return size > UINT32_MAX ? UINT32_MAX : (uint32_t)size;
 }
 
 uint32_t DL_FsFSeekFile(FILE_HANDLE_T handle, int32_t offset, uint32_t whence) {
@@ -130,6 +134,7 @@ uint32_t DL_FsReadFile(void* buffer, uint32_t item_size, uint32_t items, FILE_HA
   // Only whole items count; the bytes of a last partial item are still
   // delivered, as fread does.
   uint64_t n = wanted < left ? wanted : left;
+  bool fails = sim::fs::fault_cuts_read(f->faulty, &n);
   if (n > 0) {
     if (f->fd >= 0) {
       if (!sim::port::seek(f->fd, (int64_t)f->position)) return kIoError;
@@ -144,6 +149,7 @@ uint32_t DL_FsReadFile(void* buffer, uint32_t item_size, uint32_t items, FILE_HA
   }
   sim::file_log::note_read(handle, f->position, buffer, n, n == wanted);
   f->position += n;
+  if (fails) return sim::fs::kFaultStatus;
   if (items_read != nullptr) *items_read = (uint32_t)(n / item_size);
   return kOk;
 }
@@ -162,6 +168,7 @@ namespace sim::fs {
 
 void files_reset() {
   file_log::reset();
+  faults_reset();
   for (OpenFile& f : g_files) {
     if (f.used && f.fd >= 0) port::close(f.fd);
     f = OpenFile{};

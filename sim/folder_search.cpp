@@ -3,6 +3,7 @@
 // letter case, so patterns do too; results are fixed in number per search
 // and kept until the search is closed.
 #include "platform/filesystem.h"
+#include "sim/fs_faults.h"
 #include "sim/fs_paths.h"
 #include "sim/internal.h"
 #include "sim/port.h"
@@ -225,6 +226,7 @@ uint32_t DL_FsSSearch(FS_SEARCH_PARAMS_T params, const WCHAR* search, uint8_t* h
   keep_last(params, search);
   if (total != nullptr) *total = 0;
   if (search == nullptr || handle == nullptr || total == nullptr) return kBadArgument;
+  if (sim::fs::fault_fails_search(search)) return sim::fs::kFaultStatus;
   WCHAR folder[sim::fs::kUriUnits];
   uint32_t folder_units = 0;
   Pattern patterns[kMaxPatterns];
@@ -257,6 +259,7 @@ uint32_t DL_FsSearchResults(uint8_t handle, uint16_t index, uint16_t* count, FS_
   *count = 0;
   if (s == nullptr) return kBadHandle;
   if (index >= s->count) return kBadIndex;
+  if (uint32_t status; sim::fs::fault_withholds_result(index, &status)) return status;
   if (results == nullptr) return kBadArgument;
   uint16_t n = 0;
   for (; n < wanted && index + n < s->count; ++n) {
