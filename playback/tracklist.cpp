@@ -106,7 +106,9 @@ uint32_t search(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
   FS_SEARCH_RESULT_T result;
   for (uint16_t i = 0; i < total; ++i) {
     uint16_t n = 1;
-    if (DL_FsSearchResults(handle, i, &n, &result) != 0) continue;
+    // A result that the call did not deliver (its count says none) is skipped
+    // like one that failed: the record holds an earlier result, or nothing.
+    if (DL_FsSearchResults(handle, i, &n, &result) != 0 || n == 0) continue;
     result.name[FS_URI_UNITS - 1] = 0;  // never read past the record
     const WCHAR* name = SplitPath(result.name, kSlash);
     if (name == nullptr || !IsAudioName(name)) continue;
