@@ -4,6 +4,7 @@
 // is stable across runs and the same for the same URI on every machine.
 #include "platform/filesystem.h"
 #include "sim/driver.h"
+#include "sim/framework_bytes.h"
 #include "sim/fs_paths.h"
 #include "sim/internal.h"
 #include "sim/port.h"
@@ -113,10 +114,14 @@ void visit(const char* name, bool is_dir, void* ctx) {
       --w->depth;
     }
   } else if (fnv1a64(w->uri) == w->wanted && sim::port::exists_file(w->host)) {
-    // Only a URI that fits a URI buffer is an answer the phone could give.
+    // Only a URI that fits a URI buffer is an answer the phone could give,
+    // and only one that names the file its case twins leave reachable.
     size_t units = sim::internal::utf8_to_utf16(w->uri, w->result, sim::fs::kUriUnits);
     WCHAR check[sim::fs::kUriUnits + 1];
-    if (sim::internal::utf8_to_utf16(w->uri, check, sim::fs::kUriUnits + 1) == units) w->found = true;
+    char host[sim::fs::kHostPathBytes];
+    if (sim::internal::utf8_to_utf16(w->uri, check, sim::fs::kUriUnits + 1) == units &&
+        sim::fs::uri_to_host(w->result, host, sizeof host) && sim::fw::text_equal(host, w->host))
+      w->found = true;
   }
   w->host[host_len] = '\0';
   w->uri[uri_len] = '\0';
@@ -178,7 +183,15 @@ bool file_id(const char* uri_utf8, uint8_t id[8]) {
   WCHAR uri[fs::kUriUnits + 1];
   size_t units = internal::utf8_to_utf16(uri_utf8, uri, fs::kUriUnits + 1);
   if (units >= fs::kUriUnits) return false;  // would not fit a URI buffer
-  if (!fs::file_exists(uri)) return false;
+  // The file as the card spells its names, whatever letter case the caller
+  // wrote: that URI is the one the identifier stands for.
+  char host[fs::kHostPathBytes];
+  WCHAR on_card[fs::kUriUnits];
+  if (fs::uri_to_host(uri, host, sizeof host, on_card) && port::exists_file(host)) {
+    copy_units(on_card, uri, fs::kUriUnits);
+  } else if (!fs::is_served_table(uri)) {
+    return false;
+  }
   // Hash the URI as the tree walk spells it, whatever the caller's bytes.
   char canonical[fs::kUriUnits * 3 + 1];
   internal::utf16_to_utf8(uri, canonical, sizeof canonical);

@@ -16,6 +16,7 @@ char g_root[kHostPathBytes];
 const char kPrefix[] = "file://b/";
 constexpr size_t kPrefixLength = sizeof kPrefix - 1;
 const char kTableUri[] = "file://b/ELF/gb2uc.map";
+constexpr size_t kMaxNameBytes = 255;  // the longest name a host folder holds
 
 size_t length(const char* s) {
   size_t n = 0;
@@ -48,13 +49,74 @@ char ascii_lower(char c) {
   return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
 }
 
+// What a search of one folder for a name is after: the name as asked, and
+// the first name of the folder in byte order that equals it when ASCII
+// letter case is ignored.
+struct NameSearch {
+  const char* wanted;
+  size_t length;
+  bool found;
+  char best[kMaxNameBytes + 1];
+};
+
+bool same_ignoring_case(const char* a, const char* b, size_t n) {
+  for (size_t i = 0; i < n; ++i)
+    if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
+  return true;
+}
+
+bool before_in_bytes(const char* a, const char* b) {
+  for (; *a != '\0' && *a == *b; ++a, ++b) {
+  }
+  return (unsigned char)*a < (unsigned char)*b;
+}
+
+void consider_name(const char* name, bool /*is_dir*/, void* ctx) {
+  NameSearch* s = (NameSearch*)ctx;
+  if (length(name) != s->length || !same_ignoring_case(name, s->wanted, s->length)) return;
+  if (s->found && !before_in_bytes(name, s->best)) return;
+  for (size_t i = 0; i <= s->length; ++i) s->best[i] = name[i];
+  s->found = true;
+}
+
+// Gives each name of `path` (from byte `from` on, "/"-separated) the letter
+// case it has on the host, name by name from the root down. A name that has
+// no host file stays as it is, and so does everything after it: nothing
+// there exists. `mirror`, when given, is changed in the same way at
+// `mirror_from` (the URI beside the host path; the names have the same
+// bytes in both).
+void take_host_case(char* path, size_t from, char* mirror, size_t mirror_from) {
+  size_t at = from;
+  while (path[at] != '\0') {
+    size_t end = at;
+    while (path[end] != '\0' && path[end] != '/') ++end;
+    size_t n = end - at;
+    if (n == 0) break;  // the final "/" of a folder
+    if (n > kMaxNameBytes) return;
+    NameSearch s{};
+    s.wanted = path + at;
+    s.length = n;
+    // The folder that holds this name ends just before it.
+    char separator = path[at - 1];
+    path[at - 1] = '\0';
+    bool listed = port::list_dir(path, consider_name, &s);
+    path[at - 1] = separator;
+    if (!listed || !s.found) return;
+    for (size_t i = 0; i < n; ++i) {
+      path[at + i] = s.best[i];
+      if (mirror != nullptr) mirror[mirror_from + (at - from) + i] = s.best[i];
+    }
+    at = path[end] == '/' ? end + 1 : end;
+  }
+}
+
 }  // namespace
 
 const char* root() {
   return g_root[0] != '\0' ? g_root : nullptr;
 }
 
-bool uri8_to_host(const char* uri, char* out, size_t out_size) {
+bool uri8_to_host(const char* uri, char* out, size_t out_size, char* canonical) {
   if (uri == nullptr || out == nullptr || out_size == 0 || g_root[0] == '\0') return false;
   if (!starts_with(uri, kPrefix)) return false;
   const char* rest = uri + kPrefixLength;
@@ -65,10 +127,14 @@ bool uri8_to_host(const char* uri, char* out, size_t out_size) {
   for (size_t i = 0; i < root_len; ++i) out[i] = g_root[i];
   out[root_len] = '/';
   for (size_t i = 0; i <= rest_len; ++i) out[root_len + 1 + i] = rest[i];
+  if (canonical != nullptr)
+    for (size_t i = 0; i <= kPrefixLength + rest_len; ++i) canonical[i] = uri[i];
+  // The phone's FAT card ignores the letter case of names.
+  take_host_case(out, root_len + 1, canonical, kPrefixLength);
   return true;
 }
 
-bool uri_to_host(const WCHAR* uri, char* out, size_t out_size) {
+bool uri_to_host(const WCHAR* uri, char* out, size_t out_size, WCHAR* canonical) {
   if (uri == nullptr) return false;
   // Longer than a URI buffer holds: not a name the phone could have.
   size_t units = 0;
@@ -76,7 +142,10 @@ bool uri_to_host(const WCHAR* uri, char* out, size_t out_size) {
   if (units == kUriUnits) return false;
   char utf8[kUriUnits * 3 + 1];
   internal::utf16_to_utf8(uri, utf8, sizeof utf8);
-  return uri8_to_host(utf8, out, out_size);
+  char host_case[kUriUnits * 3 + 1];
+  if (!uri8_to_host(utf8, out, out_size, canonical != nullptr ? host_case : nullptr)) return false;
+  if (canonical != nullptr) internal::utf8_to_utf16(host_case, canonical, kUriUnits);
+  return true;
 }
 
 bool is_served_table(const WCHAR* uri) {

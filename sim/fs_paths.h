@@ -16,10 +16,16 @@ constexpr size_t kUriUnits = 256;  // 255 units and the terminator
 const char* root();
 
 // The host path of a URI "file://b/<rest>" (UTF-8 out). False for any other
-// form, a ".." component, no root, or a path that does not fit.
-bool uri_to_host(const WCHAR* uri, char* out, size_t out_size);
-// The same for a URI given in UTF-8.
-bool uri8_to_host(const char* uri, char* out, size_t out_size);
+// form, a ".." component, no root, or a path that does not fit. As on the
+// phone's FAT card, names are found without regard to ASCII letter case:
+// each name takes the case it has on the host, and where two host names
+// differ only by case, the first in byte order is the one found. A name
+// that no host file bears stays as asked. `canonical`, when given (room for
+// kUriUnits), receives the URI with the names as they are on the host.
+bool uri_to_host(const WCHAR* uri, char* out, size_t out_size, WCHAR* canonical = nullptr);
+// The same for a URI given in UTF-8; `canonical`, when given, needs room for
+// the URI and its terminator.
+bool uri8_to_host(const char* uri, char* out, size_t out_size, char* canonical = nullptr);
 
 // True when the URI names the GB2312 table file the stand-in serves from
 // memory (a real file there takes precedence, checked by the caller).

@@ -63,6 +63,8 @@ TEST_F(LoaderTest, LookupByTrackName) {
       {"FourUnitExtension", u"file://b/mobile/audio/Song.flac", "Song.flrc"},
       {"TrackInAnotherFolder", u"file://b/music/album/Song.m4a", "Song.lrc"},
       {"ChineseName", u"file://b/mobile/audio/静夜思.mp3", "静夜思.lrc"},
+      {"NameInOtherLetterCase", u"file://b/mobile/audio/Song.mp3", "Song.LRC"},  // a FAT card ignores it
+      {"NameInLowerCase", u"file://b/mobile/audio/Song.mp3", "song.lrc"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -48,15 +48,27 @@ TEST_F(FileIds, TextIsSixteenUppercaseHexDigits) {
   EXPECT_EQ(text_of(id), "0123456789ABCDEF");
 }
 
-TEST_F(FileIds, RoundTripToTheSameUri) {
-  const char* uris[] = {"file://b/mobile/audio/a.mp3", "file://b/mobile/audio/\xE6\xAD\x8C.mp3",
-                        "file://b/deep/1/2/3/b.m4a"};
-  for (const char* uri : uris) {
+// Back to the URI with the names' letter case as on the card, which is how
+// the folder search spells them too.
+TEST_F(FileIds, RoundTripToTheUriAsTheCardSpellsIt) {
+  struct Case {
+    const char* asked;
+    const char* back;
+  } cases[] = {
+      {"file://b/mobile/audio/a.mp3", "file://b/mobile/audio/a.mp3"},
+      {"file://b/mobile/audio/\xE6\xAD\x8C.mp3", "file://b/mobile/audio/\xE6\xAD\x8C.mp3"},
+      {"file://b/deep/1/2/3/b.m4a", "file://b/deep/1/2/3/b.m4a"},
+      {"file://b/Mobile/AUDIO/A.MP3", "file://b/mobile/audio/a.mp3"},
+  };
+  for (const Case& c : cases) {
     uint8_t id[8];
-    ASSERT_TRUE(sim::file_id(uri, id)) << uri;
+    ASSERT_TRUE(sim::file_id(c.asked, id)) << c.asked;
     WCHAR back[FS_URI_UNITS];
-    EXPECT_EQ(DL_FsGetURIFromID(id, back), 0u) << uri;
-    EXPECT_EQ(u8(back), uri);
+    EXPECT_EQ(DL_FsGetURIFromID(id, back), 0u) << c.asked;
+    EXPECT_EQ(u8(back), c.back);
+    uint8_t again[8];
+    ASSERT_TRUE(sim::file_id(c.back, again));
+    EXPECT_EQ(text_of(id), text_of(again)) << c.asked;
   }
 }
 

@@ -34,13 +34,47 @@ TEST_F(Files, ExistenceMeansAnExistingRegularFile) {
       {"file://b/mobile/audio/lrc/Song.lrc", 1},
       {"file://b/mobile/audio/a.mp3", 1},
       {"file://b/mobile/audio/lrc/Song.txt", 0},
-      {"file://b/mobile/audio/lrc/song.lrc", 0},  // the host folder decides letter case
-      {"file://b/mobile/audio/lrc", 0},           // a folder
+      {"file://b/MOBILE/audio/lrc/song.LRC", 1},  // names ignore ASCII case, as on a FAT card
+      {"file://b/mobile/audio/lrc/Song.lrc\xC3\xA9", 0},
+      {"file://b/mobile/audio/lrc", 0},  // a folder
       {"file://b/mobile/audio/lrc/", 0},
       {"", 0},
   };
   for (const Case& c : cases) EXPECT_EQ(DL_FsFFileExist(u16(c.uri).c_str()), c.exists) << c.uri;
   EXPECT_EQ(DL_FsFFileExist(nullptr), 0);
+}
+
+// Every way from a URI to a host file finds the name whatever its ASCII
+// case; of names that differ only by case the first in byte order wins.
+TEST_F(Files, NamesAreFoundWithoutRegardToAsciiCase) {
+  for (const char* twin : {"twin.txt", "Twin.txt", "TWIN.txt"})
+    tree.write(std::string("mobile/audio/lrc/") + twin, twin);
+  tree.write("Other/a.txt", "a");
+  tree.write("other/b.txt", "b");
+  struct Case {
+    const char* uri;
+    const char* host;  // relative to the root
+  } cases[] = {
+      {"file://b/mobile/audio/lrc/song.lrc", "mobile/audio/lrc/Song.lrc"},
+      {"file://b/Mobile/AUDIO/LRC/SONG.LRC", "mobile/audio/lrc/Song.lrc"},
+      {"file://b/mobile/audio/lrc/twin.txt", "mobile/audio/lrc/TWIN.txt"},
+      {"file://b/OTHER/a.txt", "Other/a.txt"},
+      {"file://b/other/b.txt", "Other/b.txt"},  // the folder "other" is hidden by "Other"
+      {"file://b/mobile/audio/LRC/\xC3\xA9.txt", "mobile/audio/lrc/\xC3\xA9.txt"},
+  };
+  for (const Case& c : cases) {
+    std::u16string uri = u16(c.uri);
+    char path[512];
+    ASSERT_TRUE(sim::host_path(uri.c_str(), path, sizeof path)) << c.uri;
+    EXPECT_EQ(std::string(path), tree.root() + "/" + c.host) << c.uri;
+    bool real = std::filesystem::exists(path);
+    EXPECT_EQ(DL_FsFFileExist(uri.c_str()), real ? 1 : 0) << c.uri;
+    FILE_HANDLE_T h = DL_FsOpenFile(uri.c_str(), 0, 0);
+    EXPECT_EQ(h != FS_INVALID_HANDLE, real) << c.uri;
+    if (h == FS_INVALID_HANDLE) continue;
+    EXPECT_EQ(DL_FsGetFileSize(h), std::filesystem::file_size(path)) << c.uri;
+    EXPECT_EQ(DL_FsCloseFile(h), 0u);
+  }
 }
 
 TEST_F(Files, PathsOutsideTheRootAreNotFound) {
