@@ -1,17 +1,21 @@
 // Folder search: the files of one folder whose names match any of several
 // patterns, as full URIs, sorted by name. The phone's FAT volume ignores
-// letter case, so patterns do too; results are fixed in number per search
-// and kept until the search is closed.
+// letter case, so patterns do too, and of two host files whose names differ
+// only by case the first in byte order is the one listed. Every match is
+// kept, in memory from the port, until the search is closed; the count the
+// program takes is 16 bits wide, so a folder of more matches reports the
+// first 65535 in name order.
 #include "platform/filesystem.h"
 #include "sim/fs_faults.h"
 #include "sim/fs_paths.h"
 #include "sim/internal.h"
 #include "sim/port.h"
+#include "sim/port_array.h"
 
 namespace {
 
 constexpr uint32_t kMaxSearches = 4;
-constexpr uint32_t kMaxResults = 1024;
+constexpr uint32_t kMaxResults = UINT16_MAX;
 constexpr uint32_t kMaxPatterns = 8;
 constexpr uint32_t kPatternUnits = 64;
 constexpr uint32_t kSearchUnits = 1024;  // how far a search text is read
@@ -22,20 +26,33 @@ constexpr uint32_t kNoFolder = 2;
 constexpr uint32_t kTooManySearches = 3;
 constexpr uint32_t kBadHandle = 4;
 constexpr uint32_t kBadIndex = 5;
+constexpr uint32_t kNoMemory = 6;
 
-struct Result {
-  WCHAR uri[sim::fs::kUriUnits];
+// One result: a name of the folder, kept in the search's pool of names.
+struct Entry {
+  uint32_t name_at;  // first unit in `names`; the name ends with a zero
   uint32_t size;
 };
 
 struct Search {
   bool used;
-  uint16_t count;
-  uint16_t order[kMaxResults];  // result slots in name order
-  Result results[kMaxResults];
+  bool out_of_memory;
+  uint16_t count;                    // results reported
+  WCHAR folder[sim::fs::kUriUnits];  // the folder's URI, ending with "/"
+  uint32_t folder_units;
+  sim::PortArray<Entry> entries;
+  sim::PortArray<WCHAR> names;
 };
 
 Search g_searches[kMaxSearches];
+
+void end_search(Search* s) {
+  s->entries.release();
+  s->names.release();
+  s->used = false;
+  s->out_of_memory = false;
+  s->count = 0;
+}
 
 // The last DL_FsSSearch call as the program made it, for tests.
 struct LastSearch {
@@ -101,68 +118,108 @@ int32_t compare_names(const WCHAR* a, const WCHAR* b) {
   }
 }
 
+// Names that differ only by ASCII case side by side, in byte order among
+// themselves.
+int32_t compare_folded(const WCHAR* a, const WCHAR* b) {
+  for (uint32_t i = 0;; ++i) {
+    if (lower(a[i]) != lower(b[i])) return order_key(lower(a[i])) - order_key(lower(b[i]));
+    if (a[i] == 0) return compare_names(a, b);
+  }
+}
+
+typedef int32_t (*NameOrder)(const WCHAR* a, const WCHAR* b);
+
+const WCHAR* name_of(Search& s, uint32_t i) {
+  return &s.names[s.entries[i].name_at];
+}
+
+// Heap sort: no extra memory and no deep recursion, whatever the folder.
+void sift_down(Search& s, NameOrder order, uint32_t root, uint32_t end) {
+  for (;;) {
+    uint64_t child = 2 * (uint64_t)root + 1;
+    if (child >= end) return;
+    uint32_t c = (uint32_t)child;
+    if (c + 1 < end && order(name_of(s, c), name_of(s, c + 1)) < 0) ++c;
+    if (order(name_of(s, root), name_of(s, c)) >= 0) return;
+    Entry t = s.entries[root];
+    s.entries[root] = s.entries[c];
+    s.entries[c] = t;
+    root = c;
+  }
+}
+
+void sort_entries(Search& s, NameOrder order) {
+  uint32_t n = s.entries.size();
+  for (uint32_t i = n / 2; i > 0; --i) sift_down(s, order, i - 1, n);
+  for (uint32_t end = n; end > 1; --end) {
+    Entry t = s.entries[0];
+    s.entries[0] = s.entries[end - 1];
+    s.entries[end - 1] = t;
+    sift_down(s, order, 0, end - 1);
+  }
+}
+
+// Of names that differ only by case, the first in byte order stays.
+void drop_case_twins(Search& s) {
+  sort_entries(s, compare_folded);
+  uint32_t kept = 0;
+  for (uint32_t i = 0; i < s.entries.size(); ++i) {
+    if (kept > 0) {
+      const WCHAR* a = name_of(s, kept - 1);
+      const WCHAR* b = name_of(s, i);
+      uint32_t k = 0;
+      while (a[k] != 0 && lower(a[k]) == lower(b[k])) ++k;
+      if (a[k] == 0 && b[k] == 0) continue;
+    }
+    s.entries[kept++] = s.entries[i];
+  }
+  s.entries.cut(kept);
+}
+
 struct Collect {
   Search* search;
   const char* folder_host;
-  const WCHAR* folder_uri;  // ends with "/"
-  uint32_t folder_units;
   const Pattern* patterns;
   uint32_t pattern_count;
 };
 
-// Inserts slot `slot` into the name order, keeping the first kMaxResults.
-void insert_ordered(Search* s, uint16_t slot) {
-  uint32_t lo = 0, hi = s->count;
-  while (lo < hi) {
-    uint32_t mid = (lo + hi) / 2;
-    if (compare_names(s->results[s->order[mid]].uri, s->results[slot].uri) < 0)
-      lo = mid + 1;
-    else
-      hi = mid;
-  }
-  for (uint32_t i = s->count; i > lo; --i) s->order[i] = s->order[i - 1];
-  s->order[lo] = slot;
-  ++s->count;
-}
-
 void consider(const char* name, bool is_dir, void* ctx) {
   Collect* c = (Collect*)ctx;
   Search* s = c->search;
-  if (is_dir) return;
-  WCHAR uri[sim::fs::kUriUnits + 1];
-  for (uint32_t i = 0; i < c->folder_units; ++i) uri[i] = c->folder_uri[i];
-  size_t name_units =
-      sim::internal::utf8_to_utf16(name, uri + c->folder_units, sim::fs::kUriUnits + 1 - c->folder_units);
+  if (is_dir || s->out_of_memory) return;
+  WCHAR units[sim::fs::kUriUnits + 1];
+  size_t name_units = sim::internal::utf8_to_utf16(name, units, sim::fs::kUriUnits + 1 - s->folder_units);
   // A URI that does not fit a URI buffer cannot be reported; leave it out.
-  if (c->folder_units + name_units >= sim::fs::kUriUnits) return;
+  if (s->folder_units + name_units >= sim::fs::kUriUnits) return;
   bool match = false;
-  for (uint32_t i = 0; i < c->pattern_count && !match; ++i)
-    match = glob(c->patterns[i], uri + c->folder_units, (uint32_t)name_units);
+  for (uint32_t i = 0; i < c->pattern_count && !match; ++i) match = glob(c->patterns[i], units, (uint32_t)name_units);
   if (!match) return;
+  // The name comes from the folder itself: it needs no case lookup.
   char host[sim::fs::kHostPathBytes];
-  if (!sim::fs::uri_to_host(uri, host, sizeof host) || !sim::port::exists_file(host)) return;
+  size_t n = 0;
+  for (; c->folder_host[n] != '\0'; ++n) host[n] = c->folder_host[n];
+  host[n++] = '/';
+  for (size_t i = 0; name[i] != '\0'; ++i) {
+    if (n + 1 >= sizeof host) return;
+    host[n++] = name[i];
+  }
+  host[n] = '\0';
+  if (!sim::port::exists_file(host)) return;
   int fd = sim::port::open_read(host);
   if (fd < 0) return;  // a file the phone could not read is not listed
   int64_t size = sim::port::file_size(fd);
   sim::port::close(fd);
 
-  uint16_t slot;
-  if (s->count < kMaxResults) {
-    slot = s->count;
-  } else {
-    // Full: keep the first names in order; drop the last if this one precedes it.
-    uint16_t last = s->order[kMaxResults - 1];
-    if (compare_names(uri, s->results[last].uri) >= 0) return;
-    slot = last;
-    --s->count;
+  uint32_t name_at = s->names.size();
+  WCHAR* stored = s->names.append((uint32_t)name_units + 1);
+  Entry* e = stored != nullptr ? s->entries.append(1) : nullptr;
+  if (e == nullptr) {
+    s->out_of_memory = true;
+    return;
   }
-  Result& r = s->results[slot];
-  for (uint32_t i = 0; i < sim::fs::kUriUnits; ++i) {
-    r.uri[i] = uri[i];
-    if (uri[i] == 0) break;
-  }
-  r.size = size < 0 ? 0 : size > (int64_t)UINT32_MAX ? UINT32_MAX : (uint32_t)size;
-  insert_ordered(s, slot);
+  for (size_t i = 0; i <= name_units; ++i) stored[i] = units[i];
+  e->name_at = name_at;
+  e->size = size < 0 ? 0 : size > (int64_t)UINT32_MAX ? UINT32_MAX : (uint32_t)size;
 }
 
 // Stops at the first difference, so nothing past a terminator is read.
@@ -232,21 +289,26 @@ uint32_t DL_FsSSearch(FS_SEARCH_PARAMS_T params, const WCHAR* search, uint8_t* h
   Pattern patterns[kMaxPatterns];
   uint32_t pattern_count = 0;
   if (!parse(search, folder, &folder_units, patterns, &pattern_count)) return kBadArgument;
-  char host[sim::fs::kHostPathBytes];
-  if (!sim::fs::uri_to_host(folder, host, sizeof host) || !sim::port::exists_dir(host)) return kNoFolder;
   uint32_t slot = 0;
   while (slot < kMaxSearches && g_searches[slot].used) ++slot;
   if (slot == kMaxSearches) return kTooManySearches;
-
   Search* s = &g_searches[slot];
+  // The results name the folder as the host spells it.
+  char host[sim::fs::kHostPathBytes];
+  if (!sim::fs::uri_to_host(folder, host, sizeof host, s->folder) || !sim::port::exists_dir(host)) return kNoFolder;
+  s->folder_units = folder_units;
+
   s->used = true;
-  s->count = 0;
-  Collect c{s, host, folder, folder_units, patterns, pattern_count};
-  if (!sim::port::list_dir(host, consider, &c)) {
-    s->used = false;
-    return kNoFolder;
+  Collect c{s, host, patterns, pattern_count};
+  if (!sim::port::list_dir(host, consider, &c) || s->out_of_memory) {
+    uint32_t status = s->out_of_memory ? kNoMemory : kNoFolder;
+    end_search(s);
+    return status;
   }
-  // Results are stored in the order of the names from here on.
+  drop_case_twins(*s);
+  sort_entries(*s, compare_names);
+  s->entries.cut(kMaxResults);
+  s->count = (uint16_t)s->entries.size();
   *handle = (uint8_t)(slot + 1);
   *total = s->count;
   return kOk;
@@ -263,13 +325,13 @@ uint32_t DL_FsSearchResults(uint8_t handle, uint16_t index, uint16_t* count, FS_
   if (results == nullptr) return kBadArgument;
   uint16_t n = 0;
   for (; n < wanted && index + n < s->count; ++n) {
-    const Result& r = s->results[s->order[index + n]];
     FS_SEARCH_RESULT_T& out = results[n];
     uint32_t i = 0;
-    for (; r.uri[i] != 0; ++i) out.name[i] = r.uri[i];
+    for (; i < s->folder_units; ++i) out.name[i] = s->folder[i];
+    for (const WCHAR* name = name_of(*s, index + n); *name != 0; ++name) out.name[i++] = *name;
     for (; i < sim::fs::kUriUnits; ++i) out.name[i] = 0;
     out.attrib = 0;
-    out.size = r.size;
+    out.size = s->entries[index + n].size;
   }
   *count = n;
   return kOk;
@@ -278,8 +340,7 @@ uint32_t DL_FsSearchResults(uint8_t handle, uint16_t index, uint16_t* count, FS_
 uint32_t DL_FsSearchClose(uint8_t handle) {
   Search* s = lookup(handle);
   if (s == nullptr) return kBadHandle;
-  s->used = false;
-  s->count = 0;
+  end_search(s);
   return kOk;
 }
 
@@ -289,10 +350,7 @@ namespace sim::fs {
 
 void search_reset() {
   g_last.made = false;
-  for (Search& s : g_searches) {
-    s.used = false;
-    s.count = 0;
-  }
+  for (Search& s : g_searches) end_search(&s);
 }
 
 }  // namespace sim::fs
