@@ -93,8 +93,8 @@ Front front();
 void set_platform_name(const char* name);
 uint8_t volume(uint8_t type);
 void set_volume(uint8_t type, uint8_t level);
-uint8_t indicator();        // last value given to UIS_SetStatus for the music indicator
-uint32_t tones_played();    // number of DL_AudPlayTone calls
+uint8_t indicator();      // last value given to UIS_SetStatus for the music indicator
+uint32_t tones_played();  // number of DL_AudPlayTone calls
 uint8_t active_dialog_type();
 
 // ---------------------------------------------------------------- applications
@@ -102,9 +102,9 @@ struct AppInfo {
   bool running;
   uint32_t reg_id;
   uint32_t start_code;
-  uint32_t state;       // current state number
+  uint32_t state;  // current state number
   bool has_token;
-  uint32_t dialog;      // the record's dialog field
+  uint32_t dialog;  // the record's dialog field
   bool timer_running;
   uint32_t timer_id;
   uint32_t timer_period_ms;
@@ -121,7 +121,8 @@ uint32_t shell_starts();  // how many times a shell was started
 // without a probe) a track is 180 s long.
 void set_track_length(const char* uri_utf8, uint32_t ms);
 // The host front end may install a probe that opens a file for real; when it
-// returns false the engine refuses to create a playback object (0).
+// returns false the file is one the engine cannot decode. Without a probe an
+// empty file is such a file, and any other plays for its length.
 typedef bool (*MediaProbe)(const char* host_path, uint32_t* length_ms, void* ctx);
 void set_media_probe(MediaProbe probe, void* ctx);
 // Makes the engine refuse the next N calls of an operation.
@@ -133,12 +134,22 @@ struct PlaybackInfo {
   bool exists;
   uint32_t handle;
   bool playing;
+  bool broken;  // a file the engine cannot decode (see break_off_track)
   uint32_t position_ms;
   uint32_t length_ms;
   char host_path[512];
   char name[256];  // UTF-8, the part of the URI after its last "/"
 };
 bool playback_info(PlaybackInfo* out);
+// Ends the current playback object as a file does that breaks off where it
+// plays (its sound cannot be decoded further): with end status 2, an
+// interruption, after which the program seeks back and plays on; when the
+// same object breaks off again within a second of that place, with end
+// status 1, as played, since playing it again would only loop. A file the
+// engine cannot decode at all (empty, or not audio; see set_media_probe) is
+// still opened, with length 0, and breaks off so by itself 100 ms after
+// every start, whether or not the engine ends tracks itself.
+bool break_off_track();
 // Whether a playing track ends by itself at its length (the default). A front
 // end that plays real sound turns this off and ends the track with end_track
 // when the sound ends.
@@ -164,12 +175,12 @@ enum class CanvasOp : uint8_t {
 #define SIM_LOG_TEXT_UNITS 64
 struct CanvasCall {
   CanvasOp op;
-  uint32_t dialog;        // the handle passed (Create: the new handle)
-  int16_t x1, y1, x2, y2; // point(s) or region corners; text: x1, y1
-  uint32_t a, b, c;       // DrawRect: a = filled; RoundRect/Arc: a, b, c;
-                          // SetFont: a = font; DrawText: a = offset, b = length, c = anchor
-  CanvasColor color;      // Set*Color: the colour; drawing calls: the colour in force
-  uint16_t text_len;      // units kept in text (DrawText, GetStringSize)
+  uint32_t dialog;         // the handle passed (Create: the new handle)
+  int16_t x1, y1, x2, y2;  // point(s) or region corners; text: x1, y1
+  uint32_t a, b, c;        // DrawRect: a = filled; RoundRect/Arc: a, b, c;
+                           // SetFont: a = font; DrawText: a = offset, b = length, c = anchor
+  CanvasColor color;       // Set*Color: the colour; drawing calls: the colour in force
+  uint16_t text_len;       // units kept in text (DrawText, GetStringSize)
   WCHAR text[SIM_LOG_TEXT_UNITS];
 };
 // The log keeps the last calls up to its capacity; older ones are dropped.
@@ -186,14 +197,14 @@ void draw_phone_screen();
 
 // ---------------------------------------------------------------- memory
 struct MemoryStats {
-  uint32_t live_blocks;   // blocks the program holds now
+  uint32_t live_blocks;  // blocks the program holds now
   uint32_t live_bytes;
   uint32_t peak_bytes;
-  uint32_t allocations;   // suAllocMem calls that succeeded
-  uint32_t failed;        // suAllocMem calls that returned null
-  uint32_t bad_frees;     // double frees and foreign pointers
-  uint32_t overruns;      // blocks written before their start or past their
-                          // end, found at their free or at the unload
+  uint32_t allocations;  // suAllocMem calls that succeeded
+  uint32_t failed;       // suAllocMem calls that returned null
+  uint32_t bad_frees;    // double frees and foreign pointers
+  uint32_t overruns;     // blocks written before their start or past their
+                         // end, found at their free or at the unload
 };
 MemoryStats memory_stats();
 // Makes the N-th suAllocMem call from now (1 = the next) return null; 0 off.
@@ -205,18 +216,22 @@ size_t leak_report(char* out, size_t out_size);
 // ---------------------------------------------------------------- observer
 // Facts the stand-in sees, for traces. `text` is UTF-8 where given.
 enum class Fact : uint8_t {
-  Track,         // a playback object was created; text = name after the last "/"
+  Track,  // a playback object was created; text = name after the last "/"
   EngineStart,
   EnginePause,
   EngineStop,
   EngineDelete,
-  EngineSeek,    // value = milliseconds
-  Indicator,     // value = indicator value
-  Volume,        // value = level written
+  EngineSeek,  // value = milliseconds
+  Indicator,   // value = indicator value
+  Volume,      // value = level written
   ShellStart,
   ShellExit,
-  EventDone,     // an event has been handled; value = event code
-  Unload,
+  EventDone,    // an event has been handled; value = event code
+  Unload,       // value = the event being handled when the program asked for
+                // it (0 when none was)
+  FileMissing,  // DL_FsFFileExist found no file; text = the URI
+  BreakOff,     // a file broke off (break_off_track); value = where, in ms;
+                // text = name after the last "/"
 };
 typedef void (*Observer)(Fact fact, uint32_t value, const char* text, void* ctx);
 void set_observer(Observer observer, void* ctx);

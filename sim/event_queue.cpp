@@ -69,6 +69,9 @@ EVENT_STACK_T* event_stack() {
 bool dispatching() {
   return q.dispatching;
 }
+uint32_t dispatching_event() {
+  return q.dispatching ? stack.code : 0;
+}
 size_t queued_events() {
   return static_cast<size_t>(q.count);
 }

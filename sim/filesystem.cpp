@@ -82,6 +82,11 @@ extern "C" {
 uint8_t DL_FsFFileExist(const WCHAR* uri) {
   bool found = sim::fs::file_exists(uri);
   sim::file_log::note_exists(uri, found);
+  if (!found && uri != nullptr) {
+    char text[sim::fs::kUriUnits * 3 + 1];
+    sim::internal::utf16_to_utf8(uri, text, sizeof text);
+    sim::internal::emit(sim::Fact::FileMissing, 0, text);
+  }
   return found ? 1 : 0;
 }
 

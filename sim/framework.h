@@ -76,6 +76,8 @@ size_t queued_events();
 bool dispatching();
 void drop_queue();
 EVENT_STACK_T* event_stack();
+// The code of the event being handled, 0 when none is.
+uint32_t dispatching_event();
 
 // ---- keys.cpp
 void keys_reset();

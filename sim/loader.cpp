@@ -18,6 +18,7 @@ struct Loader {
   void* image;
   bool unload_pending;
   bool unload_requested;
+  uint32_t unload_event;  // the event whose handler asked for the unload
 };
 
 Loader L;
@@ -41,7 +42,7 @@ void end_everything() {
   clear_registrations();
   bool had_image = L.image != nullptr;
   if (had_image) internal::memory_image_unloaded();
-  if (had_image || L.unload_pending) internal::emit(Fact::Unload, 0, nullptr);
+  if (had_image || L.unload_pending) internal::emit(Fact::Unload, L.unload_pending ? L.unload_event : 0, nullptr);
   close_image();
 }
 
@@ -119,5 +120,6 @@ bool unload_requested() {
 ZQ_EXTERN_C uint32_t LdrUnloadELF(void*) {
   // Only marked here: the caller is code of the image, still running.
   sim::fw::L.unload_pending = true;
+  sim::fw::L.unload_event = sim::fw::dispatching_event();
   return 0;
 }

@@ -1,22 +1,29 @@
 // The media engine: playback objects that answer by events. The position of
 // a playing object follows the stand-in's clock; a playing object that
-// reaches its length ends by itself with end status 1.
+// reaches its length ends by itself with end status 1. As a phone's engine
+// does, it opens a file it cannot decode like any other, and that file
+// breaks off when it is played.
 #include "platform/media.h"
 #include "sim/file_log.h"
 #include "sim/framework.h"
 #include "sim/framework_bytes.h"
 #include "sim/internal.h"
 #include "sim/port.h"
+#include "sim/port_array.h"
 
 namespace sim::fw {
 namespace {
 
 constexpr int kMaxObjects = 4;
-constexpr int kMaxLengths = 64;
 constexpr size_t kUriBytes = 1024;  // 255 units of UTF-16 as UTF-8, with room
 constexpr uint32_t kDefaultLengthMs = 180000;
 constexpr uint32_t kFirstHandle = 0x3001;
 constexpr uint8_t kEndInterrupted = 2;
+// A file that cannot be decoded breaks off this long after each start, so
+// that the clock moves on even when the program plays it again and again.
+constexpr uint32_t kBreakOffAfterMs = 100;
+// A second break-off this close to the first is at the same place.
+constexpr uint32_t kSamePlaceMs = 1000;
 
 struct Object {
   bool used;
@@ -27,19 +34,23 @@ struct Object {
   uint32_t anchor;
   uint32_t length;
   uint32_t serial;  // creation order
+  bool broken;      // a file that cannot be decoded: length 0, breaks off
+  bool broke_off;   // it has broken off before, at `broke_at` (ms)
+  uint32_t broke_at;
   char host_path[512];
   char name[256];
 };
 
+// The table of track lengths the driver sets, as large as the folder played.
 struct TrackLength {
-  bool used;
   uint32_t ms;
-  char uri[512];
+  uint32_t uri_at;  // first byte of the URI, with its zero, in `uris`
 };
 
 struct Engine {
   Object objects[kMaxObjects];
-  TrackLength lengths[kMaxLengths];
+  PortArray<TrackLength> lengths;
+  PortArray<char> uris;
   MediaProbe probe;
   void* probe_ctx;
   uint32_t refusals[6];
@@ -105,13 +116,48 @@ void post_end(Object& o, uint8_t status) {
   internal::post_to_port(o.port, EV_PLAYBACK_END, &end, sizeof(end));
 }
 
-bool length_for(const char* uri, uint32_t* ms) {
-  for (auto& l : e.lengths)
-    if (l.used && text_equal(l.uri, uri)) {
-      *ms = l.ms;
-      return true;
+// The program answers an interruption by seeking back to its last counted
+// second and playing again; a file that breaks off at the same place again
+// would so be played for ever, and ends there as played instead.
+void break_off(Object& o) {
+  uint32_t at = position(o);
+  uint32_t gap = at > o.broke_at ? at - o.broke_at : o.broke_at - at;
+  bool again = o.broke_off && gap <= kSamePlaceMs;
+  o.broke_off = true;
+  o.broke_at = at;
+  internal::emit(Fact::BreakOff, at, o.name);
+  post_end(o, again ? MME_END_COMPLETE : kEndInterrupted);
+}
+
+uint32_t break_off_time(const Object& o) {
+  uint64_t at = static_cast<uint64_t>(o.anchor) + kBreakOffAfterMs;
+  return at >= UINT32_MAX ? UINT32_MAX - 1 : static_cast<uint32_t>(at);
+}
+
+char folded(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// URIs name files of the phone's FAT card: letter case does not matter.
+TrackLength* length_entry(const char* uri) {
+  for (uint32_t i = 0; i < e.lengths.size(); ++i) {
+    const char* a = &e.uris[e.lengths[i].uri_at];
+    const char* b = uri;
+    for (; *a != '\0' && folded(*a) == folded(*b); ++a, ++b) {
     }
-  return false;
+    if (*a == *b) return &e.lengths[i];
+  }
+  return nullptr;
+}
+
+// A file the engine cannot decode: one the probe refuses, or without a
+// probe an empty one.
+bool undecodable(const char* path, uint32_t* probed) {
+  if (e.probe) return !e.probe(path, probed, e.probe_ctx);
+  int fd = port::open_read(path);
+  int64_t size = fd >= 0 ? port::file_size(fd) : -1;
+  port::close(fd);
+  return size <= 0;
 }
 
 }  // namespace
@@ -127,25 +173,26 @@ namespace sim {
 using fw::e;
 
 void set_track_length(const char* uri_utf8, uint32_t ms) {
-  if (!uri_utf8 || fw::text_length(uri_utf8) >= sizeof(e.lengths[0].uri)) {
+  if (!uri_utf8 || fw::text_length(uri_utf8) >= fw::kUriBytes) {
     fw::report("set_track_length", "refused: URI missing or too long");
     return;
   }
-  fw::TrackLength* free_slot = nullptr;
-  for (auto& l : e.lengths) {
-    if (l.used && fw::text_equal(l.uri, uri_utf8)) {
-      l.ms = ms;
-      return;
-    }
-    if (!l.used && !free_slot) free_slot = &l;
-  }
-  if (!free_slot) {
-    fw::report("set_track_length", "refused: table of track lengths full");
+  if (fw::TrackLength* known = fw::length_entry(uri_utf8)) {
+    known->ms = ms;
     return;
   }
-  free_slot->used = true;
-  free_slot->ms = ms;
-  fw::copy_text(free_slot->uri, sizeof(free_slot->uri), uri_utf8);
+  uint32_t bytes = static_cast<uint32_t>(fw::text_length(uri_utf8)) + 1;
+  uint32_t uri_at = e.uris.size();
+  char* uri = e.uris.append(bytes);
+  fw::TrackLength* entry = uri ? e.lengths.append(1) : nullptr;
+  if (!entry) {
+    e.uris.cut(uri_at);
+    fw::report("set_track_length", "refused: no memory for the table of track lengths");
+    return;
+  }
+  fw::copy_text(uri, bytes, uri_utf8);
+  entry->ms = ms;
+  entry->uri_at = uri_at;
 }
 
 void set_media_probe(MediaProbe probe, void* ctx) {
@@ -165,6 +212,14 @@ bool end_track(uint8_t status) {
   return true;
 }
 
+bool break_off_track() {
+  fw::Object* o = fw::current();
+  if (!o) return false;
+  fw::break_off(*o);
+  run_pending();
+  return true;
+}
+
 bool playback_info(PlaybackInfo* out) {
   if (!out) return false;
   fw::zero_bytes(out, sizeof(*out));
@@ -173,6 +228,7 @@ bool playback_info(PlaybackInfo* out) {
   out->exists = true;
   out->handle = o->handle;
   out->playing = o->playing;
+  out->broken = o->broken;
   out->position_ms = fw::position(*o);
   out->length_ms = o->length;
   fw::copy_text(out->host_path, sizeof(out->host_path), o->host_path);
@@ -191,6 +247,8 @@ void set_engine_ends_tracks(bool yes) {
 namespace internal {
 
 void media_reset() {
+  e.lengths.release();
+  e.uris.release();
   fw::zero_bytes(&e, sizeof(e));
   e.ends_tracks = true;
   e.next_handle = fw::kFirstHandle;
@@ -198,11 +256,16 @@ void media_reset() {
 }
 
 uint32_t media_next_deadline() {
-  if (!e.ends_tracks) return UINT32_MAX;
   uint32_t best = UINT32_MAX;
   uint32_t now = now_ms();
   for (auto& o : e.objects) {
     if (!o.used || !o.playing) continue;
+    if (o.broken) {
+      uint32_t at = fw::break_off_time(o);
+      if (at < best) best = at;
+      continue;
+    }
+    if (!e.ends_tracks) continue;
     uint32_t left = o.length - fw::position(o);
     uint64_t at = static_cast<uint64_t>(now) + left;
     if (at < best) best = static_cast<uint32_t>(at);
@@ -210,10 +273,15 @@ uint32_t media_next_deadline() {
   return best;
 }
 
-void media_run_until(uint32_t) {
-  if (!e.ends_tracks) return;
-  for (auto& o : e.objects)
-    if (o.used && o.playing && fw::position(o) >= o.length) fw::post_end(o, MME_END_COMPLETE);
+void media_run_until(uint32_t now) {
+  for (auto& o : e.objects) {
+    if (!o.used || !o.playing) continue;
+    if (o.broken) {
+      if (now >= fw::break_off_time(o)) fw::break_off(o);
+    } else if (e.ends_tracks && fw::position(o) >= o.length) {
+      fw::post_end(o, MME_END_COMPLETE);
+    }
+  }
 }
 
 void media_voice_call_started() {
@@ -235,7 +303,7 @@ ZQ_EXTERN_C uint32_t MME_GC_playback_create(uint32_t* port_block, const WCHAR* u
   char path[512];
   if (!sim::host_path(uri, path, sizeof(path)) || !sim::port::exists_file(path)) return 0;
   uint32_t probed = 0;
-  if (e.probe && !e.probe(path, &probed, e.probe_ctx)) return 0;
+  bool broken = undecodable(path, &probed);
   Object* o = nullptr;
   for (auto& slot : e.objects)
     if (!slot.used) {
@@ -253,7 +321,14 @@ ZQ_EXTERN_C uint32_t MME_GC_playback_create(uint32_t* port_block, const WCHAR* u
   o->handle = e.next_handle++;
   o->serial = e.next_serial++;
   o->port = *port_block;
-  if (!length_for(uri8, &o->length)) o->length = probed ? probed : kDefaultLengthMs;
+  o->broken = broken;
+  if (broken) {
+    o->length = 0;
+  } else if (const TrackLength* known = length_entry(uri8)) {
+    o->length = known->ms;
+  } else {
+    o->length = probed ? probed : kDefaultLengthMs;
+  }
   copy_text(o->host_path, sizeof(o->host_path), path);
   copy_text(o->name, sizeof(o->name), after_last_slash(uri8));
   sim::file_log::note_play(uri8);

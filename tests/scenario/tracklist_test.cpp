@@ -164,6 +164,29 @@ TEST_F(TrackList, AFolderWithoutAudioFilesLeavesTheListEmpty) {
   EXPECT_EQ(track(), "x.wav");
 }
 
+// A folder of 2000 tracks is listed whole, and the number shown is that of
+// the track played among all of them; each track keeps its own length.
+TEST_F(TrackList, AFolderOf2000TracksIsListedWhole) {
+  add_track("t0001.mp3", 7);
+  for (int i = 2; i <= 2000; ++i) {  // links: far quicker to make than files
+    char name[16];
+    snprintf(name, sizeof name, "t%04d.mp3", i);
+    std::filesystem::create_hard_link(host("mobile/audio/t0001.mp3"), host(std::string("mobile/audio/") + name));
+    sim::set_track_length((std::string(kAudio) + name).c_str(), 7000);
+  }
+  sim::canvas_log_clear();
+  ASSERT_TRUE(start("t1500.mp3"));
+  EXPECT_EQ(ps().count, 2000);
+  EXPECT_EQ(ps().cur, 1499);
+  EXPECT_EQ(ps().timeDuraction, 7u);
+  bool shown = false;
+  for (size_t i = 0; i < sim::canvas_log_size(); ++i) {
+    const sim::CanvasCall& call = sim::canvas_log_at(i);
+    shown |= call.op == sim::CanvasOp::DrawText && std::u16string(call.text, call.text_len) == u"1500/2000";
+  }
+  EXPECT_TRUE(shown);
+}
+
 // The whole folder in list mode: each track plays to its end and the next
 // one follows, in the order of the list, and the list wraps.
 TEST_F(TrackList, AFolderOfFiveTracksPlaysInOrderAndWraps) {

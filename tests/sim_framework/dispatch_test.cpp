@@ -289,7 +289,7 @@ TEST_F(Dispatch, UnloadDeliversWhatWasQueuedThenEndsEveryoneElse) {
     sim::press(14);
     EXPECT_EQ(take_log(), c.log);
     EXPECT_TRUE(sim::unload_requested());
-    EXPECT_TRUE(has_fact(sim::Fact::Unload, 0));
+    EXPECT_TRUE(has_fact(sim::Fact::Unload, EV_KEY_PRESS));  // the event that asked for it
     EXPECT_TRUE(has_fact(sim::Fact::ShellExit, 0));
     sim::AppInfo shell{}, player{};
     ASSERT_TRUE(sim::shell_info(&shell));

@@ -93,7 +93,7 @@ bool probe_42s(const char*, uint32_t* ms, void* ctx) {
   return true;
 }
 
-TEST_F(Media, CreationIsRefusedForMissingFilesRefusalsAndProbes) {
+TEST_F(Media, CreationIsRefusedForMissingFilesAndRefusals) {
   struct Case {
     const char* what;
     const WCHAR* uri;
@@ -103,7 +103,7 @@ TEST_F(Media, CreationIsRefusedForMissingFilesRefusalsAndProbes) {
   } cases[] = {
       {"missing file", kMissing, false, 0, nullptr}, {"outside the root", u"file://b/../etc/passwd", false, 0, nullptr},
       {"no URI", nullptr, false, 0, nullptr},        {"no port", kUriA, true, 0, nullptr},
-      {"engine refuses", kUriA, false, 1, nullptr},  {"probe refuses", kUriA, false, 0, refuse_all},
+      {"engine refuses", kUriA, false, 1, nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -130,8 +130,10 @@ TEST_F(Media, LengthComesFromTheTableThenTheProbeThenTheDefault) {
   uint32_t a = create(kUriA);
   EXPECT_EQ(attr(a, MME_ATTR_LENGTH), 42u);
   EXPECT_EQ(probed, 1);
-  sim::set_track_length("file://b/mobile/audio/b.m4a", 61999);
-  uint32_t b = create(kUriB);
+  // The table takes a folder of any size, and names in any letter case.
+  for (int i = 0; i < 300; ++i) sim::set_track_length(("file://b/mobile/audio/" + std::to_string(i)).c_str(), 1000);
+  sim::set_track_length("file://b/mobile/audio/B.M4A", 61999);
+  uint32_t b = create(u"file://b/MOBILE/audio/b.m4a");
   EXPECT_EQ(attr(b, MME_ATTR_LENGTH), 61u);  // whole seconds, cut down
   sim::set_media_probe(nullptr, nullptr);
   MME_GC_playback_delete(a);
@@ -223,6 +225,65 @@ TEST_F(Media, WithoutSelfEndingTheDriverEndsTheTrack) {
   EXPECT_EQ(take_log(), (Log{"player end 7"}));
   MME_GC_playback_delete(h);
   EXPECT_FALSE(sim::end_track(1));
+}
+
+// A file the engine cannot decode opens like any other and breaks off 100 ms
+// after each start; where it broke off before, it ends as played. A front
+// end breaks off a track where its sound fails by the same rule.
+TEST_F(Media, AFileThatBreaksOffTwiceAtOnePlaceEndsAsPlayed) {
+  FILE* empty = fopen((root_ + "/mobile/audio/empty.mp3").c_str(), "wb");
+  ASSERT_NE(empty, nullptr);
+  fclose(empty);
+  struct Case {
+    const char* what;
+    const WCHAR* uri;
+    sim::MediaProbe probe;
+    bool engine_ends_tracks;
+  } cases[] = {
+      {"empty", u"file://b/mobile/audio/empty.mp3", nullptr, true},
+      {"not audio to the probe", kUriA, refuse_all, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    sim::set_media_probe(c.probe, nullptr);
+    sim::set_engine_ends_tracks(c.engine_ends_tracks);
+    uint32_t h = create(c.uri);
+    ASSERT_NE(h, 0u);
+    sim::run_pending();
+    EXPECT_EQ(take_log(), (Log{"player c1000"}));
+    EXPECT_EQ(attr(h, MME_ATTR_LENGTH), 0u);
+    for (const char* end : {"player end 2", "player end 1"}) {
+      ASSERT_EQ(MME_GC_playback_start(h, 0, 0), 0u);
+      sim::advance(99);
+      EXPECT_TRUE(take_log().empty());
+      sim::advance(1);
+      EXPECT_EQ(take_log(), (Log{end}));
+      EXPECT_EQ(attr(h, MME_ATTR_POSITION), 0u);
+    }
+    sim::PlaybackInfo info{};
+    ASSERT_TRUE(sim::playback_info(&info));
+    EXPECT_TRUE(info.broken);
+    EXPECT_EQ(count_fact(sim::Fact::BreakOff, 0), 2);
+    MME_GC_playback_delete(h);
+    sim::set_media_probe(nullptr, nullptr);
+    w.facts.clear();
+  }
+  sim::set_engine_ends_tracks(false);
+  uint32_t h = create(kUriB);
+  ASSERT_EQ(MME_GC_playback_start(h, 0, 0), 0u);
+  struct Break {
+    uint32_t at_ms;  // the position the track is taken to, then played for 500 ms
+    const char* end;
+  } breaks[] = {{4500, "player end 2"}, {4000, "player end 1"}, {9000, "player end 2"}};
+  for (const Break& b : breaks) {
+    ASSERT_EQ(MME_GC_playback_seek(h, b.at_ms), 0u);
+    ASSERT_EQ(MME_GC_playback_start(h, 0, 0), 0u);
+    sim::advance(500);
+    take_log();
+    ASSERT_TRUE(sim::break_off_track());
+    EXPECT_EQ(take_log(), (Log{b.end})) << b.at_ms;
+    EXPECT_TRUE(has_fact(sim::Fact::BreakOff, b.at_ms + 500));
+  }
 }
 
 TEST_F(Media, ACallInterruptsPlaybackAndRefusesStartsUntilItEnds) {

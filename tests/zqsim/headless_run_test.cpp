@@ -291,18 +291,35 @@ TEST(HeadlessRun, SimulatorKeysInAScriptActAsInTheWindow) {
       "engine delete",    "indicator 0", "shell exit", "unload",  // End
   };
   EXPECT_EQ(got, want) << r.out;
+  EXPECT_EQ(r.err, "zqsim: the player has ended: exit key\n");
   EXPECT_TRUE(fs::exists(dir.path() + "/zqsim-1.png"));
   EXPECT_TRUE(fs::exists(dir.path() + "/locked.png"));
 }
 
-TEST(HeadlessRun, FileTheEngineCannotOpenEndsTheProgramWithoutATrack) {
+// An empty and a non-audio file between good tracks are opened, break off at
+// their start and are passed over: the player plays on through every good
+// track, and says once for each broken file why it did not play.
+TEST(HeadlessRun, BrokenFilesBreakOffAndThePlayerPlaysOn) {
   TempDir dir;
-  fs::copy_file(kData + "/not_audio.mp3", dir.path() + "/broken.mp3");
-  auto r = run_zqsim({"--headless", "-v", "--until-end", dir.path()});
+  fs::copy_file(kDemo + "/01_jingyesi.mp3", dir.path() + "/1.mp3");
+  std::ofstream(dir.path() + "/2 empty.mp3");
+  fs::copy_file(kData + "/not_audio.mp3", dir.path() + "/3 not audio.mp3");
+  fs::copy_file(kDemo + "/04_no_lyrics.m4a", dir.path() + "/4.m4a");
+  auto r = run_zqsim({"--until-end", dir.path()});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.err.find("the engine refuses"), std::string::npos) << r.err;
-  EXPECT_EQ(r.out.find(" track "), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find(" unload"), std::string::npos) << r.out;
+  std::vector<std::pair<uint32_t, std::string>> tracks;
+  for (const std::string& l : lines_of(r.out))
+    if (l.find(" track ") != std::string::npos) tracks.push_back({std::stoul(l), l.substr(l.find('"'))});
+  const std::vector<std::string> order = {"\"1.mp3\"", "\"2 empty.mp3\"", "\"3 not audio.mp3\"", "\"4.m4a\"",
+                                          "\"1.mp3\""};
+  ASSERT_EQ(tracks.size(), order.size()) << r.out;
+  for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(tracks[i].second, order[i]);
+  // Each broken file: 100 ms to its break, a seek back, 100 ms more.
+  EXPECT_EQ(tracks[2].first - tracks[1].first, 200u);
+  EXPECT_EQ(tracks[3].first - tracks[2].first, 200u);
+  EXPECT_EQ(r.err,
+            "zqsim: 2 empty.mp3 breaks off at its start: it is broken (empty, or not audio)\n"
+            "zqsim: 3 not audio.mp3 breaks off at its start: it is broken (empty, or not audio)\n");
 }
 
 TEST(HeadlessRun, TemporaryPhoneFolderIsRemovedAtTheEnd) {

@@ -80,6 +80,9 @@ int play_through(const Options& options, Trace* trace) {
       return;
     }
     ++tracks;
+    // A broken track is over long before its screenshot would be taken.
+    sim::PlaybackInfo info{};
+    if (sim::playback_info(&info) && info.broken) return;
     char prefix[16];
     snprintf(prefix, sizeof prefix, "%02d-", tracks);
     std::string stem = name.substr(0, name.rfind('.'));

@@ -10,6 +10,7 @@
 #include "tools/zqsim/headless.h"
 #include "tools/zqsim/key_script.h"
 #include "tools/zqsim/options.h"
+#include "tools/zqsim/run_notes.h"
 #include "tools/zqsim/session.h"
 #include "tools/zqsim/trace.h"
 #include "tools/zqsim/window.h"
@@ -79,6 +80,8 @@ int main(int argc, char** argv) {
   }
   int status = 1;
   zqsim::Trace trace(out);
+  zqsim::RunNotes notes([](const std::string& line) { fprintf(stderr, "%s\n", line.c_str()); });
+  trace.on_note = [&notes](sim::Fact fact, uint32_t value, const char* text) { notes.fact(fact, value, text); };
   trace.attach();
   if (!session.start(&error)) {
     fprintf(stderr, "zqsim: %s\n", error.c_str());

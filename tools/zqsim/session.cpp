@@ -10,10 +10,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <vector>
 
 #include "sim/driver.h"
 #include "sim/host/media_ffmpeg/media_probe.h"
+#include "tools/zqsim/run_notes.h"
 
 #ifndef ZQ_DEFAULT_IMAGE_DIR
 #define ZQ_DEFAULT_IMAGE_DIR "build/images"
@@ -34,7 +36,7 @@ bool probe_quiet(const char* host_path, uint32_t* length_ms, void*) {
 bool probe_verbose(const char* host_path, uint32_t* length_ms, void*) {
   std::string why;
   if (zq::media::probe_length_ms(host_path, length_ms, &why)) return true;
-  fprintf(stderr, "zqsim: the engine refuses %s: %s\n", host_path, why.c_str());
+  fprintf(stderr, "zqsim: cannot decode %s: %s\n", host_path, why.c_str());
   return false;
 }
 
@@ -113,6 +115,22 @@ std::string shots_problem(const std::string& dir) {
   return "";
 }
 
+// Tells, in one line each, which tracks of the folder the phone's limits
+// leave out of the list.
+void note_folder_limits(const PhoneFs& fs) {
+  std::string folder_uri = fs.start_uri.substr(0, fs.start_uri.rfind('/') + 1);
+  std::filesystem::path folder = fs.root + "/" + folder_uri.substr(std::string("file://b/").size());
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    std::error_code ec2;
+    if (entry.is_regular_file(ec2)) names.push_back(entry.path().filename().string());
+  }
+  size_t folder_units = 0;
+  for (unsigned char c : folder_uri) folder_units += (c & 0xC0) != 0x80 ? (c >= 0xF0 ? 2 : 1) : 0;
+  for (const std::string& note : folder_limit_notes(names, folder_units)) fprintf(stderr, "%s\n", note.c_str());
+}
+
 }  // namespace
 
 void set_keypad_lock(bool locked, Trace* trace) {
@@ -185,6 +203,7 @@ bool Session::prepare(const Options& options, std::string* error) {
   if (!make_phone_fs(options.path, options.root, map, &fs_, error, &bad_input_)) return false;
   bad_input_ = false;
   prepared_ = true;
+  note_folder_limits(fs_);
   if (!sim::set_root(fs_.root.c_str())) {
     *error = "the stand-in cannot use " + fs_.root + " as its root folder";
     return false;

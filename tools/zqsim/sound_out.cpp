@@ -164,10 +164,10 @@ void SoundOut::update(uint8_t level, uint32_t tones_played) {
     decoder_broken_ = false;
     ended_ = false;
     seek_pending_ = false;
-    failed_at_ms_ = UINT32_MAX;
     handle_ = have ? info.handle : 0;
   }
-  if (!have || !info.playing) {
+  // A broken file breaks off by the engine's own rule, and has no sound.
+  if (!have || !info.playing || info.broken) {
     stop_flow();
     if (beep_at_ < beep_.size()) {
       std::vector<int16_t> rest(beep_.begin() + beep_at_, beep_.end());
@@ -201,17 +201,12 @@ void SoundOut::update(uint8_t level, uint32_t tones_played) {
   if (source_ != zq::media::PcmDecoder::Status::Ok && SDL_GetQueuedAudioSize(device_) == 0 && !ended_) {
     ended_ = true;
     flowing_ = false;
-    uint8_t end_status = 1;
-    if (source_ == zq::media::PcmDecoder::Status::Failed) {
-      uint32_t at = base_ms_ + static_cast<uint32_t>(queued_frames_ * 1000 / rate_);
-      if (failed_at_ms_ != UINT32_MAX && at <= failed_at_ms_ + kJumpMs) {
-        fprintf(stderr, "zqsim: %s breaks off at %u ms again; it ends there\n", info.host_path, at);
-      } else {
-        end_status = 2;
-        failed_at_ms_ = at;
-      }
-    }
-    sim::end_track(end_status);
+    // Sound that cannot be decoded further breaks off there; the engine
+    // decides whether the program may seek back and try again.
+    if (source_ == zq::media::PcmDecoder::Status::Failed)
+      sim::break_off_track();
+    else
+      sim::end_track(1);
   }
 }
 

@@ -5,8 +5,9 @@
 // position (a seek) seeks the decoder, a pause drops what is queued. While
 // sound plays, the virtual clock is moved by exactly the sound the device
 // has consumed, so the lyrics keep step with what is heard; the engine does
-// not end tracks itself then, and the track ends (end_track 1, or 2 when
-// the file broke off) once its decoded sound has been played out.
+// not end tracks itself then, and the track ends (end_track 1, or
+// break_off_track when its file broke off) once its decoded sound has been
+// played out.
 #pragma once
 
 #include <SDL.h>
@@ -63,12 +64,7 @@ class SoundOut {
   bool decoder_broken_ = false;  // the file could not be opened for sound
   bool flowing_ = false;
   bool seek_pending_ = false;
-  bool ended_ = false;  // end_track has been called for this stretch of sound
-  // Where this playback object's file last broke off (ms), or UINT32_MAX.
-  // The program answers a broken-off track by seeking back to its last
-  // second and playing again; a file that breaks off at the same place again
-  // would so loop for ever, and is ended as played the second time.
-  uint32_t failed_at_ms_ = UINT32_MAX;
+  bool ended_ = false;  // the track has been ended (or broke off) for this stretch of sound
   zq::media::PcmDecoder::Status source_ = zq::media::PcmDecoder::Status::Ok;
   uint32_t base_ms_ = 0;          // engine position where the queued sound starts
   uint64_t queued_frames_ = 0;    // track frames queued since base_ms_

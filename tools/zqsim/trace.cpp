@@ -75,7 +75,11 @@ void Trace::handle(sim::Fact fact, uint32_t value, const char* text) {
     case sim::Fact::Unload:
       line("unload");
       break;
+    case sim::Fact::FileMissing:  // told on stderr by the notes, not traced
+    case sim::Fact::BreakOff:
+      break;
   }
+  if (on_note) on_note(fact, value, text);
   if (on_fact) on_fact(fact, value, text);
 }
 

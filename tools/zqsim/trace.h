@@ -30,6 +30,8 @@ class Trace {
 
   // Facts for the runner, called after the line has been written.
   std::function<void(sim::Fact, uint32_t value, const char* text)> on_fact;
+  // Facts for zqsim's notes on stderr (RunNotes), called before on_fact.
+  std::function<void(sim::Fact, uint32_t value, const char* text)> on_note;
 
   uint32_t lines_written() const { return lines_; }
 

@@ -286,10 +286,8 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
       uint32_t wake = 0;
       script_done = !runner->run_due(sim::now_ms(), &wake);
     }
-    if (sim::unload_requested() || !sim::image_loaded()) {
-      fprintf(stderr, "zqsim: the player has ended\n");
-      quit = true;
-    }
+    // Why the player ended is zqsim's note of the unload.
+    if (sim::unload_requested() || !sim::image_loaded()) quit = true;
 
     render();
     SDL_RenderPresent(sdl.renderer);
