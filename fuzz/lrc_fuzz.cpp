@@ -1,64 +1,95 @@
 // Fuzz target over the whole lyrics job: bytes of any kind, any encoding, to a
-// sorted record. Besides the sanitizers' checks it holds every record to its
-// promises and the parse to giving back every block it took.
-#include <stdint.h>
-#include <stdlib.h>
-
-#include <filesystem>
-#include <fstream>
-#include <string>
+// sorted record. Built twice, with the GB2312 table read from its file and
+// with PATCH (from firmware memory). Besides the sanitizers' checks it holds
+// every record to its promises and the parse to giving back every block it
+// took.
+#include <stdio.h>
 
 #include "app/player_state.h"
+#include "fuzz/harness.h"
 #include "lyrics/parser.h"
-#include "sim/driver.h"
 
 namespace {
 
-void Require(bool condition) {
-  if (!condition) abort();
-}
+using fuzz::Require;
 
 void CheckRecord(const LRC* lrc) {
-  for (const WCHAR* tag : {lrc->ti, lrc->ar, lrc->al, lrc->by}) Require(tag != nullptr);
-  Require(lrc->times != nullptr);
-  Require(lrc->line_count == 0 || lrc->lines != nullptr);
+  for (const WCHAR* tag : {lrc->ti, lrc->ar, lrc->al, lrc->by}) Require(tag != nullptr, "an ID tag is null");
+  Require(lrc->times != nullptr, "no time table");
+  Require(lrc->line_count == 0 || lrc->lines != nullptr, "no line table");
   for (uint32_t k = 0; k < lrc->time_count; ++k) {
-    Require(lrc->times[k].line < lrc->line_count);
-    if (k > 0) Require(lrc->times[k - 1].time <= lrc->times[k].time);
+    Require(lrc->times[k].line < lrc->line_count, "a time entry names no line");
+    Require(k == 0 || lrc->times[k - 1].time <= lrc->times[k].time, "time entries out of order");
   }
   for (uint32_t k = 0; k < lrc->line_count; ++k) {
-    Require(lrc->lines[k].text != nullptr);
-    Require(lrc->lines[k].text[lrc->lines[k].len] == 0);
+    Require(lrc->lines[k].text != nullptr, "a line without text");
+    Require(lrc->lines[k].text[lrc->lines[k].len] == 0, "a line text not ended at its length");
   }
 }
+
+// The parser takes a 16-bit length; longer input is cut to the largest.
+uint16_t Length(size_t size) {
+  return size > 0xFFFF ? 0xFFFF : (uint16_t)size;
+}
+
+// FNV-1a over 32-bit values.
+struct Digest {
+  uint64_t hash = 14695981039346656037ull;
+  void Add(uint32_t value) {
+    for (int k = 0; k < 4; ++k) hash = (hash ^ ((value >> (8 * k)) & 0xFF)) * 1099511628211ull;
+  }
+  void Add(const WCHAR* text) {
+    for (; *text != 0; ++text) Add(*text);
+    Add(0x10000);  // ends the text: no unit has this value
+  }
+};
 
 }  // namespace
 
+// "status digest" of the parser's result: the replay pins the results, not
+// only the record's promises.
+std::string fuzz::Result(const uint8_t* data, size_t size) {
+  uint8_t status = 0xEE;
+  LRC* lrc = GetLRCFromBuf(size == 0 ? nullptr : data, Length(size), &status);
+  Digest digest;
+  if (lrc != nullptr) {
+    for (const WCHAR* tag : {lrc->ti, lrc->ar, lrc->al, lrc->by}) digest.Add(tag);
+    digest.Add((uint16_t)lrc->offset);
+    digest.Add(lrc->time_count);
+    digest.Add(lrc->line_count);
+    for (uint32_t k = 0; k < lrc->time_count; ++k) {
+      digest.Add(lrc->times[k].time);
+      digest.Add(lrc->times[k].line);
+    }
+    for (uint32_t k = 0; k < lrc->line_count; ++k) {
+      digest.Add(lrc->lines[k].len);
+      digest.Add(lrc->lines[k].text);
+    }
+    DESTROY_LRC(&lrc);
+  }
+  char text[32];
+  snprintf(text, sizeof text, "%u %016llx", status, (unsigned long long)digest.hash);
+  return text;
+}
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // A phone folder holding the GB2312 table, so that GB2312 input converts.
-  std::string root = (std::filesystem::temp_directory_path() / "zq-lrc-fuzz").string();
-  std::filesystem::create_directories(root + "/ELF");
-  std::ifstream table(ZQ_GB2UC_MAP, std::ios::binary);
-  std::ofstream(root + "/ELF/gb2uc.map", std::ios::binary) << table.rdbuf();
-  if (!sim::set_root(root.c_str())) abort();
+  fuzz::SetUpPhoneFolder();
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  // The parser takes a 16-bit length; longer input is cut to the largest.
-  uint16_t len = size > 0xFFFF ? 0xFFFF : (uint16_t)size;
-  uint32_t blocks = sim::memory_stats().live_blocks;
+  fuzz::MemoryBooks books;
   uint8_t status = 0xEE;
-  LRC* lrc = GetLRCFromBuf(data, len, &status);
+  LRC* lrc = GetLRCFromBuf(data, Length(size), &status);
   if (lrc != nullptr) {
-    Require(status == LRC_LOADED);
+    Require(status == LRC_LOADED, "a record with a failure status");
     CheckRecord(lrc);
     DESTROY_LRC(&lrc);
   } else {
-    Require(status == LRC_ERR_MEMORY || status == LRC_ERR_FILE || status == LRC_ERR_NO_TEXT ||
-            status == LRC_ERR_ENCRYPTED);
+    Require(
+        status == LRC_ERR_MEMORY || status == LRC_ERR_FILE || status == LRC_ERR_NO_TEXT || status == LRC_ERR_ENCRYPTED,
+        "no record and no failure status");
   }
-  Require(sim::memory_stats().live_blocks == blocks);
-  Require(sim::memory_stats().bad_frees == 0);
+  books.RequireBalanced();
   return 0;
 }

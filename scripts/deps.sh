@@ -12,6 +12,8 @@ zq_packages=(
 )
 # What scripts/bench needs besides: instruction counts.
 zq_bench_packages=(valgrind)
+# What scripts/fuzz needs besides: clang with libFuzzer and the sanitizers.
+zq_fuzz_packages=(clang-14 libclang-rt-14-dev)
 
 zq_install_deps() {
   local missing=()

@@ -4,6 +4,7 @@
 #include "lint.h"
 #include "lyrics/encoding.h"
 #include "lyrics/record.h"
+#include "verdict.h"
 
 namespace zqlrc {
 
@@ -102,6 +103,13 @@ FixPlan PlanFix(const std::vector<uint8_t>& bytes, const FixOptions& options, co
   }
   std::string why;
   if (CannotMend(plan.bytes, phone, &why)) return Refuse(why);
+  // A file the phone loads never becomes one it does not, as when --from
+  // names an encoding under which its time tags read otherwise.
+  uint8_t status = plan.action == FixAction::kWrite ? PhoneRun::ParseStatus(plan.bytes) : 0;
+  if (status != 0 && PhoneRun::ParseStatus(bytes) == 0) {
+    return Refuse("the phone loads the file as it is but would not load the new text (status " +
+                  std::to_string(status) + ", \"" + PhoneMessage(status) + "\"); nothing written");
+  }
   return plan;
 }
 

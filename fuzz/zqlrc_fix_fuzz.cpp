@@ -1,0 +1,59 @@
+// Fuzz target of zqlrc fix: a lyrics file of any bytes, read by the rules or
+// as a named encoding, written in any target encoding. What fix writes must
+// load on the phone whenever the file it came from did, and fixing it again
+// must leave it as it is.
+#include <string>
+#include <vector>
+
+#include "fix_plan.h"
+#include "fuzz/harness.h"
+#include "phone_run.h"
+
+namespace {
+
+using fuzz::Require;
+
+zqlrc::PhoneRun* g_phone;
+
+// The first byte of an input chooses the options, the rest is the file.
+zqlrc::FixOptions Options(uint8_t choice) {
+  static const char* const kFrom[] = {"", "utf8", "utf16le", "utf16be", "gb2312", "GB18030", "ISO-8859-1", "BIG5"};
+  zqlrc::FixOptions options;
+  options.from = kFrom[choice & 7];
+  uint8_t target = (choice >> 3) & 7;
+  options.has_target = target >= 1 && target <= 4;
+  if (options.has_target) options.target = (zqlrc::Target)(target - 1);
+  return options;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  g_phone = new zqlrc::PhoneRun;
+  std::string error;
+  Require(g_phone->SetTable({ZQ_GB2UC_MAP, false}, &error), "no GB2312 table for the phone run");
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  fuzz::Reader input(data, size);
+  zqlrc::FixOptions options = Options(input.Byte());
+  std::string rest = input.Rest();
+  std::vector<uint8_t> bytes(rest.begin(), rest.end());
+  fuzz::MemoryBooks books;
+
+  zqlrc::FixPlan plan = zqlrc::PlanFix(bytes, options, *g_phone);
+  Require(!plan.what.empty(), "fix says nothing of a file");
+  if (plan.action == zqlrc::FixAction::kKeep) Require(plan.bytes == bytes, "fix keeps a file but changes it");
+  if (plan.action == zqlrc::FixAction::kWrite) {
+    if (zqlrc::PhoneRun::ParseStatus(bytes) == 0)
+      Require(zqlrc::PhoneRun::ParseStatus(plan.bytes) == 0, "fix made a file that loads into one that does not");
+    // Fixing the new file again, as it now is, in the same target.
+    zqlrc::FixOptions again = options;
+    again.from.clear();
+    zqlrc::FixPlan second = zqlrc::PlanFix(plan.bytes, again, *g_phone);
+    Require(second.action == zqlrc::FixAction::kKeep, "fixing the fixed file again changes it");
+  }
+  books.RequireBalanced();
+  return 0;
+}
