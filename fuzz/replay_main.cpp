@@ -20,7 +20,8 @@
 
 #include "fuzz/harness.h"
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv);
+// A target that needs no start leaves this out, as libFuzzer allows.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) __attribute__((weak));
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 namespace {
@@ -50,7 +51,7 @@ bool CheckResults(const std::string& path, const std::string& results) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  LLVMFuzzerInitialize(&argc, &argv);
+  if (LLVMFuzzerInitialize != nullptr) LLVMFuzzerInitialize(&argc, &argv);
   std::string results_path;
   std::vector<std::filesystem::path> files;
   for (int k = 1; k < argc; ++k) {
