@@ -71,6 +71,21 @@ class Line {
     if (size_ > 0) out_[used_] = '\0';
     return *this;
   }
+  // A name read from the file: a byte below a space or above '~' shows as
+  // \xNN, so that the refusal stays one printable line.
+  Line& name(const char* text) {
+    for (; *text != '\0'; ++text) {
+      auto c = (uint8_t)*text;
+      if (c >= ' ' && c <= '~') {
+        char one[2] = {(char)c, '\0'};
+        add(one);
+      } else {
+        char escaped[5] = {'\\', 'x', "0123456789abcdef"[c >> 4], "0123456789abcdef"[c & 0xF], '\0'};
+        add(escaped);
+      }
+    }
+    return *this;
+  }
   Line& number(uint32_t v) {
     char digits[11];
     int n = 0;
@@ -235,7 +250,7 @@ bool symbol_value(const uint8_t* file_segment, const Layout& l, uint32_t index, 
     return false;
   }
   if (resolve == nullptr || !resolve(name, value, ctx)) {
-    why->add("it imports ").add(name).add(", which the firmware does not offer");
+    why->add("it imports ").name(name).add(", which the firmware does not offer");
     return false;
   }
   return true;

@@ -113,6 +113,14 @@ TEST_F(PhoneImage, MalformedVariantsAreRefusedWithOneLineNamingTheFault) {
          at[sizeof kName - 2] = 'X';
        },
        "imports suAllocMeX,"},
+      {"import whose name holds a line feed",
+       [](Bytes& b) {
+         static const char kName[] = "suAllocMem";
+         auto at = std::search(b.begin(), b.end(), kName, kName + sizeof kName);
+         ASSERT_NE(at, b.end());
+         at[2] = '\n';
+       },
+       "imports su\\x0allocMem,"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.fault);
