@@ -191,9 +191,16 @@ void* image_open(const char* path, char* why, size_t why_size) {
   }
   image->handle = ::dlopen(image->temp_path, RTLD_NOW | RTLD_LOCAL);
   if (image->handle == nullptr) {
-    // dlerror names the missing file or the import that has no definition.
+    // dlerror names the import that has no definition, after the name of
+    // the file it opened: the private copy, which the user never saw and
+    // which is gone at once. The image's own name stands in its place.
     const char* reason = ::dlerror();
-    say(reason != nullptr ? reason : "the dynamic loader refused ", reason != nullptr ? "" : path);
+    size_t temp_length = strlen(image->temp_path);
+    if (reason != nullptr && strncmp(reason, image->temp_path, temp_length) == 0) {
+      say(path, reason + temp_length);
+    } else {
+      say(reason != nullptr ? reason : "the dynamic loader refused ", reason != nullptr ? "" : path);
+    }
     ::unlink(image->temp_path);
     ::free(image);
     return nullptr;

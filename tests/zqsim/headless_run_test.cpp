@@ -198,6 +198,7 @@ TEST(HeadlessRun, CommandLineMistakesAreRefused) {
       {{"--headless", "--images", "/nonexistent", kDemo}, 2, "no image /nonexistent/zq_player_blue.so"},
       {{"--headless", "--image", kDemo + "/make_demo.sh", kDemo}, 2, "make_demo.sh is not a player image (not an ELF"},
       {{"--headless", "--image", ZQSIM_PATH, kDemo}, 2, "zqsim is not a player image (it has no entry Lib)"},
+      {{"--headless", "--image", ZQ_TEST_IMAGE_MISSING_IMPORT, kDemo}, 2, "imports ZQ_NoSuchService, which the"},
       {{"--headless", "--shots", kDemo + "/make_demo.sh", kDemo}, 2, "make_demo.sh is not a folder"},
       {{"--headless", "--shots", kDemo + "/make_demo.sh/shots", kDemo}, 2, "--shots: cannot make the folder"},
       {{"--headless", "--shots", "/proc", kDemo}, 2, "--shots: cannot write into the folder /proc"},

@@ -1,20 +1,18 @@
 #include "tools/zqsim/session.h"
 
-#include <elf.h>
 #include <errno.h>
-#include <link.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "sim/driver.h"
 #include "sim/host/media_ffmpeg/media_probe.h"
+#include "tools/zqsim/image_check.h"
 #include "tools/zqsim/run_notes.h"
 
 #ifndef ZQ_DEFAULT_IMAGE_DIR
@@ -38,63 +36,6 @@ bool probe_verbose(const char* host_path, uint32_t* length_ms, void*) {
   if (zq::media::probe_length_ms(host_path, length_ms, &why)) return true;
   fprintf(stderr, "zqsim: cannot decode %s: %s\n", host_path, why.c_str());
   return false;
-}
-
-// The ELF header of `path`, when the file starts with one.
-bool read_elf_header(const char* path, ElfW(Ehdr) * header) {
-  std::ifstream in(path, std::ios::binary);
-  return in.read(reinterpret_cast<char*>(header), sizeof *header) && memcmp(header->e_ident, ELFMAG, SELFMAG) == 0;
-}
-
-// True when the shared object `bytes` exports a defined symbol `name`. The
-// header has been checked to be of this machine's class and byte order; the
-// tables are copied out, as a file need not keep them aligned.
-bool exports_symbol(const std::vector<char>& bytes, const char* name) {
-  auto read = [&](uint64_t offset, auto* out) {
-    if (offset > bytes.size() || sizeof *out > bytes.size() - offset) return false;
-    memcpy(out, bytes.data() + offset, sizeof *out);
-    return true;
-  };
-  ElfW(Ehdr) eh;
-  if (!read(0, &eh) || eh.e_shentsize != sizeof(ElfW(Shdr))) return false;
-  const size_t name_bytes = strlen(name) + 1;
-  for (uint64_t i = 0; i < eh.e_shnum; ++i) {
-    ElfW(Shdr) symbols, strings;
-    if (!read(eh.e_shoff + i * sizeof symbols, &symbols) || symbols.sh_type != SHT_DYNSYM) continue;
-    if (!read(eh.e_shoff + uint64_t{symbols.sh_link} * sizeof strings, &strings)) continue;
-    for (uint64_t k = 0; k < symbols.sh_size / sizeof(ElfW(Sym)); ++k) {
-      ElfW(Sym) sym;
-      if (!read(symbols.sh_offset + k * sizeof sym, &sym)) break;
-      uint64_t at = strings.sh_offset + sym.st_name;
-      if (sym.st_shndx == SHN_UNDEF || sym.st_name + name_bytes > strings.sh_size || at > bytes.size() ||
-          name_bytes > bytes.size() - at)
-        continue;
-      if (memcmp(bytes.data() + at, name, name_bytes) == 0) return true;
-    }
-  }
-  return false;
-}
-
-// Why `path` cannot be a player image for this machine, or "" when it may be
-// one: a shared object of the machine zqsim runs on that exports the entry
-// Lib. Said here, in one line, rather than by the dynamic loader later.
-std::string image_problem(const std::string& path) {
-  ElfW(Ehdr) own{}, image{};
-  if (!read_elf_header(path.c_str(), &image)) return path + " is not a player image (not an ELF file)";
-  bool own_known = read_elf_header("/proc/self/exe", &own);
-  // The machine field is in the file's byte order; the phone's is big-endian.
-  bool swapped = own_known && image.e_ident[EI_DATA] != own.e_ident[EI_DATA];
-  uint16_t machine = swapped ? __builtin_bswap16(image.e_machine) : image.e_machine;
-  if (machine == EM_ARM && image.e_ident[EI_DATA] == ELFDATA2MSB)
-    return path + " is a phone image; zqsim runs the host images (build/<preset>/images/*.so)";
-  bool same_machine =
-      own_known && !swapped && image.e_ident[EI_CLASS] == own.e_ident[EI_CLASS] && image.e_machine == own.e_machine;
-  if (!same_machine || image.e_type != ET_DYN)
-    return path + " is not a player image (not a shared object of this machine)";
-  std::ifstream in(path, std::ios::binary);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!exports_symbol(bytes, "Lib")) return path + " is not a player image (it has no entry Lib)";
-  return "";
 }
 
 // Screenshots must be writable before the run starts, not only when the
