@@ -107,7 +107,14 @@ std::string Offset(int16_t ms) {
   std::string s = seconds;
   while (s.back() == '0') s.pop_back();
   if (s.back() == '.') s.pop_back();
-  return (ms > 0 ? "+" : "") + std::to_string(ms) + ": lines " + s + " s " + (ms > 0 ? "earlier" : "later");
+  // Appended piece by piece: gcc 12 takes a text put before a temporary
+  // string for an overlapping copy and warns.
+  std::string out = ms > 0 ? "+" : "";
+  out += std::to_string(ms);
+  out += ": lines ";
+  out += s;
+  out += ms > 0 ? " s earlier" : " s later";
+  return out;
 }
 
 std::string PhoneShows(const LRC* lrc, uint8_t status, const Verdict& v) {
