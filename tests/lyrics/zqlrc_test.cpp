@@ -367,23 +367,23 @@ TEST_F(ZqlrcTest, ScanGivesEveryListedTrackTheVerdictOfItsLyricsFile) {
   Write("a.lrc", Utf8(u"[00:01]床", false));  // to be fixed
   Write("lrc/B.txt", Gb2312(u"[00:01]床"));   // the lrc/ folder before the tracks' own
   Write("B.txt", Raw("[key:1]"));
-  Write("c.txt", Raw("[7]"));  // "lrc" before "txt"
-  Write("c.lrc", Utf16Le(u"[00:01]a\n[00:02]b", true));
+  Write("c.txt", Raw("[7]"));  // "lrc" before "txt", names without regard to case
+  Write("c.LRC", Utf16Le(u"[00:01]a\n[00:02]b", true));
   Result r = Run("scan " + dir_.string());
   EXPECT_EQ(r.exit_code, 1);
   EXPECT_EQ(r.out,
             "B.m4a: lrc/B.txt: lyrics: 1 line, 1 time entry\n"
             "a.mp3: a.lrc: lyrics, not as written: line 1: the phone reads the file as GB2312 and will show garbage: "
             "the text is UTF-8 without its byte-order mark; zqlrc fix mends it: UTF-8 without mark to UTF-8 with mark\n"
-            "c.MP3: c.lrc: lyrics: 2 lines, 2 time entries\n"
+            "c.MP3: c.LRC: lyrics: 2 lines, 2 time entries\n"
             "d.mp3: no lyrics file: the phone shows \"lrc文件不存在\"\n"
             "4 tracks: 2 with lyrics as written, 1 that zqlrc fix mends, 1 without a lyrics file, 0 with other "
             "problems\n");
   // Fixed into a folder of their own, with the missing one added, every track shows its lyrics.
   std::string fixed = (dir_ / "phone").string();
   std::string d = dir_.string() + "/";
-  EXPECT_EQ(Run("fix " + d + "a.lrc " + d + "lrc/B.txt " + d + "c.lrc --out " + fixed).exit_code, 0);
-  Write("phone/d.lrc", Raw("[00:01]d"));
+  EXPECT_EQ(Run("fix " + d + "a.lrc " + d + "lrc/B.txt " + d + "c.LRC --out " + fixed).exit_code, 0);
+  Write("phone/D.Lrc", Raw("[00:01]d"));
   r = Run("scan " + dir_.string() + " --lrc " + fixed);
   EXPECT_EQ(r.exit_code, 0) << r.out;
   EXPECT_NE(r.out.find("4 tracks: 4 with lyrics as written"), std::string::npos) << r.out;
