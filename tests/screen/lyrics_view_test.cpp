@@ -2,6 +2,9 @@
 // the end marker, the status messages and when nothing is drawn at all.
 #include "screen/lyrics_view.h"
 
+#include <ostream>
+#include <string>
+
 #include "screen/canvas.h"
 #include "tests/screen/screen_fixture.h"
 
@@ -230,6 +233,7 @@ TEST_F(LyricsView, MissingRecordDrawsNothing) {
 struct StatusCase {
   uint8_t iret;
   std::u16string message;
+  friend void PrintTo(const StatusCase& k, std::ostream* os) { *os << "status " << (int)k.iret; }
 };
 
 class LyricsStatus : public LyricsView, public ::testing::WithParamInterface<StatusCase> {};
@@ -251,7 +255,8 @@ INSTANTIATE_TEST_SUITE_P(Statuses, LyricsStatus,
                          ::testing::Values(StatusCase{4, u"lrc文件不存在"}, StatusCase{1, u"lrc内存分配错误"},
                                            StatusCase{5, u"lrc文件被加密"}, StatusCase{2, u"lrc文件错误"},
                                            StatusCase{3, u"lrc文件错误"}, StatusCase{100, u"lrc文件错误"},
-                                           StatusCase{250, u"lrc文件错误"}));
+                                           StatusCase{250, u"lrc文件错误"}),
+                         [](const auto& info) { return "status" + std::to_string(info.param.iret); });
 
 TEST_F(LyricsView, ShowsTheFourTagsWhenLoadedAndFollowsThePositionAgain) {
   LrcBuilder b;

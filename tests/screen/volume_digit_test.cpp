@@ -1,6 +1,9 @@
 // The volume text with levels the stand-in's audio service never reports:
 // this executable answers the volume read itself, so the widget can be shown
 // a level of two or three digits, or a read that writes nothing.
+#include <ostream>
+#include <string>
+
 #include "screen/widgets.h"
 #include "tests/screen/screen_fixture.h"
 
@@ -29,6 +32,10 @@ struct DigitCase {
   bool writes;
   uint8_t level;
   std::u16string text;
+  // The test's name in ctest says what the case is, not the struct's bytes.
+  friend void PrintTo(const DigitCase& k, std::ostream* os) {
+    *os << (k.writes ? "level " + std::to_string(k.level) : std::string("no level written"));
+  }
 };
 
 class VolumeDigit : public ScreenTest, public ::testing::WithParamInterface<DigitCase> {};
@@ -46,7 +53,11 @@ TEST_P(VolumeDigit, KeepsOnlyTheFirstDigitWithoutWritingPastTheText) {
 INSTANTIATE_TEST_SUITE_P(Levels, VolumeDigit,
                          ::testing::Values(DigitCase{true, 12, u"Vol:1"}, DigitCase{true, 10, u"Vol:1"},
                                            DigitCase{true, 255, u"Vol:2"}, DigitCase{true, 7, u"Vol:7"},
-                                           DigitCase{false, 9, u"Vol:0"}));
+                                           DigitCase{false, 9, u"Vol:0"}),
+                         [](const auto& info) {
+                           return info.param.writes ? "level" + std::to_string(info.param.level)
+                                                    : std::string("unread");
+                         });
 
 }  // namespace
 }  // namespace screen_test
