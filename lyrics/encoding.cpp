@@ -70,9 +70,10 @@ uint16_t UTF8ToUBE(WCHAR* dst, const uint8_t* src, uint16_t len) {
     if (b - 0xE0u < 0x10u) {
       // Runs of three-byte forms (Chinese text) while a whole form is left.
       // The unit keeps the low 16 bits: the lead byte's top nibble falls off.
-      while (end - s >= 3 && (b = s[0]) - 0xE0u < 0x10u) {
-        *d++ = (WCHAR)((b << 12) | ((s[1] & 0x3Fu) << 6) | (s[2] & 0x3Fu));
-        s += 3;
+      if (end - s >= 3) {
+        for (const uint8_t* const last = end - 3; s <= last && (b = s[0]) - 0xE0u < 0x10u; s += 3) {
+          *d++ = (WCHAR)((b << 12) | ((s[1] & 0x3Fu) << 6) | (s[2] & 0x3Fu));
+        }
       }
       if (s < end && s[0] - 0xE0u < 0x10u) ++s;  // cut off by the end: dropped
       continue;
