@@ -138,7 +138,7 @@ def main():
         rate = [rows[a]["bytes_per_second"] / 1e6 for a in ("median", "min", "max")]
         ns_line = rows["median"]["time_per_line"] * 1e9
         p = peak[peak_bin][name][""]
-        print("%-20s %7d %6d %10d %6.2f %6.0f %7s %6.0f [%4.0f-%4.0f] %8.0f %7d/%-7d" % (
+        print("%-20s %7d %6d %10d %6.2f %6.0f %7s %6.0f [%4.0f-%4.0f] %8.0f %7d/%d" % (
             label, nbytes, nlines, instr, instr / nbytes, instr / nlines, "<= %d" % target if target else "-",
             rate[0], rate[1], rate[2], ns_line, p["peak_bytes"], p["peak_design"]))
     print()
