@@ -5,6 +5,8 @@
 // reads past `len`: a character cut off by the end of the input is dropped.
 #include "lyrics/encoding.h"
 
+#include "lyrics/word_scan.h"
+
 uint8_t GetCodeType(const uint8_t* bytes, uint16_t len) {
   // A mark counts only when all of its bytes are present.
   if (bytes == nullptr || len == 0) return CODE_NO_TEXT;
@@ -18,39 +20,35 @@ uint8_t GetCodeType(const uint8_t* bytes, uint16_t len) {
 
 namespace {
 
-// The end of the run of ASCII bytes that starts at s: four bytes a step while
-// four are left, then one by one.
-inline const uint8_t* AsciiRunEnd(const uint8_t* s, const uint8_t* end) {
-  if (end - s >= 4) {
-    for (const uint8_t* const last = end - 4; s <= last; s += 4) {
-      if (s[0] >= 0x80) return s;
-      if (s[1] >= 0x80) return s + 1;
-      if (s[2] >= 0x80) return s + 2;
-      if (s[3] >= 0x80) return s + 3;
+using word_scan::kBytes;
+
+// Widens the run of ASCII bytes that starts at s (s[0] is one) into d and
+// moves both past it. A word at a time while a whole word is left: its bytes
+// are widened before the word is tested, and when a byte of it is not ASCII
+// the run ends inside it, where the units past the run are written over by
+// what follows (d never gets ahead of s, so they lie inside dst).
+inline void WidenAsciiRun(WCHAR*& d, const uint8_t*& s, const uint8_t* end) {
+  WCHAR* dw = d;
+  const uint8_t* sw = s;
+  for (; (uint32_t)(end - sw) >= kBytes; sw += kBytes, dw += kBytes) {
+    const word_scan::Word x = word_scan::Load(sw);
+    word_scan::WidenWord(dw, sw);
+    if (word_scan::AnyHighByte(x)) {
+      while (sw[0] < 0x80) {
+        ++sw;
+        ++dw;
+      }
+      d = dw;
+      s = sw;
+      return;
     }
   }
-  while (s < end && s[0] < 0x80) ++s;
-  return s;
+  for (; sw < end && sw[0] < 0x80; ++sw) *dw++ = sw[0];
+  d = dw;
+  s = sw;
 }
 
 }  // namespace
-
-void WidenBytes(WCHAR* __restrict dst, const uint8_t* __restrict src, uint32_t count) {
-  // Eight at a time, the last eight once more over the ones already written,
-  // and a short run one by one.
-  if (count < 8) {
-    for (uint32_t k = 0; k < count; ++k) dst[k] = src[k];
-    return;
-  }
-  for (uint32_t k = 0; k + 8 <= count; k += 8) {
-    for (uint32_t u = 0; u < 8; ++u) dst[k + u] = src[k + u];
-  }
-  if (count % 8 != 0) {
-    WCHAR* const last_dst = dst + count - 8;
-    const uint8_t* const last_src = src + count - 8;
-    for (uint32_t u = 0; u < 8; ++u) last_dst[u] = last_src[u];
-  }
-}
 
 uint16_t UTF8ToUBE(WCHAR* dst, const uint8_t* src, uint16_t len) {
   const uint8_t* s = src;
@@ -60,11 +58,7 @@ uint16_t UTF8ToUBE(WCHAR* dst, const uint8_t* src, uint16_t len) {
     uint32_t b = s[0];
     if (b < 0x80) {
       // Runs of ASCII are the common case of LRC text: tags, digits, English.
-      // A run is found first and then widened as a whole.
-      const uint8_t* run_end = AsciiRunEnd(s + 1, end);
-      WidenBytes(d, s, (uint32_t)(run_end - s));
-      d += run_end - s;
-      s = run_end;
+      WidenAsciiRun(d, s, end);
       continue;
     }
     if (b - 0xE0u < 0x10u) {

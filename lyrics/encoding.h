@@ -21,7 +21,3 @@ uint16_t GBToUBE(WCHAR* dst, const uint8_t* src, uint16_t len);    // dst: len +
 uint16_t UTF8ToUBE(WCHAR* dst, const uint8_t* src, uint16_t len);  // dst: len units
 uint16_t ULEToUBE(WCHAR* dst, const uint8_t* src, uint16_t len);   // dst: (len + 1) / 2 units
 uint16_t UBEToUBE(WCHAR* dst, const uint8_t* src, uint16_t len);   // dst: (len + 1) / 2 units
-
-// The `count` bytes at src as units of the same values (a run of bytes that
-// stand for themselves, for the converters).
-void WidenBytes(WCHAR* __restrict dst, const uint8_t* __restrict src, uint32_t count);

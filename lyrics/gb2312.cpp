@@ -2,6 +2,7 @@
 // read the table from its file on every call and free it before returning;
 // builds with PATCH read it in place in the firmware's memory.
 #include "lyrics/encoding.h"
+#include "lyrics/word_scan.h"
 
 namespace {
 
@@ -32,19 +33,32 @@ inline bool IsPlain(uint32_t b) {
   return b - 0x20u < 0x81u;
 }
 
-// The end of the run of plain bytes that starts at s: four bytes a step while
-// four are left, then one by one.
-inline const uint8_t* PlainRunEnd(const uint8_t* s, const uint8_t* end) {
-  if (end - s >= 4) {
-    for (const uint8_t* const last = end - 4; s <= last; s += 4) {
-      if (!IsPlain(s[0])) return s;
-      if (!IsPlain(s[1])) return s + 1;
-      if (!IsPlain(s[2])) return s + 2;
-      if (!IsPlain(s[3])) return s + 3;
+// Widens the run of plain bytes that starts at s (s[0] is one) into d and
+// moves both past it. A word at a time while a whole word is left: its bytes
+// are widened before the word is tested, and when a byte of it is not plain
+// the run ends inside it, where the units past the run are written over by
+// what follows (d is at most one unit, the mark, ahead of s, and dst has the
+// unit for it).
+inline void WidenPlainRun(WCHAR*& d, const uint8_t*& s, const uint8_t* end) {
+  using word_scan::kBytes;
+  WCHAR* dw = d;
+  const uint8_t* sw = s;
+  for (; (uint32_t)(end - sw) >= kBytes; sw += kBytes, dw += kBytes) {
+    const word_scan::Word x = word_scan::Load(sw);
+    word_scan::WidenWord(dw, sw);
+    if (word_scan::AnyByteOutside20ToA0(x)) {
+      while (IsPlain(sw[0])) {
+        ++sw;
+        ++dw;
+      }
+      d = dw;
+      s = sw;
+      return;
     }
   }
-  while (s < end && IsPlain(s[0])) ++s;
-  return s;
+  for (; sw < end && IsPlain(sw[0]); ++sw) *dw++ = sw[0];
+  d = dw;
+  s = sw;
 }
 
 // For each lead byte from A1 to FF, the table index of its row's first cell
@@ -72,12 +86,9 @@ uint16_t ConvertThroughTable(WCHAR* dst, const uint8_t* src, uint16_t len, const
   while (s < end) {
     uint32_t b = s[0];
     if (IsPlain(b)) {
-      // A run of plain bytes (tags, digits, English) is found first and then
-      // widened as a whole.
-      const uint8_t* run_end = PlainRunEnd(s + 1, end);
-      WidenBytes(d, s, (uint32_t)(run_end - s));
-      d += run_end - s;
-      s = run_end;
+      // Runs of plain bytes are the common case of LRC text: tags, digits,
+      // English.
+      WidenPlainRun(d, s, end);
       continue;
     }
     if (b < 0x20) {

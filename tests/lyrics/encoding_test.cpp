@@ -89,7 +89,14 @@ INSTANTIATE_TEST_SUITE_P(
                       ConvertCase{"TwoByteLeadCutByTheEnd", {0x41, 0xC3}, u"A"},
                       ConvertCase{"ThreeByteLeadCutByTheEnd", {0x41, 0xE4, 0xB8}, u"A"},
                       ConvertCase{"ThreeByteLeadCutAfterOne", {0x41, 0xE4}, u"A"},
-                      ConvertCase{"CutLeadThenAsciiReadAfresh", {0xE4, 0x41}, u"A"}, ConvertCase{"Empty", {}, u""}),
+                      ConvertCase{"CutLeadThenAsciiReadAfresh", {0xE4, 0x41}, u"A"}, ConvertCase{"Empty", {}, u""},
+                      // Runs longer than a machine word, ending inside one, at its edge and at the end.
+                      ConvertCase{"AsciiRunsAcrossWords",
+                                  Raw("ABCDEFGHIJK\xE4\xB8\xADLMNOPQRSTUVWXYZ0\xC3\xA9"
+                                      "12345678\x80"
+                                      "9abcdefghij"),
+                                  u"ABCDEFGHIJK\u4E2DLMNOPQRSTUVWXYZ0\u00E9"
+                                  u"123456789abcdefghij"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class Utf16Test : public ::testing::TestWithParam<ConvertCase> {};
@@ -127,7 +134,13 @@ INSTANTIATE_TEST_SUITE_P(
                       ConvertCase{"LeadF8DroppedAndFollowerReadAfresh", {0xF8, 0xA1, 0xA1}, u"\uFEFF\u3000"},
                       ConvertCase{"LeadBeforeFirstRowDropped", {0xA1, 0x41}, u"\uFEFFA"},
                       ConvertCase{"LeadAsLastByteDropped", {0x41, 0xB0}, u"\uFEFFA"},
-                      ConvertCase{"Empty", {}, u"\uFEFF"}),
+                      ConvertCase{"Empty", {}, u"\uFEFF"},
+                      // Runs longer than a machine word, ending inside one, at its edge and at the end.
+                      ConvertCase{"PlainRunsAcrossWords",
+                                  Raw("ABCDEFG\r\nHIJKLMNOPQ\xB0\xA1RSTUVWXYZ0123\xA0 \x1F"
+                                      "abcdefgh\t"
+                                      "ijklmnopq"),
+                                  u"\uFEFFABCDEFG\r\nHIJKLMNOPQ\u554ARSTUVWXYZ0123\u00A0 abcdefghijklmnopq"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Lead bytes AA to AF and odd trail bytes fall where the formula puts them.
