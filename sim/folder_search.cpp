@@ -82,16 +82,17 @@ WCHAR lower(WCHAR c) {
 }
 
 // Glob with * and ?, ASCII letters matched regardless of case. Iterative
-// with one backtrack point, so no input can make it slow or deep.
+// with one backtrack point, so no input can make it slow or deep. A star of
+// the pattern is a star even where the name holds one (a host file may).
 bool glob(const Pattern& p, const WCHAR* name, uint32_t name_len) {
   uint32_t pi = 0, ni = 0, star = UINT32_MAX, resume = 0;
   while (ni < name_len) {
-    if (pi < p.length && (p.units[pi] == u'?' || lower(p.units[pi]) == lower(name[ni]))) {
-      ++pi;
-      ++ni;
-    } else if (pi < p.length && p.units[pi] == u'*') {
+    if (pi < p.length && p.units[pi] == u'*') {
       star = pi++;
       resume = ni;
+    } else if (pi < p.length && (p.units[pi] == u'?' || lower(p.units[pi]) == lower(name[ni]))) {
+      ++pi;
+      ++ni;
     } else if (star != UINT32_MAX) {
       pi = star + 1;
       ni = ++resume;
@@ -187,8 +188,12 @@ void consider(const char* name, bool is_dir, void* ctx) {
   Collect* c = (Collect*)ctx;
   Search* s = c->search;
   if (is_dir || s->out_of_memory) return;
-  WCHAR units[sim::fs::kUriUnits + 1];
-  size_t name_units = sim::internal::utf8_to_utf16(name, units, sim::fs::kUriUnits + 1 - s->folder_units);
+  // Room for two units more than a URI can take: the conversion stops
+  // before a character that does not fit, and a name so cut short (even just
+  // before a pair of surrogate units) must still be too long, never listed as
+  // the shorter name it was cut to.
+  WCHAR units[sim::fs::kUriUnits + 2];
+  size_t name_units = sim::internal::utf8_to_utf16(name, units, sim::fs::kUriUnits + 2 - s->folder_units);
   // A URI that does not fit a URI buffer cannot be reported; leave it out.
   if (s->folder_units + name_units >= sim::fs::kUriUnits) return;
   bool match = false;
