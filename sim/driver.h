@@ -277,6 +277,16 @@ enum class FsFault : uint8_t {
 };
 void set_fs_fault(FsFault fault, const char* uri_part = nullptr, uint32_t amount = 0);
 
+// ---------------------------------------------------------------- folder listings
+// Folder searches take their entries from `listing` instead of the host
+// folder, for names no host folder holds (the fuzzing of file names):
+// `listing` calls `entry` for each as a host listing would, and every entry
+// that is not a folder is a readable empty file. Null, and a reset, go back
+// to the host folders.
+typedef void (*FolderEntry)(const char* name, bool is_dir, void* ctx);
+typedef bool (*FolderListing)(const char* host_folder, FolderEntry entry, void* ctx);
+void set_folder_listing(FolderListing listing);
+
 // ---------------------------------------------------------------- GB2312 table
 // Installs the 15228-byte table at its firmware address (PATCH builds read
 // it there). The file "file://b/ELF/gb2uc.map" is the caller's to place.

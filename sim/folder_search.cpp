@@ -184,6 +184,33 @@ struct Collect {
   uint32_t pattern_count;
 };
 
+// A listing the driver gave in place of the host folders, or null.
+sim::FolderListing g_listing;
+
+// The size of a matching file, or false when the phone could not read it.
+// The entries of a listing given through the driver are readable and empty.
+bool readable(const char* folder_host, const char* name, uint32_t* size) {
+  *size = 0;
+  if (g_listing != nullptr) return true;
+  // The name comes from the folder itself: it needs no case lookup.
+  char host[sim::fs::kHostPathBytes];
+  size_t n = 0;
+  for (; folder_host[n] != '\0'; ++n) host[n] = folder_host[n];
+  host[n++] = '/';
+  for (size_t i = 0; name[i] != '\0'; ++i) {
+    if (n + 1 >= sizeof host) return false;
+    host[n++] = name[i];
+  }
+  host[n] = '\0';
+  if (!sim::port::exists_file(host)) return false;
+  int fd = sim::port::open_read(host);
+  if (fd < 0) return false;
+  int64_t bytes = sim::port::file_size(fd);
+  sim::port::close(fd);
+  *size = bytes < 0 ? 0 : bytes > (int64_t)UINT32_MAX ? UINT32_MAX : (uint32_t)bytes;
+  return true;
+}
+
 void consider(const char* name, bool is_dir, void* ctx) {
   Collect* c = (Collect*)ctx;
   Search* s = c->search;
@@ -198,22 +225,8 @@ void consider(const char* name, bool is_dir, void* ctx) {
   if (s->folder_units + name_units >= sim::fs::kUriUnits) return;
   bool match = false;
   for (uint32_t i = 0; i < c->pattern_count && !match; ++i) match = glob(c->patterns[i], units, (uint32_t)name_units);
-  if (!match) return;
-  // The name comes from the folder itself: it needs no case lookup.
-  char host[sim::fs::kHostPathBytes];
-  size_t n = 0;
-  for (; c->folder_host[n] != '\0'; ++n) host[n] = c->folder_host[n];
-  host[n++] = '/';
-  for (size_t i = 0; name[i] != '\0'; ++i) {
-    if (n + 1 >= sizeof host) return;
-    host[n++] = name[i];
-  }
-  host[n] = '\0';
-  if (!sim::port::exists_file(host)) return;
-  int fd = sim::port::open_read(host);
-  if (fd < 0) return;  // a file the phone could not read is not listed
-  int64_t size = sim::port::file_size(fd);
-  sim::port::close(fd);
+  uint32_t size = 0;
+  if (!match || !readable(c->folder_host, name, &size)) return;  // a file the phone could not read is not listed
 
   uint32_t name_at = s->names.size();
   WCHAR* stored = s->names.append((uint32_t)name_units + 1);
@@ -224,7 +237,7 @@ void consider(const char* name, bool is_dir, void* ctx) {
   }
   for (size_t i = 0; i <= name_units; ++i) stored[i] = units[i];
   e->name_at = name_at;
-  e->size = size < 0 ? 0 : size > (int64_t)UINT32_MAX ? UINT32_MAX : (uint32_t)size;
+  e->size = size;
 }
 
 // Stops at the first difference, so nothing past a terminator is read.
@@ -300,12 +313,15 @@ uint32_t DL_FsSSearch(FS_SEARCH_PARAMS_T params, const WCHAR* search, uint8_t* h
   Search* s = &g_searches[slot];
   // The results name the folder as the host spells it.
   char host[sim::fs::kHostPathBytes];
-  if (!sim::fs::uri_to_host(folder, host, sizeof host, s->folder) || !sim::port::exists_dir(host)) return kNoFolder;
+  if (!sim::fs::uri_to_host(folder, host, sizeof host, s->folder) ||
+      (g_listing == nullptr && !sim::port::exists_dir(host)))
+    return kNoFolder;
   s->folder_units = folder_units;
 
   s->used = true;
   Collect c{s, host, patterns, pattern_count};
-  if (!sim::port::list_dir(host, consider, &c) || s->out_of_memory) {
+  bool listed = g_listing != nullptr ? g_listing(host, consider, &c) : sim::port::list_dir(host, consider, &c);
+  if (!listed || s->out_of_memory) {
     uint32_t status = s->out_of_memory ? kNoMemory : kNoFolder;
     end_search(s);
     return status;
@@ -355,12 +371,17 @@ namespace sim::fs {
 
 void search_reset() {
   g_last.made = false;
+  g_listing = nullptr;
   for (Search& s : g_searches) end_search(&s);
 }
 
 }  // namespace sim::fs
 
 namespace sim {
+
+void set_folder_listing(FolderListing listing) {
+  g_listing = listing;
+}
 
 bool last_search(WCHAR* text, size_t units, uint8_t params[8]) {
   if (!g_last.made) return false;
