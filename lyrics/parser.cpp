@@ -10,7 +10,6 @@
 
 #include "app/player_state.h"
 #include "lyrics/encoding.h"
-#include "lyrics/word_scan.h"
 
 namespace {
 
@@ -68,16 +67,17 @@ inline uint32_t SkipToBracket(const WCHAR* w, uint32_t i, uint32_t n) {
   return i;
 }
 
-// The position of the first line end from i on (W[n] is one). Eight units
-// are tested at once while eight are left before the end marker, then one by
-// one.
-inline uint32_t FindLineEnd(const WCHAR* w, uint32_t i, uint32_t n) {
-  for (; i + 8 <= n; i += 8) {
-    const uint32_t k = word_scan::FirstLineEndIn8(w + i);
-    if (k < 8) return i + k;
+// The position of the first line end from i on (W[n] is one). Text units lie
+// above CR; only the few at or below it need the exact test.
+inline uint32_t FindLineEnd(const WCHAR* w, uint32_t i) {
+  const WCHAR* p = w + i;
+  for (;; p += 4) {
+    if (p[0] <= kCR && IsLineEnd(p[0])) break;
+    if (p[1] <= kCR && IsLineEnd(p[1])) return (uint32_t)(p + 1 - w);
+    if (p[2] <= kCR && IsLineEnd(p[2])) return (uint32_t)(p + 2 - w);
+    if (p[3] <= kCR && IsLineEnd(p[3])) return (uint32_t)(p + 3 - w);
   }
-  while (!IsLineEnd(w[i])) ++i;
-  return i;
+  return (uint32_t)(p - w);
 }
 
 // Copies `count` units into a block of their own: eight at a time, the last
@@ -174,7 +174,7 @@ Step ReadTaggedLine(Walk& walk, uint32_t* at) {
   } while (p[0] == u'[' && DigitValue(p[1]) <= 9);
   walk.time_count = (uint16_t)time_count;
   uint32_t start = (uint32_t)(p - w);
-  uint32_t i = FindLineEnd(w, start, walk.n);
+  uint32_t i = FindLineEnd(w, start);
   walk.lines[line].start = (uint16_t)start;
   walk.lines[line].len = (uint16_t)(i - start);
   walk.line_count = (uint16_t)(line + 1);

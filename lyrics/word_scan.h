@@ -1,9 +1,8 @@
-// Tests and copies of several bytes or units at once, for the converters' runs
-// of bytes that stand for themselves and the parser's search for line ends. A
-// word is loaded as it lies in memory, and each test of a word only asks
-// whether any of its bytes is of a kind, never which one: the answer is the
-// same on either byte order of the processor, and the callers find the byte
-// by looking at the bytes again.
+// Tests and copies of several bytes at once, in one machine word, for the
+// converters' runs of bytes that stand for themselves. A word is loaded as it
+// lies in memory, and each test only asks whether any of its bytes is of a
+// kind, never which one: the answer is the same on either byte order of the
+// processor, and the callers find the byte by looking at the bytes again.
 #pragma once
 
 #include <stdint.h>
@@ -48,26 +47,6 @@ inline Word AnyByteOutside20ToA0(Word x) {
   const Word above_a0 = (low + kEachByte * 0x5F) & x;     // top bit set, rest 0x21 or more
   const Word below_20 = ~((low + kEachByte * 0x60) | x);  // top bit clear, rest below 0x20
   return (above_a0 | below_20) & kByteTops;
-}
-
-// The index of the first carriage return or line feed among the eight units
-// at p, 8 when there is none. Each unit that is one gets a bit of its own by
-// its place in memory; the bits are gathered by folding the halves of the
-// vector onto each other, which does not depend on where each unit lies in a
-// wider value.
-inline uint32_t FirstLineEndIn8(const WCHAR* p) {
-  typedef uint16_t Units __attribute__((vector_size(16)));
-  constexpr Units kBits = {1, 2, 4, 8, 16, 32, 64, 128};
-  Units units;
-  __builtin_memcpy(&units, p, sizeof units);
-  const Units bits = (Units)((units == 0x0D) | (units == 0x0A)) & kBits;
-  uint64_t halves[2];
-  __builtin_memcpy(halves, &bits, sizeof halves);
-  uint64_t folded = halves[0] | halves[1];
-  folded |= folded >> 32;
-  folded |= folded >> 16;
-  const uint32_t mask = (uint32_t)folded & 0xFF;
-  return mask == 0 ? 8 : (uint32_t)__builtin_ctz(mask);
 }
 
 }  // namespace word_scan
