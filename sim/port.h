@@ -26,6 +26,14 @@ bool list_dir(const char* path, DirEntryFn fn, void* ctx);
 void write_out(const char* text, size_t length);
 void write_err(const char* text, size_t length);
 
+// Files the front ends write (traces, screenshots): open_write creates the
+// file or empties the one there (-1 on failure); write writes every byte or
+// returns false; make_dir makes one folder and is true when `path` is a
+// folder afterwards (also when it was one before).
+int open_write(const char* path);
+bool write(int fd, const void* bytes, size_t length);
+bool make_dir(const char* path);
+
 // Memory at a fixed address (the firmware variables); null on failure.
 void* map_fixed(uintptr_t address, size_t bytes);
 

@@ -2,6 +2,7 @@
 // the operating system directly.
 #include <dirent.h>
 #include <dlfcn.h>
+#include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -84,13 +85,15 @@ bool list_dir(const char* path, DirEntryFn fn, void* ctx) {
   return true;
 }
 
-static void write_all(int fd, const char* text, size_t length) {
+static bool write_all(int fd, const char* text, size_t length) {
   while (length > 0) {
     ssize_t n = ::write(fd, text, length);
-    if (n <= 0) return;
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
     text += n;
     length -= (size_t)n;
   }
+  return true;
 }
 
 void write_out(const char* text, size_t length) {
@@ -98,6 +101,21 @@ void write_out(const char* text, size_t length) {
 }
 void write_err(const char* text, size_t length) {
   write_all(2, text, length);
+}
+
+int open_write(const char* path) {
+  if (path == nullptr) return -1;
+  int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  return fd < 0 ? -1 : fd;
+}
+
+bool write(int fd, const void* bytes, size_t length) {
+  return fd >= 0 && write_all(fd, static_cast<const char*>(bytes), length);
+}
+
+bool make_dir(const char* path) {
+  if (path == nullptr) return false;
+  return ::mkdir(path, 0755) == 0 || exists_dir(path);
 }
 
 void* map_fixed(uintptr_t address, size_t bytes) {

@@ -10,6 +10,7 @@ enum Call : long {
   kWrite = 4,
   kOpen = 5,
   kClose = 6,
+  kMkdir = 39,
   kMunmap = 91,
   kLlseek = 140,
   kMmap2 = 192,
@@ -49,8 +50,12 @@ long fill_stat(long result, const uint8_t* raw, Stat* out) {
 
 }  // namespace
 
-long open(const char* path, int flags) {
-  return call(kOpen, (long)path, flags | kLargeFile | kCloseOnExec, 0);
+long open(const char* path, int flags, int mode) {
+  return call(kOpen, (long)path, flags | kLargeFile | kCloseOnExec, mode);
+}
+
+long mkdir(const char* path, int mode) {
+  return call(kMkdir, (long)path, mode);
 }
 
 long read(int fd, void* buffer, size_t bytes) {

@@ -11,6 +11,9 @@ namespace box::sys {
 
 // Flags and modes of the ARM Linux ABI (some differ from other processors').
 constexpr int kReadOnly = 0;
+constexpr int kWriteOnly = 01;
+constexpr int kCreate = 0100;
+constexpr int kTruncate = 01000;
 constexpr int kNonBlock = 04000;
 constexpr int kDirectory = 040000;
 constexpr int kLargeFile = 0400000;
@@ -22,6 +25,7 @@ constexpr int kMapPrivate = 2, kMapFixed = 0x10, kMapAnonymous = 0x20, kMapFixed
 constexpr uint32_t kPageBytes = 4096;
 
 constexpr long kInterrupted = -4;  // EINTR
+constexpr long kExists = -17;      // EEXIST
 
 // The parts of struct stat64 the box reads.
 struct Stat {
@@ -34,7 +38,8 @@ constexpr uint32_t kTypeMask = 0170000, kTypeDirectory = 0040000, kTypeRegular =
 constexpr size_t kDirentReclen = 16, kDirentType = 18, kDirentName = 19;
 constexpr uint8_t kDtUnknown = 0, kDtDir = 4, kDtReg = 8, kDtLink = 10;
 
-long open(const char* path, int flags);
+long open(const char* path, int flags, int mode = 0);
+long mkdir(const char* path, int mode);
 long read(int fd, void* buffer, size_t bytes);
 long write(int fd, const void* buffer, size_t bytes);
 long close(int fd);

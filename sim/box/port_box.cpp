@@ -13,14 +13,15 @@ bool stat_path(const char* path, Stat* st) {
   return path != nullptr && stat_at(kAtCwd, path, st) == 0;
 }
 
-void write_all(int fd, const char* text, size_t length) {
+bool write_all(int fd, const char* text, size_t length) {
   while (length > 0) {
     long n = box::sys::write(fd, text, length);
     if (n == kInterrupted) continue;
-    if (n <= 0) return;
+    if (n <= 0) return false;
     text += n;
     length -= (size_t)n;
   }
+  return true;
 }
 
 bool is_dot_or_dotdot(const char* name) {
@@ -109,6 +110,22 @@ void write_out(const char* text, size_t length) {
 }
 void write_err(const char* text, size_t length) {
   write_all(2, text, length);
+}
+
+int open_write(const char* path) {
+  if (path == nullptr) return -1;
+  long fd = box::sys::open(path, kWriteOnly | kCreate | kTruncate, 0644);
+  return fd < 0 ? -1 : (int)fd;
+}
+
+bool write(int fd, const void* bytes, size_t length) {
+  return fd >= 0 && write_all(fd, static_cast<const char*>(bytes), length);
+}
+
+bool make_dir(const char* path) {
+  if (path == nullptr) return false;
+  long r = box::sys::mkdir(path, 0755);
+  return r == 0 || (r == kExists && exists_dir(path));
 }
 
 void* map_fixed(uintptr_t address, size_t bytes) {
