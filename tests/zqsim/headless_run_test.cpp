@@ -18,6 +18,7 @@ namespace fs = std::filesystem;
 using zqsim_test::lines_of;
 using zqsim_test::read_all;
 using zqsim_test::run_zqsim;
+using zqsim_test::TempDir;
 
 namespace {
 
@@ -30,21 +31,6 @@ bool updating_goldens() {
   const char* v = getenv("ZQ_UPDATE_GOLDENS");
   return v != nullptr && std::string(v) == "1";
 }
-
-class TempDir {
- public:
-  TempDir() {
-    char pattern[] = "/tmp/zqsim_test.XXXXXX";
-    path_ = mkdtemp(pattern) ? pattern : "";
-  }
-  ~TempDir() {
-    if (!path_.empty()) fs::remove_all(path_);
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 // Compares a trace with its golden line by line, so that a failure names
 // the first line that differs.
@@ -231,11 +217,11 @@ TEST(HeadlessRun, HelpNamesEveryOptionAndScriptStep) {
   ASSERT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
   for (const char* word :
-       {"--headless", "--script",      "--until-end", "--shots",   "--trace",     "--image",     "--images",
-        "--root",     "--platform",    "--gb2uc",     "--scale",   "--key-map",   "-v",          "wait MS",
-        "press K",    "release K",     "tap K",       "hold K MS", "lock on|off", "call on|off", "front idle|other",
-        "shot NAME",  "key NAME [MS]", "end",         "F1",        "F5",          "F6",          "F7",
-        "F12",        "Exit status"}) {
+       {"--headless", "--script",      "--until-end",  "--shots",   "--trace",     "--image",     "--images",
+        "--root",     "--platform",    "--gb2uc",      "--scale",   "--key-map",   "-v",          "wait MS",
+        "press K",    "release K",     "tap K",        "hold K MS", "lock on|off", "call on|off", "front idle|other",
+        "shot NAME",  "key NAME [MS]", "fail alloc N", "end",       "F1",          "F5",          "F6",
+        "F7",         "F12",           "Exit status"}) {
     EXPECT_NE(r.out.find(word), std::string::npos) << word;
   }
   // It reads on a terminal of 80 columns.

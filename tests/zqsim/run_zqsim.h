@@ -1,10 +1,12 @@
-// Runs the zqsim program for end-to-end tests and collects what it printed.
+// Runs the zqsim program (or zqbox) for end-to-end tests and collects what it
+// printed.
 #pragma once
 
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -33,12 +35,13 @@ inline std::string shell_quoted(const std::string& s) {
 
 // `prefix` goes before the program on the command line (environment
 // settings, xvfb-run); the arguments are quoted.
-inline RunResult run_zqsim(const std::vector<std::string>& args, const std::string& prefix = "") {
+inline RunResult run_program(const std::string& program, const std::vector<std::string>& args,
+                             const std::string& prefix = "") {
   char dir[] = "/tmp/zqsim_run.XXXXXX";
   RunResult r;
   if (mkdtemp(dir) == nullptr) return r;
   std::string out = std::string(dir) + "/out", err = std::string(dir) + "/err";
-  std::string cmd = prefix + " " + shell_quoted(ZQSIM_PATH);
+  std::string cmd = prefix + " " + shell_quoted(program);
   for (const std::string& a : args) {
     cmd += ' ';
     cmd += shell_quoted(a);
@@ -53,6 +56,28 @@ inline RunResult run_zqsim(const std::vector<std::string>& args, const std::stri
   rmdir(dir);
   return r;
 }
+
+#ifdef ZQSIM_PATH
+inline RunResult run_zqsim(const std::vector<std::string>& args, const std::string& prefix = "") {
+  return run_program(ZQSIM_PATH, args, prefix);
+}
+#endif
+
+// A folder of its own for a test, removed with everything in it at the end.
+class TempDir {
+ public:
+  TempDir() {
+    char pattern[] = "/tmp/zqsim_test.XXXXXX";
+    path_ = mkdtemp(pattern) ? pattern : "";
+  }
+  ~TempDir() {
+    if (!path_.empty()) std::filesystem::remove_all(path_);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
 
 inline std::vector<std::string> lines_of(const std::string& text) {
   std::vector<std::string> lines;

@@ -5,65 +5,60 @@
 #include <gtest/gtest.h>
 #include <stdio.h>
 
-#include <memory>
+#include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "drive/keyboard.h"
+#include "drive/trace.h"
 #include "sim/driver.h"
 #include "tools/zqsim/key_map.h"
 #include "tools/zqsim/lyrics_facts.h"
 #include "tools/zqsim/session.h"
-#include "tools/zqsim/trace.h"
 
 namespace {
 
 // A started session whose trace goes to memory.
 class SessionRun {
  public:
-  explicit SessionRun(const std::string& platform = "") {
-    buffer_ = open_memstream(&text_, &size_);
-    trace_ = std::make_unique<zqsim::Trace>(buffer_);
+  explicit SessionRun(const std::string& platform = "") : trace_(drive::call<void(const char*, size_t)>(&write_)) {
     zqsim::Options options;
     options.path = ZQ_DEMO_DIR;
     options.platform = platform;
     std::string error;
     ok_ = session_.prepare(options, &error);
     if (ok_) {
-      trace_->attach();
+      trace_.attach();
       ok_ = session_.start(&error);
     }
     error_ = error;
   }
   ~SessionRun() {
-    trace_->detach();
+    trace_.detach();
     session_.finish();
-    fclose(buffer_);
-    free(text_);
   }
   bool ok() const { return ok_; }
   const std::string& error() const { return error_; }
   zqsim::Session& session() { return session_; }
-  zqsim::Trace* trace() { return trace_.get(); }
+  drive::Trace* trace() { return &trace_; }
   // The trace's lines after the time, from the line `from` on.
   std::vector<std::string> lines(size_t from = 0) {
-    fflush(buffer_);
     std::vector<std::string> out;
-    std::string all(text_, size_);
     size_t at = 0;
-    while (at < all.size()) {
-      size_t end = all.find('\n', at);
-      std::string l = all.substr(at, end - at);
+    while (at < text_.size()) {
+      size_t end = text_.find('\n', at);
+      std::string l = text_.substr(at, end - at);
       out.push_back(l.substr(l.find(' ') + 1));
-      at = end == std::string::npos ? all.size() : end + 1;
+      at = end == std::string::npos ? text_.size() : end + 1;
     }
     return from < out.size() ? std::vector<std::string>(out.begin() + from, out.end()) : std::vector<std::string>{};
   }
 
  private:
-  char* text_ = nullptr;
-  size_t size_ = 0;
-  FILE* buffer_ = nullptr;
-  std::unique_ptr<zqsim::Trace> trace_;
+  std::string text_;
+  std::function<void(const char*, size_t)> write_ = [this](const char* t, size_t n) { text_.append(t, n); };
+  drive::Trace trace_;
   zqsim::Session session_;
   bool ok_ = false;
   std::string error_;
@@ -149,6 +144,28 @@ TEST(SimulatorKeys, AHeldKeyboardKeyPressesItsPhoneKeyOnce) {
   keyboard.up(7);
   keyboard.up(7);
   EXPECT_EQ(sim::volume(run.session().volume_type()), before + 1);
+}
+
+// Key scripts name keyboard keys as SDL names them, and each acts in a
+// script as in the window; every phone key and simulator key of the window
+// can be named.
+TEST(SimulatorKeys, ScriptKeyNamesAreTheWindowsKeys) {
+  size_t count = 0;
+  const drive::KeyboardKey* keys = drive::keyboard_keys(&count);
+  std::set<int> named;
+  for (size_t i = 0; i < count; ++i) {
+    SCOPED_TRACE(keys[i].name);
+    SDL_Keycode sym = SDL_GetKeyFromName(keys[i].name);
+    ASSERT_NE(sym, SDLK_UNKNOWN);
+    drive::KeyAction window = zqsim::key_action(sym, 0);
+    EXPECT_EQ(window.phone_key, keys[i].action.phone_key);
+    EXPECT_EQ(window.control, keys[i].action.control);
+    named.insert(keys[i].action.phone_key >= 0 ? keys[i].action.phone_key : 0x100 + int(keys[i].action.control));
+  }
+  for (uint8_t key : zqsim::mapped_phone_keys()) EXPECT_TRUE(named.count(key)) << int(key);
+  for (zqsim::Control c : {zqsim::Control::Help, zqsim::Control::KeypadLock, zqsim::Control::VoiceCall,
+                           zqsim::Control::FrontApp, zqsim::Control::Screenshot})
+    EXPECT_TRUE(named.count(0x100 + int(c))) << int(c);
 }
 
 TEST(SessionPlatform, VolumeKeysChangeTheVolumeTypeOfThePlatform) {

@@ -2,9 +2,6 @@
 
 #include <algorithm>
 
-#include "sim/driver.h"
-#include "tools/zqsim/session.h"
-
 namespace zqsim {
 namespace {
 
@@ -106,59 +103,24 @@ std::string keyboard_names(uint8_t key) {
   return names;
 }
 
-int32_t keyboard_key(const std::string& name) {
-  if (name.empty()) return 0;
-  SDL_Keycode k = SDL_GetKeyFromName(name.c_str());
-  return k == SDLK_UNKNOWN ? 0 : static_cast<int32_t>(k);
+drive::KeyAction key_action(SDL_Keycode sym, uint16_t mod) {
+  Control control = control_for(sym);
+  if (control != Control::None) return drive::KeyAction{-1, control};
+  return drive::KeyAction{static_cast<int16_t>(phone_key_for(sym, mod)), Control::None};
 }
 
 void Keyboard::down(uint32_t id, SDL_Keycode sym, uint16_t mod) {
-  switch (control_for(sym)) {
-    case Control::KeypadLock:
-      set_keypad_lock(!sim::keypad_locked(), trace_);
-      return;
-    case Control::VoiceCall:
-      set_voice_call(!sim::voice_call(), trace_);
-      return;
-    case Control::FrontApp:
-      set_front_other(sim::front() == sim::Front::Idle, trace_);
-      return;
-    case Control::Help:
-    case Control::Screenshot:
-      if (on_control_) on_control_(control_for(sym));
-      return;
-    case Control::None:
-      break;
-  }
-  int key = phone_key_for(sym, mod);
-  if (key >= 0) hold(id, static_cast<uint8_t>(key));
-}
-
-void Keyboard::hold(uint32_t id, uint8_t key) {
-  if (held_.count(id) != 0) return;
-  held_[id] = key;
-  sim::press(key);
-}
-
-std::vector<uint8_t> Keyboard::held_keys() const {
-  std::vector<uint8_t> keys;
-  for (const auto& [id, key] : held_) keys.push_back(key);
-  std::sort(keys.begin(), keys.end());
-  keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
-  return keys;
+  keys_.down(id, key_action(sym, mod));
 }
 
 void Keyboard::up(uint32_t id) {
-  auto it = held_.find(id);
-  if (it == held_.end()) return;
-  uint8_t key = it->second;
-  held_.erase(it);
-  sim::release(key);
+  keys_.up(id);
 }
 
-void Keyboard::release_all() {
-  for (auto& [id, key] : held_) sim::release(key);
-  held_.clear();
+std::vector<uint8_t> Keyboard::held_keys() const {
+  uint8_t keys[256];
+  size_t n = keys_.held_keys(keys, sizeof keys);
+  return std::vector<uint8_t>(keys, keys + n);
 }
 
 }  // namespace zqsim

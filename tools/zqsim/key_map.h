@@ -5,11 +5,11 @@
 #include <stdint.h>
 
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
-#include "tools/zqsim/trace.h"
+#include "drive/keyboard.h"
+#include "drive/trace.h"
 
 namespace zqsim {
 
@@ -18,7 +18,7 @@ namespace zqsim {
 int phone_key_for(SDL_Keycode sym, uint16_t mod);
 
 // Keys that drive the simulator rather than the phone.
-enum class Control : uint8_t { None, Help, KeypadLock, VoiceCall, FrontApp, Screenshot };
+using Control = drive::Control;
 Control control_for(SDL_Keycode sym);
 
 // The key map as lines of help text, ending with a null text.
@@ -34,32 +34,38 @@ std::vector<uint8_t> mapped_phone_keys();
 // the number pad's own keys left out; empty when none does.
 std::string keyboard_names(uint8_t key);
 
-// A keyboard key by its name ("F5", "Up", "PageDown", "*", "3"), as key
-// scripts give it; 0 when there is no such key.
-int32_t keyboard_key(const std::string& name);
+// What the keyboard key `sym` (with the modifiers `mod`) does.
+drive::KeyAction key_action(SDL_Keycode sym, uint16_t mod);
 
-// The keyboard as the window takes it: a phone key is held while its
-// keyboard key is down; F5, F6 and F7 change the phone at once (and say so
-// in the trace); F1 and F12 belong to the front end and go to `on_control`.
+// The keyboard as the window takes it (drive/keyboard.h, with SDL's keys):
+// a phone key is held while its keyboard key is down; F5, F6 and F7 change
+// the phone at once (and say so in the trace); F1 and F12 belong to the
+// front end and go to `on_control`.
 class Keyboard {
  public:
-  Keyboard(Trace* trace, std::function<void(Control)> on_control) : trace_(trace), on_control_(std::move(on_control)) {}
+  Keyboard(drive::Trace* trace, std::function<void(Control)> on_control)
+      : on_control_(std::move(on_control)),
+        keys_(trace, on_control_ ? drive::call<void(Control)>(&on_control_) : drive::Callback<void(Control)>{}) {}
+  Keyboard(const Keyboard&) = delete;
+  Keyboard& operator=(const Keyboard&) = delete;
   // `id` tells keys apart (the window's scan code): a key that is already
   // down is not pressed again.
   void down(uint32_t id, SDL_Keycode sym, uint16_t mod);
   void up(uint32_t id);
+  // A key of a key script (drive/keyboard.h's table), told apart from typed
+  // keys by `id`.
+  void down(uint32_t id, drive::KeyAction action) { keys_.down(id, action); }
   // Holds a phone key for something other than a keyboard key (the mouse),
   // until up(id).
-  void hold(uint32_t id, uint8_t key);
+  void hold(uint32_t id, uint8_t key) { keys_.hold(id, key); }
   // The phone keys held now, in code order, each once.
   std::vector<uint8_t> held_keys() const;
   // Lets go of every phone key held (the window lost the keyboard).
-  void release_all();
+  void release_all() { keys_.release_all(); }
 
  private:
-  Trace* trace_;
   std::function<void(Control)> on_control_;
-  std::map<uint32_t, uint8_t> held_;
+  drive::Keyboard keys_;
 };
 
 }  // namespace zqsim

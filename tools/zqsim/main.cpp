@@ -4,15 +4,14 @@
 #include <stdlib.h>
 
 #include <string>
-#include <vector>
 
+#include "drive/headless.h"
+#include "drive/key_script.h"
+#include "drive/run_notes.h"
+#include "drive/trace.h"
 #include "sim/driver.h"
-#include "tools/zqsim/headless.h"
-#include "tools/zqsim/key_script.h"
 #include "tools/zqsim/options.h"
-#include "tools/zqsim/run_notes.h"
 #include "tools/zqsim/session.h"
-#include "tools/zqsim/trace.h"
 #include "tools/zqsim/window.h"
 
 namespace {
@@ -42,17 +41,11 @@ int main(int argc, char** argv) {
   }
 
   // The whole script is checked before anything runs.
-  std::vector<zqsim::Step> steps;
+  drive::Script script;
   if (!options.script.empty()) {
-    zqsim::ScriptError bad;
-    if (!zqsim::load_script(options.script.c_str(), &steps, &bad)) {
-      if (bad.line > 0)
-        fprintf(stderr, "zqsim: %s:%d: %s\n", options.script.c_str(), bad.line, bad.message.c_str());
-      else
-        fprintf(stderr, "zqsim: %s\n", bad.message.c_str());
-      return 2;
-    }
+    if (!drive::load_script_or_say("zqsim", options.script.c_str(), &script)) return 2;
   }
+  const drive::Script* steps = options.script.empty() ? nullptr : &script;
 
   bool windowed = !options.headless && !options.until_end && zqsim::display_available();
 
@@ -69,32 +62,28 @@ int main(int argc, char** argv) {
   }
   // The trace file is made only once the run can start: a refused run
   // leaves no empty trace behind.
-  FILE* out = stdout;
-  if (!options.trace_file.empty()) {
-    out = fopen(options.trace_file.c_str(), "w");
-    if (out == nullptr) {
-      fprintf(stderr, "zqsim: cannot write the trace %s\n", options.trace_file.c_str());
-      session.finish();
-      return 1;
-    }
+  drive::OutputFile file;
+  if (!options.trace_file.empty() && !file.open(options.trace_file.c_str())) {
+    fprintf(stderr, "zqsim: cannot write the trace %s\n", options.trace_file.c_str());
+    session.finish();
+    return 1;
   }
   int status = 1;
-  zqsim::Trace trace(out);
-  zqsim::RunNotes notes([](const std::string& line) { fprintf(stderr, "%s\n", line.c_str()); });
-  trace.on_note = [&notes](sim::Fact fact, uint32_t value, const char* text) { notes.fact(fact, value, text); };
+  drive::Trace trace(options.trace_file.empty() ? drive::standard_output() : file.output());
+  drive::RunNotes notes("zqsim");
+  trace.on_note = notes.listener();
   trace.attach();
   if (!session.start(&error)) {
     fprintf(stderr, "zqsim: %s\n", error.c_str());
   } else if (windowed) {
-    status = zqsim::run_window(options, steps.empty() ? nullptr : &steps, &trace, session);
+    status = zqsim::run_window(options, steps, &trace, session);
   } else {
     if (!options.headless && !options.until_end && options.script.empty())
       fprintf(stderr, "zqsim: no display; playing headless\n");
-    status = zqsim::run_headless(options, options.script.empty() ? nullptr : &steps, &trace);
+    status = drive::run_headless(zqsim::headless_run(options), steps, &trace);
   }
   trace.detach();
   session.finish();
   g_session = nullptr;
-  if (out != stdout) fclose(out);
   return status;
 }

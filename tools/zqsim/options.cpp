@@ -38,9 +38,11 @@ const char* usage_text() {
          "Key script steps, one per line (# starts a comment; keys in hex like 0x2F\n"
          "or decimal):\n"
          "  wait MS | press K | release K | tap K | hold K MS | lock on|off\n"
-         "  call on|off | front idle|other | shot NAME | key NAME [MS] | end\n"
+         "  call on|off | front idle|other | shot NAME | key NAME [MS]\n"
+         "  fail alloc N | end\n"
          "  (key: a keyboard key of the window by name, like F5, Up, PageDown, *,\n"
-         "  held MS)\n"
+         "  held MS; fail alloc: the program's N-th memory request from then on\n"
+         "  fails)\n"
          "Exit status: 0 done, 1 the run failed, 2 bad command line, script, PATH\n"
          "or image.\n";
 }

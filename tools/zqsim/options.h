@@ -22,7 +22,6 @@ struct Options {
   bool until_end = false;  // --until-end
   bool verbose = false;    // -v: engine refusals and such on stderr
   bool key_map = false;    // --key-map: the window opens with the key map shown
-  uint32_t evcode_base = 0x3000;
 };
 
 // Parses argv. False with a message for the user when it is wrong; `help`

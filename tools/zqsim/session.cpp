@@ -10,10 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "drive/start_image.h"
 #include "sim/driver.h"
 #include "sim/host/media_ffmpeg/media_probe.h"
+#include "sim/host/png/png_writer.h"
 #include "tools/zqsim/image_check.h"
-#include "tools/zqsim/run_notes.h"
+#include "tools/zqsim/run_checks.h"
 
 #ifndef ZQ_DEFAULT_IMAGE_DIR
 #define ZQ_DEFAULT_IMAGE_DIR "build/images"
@@ -24,8 +26,6 @@
 
 namespace zqsim {
 namespace {
-
-constexpr uintmax_t kGb2ucBytes = 15228;
 
 bool probe_quiet(const char* host_path, uint32_t* length_ms, void*) {
   return zq::media::probe_length_ms(host_path, length_ms, nullptr);
@@ -38,61 +38,22 @@ bool probe_verbose(const char* host_path, uint32_t* length_ms, void*) {
   return false;
 }
 
-// Screenshots must be writable before the run starts, not only when the
-// first one is due: the folder is made if need be and a file is written to
-// it and removed again.
-std::string shots_problem(const std::string& dir) {
-  if (dir.empty()) return "";
-  std::error_code ec;
-  if (std::filesystem::exists(dir, ec) && !std::filesystem::is_directory(dir, ec))
-    return "--shots " + dir + " is not a folder";
-  std::filesystem::create_directories(dir, ec);
-  if (ec) return "--shots: cannot make the folder " + dir + ": " + ec.message();
-  std::string probe = dir + "/.zqsim-XXXXXX";
-  int fd = mkstemp(probe.data());
-  if (fd < 0) return "--shots: cannot write into the folder " + dir + ": " + strerror(errno);
-  close(fd);
-  unlink(probe.c_str());
-  return "";
-}
-
-// Tells, in one line each, which tracks of the folder the phone's limits
-// leave out of the list.
-void note_folder_limits(const PhoneFs& fs) {
-  std::string folder_uri = fs.start_uri.substr(0, fs.start_uri.rfind('/') + 1);
-  std::filesystem::path folder = fs.root + "/" + folder_uri.substr(std::string("file://b/").size());
-  std::vector<std::string> names;
-  std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-    std::error_code ec2;
-    if (entry.is_regular_file(ec2)) names.push_back(entry.path().filename().string());
-  }
-  size_t folder_units = 0;
-  for (unsigned char c : folder_uri) folder_units += (c & 0xC0) != 0x80 ? (c >= 0xF0 ? 2 : 1) : 0;
-  for (const std::string& note : folder_limit_notes(names, folder_units)) fprintf(stderr, "%s\n", note.c_str());
+// zqsim's screenshots are written with libpng.
+bool save_with_libpng(void*, const char* path, drive::Text* error) {
+  std::string why;
+  if (sim::png::write_framebuffer(path, &why)) return true;
+  if (error) error->assign(why.c_str());
+  return false;
 }
 
 }  // namespace
 
-void set_keypad_lock(bool locked, Trace* trace) {
-  if (trace) trace->line(locked ? "lock on" : "lock off");
-  sim::set_keypad_lock(locked);
+drive::HeadlessRun headless_run(const Options& options) {
+  return drive::HeadlessRun{"zqsim", options.shots_dir.c_str(), libpng_saver()};
 }
 
-void set_voice_call(bool active, Trace* trace) {
-  if (trace) trace->line(active ? "call on" : "call off");
-  sim::set_voice_call(active);
-}
-
-void set_front_other(bool other, Trace* trace) {
-  if (trace) trace->line(other ? "front other" : "front idle");
-  sim::set_front(other ? sim::Front::Other : sim::Front::Idle);
-}
-
-void forget_injected_keys() {
-  sim::InjectedKey keys[64];
-  while (sim::take_injected_keys(keys, 64) == 64) {
-  }
+drive::SaveScreen libpng_saver() {
+  return drive::SaveScreen{save_with_libpng, nullptr};
 }
 
 bool is_image_name(const std::string& name) {
@@ -133,18 +94,14 @@ bool Session::prepare(const Options& options, std::string* error) {
   }
   *error = image_problem(image_path_);
   if (!error->empty()) return false;
-  std::string map = options.gb2uc_map.empty() ? ZQ_DEFAULT_GB2UC_MAP : options.gb2uc_map;
-  // A table given by name must be one; the build's own is only looked for.
-  if (!options.gb2uc_map.empty() && std::filesystem::file_size(map, ec) != kGb2ucBytes) {
-    *error = ec ? "no GB2312 table " + map : map + " is not a GB2312 table (" + std::to_string(kGb2ucBytes) + " bytes)";
-    return false;
-  }
+  std::string map;
+  if (!choose_gb2uc(options, ZQ_DEFAULT_GB2UC_MAP, &map, error)) return false;
   *error = shots_problem(options.shots_dir);
   if (!error->empty()) return false;
   if (!make_phone_fs(options.path, options.root, map, &fs_, error, &bad_input_)) return false;
   bad_input_ = false;
   prepared_ = true;
-  note_folder_limits(fs_);
+  note_folder_limits(fs_, "zqsim");
   if (!sim::set_root(fs_.root.c_str())) {
     *error = "the stand-in cannot use " + fs_.root + " as its root folder";
     return false;
@@ -161,23 +118,10 @@ bool Session::prepare(const Options& options, std::string* error) {
 }
 
 bool Session::start(std::string* error) {
-  uint8_t id[8];
-  if (!sim::file_id(fs_.start_uri.c_str(), id)) {
-    *error = "the stand-in does not see " + fs_.start_uri;
-    return false;
-  }
-  char text[17];
-  sim::file_id_text(id, text);
-  uint32_t lib_result = 0;
-  if (!sim::load_image(image_path_.c_str(), text, options_.evcode_base, &lib_result)) {
-    *error = "cannot load the image " + image_path_;
-    return false;
-  }
-  if (lib_result == 0 && !sim::unload_requested()) {
-    *error = "the image did not register (Lib returned 0)";
-    return false;
-  }
-  return true;
+  drive::Text why;
+  if (drive::start_image(image_path_.c_str(), fs_.start_uri.c_str(), &why)) return true;
+  *error = why.c_str();
+  return false;
 }
 
 void Session::finish() {

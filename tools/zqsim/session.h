@@ -6,9 +6,9 @@
 
 #include <string>
 
+#include "drive/headless.h"
 #include "tools/zqsim/options.h"
 #include "tools/zqsim/phone_fs.h"
-#include "tools/zqsim/trace.h"
 
 namespace zqsim {
 
@@ -48,22 +48,15 @@ class Session {
   bool bad_input_ = false;
 };
 
-// The stand-in records the keys the program injects (one press and release
-// every second while its screen is shown) for tests to look at; a long run
-// empties the record now and then so that it never fills up.
-void forget_injected_keys();
-
 // True for the names of the four builds (with or without ".so").
 bool is_image_name(const std::string& name);
 
-// The phone's state as the simulator keys and the script steps change it;
-// each change is also a line of the trace ("lock on", "call off", "front
-// other") when a trace is given, written before what follows from it.
-void set_keypad_lock(bool locked, Trace* trace);
-void set_voice_call(bool active, Trace* trace);
-void set_front_other(bool other, Trace* trace);
-
 // The image file for a name ("zq_player" or "zq_player.so") or a path.
 std::string image_file(const Options& options);
+
+// zqsim's screenshots, written with libpng.
+drive::SaveScreen libpng_saver();
+// A headless run (drive/headless.h) as zqsim makes it.
+drive::HeadlessRun headless_run(const Options& options);
 
 }  // namespace zqsim

@@ -8,14 +8,15 @@
 #include <map>
 #include <memory>
 
+#include "drive/headless.h"
+#include "drive/keyboard.h"
+#include "drive/screen_shot.h"
+#include "drive/script_runner.h"
 #include "sim/driver.h"
 #include "sim/host/png/png_writer.h"
-#include "tools/zqsim/headless.h"
 #include "tools/zqsim/key_map.h"
 #include "tools/zqsim/lyrics_facts.h"
 #include "tools/zqsim/panel_font.h"
-#include "tools/zqsim/screen_shot.h"
-#include "tools/zqsim/script_runner.h"
 #include "tools/zqsim/side_panel.h"
 #include "tools/zqsim/sound_out.h"
 
@@ -60,7 +61,7 @@ PanelState gather_state(const Session& session, const SoundOut& sound) {
   st.keypad_locked = sim::keypad_locked();
   st.voice_call = sim::voice_call();
   st.front_other = sim::front() == sim::Front::Other;
-  st.player_hidden = player_screen_hidden();
+  st.player_hidden = drive::player_screen_hidden();
   st.program_running = sim::image_loaded() && !sim::unload_requested();
   st.volume_type = session.volume_type();
   st.volume = sim::volume(st.volume_type);
@@ -118,11 +119,11 @@ bool display_available() {
   return (x && *x) || (wl && *wl);
 }
 
-int run_window(const Options& options, const std::vector<Step>* steps, Trace* trace, Session& session) {
+int run_window(const Options& options, const drive::Script* script, drive::Trace* trace, Session& session) {
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     fprintf(stderr, "zqsim: no window (%s); playing headless\n", SDL_GetError());
     SDL_Quit();
-    return run_headless(options, steps, trace);
+    return drive::run_headless(headless_run(options), script, trace);
   }
   Sdl sdl;
   // The font first: the window shows up ready to draw and to take clicks.
@@ -155,9 +156,10 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
   }
   // With sound, a track ends when its sound has been heard to the end.
   sim::set_engine_ends_tracks(!sound.is_open());
-  trace->on_fact = [&](sim::Fact fact, uint32_t, const char*) {
+  auto on_fact = [&](sim::Fact fact, uint32_t, const char*) {
     if (fact == sim::Fact::EngineSeek) sound.note_seek();
   };
+  trace->on_fact = drive::call<void(sim::Fact, uint32_t, const char*)>(&on_fact);
 
   int status = 0;
   std::string window_shot;  // path of a window screenshot to take at the next render
@@ -175,20 +177,20 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
     if (c == Control::Help) help = !help;
     if (c == Control::Screenshot) {
       std::string dir = options.shots_dir.empty() ? "." : options.shots_dir;
-      std::string name = next_key_shot_name(dir);
-      std::string why;
-      if (!take_shot(dir, name, trace, &why)) {
+      drive::Text name, why;
+      drive::next_key_shot_name(dir.c_str(), &name);
+      if (!drive::take_shot(dir.c_str(), name.c_str(), trace, libpng_saver(), &why)) {
         fprintf(stderr, "zqsim: screenshot: %s\n", why.c_str());
       } else {
         fprintf(stderr, "zqsim: saved %s/%s.png and %s-window.png\n", dir.c_str(), name.c_str(), name.c_str());
-        window_shot = dir + "/" + name + "-window.png";
+        window_shot = dir + "/" + name.c_str() + "-window.png";
       }
     }
   });
   // Draws the frame without showing it; a pending window screenshot is
   // read from it before it is shown.
   auto render = [&]() {
-    show_phone_screen_if_hidden();
+    drive::show_phone_screen_if_hidden();
     SDL_UpdateTexture(sdl.screen, nullptr, sim::framebuffer_rgb(), kScreenW * 3);
     PanelState state = gather_state(session, sound);
     look.held = keyboard.held_keys();
@@ -219,33 +221,36 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
 
   // A script's keyboard keys go to the same keyboard as typed keys, at once,
   // so that they keep their order with the script's other steps. They are
-  // told apart from typed keys (scan codes) by their key code.
-  auto script_key = [&](int32_t keycode, bool down) {
-    uint32_t id = 0x80000000u | static_cast<uint32_t>(keycode);
+  // told apart from typed keys (scan codes) by their place in the table of
+  // keys.
+  size_t key_count = 0;
+  const drive::KeyboardKey* keys = drive::keyboard_keys(&key_count);
+  auto script_key = [&](const drive::KeyboardKey& key, bool down) {
+    uint32_t id = 0x80000000u | static_cast<uint32_t>(&key - keys);
     if (down)
-      keyboard.down(id, keycode, 0);
+      keyboard.down(id, key.action);
     else
       keyboard.up(id);
   };
-
-  std::unique_ptr<ScriptRunner> runner;
-  if (steps) {
-    runner = std::make_unique<ScriptRunner>(
-        *steps,
-        [&](const std::string& name) {
-          std::string why;
-          if (!take_shot(options.shots_dir, name, trace, &why)) {
-            fprintf(stderr, "zqsim: screenshot %s: %s\n", name.c_str(), why.c_str());
-            status = 1;
-          }
-          if (!options.shots_dir.empty()) {
-            // The next steps may change the screen at once: the window is drawn
-            // and read now, at the moment of the step.
-            window_shot = options.shots_dir + "/" + name + "-window.png";
-            render();
-          }
-        },
-        trace, script_key);
+  auto script_shot = [&](const char* name) {
+    drive::Text why;
+    if (!drive::take_shot(options.shots_dir.c_str(), name, trace, libpng_saver(), &why)) {
+      fprintf(stderr, "zqsim: screenshot %s: %s\n", name, why.c_str());
+      status = 1;
+    }
+    if (!options.shots_dir.empty()) {
+      // The next steps may change the screen at once: the window is drawn
+      // and read now, at the moment of the step.
+      window_shot = options.shots_dir + "/" + name + "-window.png";
+      render();
+    }
+  };
+  std::unique_ptr<drive::ScriptRunner> runner;
+  if (script) {
+    drive::ScriptRunner::Hooks hooks;
+    hooks.shot = drive::call<void(const char*)>(&script_shot);
+    hooks.keyboard = drive::call<void(const drive::KeyboardKey&, bool)>(&script_key);
+    runner = std::make_unique<drive::ScriptRunner>(*script, hooks, trace);
   }
 
   while (!quit) {
@@ -279,7 +284,7 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
                         ? sound.take_played_ms()
                         : static_cast<uint32_t>(wall_step < kMaxWallStepMs ? wall_step : kMaxWallStepMs);
     if (step > 0) sim::advance(step);
-    forget_injected_keys();
+    drive::forget_injected_keys();
     sound.update(sim::volume(session.volume_type()), sim::tones_played());
 
     if (runner && !script_done) {
@@ -300,7 +305,7 @@ int run_window(const Options& options, const std::vector<Step>* steps, Trace* tr
   // before the device closes.
   sound.update(sim::volume(session.volume_type()), sim::tones_played());
   sound.drain(kDrainMs);
-  trace->on_fact = nullptr;
+  trace->on_fact = drive::FactListener{};
   return status;
 }
 

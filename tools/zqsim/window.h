@@ -2,13 +2,11 @@
 // beside it, the keyboard as the phone's keys and the tracks' real sound.
 #pragma once
 
-#include <vector>
-
-#include "tools/zqsim/key_script.h"
+#include "drive/key_script.h"
+#include "drive/trace.h"
 #include "tools/zqsim/options.h"
 #include "tools/zqsim/phone_body.h"
 #include "tools/zqsim/session.h"
-#include "tools/zqsim/trace.h"
 
 namespace zqsim {
 
@@ -31,6 +29,6 @@ bool display_available();
 // Runs the window until it is closed, the program unloads, or the script
 // (when given; its waits follow the window's clock) has run. Falls back to
 // a headless run when SDL cannot open a window. Returns the exit status.
-int run_window(const Options& options, const std::vector<Step>* steps, Trace* trace, Session& session);
+int run_window(const Options& options, const drive::Script* script, drive::Trace* trace, Session& session);
 
 }  // namespace zqsim

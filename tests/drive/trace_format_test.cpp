@@ -1,10 +1,11 @@
 // The trace's formatting: quoting, UTF-8, and the lyrics rows read out of
 // canvas calls the way the lyrics view draws them.
-#include "tools/zqsim/trace_format.h"
+#include "drive/trace_format.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 using sim::CanvasCall;
@@ -48,6 +49,17 @@ void chars(std::vector<CanvasCall>* calls, int y, const char16_t* s, CanvasColor
   }
 }
 
+struct Rows {
+  bool repainted;
+  std::string black, grey;
+};
+
+Rows rows_of(const std::vector<CanvasCall>& calls) {
+  drive::LyricsRows rows;
+  for (const CanvasCall& c : calls) rows.add(c);
+  return Rows{rows.repainted(), rows.black(), rows.grey()};
+}
+
 }  // namespace
 
 TEST(TraceFormat, QuotesEscapeQuotesAndBackslashesOnly) {
@@ -61,7 +73,11 @@ TEST(TraceFormat, QuotesEscapeQuotesAndBackslashesOnly) {
       {"C:\\lrc", "\"C:\\\\lrc\""},
       {"静夜思|李白", "\"静夜思|李白\""},
   };
-  for (const Case& c : cases) EXPECT_EQ(zqsim::quoted(c.in), c.out) << c.in;
+  for (const Case& c : cases) {
+    drive::Text out;
+    drive::append_quoted(&out, c.in);
+    EXPECT_STREQ(out.c_str(), c.out) << c.in;
+  }
 }
 
 TEST(TraceFormat, Utf16BecomesUtf8) {
@@ -74,17 +90,22 @@ TEST(TraceFormat, Utf16BecomesUtf8) {
       {u"lrc文件不存在", "lrc文件不存在"},
       {u"\U0001F600", "\xf0\x9f\x98\x80"},                  // a surrogate pair
       {std::u16string(1, 0xD800) + u"x", "\xef\xbf\xbdx"},  // a lone surrogate
+      {std::u16string(1, 0xDC00), "\xef\xbf\xbd"},          // a lone second half
   };
-  for (const Case& c : cases) EXPECT_EQ(zqsim::utf16_to_utf8(c.in.data(), c.in.size()), c.out);
+  for (const Case& c : cases) {
+    drive::Text out;
+    drive::append_utf8(&out, c.in.data(), c.in.size());
+    EXPECT_STREQ(out.c_str(), c.out);
+  }
   const char16_t stops[] = {u'a', 0, u'b'};
-  EXPECT_EQ(zqsim::utf16_to_utf8(stops, 3), "a");
+  drive::Text out;
+  drive::append_utf8(&out, stops, 3);
+  EXPECT_STREQ(out.c_str(), "a");
 }
 
 TEST(TraceFormat, TagsKeepEmptyRowsBetweenBars) {
-  std::vector<CanvasCall> calls = {shape(CanvasOp::FillRect, 0, 100, 176, 199), text(5, 100, u"Title", kBlack),
-                                   text(5, 120, u"Artist", kBlack), text(5, 140, u"", kBlack),
-                                   text(5, 160, u"", kBlack)};
-  zqsim::LyricsRows rows = zqsim::lyrics_rows(calls.data(), calls.size());
+  Rows rows = rows_of({shape(CanvasOp::FillRect, 0, 100, 176, 199), text(5, 100, u"Title", kBlack),
+                       text(5, 120, u"Artist", kBlack), text(5, 140, u"", kBlack), text(5, 160, u"", kBlack)});
   EXPECT_TRUE(rows.repainted);
   EXPECT_EQ(rows.black, "Title|Artist||");
   EXPECT_EQ(rows.grey, "");
@@ -96,7 +117,7 @@ TEST(TraceFormat, WrappedLinesJoinCharactersOfARowAndSplitRows) {
   chars(&calls, 120, u"poem", kBlack);
   chars(&calls, 140, u"花落", kGrey);
   chars(&calls, 160, u"知多少", kGrey);
-  zqsim::LyricsRows rows = zqsim::lyrics_rows(calls.data(), calls.size());
+  Rows rows = rows_of(calls);
   EXPECT_EQ(rows.black, "Spring dawn|poem");
   EXPECT_EQ(rows.grey, "花落|知多少");
 }
@@ -107,7 +128,7 @@ TEST(TraceFormat, NextLineOnTheRowBelowTheAreaBelongsToTheLyrics) {
   calls.push_back(text(5, 200, u"    ==OVER==    ", kGrey));
   // The fixed bottom labels are drawn lower and in other colours.
   calls.push_back(text(4, 202, u"退出", kWhite));
-  zqsim::LyricsRows rows = zqsim::lyrics_rows(calls.data(), calls.size());
+  Rows rows = rows_of(calls);
   EXPECT_EQ(rows.black, "ab|ab|ab|ab|ab");
   EXPECT_EQ(rows.grey, "    ==OVER==    ");
 }
@@ -132,7 +153,7 @@ TEST(TraceFormat, OnlyDrawingInTheLyricsAreaCounts) {
       {"nothing", {}, false, ""},
   };
   for (const Case& c : cases) {
-    zqsim::LyricsRows rows = zqsim::lyrics_rows(c.calls.data(), c.calls.size());
+    Rows rows = rows_of(c.calls);
     EXPECT_EQ(rows.repainted, c.repainted) << c.what;
     EXPECT_EQ(rows.black, c.black) << c.what;
   }
@@ -153,7 +174,7 @@ TEST(TraceFormat, RepaintWithinOneEventStartsTheRowsAfresh) {
     calls.insert(calls.end(), repaint.begin(), repaint.end());
     chars(&calls, 100, u"one", kBlack);
     chars(&calls, 120, u"two", kGrey);
-    zqsim::LyricsRows rows = zqsim::lyrics_rows(calls.data(), calls.size());
+    Rows rows = rows_of(calls);
     EXPECT_TRUE(rows.repainted);
     EXPECT_EQ(rows.black, "one");
     EXPECT_EQ(rows.grey, "two");
