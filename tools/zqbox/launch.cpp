@@ -1,0 +1,102 @@
+#include "tools/zqbox/launch.h"
+
+#include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <filesystem>
+
+#include "tools/zqbox/media_survey.h"
+#include "tools/zqbox/phone_image.h"
+#include "tools/zqbox/qemu_run.h"
+#include "tools/zqsim/run_checks.h"
+
+namespace zqbox {
+
+bool Launch::prepare(const zqsim::Options& options, std::string* error, bool* bad_input) {
+  *bad_input = true;
+  image_ = phone_image_file(options, defaults_.phone_dir);
+  *error = phone_image_problem(options, image_);
+  if (!error->empty()) return false;
+  if (!zqsim::choose_gb2uc(options, defaults_.gb2uc_map, &gb2uc_, error)) return false;
+  *error = zqsim::shots_problem(options.shots_dir);
+  if (!error->empty()) return false;
+  if (!zqsim::make_phone_fs(options.path, options.root, gb2uc_, &fs_, error, bad_input)) return false;
+  zqsim::note_folder_limits(fs_, "zqbox");
+  *bad_input = false;
+  return true;
+}
+
+void Launch::remove_temp_files() {
+  zqsim::remove_phone_fs(&fs_);
+  if (!table_dir_.empty()) {
+    std::error_code ec;
+    std::filesystem::remove_all(table_dir_, ec);
+    table_dir_.clear();
+  }
+}
+
+int Launch::run(const zqsim::Options& options) {
+  std::string error;
+  bool bad_input = false;
+  if (!prepare(options, &error, &bad_input)) {
+    fprintf(stderr, "zqbox: %s\n", error.c_str());
+    remove_temp_files();
+    return bad_input ? 2 : 1;
+  }
+  std::string qemu = find_qemu();
+  if (qemu.empty()) {
+    fprintf(stderr, "zqbox: qemu-armeb is not installed; install it with: apt-get install qemu-user\n");
+    remove_temp_files();
+    return 1;
+  }
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(defaults_.box_program, ec)) {
+    fprintf(stderr, "zqbox: no box program %s (build the target zqbox_program)\n", defaults_.box_program.c_str());
+    remove_temp_files();
+    return 1;
+  }
+  const char* tmp = getenv("TMPDIR");
+  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/zqbox.XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) {
+    fprintf(stderr, "zqbox: cannot make a temporary folder from %s\n", pattern.c_str());
+    remove_temp_files();
+    return 1;
+  }
+  table_dir_ = pattern;
+  std::string table = table_dir_ + "/media.table";
+  std::string start_folder = fs_.start_uri.substr(9, fs_.start_uri.rfind('/') + 1 - 9);  // after "file://b/"
+  if (!write_media_table(fs_.root, start_folder, table, &error)) {
+    fprintf(stderr, "zqbox: %s\n", error.c_str());
+    remove_temp_files();
+    return 1;
+  }
+  std::vector<std::string> args = {"--image", image_, "--root", fs_.root, "--start", fs_.start_uri, "--media", table};
+  auto add = [&](const char* flag, const std::string& value) {
+    if (value.empty()) return;
+    args.push_back(flag);
+    args.push_back(value);
+  };
+  // Paths the box opens are its own: relative ones count from the same
+  // working folder, which the box shares with the launcher.
+  add("--script", options.script);
+  add("--trace", options.trace_file);
+  add("--shots", options.shots_dir);
+  add("--gb2uc", gb2uc_);
+  add("--platform", options.platform);
+  if (options.verbose) args.push_back("-v");
+  int sig = 0;
+  int status = run_box(box_command(qemu, defaults_.box_program, args), &sig, &error);
+  if (!error.empty()) fprintf(stderr, "zqbox: %s\n", error.c_str());
+  remove_temp_files();
+  if (sig == SIGINT || sig == SIGTERM || sig == SIGHUP || sig == SIGPIPE) {
+    // Stopped from outside: the launcher ends as the box did.
+    signal(sig, SIG_DFL);
+    raise(sig);
+  }
+  if (sig != 0) fprintf(stderr, "zqbox: the box program ended on signal %d (%s)\n", sig, strsignal(sig));
+  return status;
+}
+
+}  // namespace zqbox
