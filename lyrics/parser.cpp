@@ -144,42 +144,60 @@ inline bool IsCommonTag(const WCHAR* p) {
 }
 
 // A run of time tags, the "[" and a digit at walk position *at, and the one
-// text line they start. Fails when a tag's minutes lack their colon.
+// text line they start; then the same for each next line that follows at
+// once (a carriage return and a line feed, then "[" and a digit), as most
+// lines of a song do, without going back to the walk. Fails when a tag's
+// minutes lack their colon.
 Step ReadTaggedLine(Walk& walk, uint32_t* at) {
-  // Full tables end the walk here, keeping everything recorded so far.
-  if (walk.time_count >= LRC_MAX_TIMES || walk.line_count >= LRC_MAX_LINES) return Step::End;
   const WCHAR* const w = walk.w;
-  const WCHAR* const end = w + walk.n;
+  const uint32_t n = walk.n;
+  const WCHAR* const end = w + n;
   const WCHAR* p = w + *at;
   uint32_t time_count = walk.time_count;
-  const uint16_t line = walk.line_count;
-  // A "[" not followed by a digit ends the run: the text starts at it.
-  do {
-    uint32_t time;
-    if (end - p >= 9 && IsCommonTag(p)) {
-      time = TwoDigits(p + 1) * 60000u + TwoDigits(p + 4) * 1000u + TwoDigits(p + 7) * 10u;
-      p += 9;
-    } else if (!ReadTagTime(p, &time)) {
-      return Step::Fail;
+  uint32_t line = walk.line_count;
+  uint32_t i;
+  for (;;) {
+    // Full tables end the walk here, keeping everything recorded so far.
+    if (time_count >= LRC_MAX_TIMES || line >= LRC_MAX_LINES) {
+      walk.time_count = (uint16_t)time_count;
+      walk.line_count = (uint16_t)line;
+      return Step::End;
     }
-    // Entries past the table's size are read (a bad one still fails) but
-    // dropped.
-    if (time_count < LRC_MAX_TIMES) {
-      walk.times[time_count].time = time;
-      walk.times[time_count].line = line;
-      ++time_count;
-    }
-    // The unit after the last digit closes the tag, whatever it is.
-    if (p < end) ++p;
-  } while (p[0] == u'[' && DigitValue(p[1]) <= 9);
+    // A "[" not followed by a digit ends the run: the text starts at it.
+    do {
+      uint32_t time;
+      if (end - p >= 9 && IsCommonTag(p)) {
+        time = TwoDigits(p + 1) * 60000u + TwoDigits(p + 4) * 1000u + TwoDigits(p + 7) * 10u;
+        p += 9;
+      } else if (!ReadTagTime(p, &time)) {
+        walk.time_count = (uint16_t)time_count;
+        walk.line_count = (uint16_t)line;
+        return Step::Fail;
+      }
+      // Entries past the table's size are read (a bad one still fails) but
+      // dropped.
+      if (time_count < LRC_MAX_TIMES) {
+        walk.times[time_count].time = time;
+        walk.times[time_count].line = (uint16_t)line;
+        ++time_count;
+      }
+      // The unit after the last digit closes the tag, whatever it is.
+      if (p < end) ++p;
+    } while (p[0] == u'[' && DigitValue(p[1]) <= 9);
+    const uint32_t start = (uint32_t)(p - w);
+    i = FindLineEnd(w, start);
+    walk.lines[line].start = (uint16_t)start;
+    walk.lines[line].len = (uint16_t)(i - start);
+    ++line;
+    // W[i] is a line end below n or the end marker at n, so W[i + 1] is
+    // there to read; W[i + 2] and W[i + 3] are when i + 2 is below n.
+    if (!(i + 2 < n && w[i] == kCR && w[i + 1] == kLF && w[i + 2] == u'[' && DigitValue(w[i + 3]) <= 9)) break;
+    p = w + i + 2;
+  }
   walk.time_count = (uint16_t)time_count;
-  uint32_t start = (uint32_t)(p - w);
-  uint32_t i = FindLineEnd(w, start);
-  walk.lines[line].start = (uint16_t)start;
-  walk.lines[line].len = (uint16_t)(i - start);
-  walk.line_count = (uint16_t)(line + 1);
-  if (i < walk.n) ++i;
-  *at = SkipBlanks(w, i, walk.n);
+  walk.line_count = (uint16_t)line;
+  if (i < n) ++i;
+  *at = SkipBlanks(w, i, n);
   return Step::Go;
 }
 

@@ -158,14 +158,15 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseCase{"EmptyValueIsZero", u"[offset:100]\n[offset:]", 0, Tags(u"", u"", u"", u"", 0)}),
     [](const auto& info) { return std::string(info.param.name); });
 
-INSTANTIATE_TEST_SUITE_P(Malformed, ParseTest,
-                         ::testing::Values(ParseCase{"MinutesWithoutColonAfterGoodLines", u"[00:01]a\n[00:02]b\n[12]c",
-                                                     2, kNone},
-                                           ParseCase{"FractionalMinutes", u"[1.5]a", 2, kNone},
-                                           ParseCase{"KeyTagFirst", u"[key:1234]\n[00:01]a", 5, kNone},
-                                           ParseCase{"KeyTagLast", u"[00:01]a\n[key:", 5, kNone},
-                                           ParseCase{"KeyAfterBadTagNeverReached", u"[12]\n[key:1]", 2, kNone}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Malformed, ParseTest,
+    ::testing::Values(ParseCase{"MinutesWithoutColonAfterGoodLines", u"[00:01]a\n[00:02]b\n[12]c", 2, kNone},
+                      ParseCase{"MinutesWithoutColonAfterGoodCrLfLines", u"[00:01]a\r\n[00:02]b\r\n[12]c", 2, kNone},
+                      ParseCase{"FractionalMinutes", u"[1.5]a", 2, kNone},
+                      ParseCase{"KeyTagFirst", u"[key:1234]\n[00:01]a", 5, kNone},
+                      ParseCase{"KeyTagLast", u"[00:01]a\n[key:", 5, kNone},
+                      ParseCase{"KeyAfterBadTagNeverReached", u"[12]\n[key:1]", 2, kNone}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     CutOff, ParseTest,
@@ -188,30 +189,38 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // A file made of `count` lines, each with the given number of time tags.
-std::u16string Lines(int count, int tags_per_line) {
+std::u16string Lines(int count, int tags_per_line, const std::u16string& line_end) {
   std::u16string text;
   for (int k = 0; k < count; ++k) {
     for (int t = 0; t < tags_per_line; ++t) text += u"[00:01]";
-    text += u"x\n";
+    text += u"x" + line_end;
   }
   return text;
 }
 
+// Lines that end in a line feed alone and lines that end in a carriage
+// return and a line feed (the walk reads those one after another directly).
+const std::u16string kLineEnds[] = {u"\n", u"\r\n"};
+
 TEST_F(LyricsTest, LinesPastTheHundredthEndTheWalk) {
-  Outcome got = Parse(Utf8(Lines(101, 1) + u"[ti:late]", true));
-  ASSERT_EQ(got.status, LRC_LOADED);
-  EXPECT_EQ(got.record->lines.size(), 100u);
-  EXPECT_EQ(got.record->times.size(), 100u);
-  EXPECT_EQ(got.record->ti, u"");
+  for (const std::u16string& line_end : kLineEnds) {
+    Outcome got = Parse(Utf8(Lines(101, 1, line_end) + u"[ti:late]", true));
+    ASSERT_EQ(got.status, LRC_LOADED);
+    EXPECT_EQ(got.record->lines.size(), 100u);
+    EXPECT_EQ(got.record->times.size(), 100u);
+    EXPECT_EQ(got.record->ti, u"");
+  }
 }
 
 TEST_F(LyricsTest, TimeEntriesPastTheTwoHundredthEndTheWalkAtTheNextRun) {
   // 66 lines of three tags: 198 entries; the next line's three tags go up to
   // 201, the last one read but not kept; the line after is never reached.
-  Outcome got = Parse(Utf8(Lines(67, 3) + u"[12]bad", true));
-  ASSERT_EQ(got.status, LRC_LOADED);
-  EXPECT_EQ(got.record->lines.size(), 67u);
-  EXPECT_EQ(got.record->times.size(), 200u);
+  for (const std::u16string& line_end : kLineEnds) {
+    Outcome got = Parse(Utf8(Lines(67, 3, line_end) + u"[12]bad", true));
+    ASSERT_EQ(got.status, LRC_LOADED);
+    EXPECT_EQ(got.record->lines.size(), 67u);
+    EXPECT_EQ(got.record->times.size(), 200u);
+  }
 }
 
 TEST_F(LyricsTest, TagsPastTheTwoHundredthInOneRunAreStillRead) {
