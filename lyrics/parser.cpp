@@ -312,9 +312,9 @@ bool WalkText(Walk& walk, uint8_t* status) {
   return true;
 }
 
-// Copies the scratch tables into the record with exact sizes and sorts the
-// time entries. False when memory runs out; the record then holds only what
-// it owns, for its destruction.
+// Copies the scratch tables into the record with exact sizes, the time
+// entries in their sorted order. False when memory runs out; the record then
+// holds only what it owns, for its destruction.
 bool Complete(Walk& walk) {
   LRC* lrc = walk.lrc;
   const uint32_t time_count = walk.time_count;
@@ -324,7 +324,7 @@ bool Complete(Walk& walk) {
   LRC_TIME* times = (LRC_TIME*)suAllocMem((time_count + 1) * sizeof(LRC_TIME), nullptr);
   if (times == nullptr) return false;
   lrc->times = times;
-  for (uint32_t k = 0; k < time_count; ++k) times[k] = walk.times[k];
+  CopyInTimeOrder(times, walk.times, (uint16_t)time_count);
   // The spare entry past the last one is never read; it is kept defined.
   times[time_count].time = 0xFFFFFFFFu;
   times[time_count].line = 0;
@@ -346,7 +346,6 @@ bool Complete(Walk& walk) {
       lines[k].len = (uint16_t)len;
     }
   }
-  LRC_SortByTime(times, (uint16_t)time_count);
   return true;
 }
 

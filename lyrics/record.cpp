@@ -109,6 +109,46 @@ bool SortDistinct(LRC_TIME* entries, uint32_t count) {
   return true;
 }
 
+// Puts entries in file order whose times are all different into `to` in
+// ascending order, when the first entry of each line is later than the one
+// of the line before, as in most songs; false otherwise, with `to` of no
+// use. The later entries of a line (a chorus that comes back) are kept
+// apart in ascending order and merged in from the back; two equal times
+// meet in one of the comparisons on the way, the merge's included.
+bool MergeDistinct(LRC_TIME* __restrict to, const LRC_TIME* __restrict from, uint32_t count) {
+  LRC_TIME later[LRC_MAX_TIMES];
+  uint32_t later_count = 0;
+  uint32_t first_count = 0;
+  uint32_t last_line = 0x10000;  // no line's index
+  uint32_t last_time = 0;
+  for (uint32_t k = 0; k < count; ++k) {
+    const LRC_TIME entry = from[k];
+    if (entry.line == last_line) {
+      uint32_t at = later_count++;
+      for (; at > 0 && later[at - 1].time > entry.time; --at) later[at] = later[at - 1];
+      if (at > 0 && later[at - 1].time == entry.time) return false;
+      later[at] = entry;
+      continue;
+    }
+    if (first_count > 0 && last_time >= entry.time) return false;
+    last_line = entry.line;
+    last_time = entry.time;
+    to[first_count++] = entry;
+  }
+  // The first entries lie at the front of `to`; each step puts the first
+  // entries later than the last of the others at the back, then that one,
+  // never over a first entry not yet moved.
+  uint32_t i = first_count;
+  uint32_t out = count;
+  for (uint32_t j = later_count; j > 0; --j) {
+    const LRC_TIME entry = later[j - 1];
+    while (i > 0 && to[i - 1].time > entry.time) to[--out] = to[--i];
+    if (i > 0 && to[i - 1].time == entry.time) return false;
+    to[--out] = entry;
+  }
+  return true;
+}
+
 }  // namespace
 
 LRC* INIT_LRC() {
@@ -165,4 +205,10 @@ uint32_t LRC_SortByTime(LRC_TIME* entries, uint16_t count) {
   if (count <= LRC_MAX_TIMES && SortDistinct(entries, count)) return 0;
   ExchangeSort(entries, count);
   return 0;
+}
+
+void CopyInTimeOrder(LRC_TIME* to, const LRC_TIME* from, uint16_t count) {
+  if (count <= LRC_MAX_TIMES && MergeDistinct(to, from, count)) return;
+  for (uint32_t k = 0; k < count; ++k) to[k] = from[k];
+  LRC_SortByTime(to, count);
 }

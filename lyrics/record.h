@@ -31,3 +31,6 @@ struct LRC {
 LRC* INIT_LRC();
 void DESTROY_LRC(LRC** holder);
 uint32_t LRC_SortByTime(LRC_TIME* entries, uint16_t count);
+// Copies the `count` entries at `from`, in the order the parser found them,
+// into `to` in the order LRC_SortByTime leaves them.
+void CopyInTimeOrder(LRC_TIME* to, const LRC_TIME* from, uint16_t count);

@@ -78,7 +78,7 @@ void PrintTo(const SortCase& c, std::ostream* os) {
 
 class SortTest : public ::testing::TestWithParam<SortCase> {};
 
-TEST_P(SortTest, LeavesTheEntriesInTheExchangeSortsExactOrder) {
+TEST_P(SortTest, LeavesTheEntriesInTheExchangeSortsExactOrderAndSoDoesTheCopy) {
   const SortCase& c = GetParam();
   std::vector<LRC_TIME> entries;
   for (const auto& [time, line] : c.in) entries.push_back({time, line});
@@ -89,6 +89,11 @@ TEST_P(SortTest, LeavesTheEntriesInTheExchangeSortsExactOrder) {
   EXPECT_EQ(got, c.out);
   EXPECT_EQ(entries.back().time, 0xDEADBEEFu);
   EXPECT_EQ(entries.back().line, 0xBEEF);
+  // The parser's copy into the record sorts on the way, to the same order.
+  std::vector<LRC_TIME> copy(c.in.size());
+  for (size_t k = 0; k < c.in.size(); ++k) copy[k] = {c.in[k].first, c.in[k].second};
+  CopyInTimeOrder(copy.data(), std::vector<LRC_TIME>(copy).data(), (uint16_t)copy.size());
+  for (size_t k = 0; k < c.in.size(); ++k) EXPECT_EQ(std::make_pair(copy[k].time, copy[k].line), c.out[k]);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -102,7 +107,17 @@ INSTANTIATE_TEST_SUITE_P(
         SortCase{"UnsignedComparison",
                  {{0xFFFFFFFF, 0}, {0x80000000, 1}, {0, 2}},
                  {{0, 2}, {0x80000000, 1}, {0xFFFFFFFF, 0}}},
-        SortCase{"Descending", {{4, 0}, {3, 1}, {2, 2}, {1, 3}, {0, 4}}, {{0, 4}, {1, 3}, {2, 2}, {3, 1}, {4, 0}}}),
+        SortCase{"Descending", {{4, 0}, {3, 1}, {2, 2}, {1, 3}, {0, 4}}, {{0, 4}, {1, 3}, {2, 2}, {3, 1}, {4, 0}}},
+        // Lines with several times (entries of one line follow each other).
+        SortCase{"ChorusTimesMergeIn",
+                 {{10, 0}, {50, 0}, {90, 0}, {14, 1}, {56, 1}, {20, 2}, {60, 3}, {95, 4}},
+                 {{10, 0}, {14, 1}, {20, 2}, {50, 0}, {56, 1}, {60, 3}, {90, 0}, {95, 4}}},
+        SortCase{"ChorusTimeEqualToALaterLine",
+                 {{10, 0}, {30, 0}, {20, 1}, {30, 2}, {40, 3}},
+                 {{10, 0}, {20, 1}, {30, 0}, {30, 2}, {40, 3}}},
+        SortCase{
+            "ChorusTimesEqualToEachOther", {{10, 0}, {30, 0}, {20, 1}, {30, 1}}, {{10, 0}, {20, 1}, {30, 0}, {30, 1}}},
+        SortCase{"ChorusTimeBeforeItsLine", {{10, 0}, {5, 0}, {20, 1}}, {{5, 0}, {10, 0}, {20, 1}}}),
     [](const ::testing::TestParamInfo<SortCase>& info) { return std::string(info.param.name); });
 
 // The exchange sort written out plainly, as the order of equal times is defined.
@@ -132,6 +147,30 @@ TEST(SortLimits, ManyEqualTimesEndExactlyAsThePlainExchangeSortLeavesThem) {
     for (size_t k = 0; k < entries.size(); ++k) {
       ASSERT_EQ(entries[k].time, want[k].time) << "seed " << seed << " entry " << k;
       ASSERT_EQ(entries[k].line, want[k].line) << "seed " << seed << " entry " << k;
+    }
+  }
+}
+
+TEST(SortLimits, CopyingInTimeOrderMatchesTheSortOnSongsOfRepeatedLines) {
+  // Distinct or few times, lines of one to three times each.
+  for (uint32_t seed = 1; seed <= 200; ++seed) {
+    uint32_t state = seed;
+    auto next = [&state] { return (state = state * 1103515245u + 12345u) >> 16; };
+    uint32_t count = next() % (LRC_MAX_TIMES + 1);
+    uint32_t spread = seed % 2 == 0 ? 100000 : 8;
+    std::vector<LRC_TIME> from;
+    for (uint16_t line = 0; from.size() < count; ++line) {
+      uint32_t base = line * 20 + next() % 12;
+      for (uint32_t t = 0, tags = 1 + next() % 3; t < tags && from.size() < count; ++t) {
+        from.push_back({t == 0 ? base % (spread * 10) : next() % (spread * 10), line});
+      }
+    }
+    std::vector<LRC_TIME> want = from, got(count);
+    LRC_SortByTime(want.data(), (uint16_t)count);
+    CopyInTimeOrder(got.data(), from.data(), (uint16_t)count);
+    for (size_t k = 0; k < count; ++k) {
+      ASSERT_EQ(got[k].time, want[k].time) << "seed " << seed << " entry " << k;
+      ASSERT_EQ(got[k].line, want[k].line) << "seed " << seed << " entry " << k;
     }
   }
 }
