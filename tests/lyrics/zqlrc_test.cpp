@@ -260,6 +260,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "fixed: UTF-16LE with mark to UTF-8 with mark", Utf8(u"[00:01]床", true)},
         FixCase{"ToGb2312", Utf8(u"[00:01]床\n", true), "", "gb2312", 0, "fixed: UTF-8 with mark to GB2312",
                 Gb2312(u"[00:01]床\n")},
+        FixCase{"Utf8WithoutMarkToGb2312", Utf8(u"[00:01]床\n", false), "", "gb2312", 0,
+                "fixed: UTF-8 without mark to GB2312 -> ", Gb2312(u"[00:01]床\n")},
         FixCase{"WordTimingTagsGoTheWordsStay",
                 Utf8(u"[ar:<0:1>]\r\n[00:01.00]<00:01.00>床<00:01.50>前 <1:2>a<b>\r\n", true), "", "", 0,
                 "fixed: removed 3 word-timing tags -> ", Utf8(u"[ar:<0:1>]\r\n[00:01.00]床前 a<b>\r\n", true)},

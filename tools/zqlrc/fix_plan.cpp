@@ -51,7 +51,10 @@ bool CannotMend(const std::vector<uint8_t>& bytes, const PhoneRun& phone, std::s
 std::string Changes(const Diagnosis& d, int code, Target target) {
   std::vector<std::string> parts;
   Source s = d.reading.source;
-  if (code != TargetCode(target) || s == Source::kGb18030 || s == Source::kNamed) {
+  // UTF-8 without its mark that the phone misreads is converted also when
+  // written as GB2312, the encoding the phone takes it for.
+  bool misread_utf8 = s == Source::kUtf8 && !d.as_written;
+  if (code != TargetCode(target) || s == Source::kGb18030 || s == Source::kNamed || misread_utf8) {
     parts.push_back(d.reading.encoding + " to " + TargetName(target));
   }
   if (d.mends.word_tags > 0) parts.push_back("removed " + Count(d.mends.word_tags, "word-timing tag"));
