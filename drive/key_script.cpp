@@ -75,7 +75,21 @@ struct LineParser {
   size_t words;  // how many the line has (only the first kMaxWords are kept)
   Text* why;
 
-  void quoted(const Word& word) { why->append('"').append(word.at, word.length).append('"'); }
+  // A word of the script in quotes; its control bytes show as \xNN, so that
+  // the refusal stays one printable line.
+  void quoted(const Word& word) {
+    why->append('"');
+    for (size_t i = 0; i < word.length; ++i) {
+      auto c = static_cast<uint8_t>(word.at[i]);
+      if (c >= 0x20 && c != 0x7F) {
+        why->append(static_cast<char>(c));
+      } else {
+        const char* digits = "0123456789abcdef";
+        why->append("\\x").append(digits[c >> 4]).append(digits[c & 0xF]);
+      }
+    }
+    why->append('"');
+  }
 
   bool arity(size_t n, const char* usage) {
     if (words == n) return true;
@@ -149,7 +163,8 @@ struct LineParser {
       }
       Text name;
       name.append(w[1].at, w[1].length);
-      step->keyboard = keyboard_key_named(name.c_str());
+      // A name holding a zero byte names no key, not the key before it.
+      step->keyboard = name.size() == length_of(name.c_str()) ? keyboard_key_named(name.c_str()) : nullptr;
       if (step->keyboard == nullptr) {
         why->append("no keyboard key named ");
         quoted(w[1]);

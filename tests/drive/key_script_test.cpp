@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 using drive::parse_script;
 using drive::Script;
@@ -91,9 +92,10 @@ TEST(KeyScript, EmptyScriptHasNoStepsAndReplacesAnEarlierOne) {
 
 TEST(KeyScript, EveryBadLineIsRefusedWithItsNumberAndNothingIsKept) {
   struct Case {
-    const char* bad_line;
+    std::string_view bad_line;
     const char* message_part;
   };
+  using namespace std::string_view_literals;
   const Case cases[] = {
       {"jump 3", "unknown step \"jump\""},
       {"wait", "wait MS"},
@@ -129,6 +131,8 @@ TEST(KeyScript, EveryBadLineIsRefusedWithItsNumberAndNothingIsKept) {
       {"key A", "no keyboard key named \"A\" acts"},  // a key, but one that does nothing
       {"key F5 soon", "bad time"},
       {"key F5 10 20", "key NAME [MS]"},
+      {"key F5\0x"sv, "no keyboard key named \"F5\\x00x\""},  // not F5: the zero byte is part of the name
+      {"wait 1\x1b[2J", "bad time \"1\\x1b[2J\""},            // control bytes show as such, in one line
       {"fail alloc", "fail alloc N"},
       {"fail memory 1", "fail alloc N"},
       {"fail alloc 0", "bad count \"0\" (1 to 1000000)"},
@@ -137,7 +141,7 @@ TEST(KeyScript, EveryBadLineIsRefusedWithItsNumberAndNothingIsKept) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bad_line);
     // The bad line is the third; the good lines around it must not run.
-    std::string text = std::string("wait 10\n# comment\n") + c.bad_line + "\ntap 0x2C\n";
+    std::string text = "wait 10\n# comment\n" + std::string(c.bad_line) + "\ntap 0x2C\n";
     Script script;
     ScriptError error;
     ASSERT_TRUE(parse("end\n", &script, &error));
