@@ -150,6 +150,17 @@ bool playback_info(PlaybackInfo* out);
 // still opened, with length 0, and breaks off so by itself 100 ms after
 // every start, whether or not the engine ends tracks itself.
 bool break_off_track();
+// Playback objects that exist now, whoever made them.
+uint32_t playback_objects();
+// Whether the engine holds its answers (ready after a creation, seek done
+// after a seek) until the driver lets them go, as a busy engine answers late;
+// off by default: they come at once. Turning it off lets every held answer go.
+// The answers of a deleted object are dropped.
+void hold_engine_answers(bool yes);
+enum class EngineAnswer : uint8_t { Ready, SeekDone };
+// Lets the oldest held answer of this kind go and dispatches it; false when
+// none is held.
+bool engine_answer(EngineAnswer which);
 // Whether a playing track ends by itself at its length (the default). A front
 // end that plays real sound turns this off and ends the track with end_track
 // when the sound ends.
@@ -200,6 +211,7 @@ struct MemoryStats {
   uint32_t live_blocks;  // blocks the program holds now
   uint32_t live_bytes;
   uint32_t peak_bytes;
+  uint32_t peak_blocks;
   uint32_t allocations;  // suAllocMem calls that succeeded
   uint32_t failed;       // suAllocMem calls that returned null
   uint32_t bad_frees;    // double frees and foreign pointers
@@ -209,6 +221,10 @@ struct MemoryStats {
 MemoryStats memory_stats();
 // Makes the N-th suAllocMem call from now (1 = the next) return null; 0 off.
 void fail_allocation(uint32_t nth);
+// Makes every suAllocMem call fail with a chance of one in `one_in` (0 off),
+// drawn from a generator seeded with `seed`: the same seed and the same calls
+// fail the same calls again.
+void fail_allocations_at_random(uint32_t one_in, uint32_t seed);
 // At unload: the blocks the image left behind; writes a readable report.
 uint32_t leaked_blocks();
 size_t leak_report(char* out, size_t out_size);

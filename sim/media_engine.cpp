@@ -41,6 +41,14 @@ struct Object {
   char name[256];
 };
 
+// An answer of the engine (ready, seek done) held back for the driver.
+struct Answer {
+  uint32_t code;
+  uint32_t handle;
+  uint32_t port;
+};
+constexpr int kMaxHeld = 16;
+
 // The table of track lengths the driver sets, as large as the folder played.
 struct TrackLength {
   uint32_t ms;
@@ -55,6 +63,9 @@ struct Engine {
   void* probe_ctx;
   uint32_t refusals[6];
   bool ends_tracks;
+  bool hold;  // answers wait in `held` until the driver lets them go
+  int held_count;
+  Answer held[kMaxHeld];
   uint32_t next_handle;
   uint32_t next_serial;
   uint32_t calls;  // MME_GC_playback_* calls of the program, any handle, any result
@@ -98,6 +109,41 @@ Object* take(uint32_t handle, EngineOp op, bool blocked, uint32_t* result) {
     return nullptr;
   }
   return o;
+}
+
+void post_answer(const Answer& a) {
+  PLAYBACK_END_ATTACH_T attach{};
+  attach.handle = a.handle;
+  internal::post_to_port(a.port, a.code, &attach, sizeof(attach));
+}
+
+// Takes held answer i out of the list and posts it.
+void let_go(int i) {
+  Answer a = e.held[i];
+  for (int k = i + 1; k < e.held_count; ++k) e.held[k - 1] = e.held[k];
+  --e.held_count;
+  post_answer(a);
+}
+
+// The engine answers an operation now, or holds the answer back while the
+// driver asks it to; an engine that holds more than it can keeps answering
+// the oldest.
+void answer(const Object& o, uint32_t code) {
+  Answer a{code, o.handle, o.port};
+  if (!e.hold) {
+    post_answer(a);
+    return;
+  }
+  if (e.held_count == kMaxHeld) let_go(0);
+  e.held[e.held_count++] = a;
+}
+
+// A deleted object answers nothing more.
+void forget_answers(uint32_t handle) {
+  int kept = 0;
+  for (int i = 0; i < e.held_count; ++i)
+    if (e.held[i].handle != handle) e.held[kept++] = e.held[i];
+  e.held_count = kept;
 }
 
 uint32_t position(const Object& o) {
@@ -164,6 +210,7 @@ bool undecodable(const char* path, uint32_t* probed) {
 
 void media_delete_all() {
   for (auto& o : e.objects) o.used = false;
+  e.held_count = 0;
 }
 
 }  // namespace sim::fw
@@ -234,6 +281,31 @@ bool playback_info(PlaybackInfo* out) {
   fw::copy_text(out->host_path, sizeof(out->host_path), o->host_path);
   fw::copy_text(out->name, sizeof(out->name), o->name);
   return true;
+}
+
+uint32_t playback_objects() {
+  uint32_t n = 0;
+  for (const auto& o : e.objects) n += o.used ? 1 : 0;
+  return n;
+}
+
+void hold_engine_answers(bool yes) {
+  e.hold = yes;
+  if (!yes) {
+    while (e.held_count > 0) fw::let_go(0);
+    run_pending();
+  }
+}
+
+bool engine_answer(EngineAnswer which) {
+  uint32_t code = which == EngineAnswer::Ready ? EV_PLAYBACK_READY : EV_PLAYBACK_SEEK_DONE;
+  for (int i = 0; i < e.held_count; ++i) {
+    if (e.held[i].code != code) continue;
+    fw::let_go(i);
+    run_pending();
+    return true;
+  }
+  return false;
 }
 
 uint32_t engine_calls() {
@@ -333,9 +405,7 @@ ZQ_EXTERN_C uint32_t MME_GC_playback_create(uint32_t* port_block, const WCHAR* u
   copy_text(o->name, sizeof(o->name), after_last_slash(uri8));
   sim::file_log::note_play(uri8);
   sim::internal::emit(Fact::Track, 0, o->name);
-  PLAYBACK_END_ATTACH_T ready{};
-  ready.handle = o->handle;
-  sim::internal::post_to_port(o->port, EV_PLAYBACK_READY, &ready, sizeof(ready));
+  answer(*o, EV_PLAYBACK_READY);
   return o->handle;
 }
 
@@ -375,6 +445,7 @@ ZQ_EXTERN_C uint32_t MME_GC_playback_delete(uint32_t handle) {
   Object* o = take(handle, EngineOp::Delete, false, &refusal);
   if (!o) return refusal;
   o->used = false;
+  forget_answers(o->handle);
   sim::internal::emit(Fact::EngineDelete, 0, nullptr);
   return 0;
 }
@@ -386,9 +457,7 @@ ZQ_EXTERN_C uint32_t MME_GC_playback_seek(uint32_t handle, uint32_t position_ms)
   o->position = position_ms > o->length ? o->length : position_ms;
   o->anchor = sim::now_ms();
   sim::internal::emit(Fact::EngineSeek, position_ms, nullptr);
-  PLAYBACK_END_ATTACH_T done{};
-  done.handle = o->handle;
-  sim::internal::post_to_port(o->port, EV_PLAYBACK_SEEK_DONE, &done, sizeof(done));
+  answer(*o, EV_PLAYBACK_SEEK_DONE);
   return 0;
 }
 

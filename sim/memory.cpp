@@ -54,8 +54,10 @@ struct Leak {
 
 Block g_blocks[kTableSlots];
 sim::MemoryStats g_stats;
-uint32_t g_calls;    // suAllocMem calls since reset
-uint32_t g_fail_in;  // calls until the injected failure; 0 = none
+uint32_t g_calls;        // suAllocMem calls since reset
+uint32_t g_fail_in;      // calls until the injected failure; 0 = none
+uint32_t g_fail_one_in;  // random failures: about one call in this many; 0 = none
+uint32_t g_fail_draw;    // the state of their generator (xorshift32), never 0
 bool g_image_loaded;
 uint32_t g_leaks;  // blocks left behind at the last unload
 uint64_t g_leaked_bytes;
@@ -66,6 +68,16 @@ struct Held {
 };
 Held g_freed[kRecentlyFreed];
 uint32_t g_freed_next;
+
+// Whether this call fails at random: the generator is the driver's seed
+// worked on, so that a run with random failures can be replayed.
+bool random_failure() {
+  if (g_fail_one_in == 0) return false;
+  g_fail_draw ^= g_fail_draw << 13;
+  g_fail_draw ^= g_fail_draw >> 17;
+  g_fail_draw ^= g_fail_draw << 5;
+  return g_fail_draw % g_fail_one_in == 0;
+}
 
 // Guard bytes behind a block of `size` bytes.
 size_t tail_bytes(uint32_t size) {
@@ -241,6 +253,7 @@ extern "C" void* suAllocMem(uint32_t size, int32_t* error) {
   ++g_calls;
   bool inject = false;
   if (g_fail_in != 0 && --g_fail_in == 0) inject = true;
+  if (random_failure()) inject = true;
   uint8_t* p = nullptr;
   // Where sizes are 32 bits wide (the box), a size near 4 GiB would wrap
   // around with its guards added.
@@ -261,6 +274,7 @@ extern "C" void* suAllocMem(uint32_t size, int32_t* error) {
   g_stats.allocations++;
   g_stats.live_blocks++;
   g_stats.live_bytes += size;
+  if (g_stats.live_blocks > g_stats.peak_blocks) g_stats.peak_blocks = g_stats.live_blocks;
   if (g_stats.live_bytes > g_stats.peak_bytes) g_stats.peak_bytes = g_stats.live_bytes;
   if (error != nullptr) *error = 0;
   return p;
@@ -288,6 +302,14 @@ MemoryStats memory_stats() {
 
 void fail_allocation(uint32_t nth) {
   g_fail_in = nth;
+}
+
+void fail_allocations_at_random(uint32_t one_in, uint32_t seed) {
+  g_fail_one_in = one_in;
+  // xorshift32 never leaves 0; the seed's bits are spread so that close
+  // seeds give unrelated runs.
+  g_fail_draw = (seed ^ 0x9E3779B9u) * 0x85EBCA6Bu;
+  if (g_fail_draw == 0) g_fail_draw = 1;
 }
 
 uint32_t leaked_blocks() {
@@ -325,6 +347,7 @@ void memory_reset() {
   g_stats = MemoryStats{};
   g_calls = 0;
   g_fail_in = 0;
+  g_fail_one_in = 0;
   g_image_loaded = false;
   g_leaks = 0;
   g_leaked_bytes = 0;

@@ -34,6 +34,7 @@ TEST_F(Memory, CountsLiveAndPeakBytes) {
   EXPECT_EQ(s.live_blocks, 2u);
   EXPECT_EQ(s.live_bytes, 70u);
   EXPECT_EQ(s.peak_bytes, 150u);
+  EXPECT_EQ(s.peak_blocks, 2u);
   EXPECT_EQ(s.allocations, 3u);
   suFreeMem(b);
   suFreeMem(c);
@@ -175,6 +176,27 @@ TEST_F(Memory, InjectedFailureHitsExactlyTheNthCall) {
   }
   sim::fail_allocation(0);
   EXPECT_NE(suAllocMem(4, nullptr), nullptr);
+}
+
+// A long run replays only if the same seed fails the same calls.
+TEST_F(Memory, RandomFailuresComeAboutOnceInNCallsAndAgainForTheSameSeed) {
+  auto failing_calls = [](uint32_t one_in, uint32_t seed) {
+    sim::internal::memory_reset();
+    sim::fail_allocations_at_random(one_in, seed);
+    std::vector<int> calls;
+    for (int call = 0; call < 5000; ++call) {
+      void* p = suAllocMem(4, nullptr);
+      if (p == nullptr) calls.push_back(call);
+      suFreeMem(p);
+    }
+    return calls;
+  };
+  std::vector<int> first = failing_calls(50, 7);
+  EXPECT_GT(first.size(), 60u);  // 100 expected
+  EXPECT_LT(first.size(), 140u);
+  EXPECT_EQ(failing_calls(50, 7), first);
+  EXPECT_NE(failing_calls(50, 8), first);
+  EXPECT_TRUE(failing_calls(0, 7).empty());
 }
 
 TEST_F(Memory, UnloadReportsAndFreesOnlyTheImagesBlocks) {
