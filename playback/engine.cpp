@@ -44,6 +44,9 @@ uint32_t Create(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
   player.lrc_flag = 1;
   player.State_Player = PLAYER_STOPPED;
   player.timePosition = 0;
+  // The new track's length is read when it starts. Until then the previous
+  // track's must not bound a seek held before the start, nor fill the bar.
+  player.timeDuraction = 0;
   GetLRCFile();
   return 0;
 }

@@ -95,6 +95,27 @@ TEST_F(Seek, ReleaseAfterTheHoldSeeksAndTheEngineRestarts) {
   EXPECT_EQ(track(), "a.mp3");
 }
 
+// A busy engine has not yet reported the new track ready: its length is not
+// known, and the length of the track before must not bound the seek.
+TEST_F(Seek, AHoldBeforeTheNewTrackIsReadyStaysWithinTheNewTrack) {
+  add_track("a.mp3", 300);
+  add_track("b.mp3", 5);
+  ASSERT_TRUE(start("a.mp3"));
+  seconds(100);
+  sim::hold_engine_answers(true);
+  sim::press(kMediaFwd);
+  sim::release(kMediaFwd);
+  ASSERT_EQ(track(), "b.mp3");
+  sim::press(kSeekFwd);
+  sim::advance(1000);
+  ASSERT_EQ(ps().State_Player, PLAYER_SEEKING);
+  for (uint32_t position : steps(10)) EXPECT_LE(position, 5u);
+  sim::release(kSeekFwd);
+  sim::hold_engine_answers(false);
+  EXPECT_EQ(ps().timeDuraction, 5u);
+  EXPECT_EQ(ps().State_Player, PLAYER_PLAYING);
+}
+
 TEST_F(Seek, ReleaseBeforeOneSecondChangesTheTrackWithoutSeeking) {
   struct Case {
     uint8_t key;
