@@ -41,6 +41,8 @@ class PhoneFsTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(PhoneFsTest, FolderStartsWithItsFirstTrackInNameOrder) {
+  // First by name, but too long a name for the player's list: passed over.
+  touch(("music/" + std::string(124, '0') + ".mp3").c_str());
   std::string error;
   ASSERT_TRUE(zqsim::make_phone_fs((dir_ / "music").string(), "", (dir_ / "gb2uc.map").string(), &made_, &error))
       << error;
@@ -83,12 +85,15 @@ TEST_F(PhoneFsTest, RootFolderIsUsedAsItIs) {
 TEST_F(PhoneFsTest, BadStartsAreRefusedWithAReason) {
   fs::create_directories(dir_ / "empty");
   fs::create_directories(dir_ / "other");
+  fs::create_directories(dir_ / "long");
+  touch(("long/" + std::string(124, 'l') + ".mp3").c_str());
   struct Case {
     std::string path, root, message_part;
   };
   const Case cases[] = {
       {(dir_ / "missing").string(), "", "no such file or folder"},
       {(dir_ / "empty").string(), "", "no *.mp3 or *.m4a"},
+      {(dir_ / "long").string(), "", "that the player lists: it takes names of at most 127 units"},
       {(dir_ / "music/notes.doc").string(), "", "is not an *.mp3 or *.m4a"},
       {(dir_ / "music/b.mp3").string(), (dir_ / "other").string(), "does not lie in the root"},
       {(dir_ / "music/b.mp3").string(), (dir_ / "nowhere").string(), "no such folder"},

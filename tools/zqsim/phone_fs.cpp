@@ -7,6 +7,9 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/filesystem.h"
+#include "playback/tracklist.h"
+
 namespace fs = std::filesystem;
 
 namespace zqsim {
@@ -23,20 +26,29 @@ bool ends_with_ci(const std::string& s, const char* suffix) {
   return true;
 }
 
-// The first audio file of a folder in name order (byte order of the names).
+constexpr size_t kAudioFolderUnits = sizeof "file://b/mobile/audio/" - 1;
+
+// The first audio file of a folder in name order (byte order of the names)
+// that the player lists: a run started on a track the player leaves out of
+// its list would never come back to it.
 bool first_track(const fs::path& dir, fs::path* out, std::string* error) {
   std::error_code ec;
   std::vector<std::string> names;
+  size_t audio = 0;
   for (const auto& e : fs::directory_iterator(dir, ec)) {
     std::string name = e.path().filename().string();
-    if (is_audio_name(name) && e.is_regular_file(ec)) names.push_back(name);
+    if (!is_audio_name(name) || !e.is_regular_file(ec)) continue;
+    ++audio;
+    if (player_lists(name, kAudioFolderUnits)) names.push_back(name);
   }
   if (ec) {
     *error = "cannot read the folder " + dir.string() + ": " + ec.message();
     return false;
   }
   if (names.empty()) {
-    *error = "no *.mp3 or *.m4a file in " + dir.string();
+    *error = audio == 0 ? "no *.mp3 or *.m4a file in " + dir.string()
+                        : "no track of " + dir.string() + " that the player lists: it takes names of at most " +
+                              std::to_string(TRACK_NAME_UNITS) + " units";
     return false;
   }
   std::sort(names.begin(), names.end());
@@ -115,6 +127,20 @@ bool is_audio_name(const std::string& name) {
 }
 bool is_lyrics_name(const std::string& name) {
   return ends_with_ci(name, ".lrc") || ends_with_ci(name, ".txt");
+}
+
+size_t utf16_units(const std::string& s) {
+  size_t units = 0;
+  for (unsigned char c : s) {
+    if ((c & 0xC0) == 0x80) continue;  // a continuation byte
+    units += c >= 0xF0 ? 2 : 1;        // four bytes: a surrogate pair
+  }
+  return units;
+}
+
+bool player_lists(const std::string& name, size_t folder_units) {
+  const size_t units = utf16_units(name);
+  return folder_units + units < FS_URI_UNITS && units <= TRACK_NAME_UNITS;
 }
 
 bool make_phone_fs(const std::string& path, const std::string& root_dir, const std::string& gb2uc_map, PhoneFs* out,

@@ -2,6 +2,8 @@
 // host, and the URI of the track to start with.
 #pragma once
 
+#include <stddef.h>
+
 #include <string>
 
 namespace zqsim {
@@ -34,5 +36,13 @@ void remove_phone_fs(PhoneFs* fs);
 // True for names ending in .mp3 or .m4a (any case).
 bool is_audio_name(const std::string& name);
 bool is_lyrics_name(const std::string& name);
+
+// Units of UTF-16 the UTF-8 text takes.
+size_t utf16_units(const std::string& s);
+
+// True when the player lists the audio file `name` (UTF-8) of a folder whose
+// URI has `folder_units` units with its final "/": its name fits a slot of
+// the track list and its URI the folder search's buffer.
+bool player_lists(const std::string& name, size_t folder_units);
 
 }  // namespace zqsim

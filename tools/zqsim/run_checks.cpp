@@ -16,16 +16,6 @@ namespace {
 
 constexpr uintmax_t kGb2ucBytes = 15228;
 
-// Units of UTF-16 the UTF-8 text takes.
-size_t utf16_units(const std::string& s) {
-  size_t units = 0;
-  for (unsigned char c : s) {
-    if ((c & 0xC0) == 0x80) continue;  // a continuation byte
-    units += c >= 0xF0 ? 2 : 1;        // four bytes: a surrogate pair
-  }
-  return units;
-}
-
 }  // namespace
 
 bool choose_gb2uc(const Options& options, const std::string& default_map, std::string* map, std::string* error) {
@@ -60,10 +50,8 @@ std::vector<std::string> folder_limit_notes(const std::vector<std::string>& name
   size_t searched = 0, too_long = 0;
   for (const std::string& name : names) {
     if (!is_audio_name(name)) continue;
-    size_t units = utf16_units(name);
-    bool fits_uri = folder_units + units < FS_URI_UNITS;
-    searched += fits_uri;
-    too_long += !fits_uri || units > TRACK_NAME_UNITS;
+    searched += folder_units + utf16_units(name) < FS_URI_UNITS;
+    too_long += !player_lists(name, folder_units);
   }
   std::vector<std::string> notes;
   std::string prefix = std::string(program) + ": ";
