@@ -17,12 +17,12 @@ bool KnownEncoding(const std::string& name) {
 }
 
 // Which command each option belongs to; empty for all of them.
-struct OptionSpec {
+struct KnownOption {
   const char* name;
   const char* command;
   bool takes_value;
 };
-constexpr OptionSpec kOptions[] = {
+constexpr KnownOption kOptions[] = {
     {"--table", "", true},        {"--patch", "", false}, {"--length", "check", true}, {"--out", "fix", true},
     {"--in-place", "fix", false}, {"--to", "fix", true},  {"--from", "fix", true},     {"--lrc", "scan", true},
 };
@@ -126,26 +126,26 @@ bool ParseArgs(int argc, char** argv, Args* args, bool* help, std::string* probl
   }
   for (int k = 2; k < argc; ++k) {
     std::string arg = argv[k];
-    const OptionSpec* spec = nullptr;
-    for (const OptionSpec& o : kOptions)
-      if (arg == o.name) spec = &o;
-    if (spec == nullptr && arg.size() > 1 && arg[0] == '-') {
+    const KnownOption* known = nullptr;
+    for (const KnownOption& o : kOptions)
+      if (arg == o.name) known = &o;
+    if (known == nullptr && arg.size() > 1 && arg[0] == '-') {
       *problem = "unknown option '" + arg + "'";
       return false;
     }
-    if (spec == nullptr) {
+    if (known == nullptr) {
       args->files.push_back(arg);
       continue;
     }
-    if (*spec->command != '\0' && args->command != spec->command) {
-      *problem = arg + " is an option of " + spec->command + ", not of " + args->command;
+    if (*known->command != '\0' && args->command != known->command) {
+      *problem = arg + " is an option of " + known->command + ", not of " + args->command;
       return false;
     }
-    if (spec->takes_value && k + 1 >= argc) {
+    if (known->takes_value && k + 1 >= argc) {
       *problem = arg + " needs a value";
       return false;
     }
-    if (!Take(arg, spec->takes_value ? argv[++k] : "", args, problem)) return false;
+    if (!Take(arg, known->takes_value ? argv[++k] : "", args, problem)) return false;
   }
   const std::string& c = args->command;
   if (args->files.empty() || ((c == "dump" || c == "scan") && args->files.size() != 1)) {
