@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Entry, registration and the two applications: the shell ("ZQ_s_Player"),
 // which owns the screen, and the player ("ZQ_Player"), which owns playback,
 // keys and timers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The loader enters the image at its first byte. On the phone the linker
 // script puts this stub there (it has its own section, .text.Lib); it only
 // hands the loader's three values on to the registration.

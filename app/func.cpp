@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Small helpers over single firmware services: the keypad-lock and idle-screen
 // tests that gate key handling, the volume type of the platform, key
 // injection, splitting a path at its last separator, one word of the feature
@@ -12,7 +13,7 @@ const char kPlatformLte[] = "LTE";
 
 uint8_t KeypadLock() {
   // The feature id sits in the low half of the word the firmware keeps there.
-  uint16_t feature = (uint16_t)(fw_read_u32(KEYPAD_STATE) & 0xFFFFu);
+  uint16_t feature = (uint16_t)(FwReadU32(KEYPAD_STATE) & 0xFFFFu);
   uint8_t state = 0;
   DL_DbFeatureGetCurrentState(feature, &state);
   return state;

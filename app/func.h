@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Small helpers over single firmware services.
 #pragma once
 

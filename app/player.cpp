@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The player application: it holds the playback object, the track list and
 // the lyrics, takes keys and timers in every state, and is the one way the
 // program ends (player_destroyApp), which also unloads the image.
@@ -20,9 +21,9 @@ bool PlayerEnding() {
 
 uint32_t player_startApp(EVENT_STACK_T* ev_st, uint32_t reg_id, uint32_t) {
   // The record is the framework's plus the track list pointer.
-  APPLICATION_T* app = APP_InitAppData(APP_HandleEventPrepost, sizeof(PLAYER_APP_T), reg_id, 0, 1, 1, 2, 0, 0);
+  APPLICATION_T* app = APP_InitAppData(APP_HandleEventPrepost, sizeof(PlayerAppT), reg_id, 0, 1, 1, 2, 0, 0);
   if (app == nullptr) return 0;
-  ((PLAYER_APP_T*)app)->file_list = nullptr;
+  ((PlayerAppT*)app)->file_list = nullptr;
   APP_Start(ev_st, app, 1, player_state_handling_table, player_destroyApp, player_app_name, 0);
   return 0;
 }
@@ -43,7 +44,7 @@ uint32_t player_destroyApp(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
   APP_UtilStopTimer(app);
   if (player.mme_media_file != 0) Delete();
 
-  PLAYER_APP_T* record = (PLAYER_APP_T*)app;
+  PlayerAppT* record = (PlayerAppT*)app;
   if (record->file_list != nullptr) {
     suFreeMem(record->file_list);
     record->file_list = nullptr;

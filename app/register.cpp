@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Registration of the two applications and the start text's file identifier.
 #include "app/app.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The shell application: it owns the screen. It waits for the UI token,
 // creates the full-screen canvas, draws the player screen, redraws it when it
 // comes back to the front, and ends on its close keys or when the player ends.
@@ -43,7 +44,7 @@ void DrawWholeScreen() {
   draw_bar_all();
   draw_bar();
   draw_lrc_info();
-  if (player.iRet == LRC_LOADED && player.timePosition != 0) draw_lrc();
+  if (player.iRet == kLrcLoaded && player.timePosition != 0) draw_lrc();
 }
 
 }  // namespace
@@ -78,7 +79,7 @@ uint32_t get_focus(EVENT_STACK_T*, APPLICATION_T*) {
 uint32_t shell_Keypress(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
   EVENT_T* ev = AFW_GetEv(ev_st);
   if (ev == nullptr) return 0;
-  if (ev->key != KEY_STAR && ev->key != KEY_CLOSE) return 0;
+  if (ev->key != kKeyStar && ev->key != kKeyClose) return 0;
   player.isCanvas = 0;
   APP_ConsumeEv(ev_st, app);
   return shell_destroyApp(ev_st, app);

@@ -1,14 +1,15 @@
+// SPDX-License-Identifier: MIT
 // The player state record, with the initial values the player starts from.
 // Every other field starts at zero.
 #include "app/player_state.h"
 
 __attribute__((visibility("default"))) PlayerState player = {
-    .iRet = LRC_NOT_LOADED,
+    .iRet = kLrcNotLoaded,
     .lrc_flag = 1,
     .Z = 1,
-    .circle_s = MODE_LIST,
+    .circle_s = kModeList,
     .timeRew = 1,
-    .State_Player = PLAYER_NO_TRACK,
+    .State_Player = kPlayerNoTrack,
     .LongPress = 0,
     .allowPlay = 0,
     .isCanvas = 0,

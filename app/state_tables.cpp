@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The state tables of the two applications and their registered names. The
 // tables are constant data: the framework reads them from the image as they
 // are, so nothing here may need code to run at load time.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Runs the lyrics benchmarks and valgrind's callgrind over a host-release
 build and prints one table (scripts/bench does the building).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Work for valgrind's callgrind to count, one kind per run (scripts/bench):
 //
 //   lrc_probe parse ENCODING   parses the song corpus once, song after song;
@@ -56,8 +57,8 @@ int Parse(const char* name) {
   }
   // The table file is served by the stand-in's file system in every build;
   // builds with PATCH read the same bytes at the firmware address instead.
-  sim::reset();
-  if (!sim::set_root(MakeRoot().c_str()) || !sim::install_gb2uc_file(ZQ_GB2UC_MAP)) Fail("no table");
+  sim::Reset();
+  if (!sim::SetRoot(MakeRoot().c_str()) || !sim::InstallGb2ucFile(ZQ_GB2UC_MAP)) Fail("no table");
   for (const auto& file : files) {
     // The bytes sit in a block of the firmware's allocator, as the loader
     // leaves them, taken after the previous song's record was destroyed.
@@ -76,7 +77,7 @@ int Parse(const char* name) {
 
 // The one tick callgrind counts (scripts/bench collects this routine alone).
 extern "C" __attribute__((noinline)) void MeasuredTick() {
-  sim::advance(1000);
+  sim::Advance(1000);
 }
 
 const char* OpName(sim::CanvasOp op) {
@@ -85,13 +86,13 @@ const char* OpName(sim::CanvasOp op) {
       return "create";
     case sim::CanvasOp::Delete:
       return "delete";
-    case sim::CanvasOp::SetFont:
+    case sim::CanvasOp::kSetFont:
       return "font";
     case sim::CanvasOp::SetFillColor:
       return "fill-colour";
     case sim::CanvasOp::SetForegroundColor:
       return "fg-colour";
-    case sim::CanvasOp::SetBackgroundColor:
+    case sim::CanvasOp::kSetBackgroundColor:
       return "bg-colour";
     case sim::CanvasOp::DrawLine:
       return "line";
@@ -105,9 +106,9 @@ const char* OpName(sim::CanvasOp op) {
       return "arc";
     case sim::CanvasOp::DrawText:
       return "text";
-    case sim::CanvasOp::GetStringSize:
+    case sim::CanvasOp::kGetStringSize:
       return "measure";
-    case sim::CanvasOp::DrawImage:
+    case sim::CanvasOp::kDrawImage:
       return "image";
   }
   return "?";
@@ -123,31 +124,31 @@ int Tick(const char* image, const char* kind) {
   std::ofstream(root + "/mobile/audio/lrc/a.lrc")
       << "\xEF\xBB\xBF[ti:静夜思]\n[00:10.00]床前明月光，疑是地上霜。\n[00:20.00]举头望明月，低头思故乡。\n"
          "[00:30.00]Moonlight before my bed\n";
-  sim::reset();
-  if (!sim::set_root(root.c_str())) Fail("no root");
-  sim::set_track_length("file://b/mobile/audio/a.mp3", 60000);
+  sim::Reset();
+  if (!sim::SetRoot(root.c_str())) Fail("no root");
+  sim::SetTrackLength("file://b/mobile/audio/a.mp3", 60000);
   uint8_t id[8];
   char text[17];
-  if (!sim::file_id("file://b/mobile/audio/a.mp3", id)) Fail("no track");
-  sim::file_id_text(id, text);
+  if (!sim::FileId("file://b/mobile/audio/a.mp3", id)) Fail("no track");
+  sim::FileIdText(id, text);
   uint32_t lib_result = 0;
   std::string path = std::string(ZQ_IMAGE_DIR) + "/" + image + ".so";
-  if (!sim::load_image(path.c_str(), text, 0x3000, &lib_result)) Fail("image not loaded");
-  auto* state = (PlayerState*)sim::image_symbol("player");
-  if (state == nullptr || !sim::canvas_exists()) Fail("no player or no screen");
+  if (!sim::LoadImage(path.c_str(), text, 0x3000, &lib_result)) Fail("image not loaded");
+  auto* state = (PlayerState*)sim::ImageSymbol("player");
+  if (state == nullptr || !sim::CanvasExists()) Fail("no player or no screen");
   uint32_t before = fresh_line ? 19 : 14;
-  for (uint32_t k = 0; k < 100 && state->timePosition < before; ++k) sim::advance(1000);
-  if (state->timePosition != before || state->iRet != LRC_LOADED) Fail("track not at its place");
+  for (uint32_t k = 0; k < 100 && state->timePosition < before; ++k) sim::Advance(1000);
+  if (state->timePosition != before || state->iRet != kLrcLoaded) Fail("track not at its place");
   uint16_t pos = state->pos_lrc;
-  sim::canvas_log_clear();
+  sim::CanvasLogClear();
   MeasuredTick();
   if (state->timePosition != before + 1 || (state->pos_lrc != pos) != fresh_line) Fail("not the tick wanted");
   std::map<std::string, uint32_t> kinds;
-  for (size_t i = 0; i < sim::canvas_log_size(); ++i) ++kinds[OpName(sim::canvas_log_at(i).op)];
-  printf("calls %zu", sim::canvas_log_size());
+  for (size_t i = 0; i < sim::CanvasLogSize(); ++i) ++kinds[OpName(sim::CanvasLogAt(i).op)];
+  printf("calls %zu", sim::CanvasLogSize());
   for (const auto& [name, count] : kinds) printf(" %s %u", name.c_str(), count);
   printf("\n");
-  sim::unload_image();
+  sim::UnloadImage();
   return 0;
 }
 

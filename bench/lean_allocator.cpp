@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A plain allocator in place of the stand-in's checking one, for measuring the
 // lyrics job at the cost a phone's allocator has: the stand-in fills and
 // tracks every block to catch faults, which costs more than the parse itself.

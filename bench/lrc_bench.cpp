@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The whole lyrics job, GetLRCFromBuf from a file's bytes to a sorted record,
 // on typical songs in each encoding. Reports bytes per second, seconds per
 // lyric line and, with the stand-in's checking allocator, the peak memory of a
@@ -43,15 +44,15 @@ Corpus MakeCorpus(Encoding encoding) {
 
 // The stand-in from its first state, with a phone folder holding the table.
 void PreparePhone() {
-  static const std::string root = [] {
+  static const std::string kRoot = [] {
     std::string dir = (std::filesystem::temp_directory_path() / "zq-lrc-bench").string();
     std::filesystem::create_directories(dir + "/ELF");
     std::ifstream table(ZQ_GB2UC_MAP, std::ios::binary);
     std::ofstream(dir + "/ELF/gb2uc.map", std::ios::binary) << table.rdbuf();
     return dir;
   }();
-  sim::reset();
-  if (!sim::set_root(root.c_str()) || !sim::install_gb2uc_file(ZQ_GB2UC_MAP)) abort();
+  sim::Reset();
+  if (!sim::SetRoot(kRoot.c_str()) || !sim::InstallGb2ucFile(ZQ_GB2UC_MAP)) abort();
 }
 
 #ifndef ZQ_BENCH_LEAN
@@ -80,11 +81,11 @@ Peak PeakOfOneParse(const std::vector<uint8_t>& file, Encoding encoding) {
   LRC* lrc = GetLRCFromBuf(file.data(), (uint16_t)file.size(), &status);
   if (lrc == nullptr) abort();
   Peak peak;
-  peak.measured = sim::memory_stats().peak_bytes;
+  peak.measured = sim::GetMemoryStats().peak_bytes;
   uint32_t buffer = ((uint32_t)file.size() + 2) * (uint32_t)sizeof(WCHAR);
   uint32_t table = 0;
 #ifndef PATCH
-  if (encoding == Encoding::Gb2312) table = GB2UC_TABLE_BYTES;
+  if (encoding == Encoding::kGb2312) table = GB2UC_TABLE_BYTES;
 #else
   (void)encoding;
 #endif
@@ -94,7 +95,7 @@ Peak PeakOfOneParse(const std::vector<uint8_t>& file, Encoding encoding) {
 }
 #endif
 
-void BM_WholeJob(benchmark::State& state, Encoding encoding) {
+void BmWholeJob(benchmark::State& state, Encoding encoding) {
   Corpus corpus = MakeCorpus(encoding);
 #ifndef ZQ_BENCH_LEAN
   // The song with the largest peak, and by how much any song's peak passes
@@ -145,12 +146,12 @@ double Max(const std::vector<double>& v) {
 }
 
 #define ZQ_LYRICS_BENCHMARK(name, encoding) \
-  BENCHMARK_CAPTURE(BM_WholeJob, name, encoding)->ComputeStatistics("min", Min)->ComputeStatistics("max", Max)
+  BENCHMARK_CAPTURE(BmWholeJob, name, encoding)->ComputeStatistics("min", Min)->ComputeStatistics("max", Max)
 
-ZQ_LYRICS_BENCHMARK(utf8_mark, Encoding::Utf8Mark);
-ZQ_LYRICS_BENCHMARK(utf16le, Encoding::Utf16Le);
-ZQ_LYRICS_BENCHMARK(utf16be, Encoding::Utf16Be);
-ZQ_LYRICS_BENCHMARK(gb2312, Encoding::Gb2312);
+ZQ_LYRICS_BENCHMARK(utf8_mark, Encoding::kUtf8Mark);
+ZQ_LYRICS_BENCHMARK(utf16le, Encoding::kUtf16Le);
+ZQ_LYRICS_BENCHMARK(utf16be, Encoding::kUtf16Be);
+ZQ_LYRICS_BENCHMARK(gb2312, Encoding::kGb2312);
 
 }  // namespace
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "song_generator.h"
 
 #include <iconv.h>
@@ -84,7 +85,7 @@ Song MakeSong(uint32_t seed) {
 std::vector<uint8_t> Encode(const std::u16string& text, Encoding encoding) {
   std::vector<uint8_t> out;
   switch (encoding) {
-    case Encoding::Utf8Mark:
+    case Encoding::kUtf8Mark:
       out = {0xEF, 0xBB, 0xBF};
       for (char16_t c : text) {
         if (c < 0x80) {
@@ -99,9 +100,9 @@ std::vector<uint8_t> Encode(const std::u16string& text, Encoding encoding) {
         }
       }
       break;
-    case Encoding::Utf16Le:
-    case Encoding::Utf16Be: {
-      bool le = encoding == Encoding::Utf16Le;
+    case Encoding::kUtf16Le:
+    case Encoding::kUtf16Be: {
+      bool le = encoding == Encoding::kUtf16Le;
       out = le ? std::vector<uint8_t>{0xFF, 0xFE} : std::vector<uint8_t>{0xFE, 0xFF};
       for (char16_t c : text) {
         out.push_back((uint8_t)(le ? c & 0xFF : c >> 8));
@@ -109,10 +110,10 @@ std::vector<uint8_t> Encode(const std::u16string& text, Encoding encoding) {
       }
       break;
     }
-    case Encoding::Gb2312: {
+    case Encoding::kGb2312: {
       iconv_t cd = iconv_open("GB2312", "UTF-16LE");
       if (cd == (iconv_t)-1) abort();
-      std::vector<uint8_t> in = Encode(text, Encoding::Utf16Le);
+      std::vector<uint8_t> in = Encode(text, Encoding::kUtf16Le);
       out.resize(text.size() * 2);
       char* in_ptr = (char*)in.data() + 2;
       size_t in_left = in.size() - 2;
@@ -129,20 +130,20 @@ std::vector<uint8_t> Encode(const std::u16string& text, Encoding encoding) {
 
 const char* Name(Encoding encoding) {
   switch (encoding) {
-    case Encoding::Utf8Mark:
+    case Encoding::kUtf8Mark:
       return "utf8_mark";
-    case Encoding::Utf16Le:
+    case Encoding::kUtf16Le:
       return "utf16le";
-    case Encoding::Utf16Be:
+    case Encoding::kUtf16Be:
       return "utf16be";
-    case Encoding::Gb2312:
+    case Encoding::kGb2312:
       return "gb2312";
   }
   return "?";
 }
 
 bool FromName(const char* name, Encoding* encoding) {
-  for (Encoding e : {Encoding::Utf8Mark, Encoding::Utf16Le, Encoding::Utf16Be, Encoding::Gb2312}) {
+  for (Encoding e : {Encoding::kUtf8Mark, Encoding::kUtf16Le, Encoding::kUtf16Be, Encoding::kGb2312}) {
     if (std::string(name) == Name(e)) {
       *encoding = e;
       return true;

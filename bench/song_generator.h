@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Deterministic lyrics files for the benchmarks: typical songs of 2 to 5 KB,
 // 40 to 80 lines, Chinese and English lines, some lines with two or three
 // time tags (a chorus sung again), in each encoding a lyrics file may use.
@@ -10,7 +11,7 @@
 
 namespace bench_songs {
 
-enum class Encoding { Utf8Mark, Utf16Le, Utf16Be, Gb2312 };
+enum class Encoding { kUtf8Mark, kUtf16Le, kUtf16Be, kGb2312 };
 
 struct Song {
   std::u16string text;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A routine and the context it is called with: how the driver calls back
 // into its front end (zqsim's window, a headless run, the big-endian box)
 // without the standard library's function objects, which the box lacks.
@@ -25,20 +26,20 @@ struct Callback<R(Args...)> {
 //   auto on_shot = [&](const char* name) { ... };
 //   runner_hooks.shot = drive::call<void(const char*)>(&on_shot);
 template <typename Signature, typename F>
-Callback<Signature> call(F* f);
+Callback<Signature> Call(F* f);
 
 template <typename Signature, typename F>
 struct CallbackMaker;
 
 template <typename R, typename... Args, typename F>
 struct CallbackMaker<R(Args...), F> {
-  static R invoke(void* ctx, Args... args) { return (*static_cast<F*>(ctx))(args...); }
+  static R Invoke(void* ctx, Args... args) { return (*static_cast<F*>(ctx))(args...); }
 };
 
 template <typename Signature, typename F>
-Callback<Signature> call(F* f) {
+Callback<Signature> Call(F* f) {
   Callback<Signature> c;
-  c.fn = &CallbackMaker<Signature, F>::invoke;
+  c.fn = &CallbackMaker<Signature, F>::Invoke;
   c.ctx = f;
   return c;
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "drive/headless.h"
 
 #include "drive/keyboard.h"
@@ -14,54 +15,54 @@ constexpr uint32_t kSliceMs = 100;
 constexpr uint32_t kLongSliceMs = 10000;
 
 // Saves a screenshot; says why not on stderr.
-bool shoot(const HeadlessRun& run, const char* dir, const char* name, Trace* trace) {
+bool Shoot(const HeadlessRun& run, const char* dir, const char* name, Trace* trace) {
   Text why;
-  if (take_shot(dir, name, trace, run.save, &why)) return true;
+  if (TakeShot(dir, name, trace, run.save, &why)) return true;
   Text line("screenshot ");
-  line.append(name).append(": ").append(why);
-  say(run.program, line.c_str());
+  line.Append(name).Append(": ").Append(why);
+  Say(run.program, line.CStr());
   return false;
 }
 
-int run_script(const HeadlessRun& run, const Script& script, Trace* trace) {
+int RunScript(const HeadlessRun& run, const Script& script, Trace* trace) {
   bool failed = false;
   // The script's keyboard keys act as in the window: F12 saves the phone's
   // screen as zqsim-N.png (there is no window to save beside it).
   auto on_control = [&](Control c) {
-    if (c != Control::Screenshot) return;
+    if (c != Control::kScreenshot) return;
     const char* dir = run.shots_dir[0] != '\0' ? run.shots_dir : ".";
     Text name;
-    next_key_shot_name(dir, &name);
-    if (!shoot(run, dir, name.c_str(), trace)) failed = true;
+    NextKeyShotName(dir, &name);
+    if (!Shoot(run, dir, name.CStr(), trace)) failed = true;
   };
-  Keyboard keyboard(trace, call<void(Control)>(&on_control));
+  Keyboard keyboard(trace, Call<void(Control)>(&on_control));
   size_t key_count = 0;
-  const KeyboardKey* keys = keyboard_keys(&key_count);
+  const KeyboardKey* keys = KeyboardKeys(&key_count);
   // Keys are told apart by their place in the table of keys here.
   auto on_key = [&](const KeyboardKey& key, bool down) {
     uint32_t id = static_cast<uint32_t>(&key - keys);
     if (down)
-      keyboard.down(id, key.action);
+      keyboard.Down(id, key.action);
     else
-      keyboard.up(id);
+      keyboard.Up(id);
   };
   auto on_shot = [&](const char* name) {
-    if (!shoot(run, run.shots_dir, name, trace)) failed = true;
+    if (!Shoot(run, run.shots_dir, name, trace)) failed = true;
   };
   ScriptRunner::Hooks hooks;
-  hooks.shot = call<void(const char*)>(&on_shot);
-  hooks.keyboard = call<void(const KeyboardKey&, bool)>(&on_key);
+  hooks.shot = Call<void(const char*)>(&on_shot);
+  hooks.keyboard = Call<void(const KeyboardKey&, bool)>(&on_key);
   ScriptRunner runner(script, hooks, trace);
   uint32_t wake = 0;
-  while (!sim::unload_requested() && runner.run_due(sim::now_ms(), &wake)) {
+  while (!sim::UnloadRequested() && runner.RunDue(sim::NowMs(), &wake)) {
     // Waits go in slices, emptying the stand-in's record of injected keys.
-    while (sim::now_ms() < wake && !sim::unload_requested()) {
-      uint32_t left = wake - sim::now_ms();
-      sim::advance(left < kLongSliceMs ? left : kLongSliceMs);
-      forget_injected_keys();
+    while (sim::NowMs() < wake && !sim::UnloadRequested()) {
+      uint32_t left = wake - sim::NowMs();
+      sim::Advance(left < kLongSliceMs ? left : kLongSliceMs);
+      ForgetInjectedKeys();
     }
   }
-  keyboard.release_all();
+  keyboard.ReleaseAll();
   return failed ? 1 : 0;
 }
 
@@ -69,58 +70,58 @@ int run_script(const HeadlessRun& run, const Script& script, Trace* trace) {
 class PlayThrough {
  public:
   PlayThrough(const HeadlessRun& run, Trace* trace) : run_(run), trace_(trace) {}
-  ~PlayThrough() { shots_.release(); }
+  ~PlayThrough() { shots_.Release(); }
 
-  void on_track(const char* name) {
+  void OnTrack(const char* name) {
     if (tracks_ == 0) {
-      first_.assign(name);
-    } else if (same_text(name, first_.c_str())) {
+      first_.Assign(name);
+    } else if (SameText(name, first_.CStr())) {
       wrapped_ = true;
-      trace_->mute();
+      trace_->Mute();
       return;
     }
     ++tracks_;
     // A broken track is over long before its screenshot would be taken.
     sim::PlaybackInfo info{};
-    if (sim::playback_info(&info) && info.broken) return;
+    if (sim::GetPlaybackInfo(&info) && info.broken) return;
     // "NN-" and the track's name without its extension, fit for a file.
     Text shot;
-    if (tracks_ < 10) shot.append('0');
-    shot.append_number(tracks_).append('-');
-    size_t stem = length_of(name);
+    if (tracks_ < 10) shot.Append('0');
+    shot.AppendNumber(tracks_).Append('-');
+    size_t stem = LengthOf(name);
     for (size_t i = stem; i > 0; --i)
       if (name[i - 1] == '.') {
         stem = i - 1;
         break;
       }
     Text stem_text;
-    stem_text.append(name, stem);
-    append_file_safe(&shot, stem_text.c_str());
-    Pending* p = shots_.append(1);
-    if (p == nullptr || shot.size() >= sizeof p->name) {
-      if (p != nullptr) shots_.cut(shots_.size() - 1);
+    stem_text.Append(name, stem);
+    AppendFileSafe(&shot, stem_text.CStr());
+    Pending* p = shots_.Append(1);
+    if (p == nullptr || shot.Size() >= sizeof p->name) {
+      if (p != nullptr) shots_.Cut(shots_.Size() - 1);
       return;
     }
-    p->at = sim::now_ms() + kPlayThroughShotAfterMs;
-    for (size_t i = 0; i <= shot.size(); ++i) p->name[i] = shot.c_str()[i];
+    p->at = sim::NowMs() + kPlayThroughShotAfterMs;
+    for (size_t i = 0; i <= shot.Size(); ++i) p->name[i] = shot.CStr()[i];
   }
 
   // Takes the screenshots that are due; false when one could not be saved.
-  bool take_due() {
+  bool TakeDue() {
     bool ok = true;
-    for (uint32_t i = 0; i < shots_.size();) {
-      if (sim::now_ms() < shots_[i].at) {
+    for (uint32_t i = 0; i < shots_.Size();) {
+      if (sim::NowMs() < shots_[i].at) {
         ++i;
         continue;
       }
-      if (!shoot(run_, run_.shots_dir, shots_[i].name, trace_)) ok = false;
-      for (uint32_t k = i + 1; k < shots_.size(); ++k) shots_[k - 1] = shots_[k];
-      shots_.cut(shots_.size() - 1);
+      if (!Shoot(run_, run_.shots_dir, shots_[i].name, trace_)) ok = false;
+      for (uint32_t k = i + 1; k < shots_.Size(); ++k) shots_[k - 1] = shots_[k];
+      shots_.Cut(shots_.Size() - 1);
     }
     return ok;
   }
 
-  bool wrapped() const { return wrapped_; }
+  bool Wrapped() const { return wrapped_; }
 
  private:
   struct Pending {
@@ -136,28 +137,28 @@ class PlayThrough {
   sim::PortArray<Pending> shots_{};
 };
 
-int play_through(const HeadlessRun& run, Trace* trace) {
+int RunPlayThrough(const HeadlessRun& run, Trace* trace) {
   PlayThrough play(run, trace);
   auto on_fact = [&](sim::Fact fact, uint32_t, const char* text) {
-    if (fact == sim::Fact::Track) play.on_track(text != nullptr ? text : "");
+    if (fact == sim::Fact::kTrack) play.OnTrack(text != nullptr ? text : "");
   };
-  trace->on_fact = call<void(sim::Fact, uint32_t, const char*)>(&on_fact);
+  trace->on_fact = Call<void(sim::Fact, uint32_t, const char*)>(&on_fact);
   int status = 0;
   // The first track was created while the image started, before this
   // listener was in place: take it from the engine.
   sim::PlaybackInfo info{};
-  if (sim::playback_info(&info) && info.exists) play.on_track(info.name);
-  while (!play.wrapped() && !sim::unload_requested()) {
-    if (sim::now_ms() >= kPlayThroughLimitMs) {
+  if (sim::GetPlaybackInfo(&info) && info.exists) play.OnTrack(info.name);
+  while (!play.Wrapped() && !sim::UnloadRequested()) {
+    if (sim::NowMs() >= kPlayThroughLimitMs) {
       Text line("the list did not come back to its first track within ");
-      line.append_number(kPlayThroughLimitMs / 1000).append(" s");
-      say(run.program, line.c_str());
+      line.AppendNumber(kPlayThroughLimitMs / 1000).Append(" s");
+      Say(run.program, line.CStr());
       status = 1;
       break;
     }
-    sim::advance(kSliceMs);
-    forget_injected_keys();
-    if (!play.take_due()) status = 1;
+    sim::Advance(kSliceMs);
+    ForgetInjectedKeys();
+    if (!play.TakeDue()) status = 1;
   }
   trace->on_fact = FactListener{};
   return status;
@@ -165,9 +166,9 @@ int play_through(const HeadlessRun& run, Trace* trace) {
 
 }  // namespace
 
-int run_headless(const HeadlessRun& run, const Script* script, Trace* trace) {
-  if (script != nullptr) return run_script(run, *script, trace);
-  return play_through(run, trace);
+int RunHeadless(const HeadlessRun& run, const Script* script, Trace* trace) {
+  if (script != nullptr) return RunScript(run, *script, trace);
+  return RunPlayThrough(run, trace);
 }
 
 }  // namespace drive

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A run without a window: virtual time, no sound, as fast as it goes. The
 // same for zqsim --headless and for the big-endian box.
 #pragma once
@@ -20,7 +21,7 @@ struct HeadlessRun {
 // folder once through (until the list comes back to the first track, or the
 // program ends). The image must have been started. Returns the exit status:
 // 0, or 1 when a screenshot could not be saved or the list never came back.
-int run_headless(const HeadlessRun& run, const Script* script, Trace* trace);
+int RunHeadless(const HeadlessRun& run, const Script* script, Trace* trace);
 
 // Virtual time after which a play-through gives up.
 constexpr uint32_t kPlayThroughLimitMs = 4u * 60 * 60 * 1000;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Key scripts: timed steps, one per line.
 //
 //   wait MS            let MS milliseconds of virtual time pass
@@ -35,20 +36,20 @@ constexpr size_t kMaxShotName = 64;
 
 struct Step {
   enum class Kind : uint8_t {
-    Wait,
-    Press,
-    Release,
-    Tap,
-    Hold,
-    Lock,
-    Call,
-    Front,
-    Shot,
-    End,
-    Key,
-    KeyDown,
-    KeyUp,
-    FailAlloc
+    kWait,
+    kPress,
+    kRelease,
+    kTap,
+    kHold,
+    kLock,
+    kCall,
+    kFront,
+    kShot,
+    kEnd,
+    kKey,
+    kKeyDown,
+    kKeyUp,
+    kFailAlloc
   };
   Kind kind;
   uint8_t key;                  // Press, Release, Tap, Hold
@@ -64,16 +65,16 @@ struct Step {
 class Script {
  public:
   Script() = default;
-  ~Script() { steps_.release(); }
+  ~Script() { steps_.Release(); }
   Script(const Script&) = delete;
   Script& operator=(const Script&) = delete;
 
-  size_t size() const { return steps_.size(); }
-  bool empty() const { return size() == 0; }
+  size_t Size() const { return steps_.Size(); }
+  bool Empty() const { return Size() == 0; }
   const Step& operator[](size_t i) const { return steps_[static_cast<uint32_t>(i)]; }
 
  private:
-  friend bool parse_script(const char*, size_t, Script*, struct ScriptError*);
+  friend bool ParseScript(const char*, size_t, Script*, struct ScriptError*);
   sim::PortArray<Step> steps_{};
 };
 
@@ -84,11 +85,11 @@ struct ScriptError {
 
 // Parses script text. On failure `script` is left untouched and `error` says
 // which line is wrong and why.
-bool parse_script(const char* text, size_t length, Script* script, ScriptError* error);
+bool ParseScript(const char* text, size_t length, Script* script, ScriptError* error);
 // Reads and parses a script file.
-bool load_script(const char* path, Script* script, ScriptError* error);
+bool LoadScript(const char* path, Script* script, ScriptError* error);
 // The same, saying on stderr why a script is refused, in one line:
 // "<program>: PATH:LINE: why", or "<program>: why" when it cannot be read.
-bool load_script_or_say(const char* program, const char* path, Script* script);
+bool LoadScriptOrSay(const char* program, const char* path, Script* script);
 
 }  // namespace drive

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: MIT
 #include "drive/keyboard.h"
 
 namespace drive {
 namespace {
 
 constexpr KeyAction Phone(int key) {
-  return KeyAction{static_cast<int16_t>(key), Control::None};
+  return KeyAction{static_cast<int16_t>(key), Control::kNone};
 }
 constexpr KeyAction Sim(Control c) {
   return KeyAction{-1, c};
@@ -52,68 +53,68 @@ const KeyboardKey kKeys[] = {
     {"Down", Phone(0x2D)},
     {"Left", Phone(0x2E)},
     {"Right", Phone(0x2F)},
-    {"F1", Sim(Control::Help)},
+    {"F1", Sim(Control::kHelp)},
     {"F5", Sim(Control::KeypadLock)},
-    {"F6", Sim(Control::VoiceCall)},
-    {"F7", Sim(Control::FrontApp)},
-    {"F12", Sim(Control::Screenshot)},
+    {"F6", Sim(Control::kVoiceCall)},
+    {"F7", Sim(Control::kFrontApp)},
+    {"F12", Sim(Control::kScreenshot)},
 };
 
-char lower(char c) {
+char Lower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool same_ignoring_case(const char* a, const char* b) {
-  for (; *a != '\0' && lower(*a) == lower(*b); ++a, ++b) {
+bool SameIgnoringCase(const char* a, const char* b) {
+  for (; *a != '\0' && Lower(*a) == Lower(*b); ++a, ++b) {
   }
   return *a == *b;
 }
 
 }  // namespace
 
-const KeyboardKey* keyboard_keys(size_t* count) {
+const KeyboardKey* KeyboardKeys(size_t* count) {
   *count = sizeof kKeys / sizeof kKeys[0];
   return kKeys;
 }
 
-const KeyboardKey* keyboard_key_named(const char* name) {
+const KeyboardKey* KeyboardKeyNamed(const char* name) {
   if (name == nullptr) return nullptr;
   for (const KeyboardKey& k : kKeys)
-    if (same_ignoring_case(k.name, name)) return &k;
+    if (SameIgnoringCase(k.name, name)) return &k;
   return nullptr;
 }
 
-void Keyboard::down(uint32_t id, KeyAction action) {
+void Keyboard::Down(uint32_t id, KeyAction action) {
   switch (action.control) {
     case Control::KeypadLock:
-      set_keypad_lock(!sim::keypad_locked(), trace_);
+      SetKeypadLock(!sim::KeypadLocked(), trace_);
       return;
-    case Control::VoiceCall:
-      set_voice_call(!sim::voice_call(), trace_);
+    case Control::kVoiceCall:
+      SetVoiceCall(!sim::VoiceCall(), trace_);
       return;
-    case Control::FrontApp:
-      set_front_other(sim::front() == sim::Front::Idle, trace_);
+    case Control::kFrontApp:
+      SetFrontOther(sim::CurrentFront() == sim::Front::kIdle, trace_);
       return;
-    case Control::Help:
-    case Control::Screenshot:
+    case Control::kHelp:
+    case Control::kScreenshot:
       on_control_(action.control);
       return;
-    case Control::None:
+    case Control::kNone:
       break;
   }
-  if (action.phone_key >= 0 && action.phone_key <= 0xFF) hold(id, static_cast<uint8_t>(action.phone_key));
+  if (action.phone_key >= 0 && action.phone_key <= 0xFF) Hold(id, static_cast<uint8_t>(action.phone_key));
 }
 
-void Keyboard::hold(uint32_t id, uint8_t key) {
+void Keyboard::Hold(uint32_t id, uint8_t key) {
   for (size_t i = 0; i < count_; ++i)
     if (held_[i].id == id) return;
   // More keys than fingers: the extra ones are not pressed.
   if (count_ == kMaxHeld) return;
   held_[count_++] = Held{id, key};
-  sim::press(key);
+  sim::Press(key);
 }
 
-size_t Keyboard::held_keys(uint8_t* out, size_t max) const {
+size_t Keyboard::HeldKeys(uint8_t* out, size_t max) const {
   size_t n = 0;
   // Each key once, smallest first: pick the smallest key above the last.
   int last = -1;
@@ -129,45 +130,45 @@ size_t Keyboard::held_keys(uint8_t* out, size_t max) const {
   return n;
 }
 
-void Keyboard::up(uint32_t id) {
+void Keyboard::Up(uint32_t id) {
   for (size_t i = 0; i < count_; ++i) {
     if (held_[i].id != id) continue;
     uint8_t key = held_[i].key;
     for (size_t k = i + 1; k < count_; ++k) held_[k - 1] = held_[k];
     --count_;
-    sim::release(key);
+    sim::Release(key);
     return;
   }
 }
 
-void Keyboard::release_all() {
+void Keyboard::ReleaseAll() {
   // Smallest id first, the order in which the window has always let go.
   while (count_ > 0) {
     size_t lowest = 0;
     for (size_t i = 1; i < count_; ++i)
       if (held_[i].id < held_[lowest].id) lowest = i;
-    up(held_[lowest].id);
+    Up(held_[lowest].id);
   }
 }
 
-void set_keypad_lock(bool locked, Trace* trace) {
+void SetKeypadLock(bool locked, Trace* trace) {
   if (trace) trace->line(locked ? "lock on" : "lock off");
-  sim::set_keypad_lock(locked);
+  sim::SetKeypadLock(locked);
 }
 
-void set_voice_call(bool active, Trace* trace) {
+void SetVoiceCall(bool active, Trace* trace) {
   if (trace) trace->line(active ? "call on" : "call off");
-  sim::set_voice_call(active);
+  sim::SetVoiceCall(active);
 }
 
-void set_front_other(bool other, Trace* trace) {
+void SetFrontOther(bool other, Trace* trace) {
   if (trace) trace->line(other ? "front other" : "front idle");
-  sim::set_front(other ? sim::Front::Other : sim::Front::Idle);
+  sim::SetFront(other ? sim::Front::kOther : sim::Front::kIdle);
 }
 
-void forget_injected_keys() {
+void ForgetInjectedKeys() {
   sim::InjectedKey keys[64];
-  while (sim::take_injected_keys(keys, 64) == 64) {
+  while (sim::TakeInjectedKeys(keys, 64) == 64) {
   }
 }
 

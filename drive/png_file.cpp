@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "drive/png_file.h"
 
 #include "sim/port.h"
@@ -12,31 +13,31 @@ constexpr uint32_t kAdlerModulus = 65521;
 // The file as it is built, written at once when complete.
 class Bytes {
  public:
-  ~Bytes() { bytes_.release(); }
-  bool ok() const { return ok_; }
-  const uint8_t* data() const { return bytes_.size() > 0 ? &bytes_[0] : nullptr; }
-  uint32_t size() const { return bytes_.size(); }
-  uint8_t* at(uint32_t offset) { return &bytes_[offset]; }
+  ~Bytes() { bytes_.Release(); }
+  bool Ok() const { return ok_; }
+  const uint8_t* Data() const { return bytes_.Size() > 0 ? &bytes_[0] : nullptr; }
+  uint32_t Size() const { return bytes_.Size(); }
+  uint8_t* At(uint32_t offset) { return &bytes_[offset]; }
 
-  void add(const uint8_t* p, size_t n) {
-    uint8_t* to = ok_ && n <= UINT32_MAX ? bytes_.append(static_cast<uint32_t>(n)) : nullptr;
+  void Add(const uint8_t* p, size_t n) {
+    uint8_t* to = ok_ && n <= UINT32_MAX ? bytes_.Append(static_cast<uint32_t>(n)) : nullptr;
     if (to == nullptr) {
       ok_ = ok_ && n == 0;
       return;
     }
     for (size_t i = 0; i < n; ++i) to[i] = p[i];
   }
-  void add_byte(uint8_t b) { add(&b, 1); }
+  void AddByte(uint8_t b) { Add(&b, 1); }
   // PNG and zlib numbers are big-endian, whatever the processor's order.
-  void add_be32(uint32_t v) {
+  void AddBe32(uint32_t v) {
     uint8_t b[4] = {static_cast<uint8_t>(v >> 24), static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 8),
                     static_cast<uint8_t>(v)};
-    add(b, 4);
+    Add(b, 4);
   }
   // Deflate's block lengths are little-endian.
-  void add_le16(uint32_t v) {
-    add_byte(static_cast<uint8_t>(v));
-    add_byte(static_cast<uint8_t>(v >> 8));
+  void AddLe16(uint32_t v) {
+    AddByte(static_cast<uint8_t>(v));
+    AddByte(static_cast<uint8_t>(v >> 8));
   }
 
  private:
@@ -48,16 +49,16 @@ class Bytes {
 class Chunk {
  public:
   Chunk(Bytes* out, const char* type) : out_(out) {
-    out_->add_be32(0);  // the length, filled in by end()
-    start_ = out_->size();
-    out_->add(reinterpret_cast<const uint8_t*>(type), 4);
+    out_->AddBe32(0);  // the length, filled in by end()
+    start_ = out_->Size();
+    out_->Add(reinterpret_cast<const uint8_t*>(type), 4);
   }
-  void end() {
-    if (!out_->ok()) return;
-    uint32_t length = out_->size() - start_ - 4;
-    uint8_t* at = out_->at(start_ - 4);
+  void End() {
+    if (!out_->Ok()) return;
+    uint32_t length = out_->Size() - start_ - 4;
+    uint8_t* at = out_->At(start_ - 4);
     for (int i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(length >> (24 - 8 * i));
-    out_->add_be32(crc32(out_->at(start_), out_->size() - start_));
+    out_->AddBe32(Crc32(out_->At(start_), out_->Size() - start_));
   }
 
  private:
@@ -70,7 +71,7 @@ class Chunk {
 struct Adler32 {
   static constexpr size_t kRun = 5552;
   uint32_t a = 1, b = 0;
-  void add(const uint8_t* p, size_t n) {
+  void Add(const uint8_t* p, size_t n) {
     while (n > 0) {
       size_t k = n < kRun ? n : kRun;
       n -= k;
@@ -85,24 +86,24 @@ struct Adler32 {
 };
 
 // The zlib stream of the image's rows, each after its filter byte (0: none).
-void add_image_data(Bytes* out, const uint8_t* rgb, uint32_t width, uint32_t height) {
+void AddImageData(Bytes* out, const uint8_t* rgb, uint32_t width, uint32_t height) {
   const uint32_t row_bytes = width * 3;
   const uint64_t raw = static_cast<uint64_t>(row_bytes + 1) * height;
-  out->add_byte(0x78);  // deflate, 32 KiB window
-  out->add_byte(0x01);  // no dictionary, fastest; 0x7801 is a multiple of 31
+  out->AddByte(0x78);  // deflate, 32 KiB window
+  out->AddByte(0x01);  // no dictionary, fastest; 0x7801 is a multiple of 31
   Adler32 adler;
   uint64_t done = 0;
   uint32_t row = 0, in_row = 0;  // where the next byte comes from; in_row 0 is the filter byte
   do {
     uint32_t block = raw - done > kStoredBlockBytes ? kStoredBlockBytes : static_cast<uint32_t>(raw - done);
-    out->add_byte(done + block == raw ? 1 : 0);  // the last block is marked final
-    out->add_le16(block);
-    out->add_le16(~block & 0xFFFF);
+    out->AddByte(done + block == raw ? 1 : 0);  // the last block is marked final
+    out->AddLe16(block);
+    out->AddLe16(~block & 0xFFFF);
     for (uint32_t left = block; left > 0;) {
       if (in_row == 0) {
         const uint8_t filter = 0;
-        out->add_byte(filter);
-        adler.add(&filter, 1);
+        out->AddByte(filter);
+        adler.Add(&filter, 1);
         in_row = 1;
         --left;
         continue;
@@ -110,8 +111,8 @@ void add_image_data(Bytes* out, const uint8_t* rgb, uint32_t width, uint32_t hei
       uint32_t n = row_bytes - (in_row - 1);
       if (n > left) n = left;
       const uint8_t* p = rgb + static_cast<uint64_t>(row) * row_bytes + (in_row - 1);
-      out->add(p, n);
-      adler.add(p, n);
+      out->Add(p, n);
+      adler.Add(p, n);
       left -= n;
       in_row += n;
       if (in_row == row_bytes + 1) {
@@ -121,12 +122,12 @@ void add_image_data(Bytes* out, const uint8_t* rgb, uint32_t width, uint32_t hei
     }
     done += block;
   } while (done < raw);
-  out->add_be32((adler.b << 16) | adler.a);
+  out->AddBe32((adler.b << 16) | adler.a);
 }
 
 }  // namespace
 
-uint32_t crc32(const uint8_t* bytes, size_t length, uint32_t crc) {
+uint32_t Crc32(const uint8_t* bytes, size_t length, uint32_t crc) {
   static uint32_t table[256];
   static bool made = false;
   if (!made) {
@@ -142,35 +143,35 @@ uint32_t crc32(const uint8_t* bytes, size_t length, uint32_t crc) {
   return ~crc;
 }
 
-bool write_png(const char* path, const uint8_t* rgb, int width, int height, Text* error) {
+bool WritePng(const char* path, const uint8_t* rgb, int width, int height, Text* error) {
   static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   if (width <= 0 || height <= 0 || width > 0x10000 || height > 0x10000) {
-    if (error) error->assign("no picture to write");
+    if (error) error->Assign("no picture to write");
     return false;
   }
   Bytes file;
-  file.add(kSignature, sizeof kSignature);
+  file.Add(kSignature, sizeof kSignature);
   Chunk header(&file, "IHDR");
-  file.add_be32(static_cast<uint32_t>(width));
-  file.add_be32(static_cast<uint32_t>(height));
-  const uint8_t kDepthColourMethods[5] = {8, 2, 0, 0, 0};  // 8-bit RGB, deflate, no filters chosen, no interlace
-  file.add(kDepthColourMethods, sizeof kDepthColourMethods);
-  header.end();
+  file.AddBe32(static_cast<uint32_t>(width));
+  file.AddBe32(static_cast<uint32_t>(height));
+  const uint8_t k_depth_colour_methods[5] = {8, 2, 0, 0, 0};  // 8-bit RGB, deflate, no filters chosen, no interlace
+  file.Add(k_depth_colour_methods, sizeof k_depth_colour_methods);
+  header.End();
   Chunk data(&file, "IDAT");
-  add_image_data(&file, rgb, static_cast<uint32_t>(width), static_cast<uint32_t>(height));
-  data.end();
+  AddImageData(&file, rgb, static_cast<uint32_t>(width), static_cast<uint32_t>(height));
+  data.End();
   Chunk end(&file, "IEND");
-  end.end();
-  if (!file.ok()) {
-    if (error) error->assign("no memory for the picture");
+  end.End();
+  if (!file.Ok()) {
+    if (error) error->Assign("no memory for the picture");
     return false;
   }
-  int fd = sim::port::open_write(path);
-  bool written = fd >= 0 && sim::port::write(fd, file.data(), file.size());
-  sim::port::close(fd);
+  int fd = sim::port::OpenWrite(path);
+  bool written = fd >= 0 && sim::port::Write(fd, file.Data(), file.Size());
+  sim::port::Close(fd);
   if (!written && error) {
-    error->assign("cannot write ");
-    error->append(path);
+    error->Assign("cannot write ");
+    error->Append(path);
   }
   return written;
 }

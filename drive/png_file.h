@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // PNG files of RGB pixels written without a compression library: the image
 // data go into a zlib stream of stored (uncompressed) deflate blocks, which
 // every PNG reader takes. The big-endian box has no libpng; zqsim keeps
@@ -12,10 +13,10 @@
 namespace drive {
 
 // CRC-32 as zlib and PNG compute it; `crc` continues an earlier sum.
-uint32_t crc32(const uint8_t* bytes, size_t length, uint32_t crc = 0);
+uint32_t Crc32(const uint8_t* bytes, size_t length, uint32_t crc = 0);
 
 // Writes width x height 8-bit RGB pixels, row by row, to `path`; false with
 // a reason in `error` when the file cannot be written.
-bool write_png(const char* path, const uint8_t* rgb, int width, int height, Text* error);
+bool WritePng(const char* path, const uint8_t* rgb, int width, int height, Text* error);
 
 }  // namespace drive

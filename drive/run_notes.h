@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The front ends' notes on stderr: one line each, also without -v, for what a
 // person would otherwise be left to guess: a track skipped because its file
 // is missing, a track that broke off, and why the player ended.
@@ -20,13 +21,13 @@ class RunNotes {
 
   // Follows the stand-in's facts. A skipped or broken track is noted once
   // per run, however often the list comes back to it.
-  void fact(sim::Fact fact, uint32_t value, const char* text);
+  void Fact(sim::Fact fact, uint32_t value, const char* text);
   // fact() as a trace's listener (Trace::on_note).
-  FactListener listener();
+  FactListener Listener();
 
  private:
-  void note(const Text& text);
-  void note_once(const Text& key, const Text& text);
+  void Note(const Text& text);
+  void NoteOnce(const Text& key, const Text& text);
 
   const char* program_;
   Callback<void(const char* line)> write_;

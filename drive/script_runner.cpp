@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "drive/script_runner.h"
 
 #include "sim/driver.h"
@@ -6,83 +7,83 @@ namespace drive {
 
 ScriptRunner::ScriptRunner(const Script& script, Hooks hooks, Trace* trace) : hooks_(hooks), trace_(trace) {
   using K = Step::Kind;
-  for (size_t i = 0; i < script.size(); ++i) {
+  for (size_t i = 0; i < script.Size(); ++i) {
     const Step& s = script[i];
     switch (s.kind) {
-      case K::Tap:
-        add(K::Press, 0, s);
-        add(K::Release, 0, s);
+      case K::kTap:
+        Add(K::kPress, 0, s);
+        Add(K::kRelease, 0, s);
         break;
-      case K::Hold:
-        add(K::Press, 0, s);
-        add(K::Wait, s.ms, s);
-        add(K::Release, 0, s);
+      case K::kHold:
+        Add(K::kPress, 0, s);
+        Add(K::kWait, s.ms, s);
+        Add(K::kRelease, 0, s);
         break;
-      case K::Key:
-        add(K::KeyDown, 0, s);
-        if (s.ms > 0) add(K::Wait, s.ms, s);
-        add(K::KeyUp, 0, s);
+      case K::kKey:
+        Add(K::kKeyDown, 0, s);
+        if (s.ms > 0) Add(K::kWait, s.ms, s);
+        Add(K::kKeyUp, 0, s);
         break;
       default:
-        add(s.kind, s.ms, s);
+        Add(s.kind, s.ms, s);
         break;
     }
   }
 }
 
-void ScriptRunner::add(Step::Kind kind, uint32_t ms, const Step& step) {
-  Action* a = actions_.append(1);
+void ScriptRunner::Add(Step::Kind kind, uint32_t ms, const Step& step) {
+  Action* a = actions_.Append(1);
   // Without memory for the whole script, the run ends where it could not go
   // on: the steps before it still run, in order.
   if (a == nullptr) {
-    Action* last = actions_.size() > 0 ? &actions_[actions_.size() - 1] : nullptr;
-    if (last != nullptr) *last = Action{Step::Kind::End, 0, &step};
+    Action* last = actions_.Size() > 0 ? &actions_[actions_.Size() - 1] : nullptr;
+    if (last != nullptr) *last = Action{Step::Kind::kEnd, 0, &step};
     return;
   }
   *a = Action{kind, ms, &step};
 }
 
-void ScriptRunner::perform(const Action& a) {
+void ScriptRunner::Perform(const Action& a) {
   using K = Step::Kind;
   const Step& s = *a.step;
   switch (a.kind) {
-    case K::Press:
-      sim::press(s.key);
+    case K::kPress:
+      sim::Press(s.key);
       break;
-    case K::Release:
-      sim::release(s.key);
+    case K::kRelease:
+      sim::Release(s.key);
       break;
-    case K::Lock:
-      set_keypad_lock(s.on, trace_);
+    case K::kLock:
+      SetKeypadLock(s.on, trace_);
       break;
-    case K::Call:
-      set_voice_call(s.on, trace_);
+    case K::kCall:
+      SetVoiceCall(s.on, trace_);
       break;
-    case K::Front:
-      set_front_other(s.on, trace_);
+    case K::kFront:
+      SetFrontOther(s.on, trace_);
       break;
-    case K::KeyDown:
-    case K::KeyUp:
-      if (s.keyboard != nullptr) hooks_.keyboard(*s.keyboard, a.kind == K::KeyDown);
+    case K::kKeyDown:
+    case K::kKeyUp:
+      if (s.keyboard != nullptr) hooks_.keyboard(*s.keyboard, a.kind == K::kKeyDown);
       break;
-    case K::Shot:
+    case K::kShot:
       hooks_.shot(s.name);
       break;
-    case K::FailAlloc:
-      sim::fail_allocation(s.count);
+    case K::kFailAlloc:
+      sim::FailAllocation(s.count);
       break;
-    case K::End:
-      next_ = actions_.size();
+    case K::kEnd:
+      next_ = actions_.Size();
       break;
     default:
       break;
   }
 }
 
-bool ScriptRunner::run_due(uint32_t now_ms, uint32_t* wake_ms) {
-  while (next_ < actions_.size()) {
+bool ScriptRunner::RunDue(uint32_t now_ms, uint32_t* wake_ms) {
+  while (next_ < actions_.Size()) {
     const Action& a = actions_[next_];
-    if (a.kind == Step::Kind::Wait) {
+    if (a.kind == Step::Kind::kWait) {
       if (!waiting_) {
         waiting_ = true;
         wake_ms_ = now_ms + a.ms;
@@ -96,9 +97,9 @@ bool ScriptRunner::run_due(uint32_t now_ms, uint32_t* wake_ms) {
       continue;
     }
     ++next_;
-    perform(a);
+    Perform(a);
     // The program may have ended itself in answer to the step.
-    if (sim::unload_requested()) next_ = actions_.size();
+    if (sim::UnloadRequested()) next_ = actions_.Size();
   }
   return false;
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs a key script's steps against the stand-in, on its clock: the same
 // runner serves headless runs (the runner's waits move the virtual clock)
 // and the window (waits end when the clock, which follows the sound or the
@@ -24,15 +25,15 @@ class ScriptRunner {
   };
   // `script` must outlive the runner.
   ScriptRunner(const Script& script, Hooks hooks, Trace* trace = nullptr);
-  ~ScriptRunner() { actions_.release(); }
+  ~ScriptRunner() { actions_.Release(); }
   ScriptRunner(const ScriptRunner&) = delete;
   ScriptRunner& operator=(const ScriptRunner&) = delete;
 
   // Performs every step that is due at `now_ms`. Returns true while steps
   // remain; *wake_ms is then when the pending wait ends.
-  bool run_due(uint32_t now_ms, uint32_t* wake_ms);
+  bool RunDue(uint32_t now_ms, uint32_t* wake_ms);
 
-  bool finished() const { return next_ >= actions_.size(); }
+  bool Finished() const { return next_ >= actions_.Size(); }
 
  private:
   // Tap, Hold and Key are split into their press, wait and release.
@@ -41,8 +42,8 @@ class ScriptRunner {
     uint32_t ms;
     const Step* step;
   };
-  void add(Step::Kind kind, uint32_t ms, const Step& step);
-  void perform(const Action& a);
+  void Add(Step::Kind kind, uint32_t ms, const Step& step);
+  void Perform(const Action& a);
 
   sim::PortArray<Action> actions_{};
   uint32_t next_ = 0;

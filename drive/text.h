@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text that grows as it is written, in memory from the stand-in's port: the
 // driver's strings, where the host would use std::string. Always
 // zero-terminated. When memory runs out the text stops growing (and says so
@@ -14,30 +15,30 @@ namespace drive {
 class Text {
  public:
   Text() = default;
-  explicit Text(const char* s) { append(s); }
-  ~Text() { chars_.release(); }
+  explicit Text(const char* s) { Append(s); }
+  ~Text() { chars_.Release(); }
   Text(const Text&) = delete;
   Text& operator=(const Text&) = delete;
 
-  Text& append(const char* s);
-  Text& append(const char* s, size_t n);
-  Text& append(char c) { return append(&c, 1); }
-  Text& append(const Text& t) { return append(t.c_str(), t.size()); }
-  Text& append_number(uint32_t v);
+  Text& Append(const char* s);
+  Text& Append(const char* s, size_t n);
+  Text& Append(char c) { return Append(&c, 1); }
+  Text& Append(const Text& t) { return Append(t.CStr(), t.Size()); }
+  Text& AppendNumber(uint32_t v);
   // Eight lower-case hexadecimal digits.
-  Text& append_hex8(uint32_t v);
-  void assign(const char* s) {
-    clear();
-    append(s);
+  Text& AppendHex8(uint32_t v);
+  void Assign(const char* s) {
+    Clear();
+    Append(s);
   }
 
-  const char* c_str() const { return chars_.size() > 0 ? &chars_[0] : ""; }
-  size_t size() const { return chars_.size() > 0 ? chars_.size() - 1 : 0; }
-  bool empty() const { return size() == 0; }
-  void clear() { chars_.cut(0); }
+  const char* CStr() const { return chars_.Size() > 0 ? &chars_[0] : ""; }
+  size_t Size() const { return chars_.Size() > 0 ? chars_.Size() - 1 : 0; }
+  bool Empty() const { return Size() == 0; }
+  void Clear() { chars_.Cut(0); }
   // Keeps the first `n` bytes.
-  void cut(size_t n);
-  bool complete() const { return !lost_; }
+  void Cut(size_t n);
+  bool Complete() const { return !lost_; }
 
  private:
   sim::PortArray<char> chars_{};
@@ -45,8 +46,8 @@ class Text {
 };
 
 // Small helpers on zero-terminated text.
-size_t length_of(const char* s);
-bool same_text(const char* a, const char* b);
-bool starts_with(const char* s, const char* prefix);
+size_t LengthOf(const char* s);
+bool SameText(const char* a, const char* b);
+bool StartsWith(const char* s, const char* prefix);
 
 }  // namespace drive

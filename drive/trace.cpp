@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "drive/trace.h"
 
 #include "drive/trace_format.h"
@@ -6,137 +7,137 @@
 namespace drive {
 namespace {
 
-void write_stdout(void*, const char* text, size_t length) {
-  sim::port::write_out(text, length);
+void WriteStdout(void*, const char* text, size_t length) {
+  sim::port::WriteOut(text, length);
 }
-void write_stderr(void*, const char* text, size_t length) {
-  sim::port::write_err(text, length);
+void WriteStderr(void*, const char* text, size_t length) {
+  sim::port::WriteErr(text, length);
 }
-void write_file(void* ctx, const char* text, size_t length) {
-  sim::port::write(*static_cast<int*>(ctx), text, length);
+void WriteFile(void* ctx, const char* text, size_t length) {
+  sim::port::Write(*static_cast<int*>(ctx), text, length);
 }
 
 }  // namespace
 
-Output standard_output() {
-  return Output{write_stdout, nullptr};
+Output StandardOutput() {
+  return Output{WriteStdout, nullptr};
 }
-Output standard_errors() {
-  return Output{write_stderr, nullptr};
+Output StandardErrors() {
+  return Output{WriteStderr, nullptr};
 }
 
-void say(const char* program, const char* text) {
+void Say(const char* program, const char* text) {
   Text line(program);
-  line.append(": ").append(text).append('\n');
-  sim::port::write_err(line.c_str(), line.size());
+  line.Append(": ").Append(text).Append('\n');
+  sim::port::WriteErr(line.CStr(), line.Size());
 }
 
-bool OutputFile::open(const char* path) {
-  close();
-  fd_ = sim::port::open_write(path);
+bool OutputFile::Open(const char* path) {
+  Close();
+  fd_ = sim::port::OpenWrite(path);
   return fd_ >= 0;
 }
 
-void OutputFile::close() {
-  if (fd_ >= 0) sim::port::close(fd_);
+void OutputFile::Close() {
+  if (fd_ >= 0) sim::port::Close(fd_);
   fd_ = -1;
 }
 
-Output OutputFile::output() {
-  return Output{write_file, &fd_};
+Output OutputFile::AsOutput() {
+  return Output{WriteFile, &fd_};
 }
 
-void Trace::attach() {
+void Trace::Attach() {
   // Whatever was drawn before the run started is not part of any event.
-  sim::canvas_log_clear();
-  sim::set_observer(&Trace::observe, this);
+  sim::CanvasLogClear();
+  sim::SetObserver(&Trace::Observe, this);
 }
 
-void Trace::detach() {
-  sim::set_observer(nullptr, nullptr);
+void Trace::Detach() {
+  sim::SetObserver(nullptr, nullptr);
 }
 
 void Trace::line(const char* text) {
   if (muted_) return;
   ++lines_;
   if (!out_) return;
-  line_.clear();
-  line_.append_number(sim::now_ms()).append(' ').append(text).append('\n');
-  out_(line_.c_str(), line_.size());
+  line_.Clear();
+  line_.AppendNumber(sim::NowMs()).Append(' ').Append(text).Append('\n');
+  out_(line_.CStr(), line_.Size());
 }
 
-void Trace::shot(const char* name, uint32_t crc) {
+void Trace::Shot(const char* name, uint32_t crc) {
   Text text("shot ");
-  text.append(name).append(' ').append_hex8(crc);
-  line(text.c_str());
+  text.Append(name).Append(' ').AppendHex8(crc);
+  line(text.CStr());
 }
 
-void Trace::observe(sim::Fact fact, uint32_t value, const char* text, void* ctx) {
-  static_cast<Trace*>(ctx)->handle(fact, value, text);
+void Trace::Observe(sim::Fact fact, uint32_t value, const char* text, void* ctx) {
+  static_cast<Trace*>(ctx)->Handle(fact, value, text);
 }
 
-void Trace::handle(sim::Fact fact, uint32_t value, const char* text) {
+void Trace::Handle(sim::Fact fact, uint32_t value, const char* text) {
   Text s;
   switch (fact) {
-    case sim::Fact::Track:
-      s.append("track ");
-      append_quoted(&s, text != nullptr ? text : "");
+    case sim::Fact::kTrack:
+      s.Append("track ");
+      AppendQuoted(&s, text != nullptr ? text : "");
       break;
-    case sim::Fact::EngineStart:
-      s.append("engine start");
+    case sim::Fact::kEngineStart:
+      s.Append("engine start");
       break;
-    case sim::Fact::EnginePause:
-      s.append("engine pause");
+    case sim::Fact::kEnginePause:
+      s.Append("engine pause");
       break;
-    case sim::Fact::EngineStop:
-      s.append("engine stop");
+    case sim::Fact::kEngineStop:
+      s.Append("engine stop");
       break;
-    case sim::Fact::EngineDelete:
-      s.append("engine delete");
+    case sim::Fact::kEngineDelete:
+      s.Append("engine delete");
       break;
-    case sim::Fact::EngineSeek:
-      s.append("engine seek ").append_number(value);
+    case sim::Fact::kEngineSeek:
+      s.Append("engine seek ").AppendNumber(value);
       break;
-    case sim::Fact::Indicator:
-      s.append("indicator ").append_number(value);
+    case sim::Fact::kIndicator:
+      s.Append("indicator ").AppendNumber(value);
       break;
-    case sim::Fact::Volume:
-      s.append("volume ").append_number(value);
+    case sim::Fact::kVolume:
+      s.Append("volume ").AppendNumber(value);
       break;
-    case sim::Fact::ShellStart:
-      s.append("shell start");
+    case sim::Fact::kShellStart:
+      s.Append("shell start");
       break;
-    case sim::Fact::ShellExit:
-      s.append("shell exit");
+    case sim::Fact::kShellExit:
+      s.Append("shell exit");
       break;
-    case sim::Fact::EventDone:
-      report_lyrics();
+    case sim::Fact::kEventDone:
+      ReportLyrics();
       break;
-    case sim::Fact::Unload:
-      s.append("unload");
+    case sim::Fact::kUnload:
+      s.Append("unload");
       break;
     default:  // facts told by the notes on stderr, not traced
       break;
   }
-  if (!s.empty()) line(s.c_str());
+  if (!s.Empty()) line(s.CStr());
   on_note(fact, value, text);
   on_fact(fact, value, text);
 }
 
 // The canvas log is read and emptied after every event, so that each event's
 // drawing is judged on its own and the log never wraps around.
-void Trace::report_lyrics() {
-  size_t n = sim::canvas_log_size();
+void Trace::ReportLyrics() {
+  size_t n = sim::CanvasLogSize();
   if (n == 0) return;
   LyricsRows rows;
-  for (size_t i = 0; i < n; ++i) rows.add(sim::canvas_log_at(i));
-  sim::canvas_log_clear();
-  if (!rows.repainted()) return;
+  for (size_t i = 0; i < n; ++i) rows.Add(sim::CanvasLogAt(i));
+  sim::CanvasLogClear();
+  if (!rows.Repainted()) return;
   Text s("lyrics ");
-  append_quoted(&s, rows.black());
-  s.append(' ');
-  append_quoted(&s, rows.grey());
-  line(s.c_str());
+  AppendQuoted(&s, rows.Black());
+  s.Append(' ');
+  AppendQuoted(&s, rows.Grey());
+  line(s.CStr());
 }
 
 }  // namespace drive

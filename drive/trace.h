@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The trace: one line per fact the firmware stand-in sees, the virtual time
 // in milliseconds first. Built only from the stand-in's observer facts and
 // its canvas call log, so the same program gives the same trace however it
@@ -16,20 +17,20 @@ namespace drive {
 // Where text goes: bytes and their count.
 using Output = Callback<void(const char* text, size_t length)>;
 // The process's standard output and errors, through the stand-in's port.
-Output standard_output();
-Output standard_errors();
+Output StandardOutput();
+Output StandardErrors();
 
 // A file the trace goes to, made with open(); closed when this goes.
 class OutputFile {
  public:
   OutputFile() = default;
-  ~OutputFile() { close(); }
+  ~OutputFile() { Close(); }
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
   // Creates or empties the file; false when it cannot be written.
-  bool open(const char* path);
-  void close();
-  Output output();
+  bool Open(const char* path);
+  void Close();
+  Output AsOutput();
 
  private:
   int fd_ = -1;
@@ -37,7 +38,7 @@ class OutputFile {
 
 // Writes "<program>: <text>" and a newline to stderr: a front end's notes
 // and refusals.
-void say(const char* program, const char* text);
+void Say(const char* program, const char* text);
 
 using FactListener = Callback<void(sim::Fact fact, uint32_t value, const char* text)>;
 
@@ -48,28 +49,28 @@ class Trace {
   explicit Trace(Output out) : out_(out) {}
 
   // Installs itself as the stand-in's observer; detach() removes it.
-  void attach();
-  void detach();
+  void Attach();
+  void Detach();
 
   // Writes "<now> <text>" as one line.
   void line(const char* text);
-  void shot(const char* name, uint32_t crc);
+  void Shot(const char* name, uint32_t crc);
 
   // Facts for the front end's notes on stderr, then for the runner; both
   // are called after the line has been written.
   FactListener on_note;
   FactListener on_fact;
 
-  uint32_t lines_written() const { return lines_; }
+  uint32_t LinesWritten() const { return lines_; }
 
   // A muted trace writes no more lines (a play-through that has come back to
   // its first track stops its trace there, mid-event).
-  void mute() { muted_ = true; }
+  void Mute() { muted_ = true; }
 
  private:
-  static void observe(sim::Fact fact, uint32_t value, const char* text, void* ctx);
-  void handle(sim::Fact fact, uint32_t value, const char* text);
-  void report_lyrics();
+  static void Observe(sim::Fact fact, uint32_t value, const char* text, void* ctx);
+  void Handle(sim::Fact fact, uint32_t value, const char* text);
+  void ReportLyrics();
 
   Output out_;
   Text line_;

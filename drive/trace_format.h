@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pieces of the trace that depend on nothing but their input: text
 // quoting, UTF-16 to UTF-8, and reading the lyrics rows out of canvas calls.
 #pragma once
@@ -12,10 +13,10 @@ namespace drive {
 
 // Appends the UTF-8 of 16-bit units (surrogate pairs joined; a lone
 // surrogate becomes U+FFFD). Stops at `length` units or at a zero unit.
-void append_utf8(Text* out, const WCHAR* text, size_t length);
+void AppendUtf8(Text* out, const WCHAR* text, size_t length);
 
 // Appends `text` inside double quotes with `"` and `\` escaped by a backslash.
-void append_quoted(Text* out, const char* text);
+void AppendQuoted(Text* out, const char* text);
 
 // The lyrics area: the rows 100 to 199, and the row at 200 where a next line
 // lands after a current line that filled the last row.
@@ -30,22 +31,22 @@ constexpr int kLyricsOverflowRow = 200;
 // it, so the rows start afresh. Texts of other colours are ignored.
 class LyricsRows {
  public:
-  void add(const sim::CanvasCall& call);
+  void Add(const sim::CanvasCall& call);
 
   // A fill or line covered part of the area, or text was drawn there.
-  bool repainted() const { return repainted_; }
+  bool Repainted() const { return repainted_; }
   // Black text, and grey (0x80, 0x80, 0x80) text, rows joined with "|".
-  const char* black() const { return black_.text.c_str(); }
-  const char* grey() const { return grey_.text.c_str(); }
+  const char* Black() const { return black_.text.CStr(); }
+  const char* Grey() const { return grey_.text.CStr(); }
 
  private:
   struct Joiner {
     Text text;
     bool any = false;
     int row = 0;
-    void add(int y, const sim::CanvasCall& call);
-    void restart() {
-      text.clear();
+    void Add(int y, const sim::CanvasCall& call);
+    void Restart() {
+      text.Clear();
       any = false;
     }
   };

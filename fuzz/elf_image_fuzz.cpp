@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target of the phone-image loader's checks and relocations: a file of
 // any bytes is refused with one line, or checked into a layout whose every
 // table lies inside the file and relocated without a write outside the
@@ -17,7 +18,7 @@ using fuzz::Require;
 
 // The stand-in's services, at made-up addresses.
 bool Resolve(const char* name, uint32_t* address, void*) {
-  if (sim::service_address(name) == nullptr) return false;
+  if (sim::ServiceAddress(name) == nullptr) return false;
   *address = 0xF0000000u + (uint32_t)strlen(name) * 4;
   return true;
 }
@@ -38,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   sim::elf::Layout l{};
   char why[192];
   memset(why, 0x55, sizeof why);
-  if (!sim::elf::check(data, size, &l, why, sizeof why)) {
+  if (!sim::elf::Check(data, size, &l, why, sizeof why)) {
     RequireOneLine(why, sizeof why);
     return 0;
   }
@@ -53,11 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (l.memory_bytes > (1u << 20)) return 0;
   std::vector<uint8_t> memory(l.memory_bytes);
   memset(why, 0x55, sizeof why);
-  if (!sim::elf::relocate(data, l, memory.data(), 0x40000000u, Resolve, nullptr, why, sizeof why)) {
+  if (!sim::elf::Relocate(data, l, memory.data(), 0x40000000u, Resolve, nullptr, why, sizeof why)) {
     RequireOneLine(why, sizeof why);
     return 0;
   }
   uint32_t offset = 0;
-  if (sim::elf::find_symbol(memory.data(), l, "Lib", &offset)) Require(offset < l.memory_bytes, "Lib lies outside");
+  if (sim::elf::FindSymbol(memory.data(), l, "Lib", &offset)) Require(offset < l.memory_bytes, "Lib lies outside");
   return 0;
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fuzz/harness.h"
 
 #include <stdio.h>
@@ -15,7 +16,7 @@ void Require(bool condition, const char* what) {
 }
 
 void MemoryBooks::RequireBalanced() const {
-  sim::MemoryStats now = sim::memory_stats();
+  sim::MemoryStats now = sim::GetMemoryStats();
   Require(now.live_blocks == before_.live_blocks, "a block was not given back");
   Require(now.bad_frees == before_.bad_frees, "a block was freed twice or was never the allocator's");
   Require(now.overruns == before_.overruns, "a block was written outside itself");
@@ -38,8 +39,8 @@ std::string SetUpPhoneFolder() {
   std::filesystem::create_directories(g_root);
   atexit(RemovePhoneFolder);
   const std::string& root = g_root;
-  Require(sim::set_root(root.c_str()), "the stand-in refuses the phone folder");
-  Require(sim::install_gb2uc_file(ZQ_GB2UC_MAP), "no GB2312 table at " ZQ_GB2UC_MAP);
+  Require(sim::SetRoot(root.c_str()), "the stand-in refuses the phone folder");
+  Require(sim::InstallGb2ucFile(ZQ_GB2UC_MAP), "no GB2312 table at " ZQ_GB2UC_MAP);
   return root;
 }
 

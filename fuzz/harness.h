@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the fuzz targets share: a check that stops the run with a reason, the
 // stand-in's memory books around one input, a phone folder with the GB2312
 // table, and a reader that takes an input apart.
@@ -19,7 +20,7 @@ void Require(bool condition, const char* what);
 // freed twice, none written outside itself.
 class MemoryBooks {
  public:
-  MemoryBooks() : before_(sim::memory_stats()) {}
+  MemoryBooks() : before_(sim::GetMemoryStats()) {}
   void RequireBalanced() const;
 
  private:
@@ -35,7 +36,7 @@ std::string SetUpPhoneFolder();
 class Reader {
  public:
   Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  bool empty() const { return at_ == size_; }
+  bool Empty() const { return at_ == size_; }
   // The next byte, or 0 at the end.
   uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
   // The bytes up to the next `separator` (which is skipped) or the end.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target of the key-script reader that zqsim --headless and the box run:
 // a script of any bytes is either refused, naming a line that holds a step,
 // in one printable line, with the script read before kept whole; or read
@@ -72,27 +73,27 @@ bool Says(const drive::Step& s, const std::vector<std::string>& w) {
   size_t n = w.size();
   if ((size_t)s.kind >= std::size(kNames) || n == 0 || w[0] != kNames[(size_t)s.kind]) return false;
   switch (s.kind) {
-    case K::Wait:
+    case K::kWait:
       return n == 2 && Number(w[1]) == s.ms;
-    case K::Press:
-    case K::Release:
-    case K::Tap:
+    case K::kPress:
+    case K::kRelease:
+    case K::kTap:
       return n == 2 && Number(w[1]) == s.key;
-    case K::Hold:
+    case K::kHold:
       return n == 3 && Number(w[1]) == s.key && Number(w[2]) == s.ms;
-    case K::Lock:
-    case K::Call:
+    case K::kLock:
+    case K::kCall:
       return n == 2 && w[1] == (s.on ? "on" : "off");
-    case K::Front:
+    case K::kFront:
       return n == 2 && w[1] == (s.on ? "other" : "idle");
-    case K::Shot:
+    case K::kShot:
       return n == 2 && w[1] == s.name;
-    case K::End:
+    case K::kEnd:
       return n == 1;
-    case K::Key:
+    case K::kKey:
       return (n == 2 || n == 3) && s.keyboard != nullptr && w[1].size() == strlen(s.keyboard->name) &&
              strcasecmp(w[1].c_str(), s.keyboard->name) == 0 && (n == 2 ? s.ms == 0 : Number(w[2]) == s.ms);
-    case K::FailAlloc:
+    case K::kFailAlloc:
       return n == 3 && w[1] == "alloc" && Number(w[2]) == s.count;
     default:
       return false;
@@ -103,7 +104,7 @@ bool Says(const drive::Step& s, const std::vector<std::string>& w) {
 // plain file name.
 bool Bounded(const drive::Step& s) {
   if (s.ms > drive::kMaxStepMs) return false;
-  if (s.kind != K::Shot) return true;
+  if (s.kind != K::kShot) return true;
   size_t n = strnlen(s.name, sizeof s.name);
   return n > 0 && n <= drive::kMaxShotName && s.name[0] != '.' &&
          strspn(s.name, "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_-.") == n;
@@ -121,22 +122,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::vector<std::string>> lines = Lines(data, size);
   drive::Script script;
   drive::ScriptError error;
-  Require(drive::parse_script("end\n", 4, &script, &error), "the script read before is refused");
-  if (!drive::parse_script((const char*)data, size, &script, &error)) {
+  Require(drive::ParseScript("end\n", 4, &script, &error), "the script read before is refused");
+  if (!drive::ParseScript((const char*)data, size, &script, &error)) {
     Require(error.line >= 1 && (size_t)error.line <= lines.size() && !lines[error.line - 1].empty(),
             "a refusal names no line that holds a step");
-    Require(!error.message.empty() && Printable(error.message.c_str()), "a refusal is not one printable line");
-    Require(script.size() == 1 && script[0].kind == K::End, "a refused script changed the one read before");
+    Require(!error.message.Empty() && Printable(error.message.CStr()), "a refusal is not one printable line");
+    Require(script.Size() == 1 && script[0].kind == K::kEnd, "a refused script changed the one read before");
     return 0;
   }
   size_t k = 0;
   for (size_t i = 0; i < lines.size(); ++i) {
     if (lines[i].empty()) continue;
-    Require(k < script.size() && script[k].line == (int)i + 1, "a line that holds a step gave none");
+    Require(k < script.Size() && script[k].line == (int)i + 1, "a line that holds a step gave none");
     Require(Says(script[k], lines[i]), "a step says other than its line");
     Require(Bounded(script[k]), "a step beyond what the runner takes");
     ++k;
   }
-  Require(k == script.size(), "a step from no line");
+  Require(k == script.Size(), "a step from no line");
   return 0;
 }

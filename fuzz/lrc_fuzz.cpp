@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target over the whole lyrics job: bytes of any kind, any encoding, to a
 // sorted record. Built twice, with the GB2312 table read from its file and
 // with PATCH (from firmware memory). Besides the sanitizers' checks it holds
@@ -82,13 +83,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   uint8_t status = 0xEE;
   LRC* lrc = GetLRCFromBuf(data, Length(size), &status);
   if (lrc != nullptr) {
-    Require(status == LRC_LOADED, "a record with a failure status");
+    Require(status == kLrcLoaded, "a record with a failure status");
     CheckRecord(lrc);
     DESTROY_LRC(&lrc);
   } else {
-    Require(
-        status == LRC_ERR_MEMORY || status == LRC_ERR_FILE || status == LRC_ERR_NO_TEXT || status == LRC_ERR_ENCRYPTED,
-        "no record and no failure status");
+    Require(status == kLrcErrMemory || status == kLrcErrFile || status == kLrcErrNoText || status == kLrcErrEncrypted,
+            "no record and no failure status");
   }
   books.RequireBalanced();
   return 0;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Replays corpora through a fuzz target's entry point, in builds without
 // libFuzzer: every file of every folder given, in name order.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target of file names through the folder search and the track list: the
 // stand-in's search lists names given by the fuzzer (any bytes but "/" and
 // NUL, any length, the starting file among them or not) instead of a host
@@ -43,7 +44,7 @@ bool ListNames(const char*, sim::FolderEntry entry, void* ctx) {
 // The name as the phone sees it: UTF-16 of the bytes up to a NUL.
 std::u16string Utf16(const std::string& utf8) {
   std::vector<WCHAR> units(utf8.size() + 1);
-  size_t n = sim::internal::utf8_to_utf16(utf8.c_str(), units.data(), units.size());
+  size_t n = sim::internal::Utf8ToUtf16(utf8.c_str(), units.data(), units.size());
   return std::u16string(units.data(), n);
 }
 
@@ -66,7 +67,7 @@ bool Playable(const std::u16string& name, size_t folder_units) {
          folder_units + name.size() < ZQ_PATH_UNITS;
 }
 
-const WCHAR* Slot(const PLAYER_APP_T& record, uint32_t k) {
+const WCHAR* Slot(const PlayerAppT& record, uint32_t k) {
   return record.file_list + k * (TRACK_SLOT_BYTES / sizeof(WCHAR));
 }
 
@@ -104,7 +105,7 @@ std::vector<std::u16string> Delivered(const std::u16string& folder) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fuzz::SetUpPhoneFolder();
-  sim::set_folder_listing(ListNames);
+  sim::SetFolderListing(ListNames);
   return 0;
 }
 
@@ -116,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string moves = input.Until('/');
   std::string start = input.Until('/');
   std::vector<std::string> names;
-  while (!input.empty()) names.push_back(input.Until('/'));
+  while (!input.Empty()) names.push_back(input.Until('/'));
   if ((flags & 1) && !names.empty()) start = names[(flags >> 1) % names.size()];
   g_names = &names;
   std::u16string folder = Utf16(folder8), path = Utf16(folder8 + start);
@@ -126,7 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::MemoryBooks books;
   player = PlayerState{};
   path.copy(player.filename, path.size());
-  PLAYER_APP_T record{};
+  PlayerAppT record{};
   // A folder whose search text does not fit is not searched: no list.
   std::vector<std::u16string> expected;
   if (search(nullptr, &record.app) == 0)

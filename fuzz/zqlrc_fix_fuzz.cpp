@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target of zqlrc fix: a lyrics file of any bytes, read by the rules or
 // as a named encoding, written in any target encoding. What fix writes must
 // load on the phone whenever the file it came from did, and fixing it again

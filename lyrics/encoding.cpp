@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Detection of a lyrics file's encoding by its byte-order mark, and the
 // converters of UTF-8 and UTF-16 to 16-bit text. GB2312 is in gb2312.cpp.
 //
@@ -9,13 +10,13 @@
 
 uint8_t GetCodeType(const uint8_t* bytes, uint16_t len) {
   // A mark counts only when all of its bytes are present.
-  if (bytes == nullptr || len == 0) return CODE_NO_TEXT;
-  if (len < 2) return CODE_GB2312;
-  if (bytes[0] == 0x00 && bytes[1] == 0x00) return CODE_NO_TEXT;
-  if (bytes[0] == 0xFF && bytes[1] == 0xFE) return CODE_UTF16LE;
-  if (bytes[0] == 0xFE && bytes[1] == 0xFF) return CODE_UTF16BE;
-  if (len >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) return CODE_UTF8;
-  return CODE_GB2312;
+  if (bytes == nullptr || len == 0) return kCodeNoText;
+  if (len < 2) return kCodeGB2312;
+  if (bytes[0] == 0x00 && bytes[1] == 0x00) return kCodeNoText;
+  if (bytes[0] == 0xFF && bytes[1] == 0xFE) return kCodeUtF16Le;
+  if (bytes[0] == 0xFE && bytes[1] == 0xFF) return kCodeUtF16Be;
+  if (len >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) return kCodeUtF8;
+  return kCodeGB2312;
 }
 
 namespace {

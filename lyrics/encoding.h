@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Detection of a lyrics file's encoding and conversion to 16-bit text. Every
 // converter writes U+FEFF first for the input detection sends it, writes no
 // terminator and returns the number of units written.
@@ -6,11 +7,11 @@
 #include "platform/firmware.h"
 
 enum : uint8_t {
-  CODE_NO_TEXT = 0,
-  CODE_GB2312 = 1,
-  CODE_UTF16LE = 2,
-  CODE_UTF16BE = 3,
-  CODE_UTF8 = 4,
+  kCodeNoText = 0,
+  kCodeGB2312 = 1,
+  kCodeUtF16Le = 2,
+  kCodeUtF16Be = 3,
+  kCodeUtF8 = 4,
 };
 
 #define GB2UC_ENTRIES 7614

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // GB2312 to 16-bit text through the 7614-entry table. Builds without PATCH
 // read the table from its file on every call and free it before returning;
 // builds with PATCH read it in place in the firmware's memory.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finds the current track's lyrics file in the one lyrics folder, reads it
 // whole and hands it to the parser. The result goes to player.lrc, the status
 // to player.iRet.
@@ -30,20 +31,20 @@ void LoadOpenFile(FILE_HANDLE_T handle) {
   // never sees bytes that were not read.
   if (size == 0 || size > kMaxFileBytes) {
     DL_FsCloseFile(handle);
-    player.iRet = LRC_ERR_FILE;
+    player.iRet = kLrcErrFile;
     return;
   }
   uint8_t* bytes = (uint8_t*)suAllocMem(size, nullptr);
   if (bytes == nullptr) {
     DL_FsCloseFile(handle);
-    player.iRet = LRC_ERR_MEMORY;
+    player.iRet = kLrcErrMemory;
     return;
   }
   uint32_t items_read = 0;
   DL_FsReadFile(bytes, size, 1, handle, &items_read);
   DL_FsCloseFile(handle);
   if (items_read != 1) {
-    player.iRet = LRC_ERR_FILE;
+    player.iRet = kLrcErrFile;
   } else {
     player.lrc = GetLRCFromBuf(bytes, (uint16_t)size, &player.iRet);
   }
@@ -58,7 +59,7 @@ void GetLRCFile() {
   // The lyrics path must fit its buffer of 255 units and the terminator.
   uint32_t folder_units = u_strlen(kLyricsFolder);
   if (name == nullptr || folder_units + u_strlen(name) > ZQ_PATH_UNITS - 1) {
-    player.iRet = LRC_ERR_NO_FILE;
+    player.iRet = kLrcErrNoFile;
     return;
   }
   u_strcpy(path, kLyricsFolder);
@@ -67,13 +68,13 @@ void GetLRCFile() {
   if (!DL_FsFFileExist(path)) {
     SetExtension(path, kTxt);
     if (!DL_FsFFileExist(path)) {
-      player.iRet = LRC_ERR_NO_FILE;
+      player.iRet = kLrcErrNoFile;
       return;
     }
   }
   FILE_HANDLE_T handle = DL_FsOpenFile(path, 0, 0);
   if (handle == FS_INVALID_HANDLE) {
-    player.iRet = LRC_ERR_FILE;
+    player.iRet = kLrcErrFile;
     return;
   }
   LoadOpenFile(handle);

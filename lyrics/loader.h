@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finding and loading the current track's lyrics file.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The LRC parser: converts a lyrics file into a working buffer of 16-bit text,
 // walks it once front to back, and copies what it found into a new record.
 //
@@ -45,7 +46,7 @@ struct Walk {
 };
 
 // How one step of the walk ended.
-enum class Step : uint8_t { Go, End, Fail };
+enum class Step : uint8_t { kGo, kEnd, kFail };
 
 // The value of a decimal digit, or 10 and more for any other unit.
 inline uint32_t DigitValue(WCHAR c) {
@@ -161,7 +162,7 @@ Step ReadTaggedLine(Walk& walk, uint32_t* at) {
     if (time_count >= LRC_MAX_TIMES || line >= LRC_MAX_LINES) {
       walk.time_count = (uint16_t)time_count;
       walk.line_count = (uint16_t)line;
-      return Step::End;
+      return Step::kEnd;
     }
     // A "[" not followed by a digit ends the run: the text starts at it.
     do {
@@ -172,7 +173,7 @@ Step ReadTaggedLine(Walk& walk, uint32_t* at) {
       } else if (!ReadTagTime(p, &time)) {
         walk.time_count = (uint16_t)time_count;
         walk.line_count = (uint16_t)line;
-        return Step::Fail;
+        return Step::kFail;
       }
       // Entries past the table's size are read (a bad one still fails) but
       // dropped.
@@ -198,7 +199,7 @@ Step ReadTaggedLine(Walk& walk, uint32_t* at) {
   walk.line_count = (uint16_t)line;
   if (i < n) ++i;
   *at = SkipBlanks(w, i, n);
-  return Step::Go;
+  return Step::kGo;
 }
 
 // True when the key lies whole inside the text at position i.
@@ -212,18 +213,18 @@ Step ReadTextTag(Walk& walk, uint32_t* at, WCHAR** field) {
   uint32_t from = *at + 4;
   uint32_t close = from;
   while (close < walk.n && w[close] != u']') ++close;
-  if (close >= walk.n) return Step::End;  // unterminated: the field keeps its value
+  if (close >= walk.n) return Step::kEnd;  // unterminated: the field keeps its value
   uint32_t units = close - from;
   // The new string is made before the old one goes, so that a failure leaves
   // the record whole for its destruction.
   WCHAR* text = (WCHAR*)suAllocMem((units + 1) * sizeof(WCHAR), nullptr);
-  if (text == nullptr) return Step::Fail;
+  if (text == nullptr) return Step::kFail;
   CopyUnits(text, w + from, units);
   text[units] = 0;
   suFreeMem(*field);
   *field = text;
   *at = SkipBlanks(w, close + 1, walk.n);
-  return Step::Go;
+  return Step::kGo;
 }
 
 // "[offset:" ["-"] digits "]" at *at: units other than digits are passed over.
@@ -241,10 +242,10 @@ Step ReadOffset(Walk& walk, uint32_t* at) {
     if (digit <= 9) value = (uint16_t)(value * 10 + digit);
     ++p;
   }
-  if (p >= walk.n) return Step::End;  // unterminated: the offset keeps its value
+  if (p >= walk.n) return Step::kEnd;  // unterminated: the offset keeps its value
   walk.lrc->offset = (int16_t)(negative ? (uint16_t)(0u - value) : value);
   *at = SkipBlanks(w, p + 1, walk.n);
-  return Step::Go;
+  return Step::kGo;
 }
 
 // A "[" not followed by a digit, at *at. Sets *status for the failures it
@@ -273,8 +274,8 @@ Step ReadIdTag(Walk& walk, uint32_t* at, uint8_t* status) {
       break;
     case u'k':
       if (KeyAt(walk, i, kTagKey, 5)) {
-        *status = LRC_ERR_ENCRYPTED;  // an encrypted file is not read at all
-        return Step::Fail;
+        *status = kLrcErrEncrypted;  // an encrypted file is not read at all
+        return Step::kFail;
       }
       break;
     default:
@@ -282,12 +283,12 @@ Step ReadIdTag(Walk& walk, uint32_t* at, uint8_t* status) {
   }
   if (field != nullptr) {
     Step step = ReadTextTag(walk, at, field);
-    if (step == Step::Fail) *status = LRC_ERR_MEMORY;
+    if (step == Step::kFail) *status = kLrcErrMemory;
     return step;
   }
   // Any other bracket: skipped like untagged text.
   *at = SkipToBracket(walk.w, i + 1, walk.n);
-  return Step::Go;
+  return Step::kGo;
 }
 
 // The walk over W[1..n). Returns false with *status set on a failure.
@@ -302,12 +303,12 @@ bool WalkText(Walk& walk, uint8_t* status) {
     }
     if (DigitValue(w[i + 1]) <= 9) {
       step = ReadTaggedLine(walk, &i);
-      if (step == Step::Fail) *status = LRC_ERR_FILE;
+      if (step == Step::kFail) *status = kLrcErrFile;
     } else {
       step = ReadIdTag(walk, &i, status);
     }
-    if (step == Step::Fail) return false;
-    if (step == Step::End) break;
+    if (step == Step::kFail) return false;
+    if (step == Step::kEnd) break;
   }
   return true;
 }
@@ -353,13 +354,13 @@ bool Complete(Walk& walk) {
 // units, 0 when nothing came out.
 uint16_t ConvertByCode(WCHAR* w, const uint8_t* bytes, uint16_t len, uint8_t code) {
   switch (code) {
-    case CODE_GB2312:
+    case kCodeGB2312:
       return GBToUBE(w, bytes, len);
-    case CODE_UTF16LE:
+    case kCodeUtF16Le:
       return ULEToUBE(w, bytes, len);
-    case CODE_UTF16BE:
+    case kCodeUtF16Be:
       return UBEToUBE(w, bytes, len);
-    case CODE_UTF8:
+    case kCodeUtF8:
       return UTF8ToUBE(w, bytes, len);
     default:
       return 0;
@@ -369,13 +370,13 @@ uint16_t ConvertByCode(WCHAR* w, const uint8_t* bytes, uint16_t len, uint8_t cod
 // The parse proper, once the working buffer exists.
 LRC* Parse(WCHAR* w, const uint8_t* bytes, uint16_t len, uint8_t* status) {
   uint8_t code = GetCodeType(bytes, len);
-  if (code == CODE_NO_TEXT) {
-    *status = LRC_ERR_NO_TEXT;
+  if (code == kCodeNoText) {
+    *status = kLrcErrNoText;
     return nullptr;
   }
   uint16_t n = ConvertByCode(w, bytes, len, code);
   if (n == 0) {
-    *status = LRC_ERR_FILE;
+    *status = kLrcErrFile;
     return nullptr;
   }
   // Every line of the text ends in a line end, the last one included; the
@@ -389,7 +390,7 @@ LRC* Parse(WCHAR* w, const uint8_t* bytes, uint16_t len, uint8_t* status) {
   walk.line_count = 0;
   walk.lrc = INIT_LRC();
   if (walk.lrc == nullptr) {
-    *status = LRC_ERR_MEMORY;
+    *status = kLrcErrMemory;
     return nullptr;
   }
   if (!WalkText(walk, status)) {
@@ -398,10 +399,10 @@ LRC* Parse(WCHAR* w, const uint8_t* bytes, uint16_t len, uint8_t* status) {
   }
   if (!Complete(walk)) {
     DESTROY_LRC(&walk.lrc);
-    *status = LRC_ERR_MEMORY;
+    *status = kLrcErrMemory;
     return nullptr;
   }
-  *status = LRC_LOADED;
+  *status = kLrcLoaded;
   return walk.lrc;
 }
 
@@ -409,12 +410,12 @@ LRC* Parse(WCHAR* w, const uint8_t* bytes, uint16_t len, uint8_t* status) {
 
 LRC* GetLRCFromBuf(const uint8_t* bytes, uint16_t len, uint8_t* status) {
   if (len > kMaxInputBytes) {
-    *status = LRC_ERR_FILE;
+    *status = kLrcErrFile;
     return nullptr;
   }
   WCHAR* w = (WCHAR*)suAllocMem(((uint32_t)len + 2) * sizeof(WCHAR), nullptr);
   if (w == nullptr) {
-    *status = LRC_ERR_MEMORY;
+    *status = kLrcErrMemory;
     return nullptr;
   }
   LRC* lrc = Parse(w, bytes, len, status);

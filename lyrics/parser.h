@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The LRC parser: a lyrics file's bytes to a complete, sorted record.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The lyrics record: making an empty one, freeing one with all it owns, and
 // ordering its time entries.
 #include "lyrics/record.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The lyrics record of the current track.
 #pragma once
 
@@ -17,10 +18,10 @@ struct LRC_LINE {
 };
 
 struct LRC {
-  WCHAR* ti;  // title; empty when the file has no tag
-  WCHAR* ar;  // artist
-  WCHAR* al;  // album
-  WCHAR* by;  // maker of the lyrics file
+  WCHAR* ti;       // title; empty when the file has no tag
+  WCHAR* ar;       // artist
+  WCHAR* al;       // album
+  WCHAR* by;       // maker of the lyrics file
   int16_t offset;  // milliseconds
   uint8_t time_count;
   uint8_t line_count;

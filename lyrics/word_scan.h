@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Tests and copies of several bytes at once, in one machine word, for the
 // converters' runs of bytes that stand for themselves. A word is loaded as it
 // lies in memory, and each test only asks whether any of its bytes is of a

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Prints a phone image's size after it is linked, and fails when the image
 # has constructors to run (the loader runs none). Run with -DIMAGE=<elf>
 # -DREADELF=<arm-none-eabi-readelf>.

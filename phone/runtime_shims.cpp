@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runtime routines that the compiler may call on its own (block copies and
 // clears; the ARM division helpers are in arm_division.cpp). An image links
 // against nothing, so it carries these and forwards them to the firmware's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Audio: volume levels per volume type (0 to 7) and tones.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Canvas service, display and phone status.
 //
 // Coordinates are pixels, origin at the top-left, x to the right, y down.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // File system of the phone: URIs of the form "file://b/...", 8-byte file
 // identifiers, reading whole files and searching folders. Sizes and offsets
 // are in bytes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Everything the firmware offers the program, in one include.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Firmware variables at fixed addresses of the phone's memory. Every build
 // reads them there; the stand-in maps memory of its own at these addresses.
 #pragma once
@@ -13,7 +14,7 @@
 #define GB2UC_TABLE_BYTES 15228u
 
 // Reads the byte at a firmware address.
-static inline uint8_t fw_read_u8(uint32_t address) {
+static inline uint8_t FwReadU8(uint32_t address) {
   return *(volatile const uint8_t*)(uintptr_t)address;
 }
 
@@ -21,7 +22,7 @@ static inline uint8_t fw_read_u8(uint32_t address) {
 // The address need not be aligned (the keypad-lock word is not), so the word
 // is assembled from its four bytes instead of loaded in one go, which an
 // ARMv5 would rotate.
-static inline uint32_t fw_read_u32(uint32_t address) {
+static inline uint32_t FwReadU32(uint32_t address) {
   volatile const uint8_t* p = (volatile const uint8_t*)(uintptr_t)address;
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
   return ((uint32_t)p[0] << 24) | ((uint32_t)p[1] << 16) | ((uint32_t)p[2] << 8) | (uint32_t)p[3];

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Application framework and loader.
 //
 // Applications are described by state tables; the framework delivers one
@@ -14,8 +15,8 @@ enum : uint32_t {
   EV_REDRAW = 0x14,
   EV_GAIN_FOCUS = 0x7ED,
   EV_DESTROY = 0x15,
-  EV_SHELL_KEY = 0x2034,    // key press as the shell in front sees it
-  EV_KEY_PRESS = 0x1F4,     // key press, pre-post (the player sees every key)
+  EV_SHELL_KEY = 0x2034,  // key press as the shell in front sees it
+  EV_KEY_PRESS = 0x1F4,   // key press, pre-post (the player sees every key)
   EV_KEY_RELEASE = 0x1F5,
   EV_TIMER_EXPIRED = 0x8205A,
   EV_PLAYBACK_READY = 0xC1000,
@@ -106,8 +107,8 @@ static_assert(__builtin_offsetof(EVENT_T, attachment) == 288, "attachment at 288
 ZQ_BEGIN_DECLS
 
 // Registers an application under a list of start event codes.
-uint32_t APP_Register(const uint32_t* start_codes, uint32_t count, const STATE_HANDLERS_ENTRY_T* table,
-                      uint32_t states, APP_START_T start);
+uint32_t APP_Register(const uint32_t* start_codes, uint32_t count, const STATE_HANDLERS_ENTRY_T* table, uint32_t states,
+                      APP_START_T start);
 // Starts the application registered under the start event code.
 uint32_t LdrStartApp(uint32_t start_code);
 // 0 when an application of this registration is already on the routing stack.

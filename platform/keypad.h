@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Keypad: key injection and the feature database (keypad lock).
 #pragma once
 

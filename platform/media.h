@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Media engine: playback objects that answer asynchronously with events
 // (ready, seek done, end). Positions given to the engine are milliseconds;
 // attributes read back are whole seconds.

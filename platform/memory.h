@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Memory: the firmware's allocator. Blocks are not cleared.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runtime routines the firmware exports: copying, clearing, division.
 #pragma once
 

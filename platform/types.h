@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Basic types shared by the program and the firmware.
 //
 // Text is an array of 16-bit code units in the processor's own byte order
@@ -7,7 +8,7 @@
 
 #include <stdint.h>
 
-typedef char16_t WCHAR;      // one unit of 16-bit text
+typedef char16_t WCHAR;          // one unit of 16-bit text
 typedef uint16_t FILE_HANDLE_T;  // an open file; 0xFFFF means "could not open"
 
 #define FS_INVALID_HANDLE 0xFFFFu

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The media engine's playback object of the current track: creating it,
 // starting, pausing, stopping and seeking it, the end of a track by play
 // mode, and deleting it. The engine answers with events (ready, seek done,
@@ -42,7 +43,7 @@ uint32_t Create(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
   }
   player.allowPlay = 1;
   player.lrc_flag = 1;
-  player.State_Player = PLAYER_STOPPED;
+  player.State_Player = kPlayerStopped;
   player.timePosition = 0;
   // The new track's length is read when it starts. Until then the previous
   // track's must not bound a seek held before the start, nor fill the bar.
@@ -58,8 +59,8 @@ uint32_t Delete() {
     // The handle is dropped whatever the engine says: it is never used again.
     player.mme_media_file = 0;
     if (result == 0) {
-      player.State_Player = PLAYER_NO_TRACK;
-      ShowState(PLAYER_NO_TRACK);
+      player.State_Player = kPlayerNoTrack;
+      ShowState(kPlayerNoTrack);
     }
   }
   DESTROY_LRC(&player.lrc);
@@ -74,8 +75,8 @@ uint32_t Play(EVENT_STACK_T*, APPLICATION_T* app) {
   uint32_t result = MME_GC_playback_start(player.mme_media_file, 0, 0);
   if (result != 0) return result;
 
-  player.State_Player = PLAYER_PLAYING;
-  ShowState(PLAYER_PLAYING);
+  player.State_Player = kPlayerPlaying;
+  ShowState(kPlayerPlaying);
   MME_GC_playback_get_attribute(player.mme_media_file, MME_ATTR_LENGTH, &player.timeDuraction);
   MME_GC_playback_get_attribute(player.mme_media_file, MME_ATTR_POSITION, &player.timePosition);
 
@@ -86,7 +87,7 @@ uint32_t Play(EVENT_STACK_T*, APPLICATION_T* app) {
     draw_vol();
     draw_num();
     draw_name();
-    if (player.timePosition == 0 || player.iRet != LRC_LOADED) {
+    if (player.timePosition == 0 || player.iRet != kLrcLoaded) {
       draw_lrc_info();
     } else {
       draw_lrc();
@@ -100,8 +101,8 @@ uint32_t Pause() {
   if (player.mme_media_file == 0) return 1;
   uint32_t result = MME_GC_playback_pause(player.mme_media_file);
   if (result == 0) {
-    player.State_Player = PLAYER_PAUSED;
-    ShowState(PLAYER_PAUSED);
+    player.State_Player = kPlayerPaused;
+    ShowState(kPlayerPaused);
   }
   return result;
 }
@@ -110,8 +111,8 @@ uint32_t Stop() {
   if (player.mme_media_file == 0) return 1;
   uint32_t result = MME_GC_playback_stop(player.mme_media_file);
   if (result == 0) {
-    player.State_Player = PLAYER_STOPPED;
-    ShowState(PLAYER_STOPPED);
+    player.State_Player = kPlayerStopped;
+    ShowState(kPlayerStopped);
     player.timePosition = 0;
     if (player.isCanvas == 1) {
       draw_time();
@@ -130,7 +131,7 @@ uint32_t Seek(uint32_t position_ms) {
 uint32_t SeekPlay(EVENT_STACK_T*, APPLICATION_T* app) {
   APP_UtilStopTimer(app);
   if (player.mme_media_file == 0) return 1;
-  if (player.State_Player != PLAYER_PLAYING && player.State_Player != PLAYER_PAUSED) return 1;
+  if (player.State_Player != kPlayerPlaying && player.State_Player != kPlayerPaused) return 1;
   uint32_t result = MME_GC_playback_start(player.mme_media_file, 0, 0);
   if (result != 0) return result;
   // In the paused state the engine runs again but the state stays 2 until
@@ -148,11 +149,11 @@ uint32_t PlayComplete(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
   if (end->handle != player.mme_media_file) return 0;
 
   if (end->status == MME_END_COMPLETE) {
-    if (player.circle_s == MODE_SINGLE) {
+    if (player.circle_s == kModeSingle) {
       Delete();
       return player_destroyApp(ev_st, app);
     }
-    if (player.circle_s == MODE_REPEAT) {
+    if (player.circle_s == kModeRepeat) {
       // Play restarts the playback timer when the ready event comes.
       Delete();
       Create(ev_st, app);
@@ -167,8 +168,8 @@ uint32_t PlayComplete(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
   // stays paused until the play key resumes it.
   APP_UtilStopTimer(app);
   if (APP_MMC_Util_IsVoiceCall() != 0) {
-    player.State_Player = PLAYER_PAUSED;
-    ShowState(PLAYER_PAUSED);
+    player.State_Player = kPlayerPaused;
+    ShowState(kPlayerPaused);
   }
   Seek(player.timePosition * 1000);
   return 0;

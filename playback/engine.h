@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The media engine's playback object of the current track.
 #pragma once
 

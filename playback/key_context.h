@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the press and the release handlers share: the key codes they act on,
 // reading the key of the current event, and the context a key is judged in.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Key presses of the player, seen in every state and also while the screen
 // is hidden. A press the player acts on fully is consumed; every other one
 // goes on to the shell and the phone.
@@ -33,15 +34,15 @@ void PlayPause(EVENT_STACK_T* ev_st, APPLICATION_T* app, bool call_test) {
   Consume(ev_st, app);
   APP_UtilStopTimer(app);
   switch (player.State_Player) {
-    case PLAYER_NO_TRACK:
+    case kPlayerNoTrack:
       Create(ev_st, app);
       break;
-    case PLAYER_PLAYING:
+    case kPlayerPlaying:
       player.allowPlay = 0;
       Pause();
       break;
-    case PLAYER_PAUSED:
-    case PLAYER_STOPPED:
+    case kPlayerPaused:
+    case kPlayerStopped:
       player.allowPlay = 1;
       Play(ev_st, app);
       break;
@@ -66,7 +67,7 @@ void ShowScreen(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
 void SeekKeyDown(EVENT_STACK_T* ev_st, APPLICATION_T* app, int8_t direction) {
   Consume(ev_st, app);
   APP_UtilStopTimer(app);
-  APP_UtilStartTimer(1000, TIMER_SEEK_HOLD, app);
+  APP_UtilStartTimer(1000, kTimerSeekHold, app);
   player.timeRew = 1;
   player.Z = direction;
 }
@@ -90,17 +91,17 @@ void HoldForTrackChange(APPLICATION_T* app, uint32_t timer_id) {
 
 void BackgroundPress(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint8_t key) {
   switch (key) {
-    case KEY_STAR:
+    case kKeyStar:
       StarDown();
       break;
-    case KEY_BACKGROUND_PLAY:
+    case kKeyBackgroundPlay:
       PlayPause(ev_st, app, false);
       break;
-    case KEY_SIDE_UP:
-      HoldForTrackChange(app, TIMER_NEXT_HOLD);
+    case kKeySideUp:
+      HoldForTrackChange(app, kTimerNextHold);
       break;
-    case KEY_SIDE_DOWN:
-      HoldForTrackChange(app, TIMER_BACK_HOLD);
+    case kKeySideDown:
+      HoldForTrackChange(app, kTimerBackHold);
       break;
     default:
       break;
@@ -112,28 +113,28 @@ void BackgroundPress(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint8_t key) {
 void KeypadPress(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint8_t key) {
   if (WorkingTable() == 1) return;
   switch (key) {
-    case KEY_VOLUME_UP:
+    case kKeyVolumeUp:
       ChangeVolume(ev_st, app, true);
       break;
-    case KEY_PLAY_PAUSE:
+    case kKeyPlayPause:
       PlayPause(ev_st, app, true);
       break;
-    case KEY_SEEK_BACK:
+    case kKeySeekBack:
       SeekKeyDown(ev_st, app, -1);
       break;
-    case KEY_SEEK_FORWARD:
+    case kKeySeekForward:
       SeekKeyDown(ev_st, app, 1);
       break;
-    case KEY_VOLUME_DOWN:
+    case kKeyVolumeDown:
       ChangeVolume(ev_st, app, false);
       break;
-    case KEY_STOP:
+    case kKeyStop:
       StopTrack(ev_st, app);
       break;
-    case KEY_PLAY_MODE:
+    case kKeyPlayMode:
       NextPlayMode();
       break;
-    case KEY_EXIT:
+    case kKeyExit:
       player_destroyApp(ev_st, app);
       break;
     default:
@@ -143,45 +144,45 @@ void KeypadPress(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint8_t key) {
 
 void ForegroundPress(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint8_t key) {
   switch (key) {
-    case KEY_VOLUME_UP:
-    case KEY_PLAY_PAUSE:
-    case KEY_SEEK_BACK:
-    case KEY_SEEK_FORWARD:
-    case KEY_VOLUME_DOWN:
-    case KEY_STOP:
-    case KEY_PLAY_MODE:
-    case KEY_EXIT:
+    case kKeyVolumeUp:
+    case kKeyPlayPause:
+    case kKeySeekBack:
+    case kKeySeekForward:
+    case kKeyVolumeDown:
+    case kKeyStop:
+    case kKeyPlayMode:
+    case kKeyExit:
       KeypadPress(ev_st, app, key);
       break;
-    case KEY_STAR:
+    case kKeyStar:
       // Also recorded while the screen is open: the shell closes on this
       // press, and its release must not compare with an older press and
       // open the screen again at once.
       StarDown();
       break;
-    case KEY_EXIT_ANYWHERE:
+    case kKeyExitAnywhere:
       player_destroyApp(ev_st, app);
       break;
-    case KEY_SIDE_UP:
+    case kKeySideUp:
       ChangeVolume(ev_st, app, true);
       break;
-    case KEY_SIDE_DOWN:
+    case kKeySideDown:
       ChangeVolume(ev_st, app, false);
       break;
-    case KEY_MEDIA_PLAY:
+    case kKeyMediaPlay:
       PlayPause(ev_st, app, true);
       break;
-    case KEY_MEDIA_STOP:
+    case kKeyMediaStop:
       if (player.isCanvas != 0) {
         StopTrack(ev_st, app);
       } else if (WorkingTable() == 1) {
         ShowScreen(ev_st, app);
       }
       break;
-    case KEY_MEDIA_BACK:
+    case kKeyMediaBack:
       SeekKeyDown(ev_st, app, -1);
       break;
-    case KEY_MEDIA_FORWARD:
+    case kKeyMediaForward:
       SeekKeyDown(ev_st, app, 1);
       break;
     default:

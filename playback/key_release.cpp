@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Key releases of the player. No release is consumed. A seek key that comes
 // up ends either its hold (a seek) or its tap (a track change); the star key
 // that comes up after two ticks or more opens the player screen.
@@ -13,7 +14,7 @@ void SeekKeyUp(EVENT_STACK_T* ev_st, APPLICATION_T* app, bool forward) {
   APP_UtilStopTimer(app);
   if (player.LongPress != 0) {
     player.LongPress = 0;
-    player.State_Player = PLAYER_PLAYING;
+    player.State_Player = kPlayerPlaying;
     Seek(player.timePosition * 1000);
     return;
   }
@@ -34,19 +35,19 @@ void StarUp() {
 
 void ForegroundRelease(EVENT_STACK_T* ev_st, APPLICATION_T* app, uint8_t key) {
   switch (key) {
-    case KEY_STAR:
+    case kKeyStar:
       if (player.isCanvas == 0) StarUp();
       break;
-    case KEY_SEEK_BACK:
+    case kKeySeekBack:
       if (WorkingTable() != 1) SeekKeyUp(ev_st, app, false);
       break;
-    case KEY_SEEK_FORWARD:
+    case kKeySeekForward:
       if (WorkingTable() != 1) SeekKeyUp(ev_st, app, true);
       break;
-    case KEY_MEDIA_BACK:
+    case kKeyMediaBack:
       SeekKeyUp(ev_st, app, false);
       break;
-    case KEY_MEDIA_FORWARD:
+    case kKeyMediaForward:
       SeekKeyUp(ev_st, app, true);
       break;
     default:
@@ -62,7 +63,7 @@ uint32_t player_Keyrelease(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
   // release of a press that was ignored would still change the track.
   if (KeypadLock() != 0) return 0;
   if (InBackground()) {
-    if (key == KEY_STAR) StarUp();
+    if (key == kKeyStar) StarUp();
   } else {
     ForegroundRelease(ev_st, app, key);
   }

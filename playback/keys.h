@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Keys and timers of the player: its main loop.
 #pragma once
 
@@ -5,11 +6,11 @@
 
 // Timer ids.
 enum : uint32_t {
-  TIMER_PLAYBACK = 0,
-  TIMER_SEEK_HOLD = 2,
-  TIMER_NEXT_HOLD = 4,
-  TIMER_BACK_HOLD = 5,
-  TIMER_SEEK_STEP = 6,
+  kTimerPlayback = 0,
+  kTimerSeekHold = 2,
+  kTimerNextHold = 4,
+  kTimerBackHold = 5,
+  kTimerSeekStep = 6,
 };
 
 uint32_t player_Keypress(EVENT_STACK_T* ev_st, APPLICATION_T* app);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Timer expiries of the player. It runs one timer at a time: the one-second
 // playback tick (0), the one-second hold of a seek key (2), the one-second
 // hold of a side key in the background (4 next, 5 previous), and the 100 ms
@@ -16,17 +17,17 @@ namespace {
 void Tick() {
   // After a seek made while paused the engine runs again; the first tick
   // shows it.
-  if (player.State_Player == PLAYER_PAUSED) {
-    player.State_Player = PLAYER_PLAYING;
-    ShowState(PLAYER_PLAYING);
+  if (player.State_Player == kPlayerPaused) {
+    player.State_Player = kPlayerPlaying;
+    ShowState(kPlayerPlaying);
   }
   player.timePosition += 1;
   if (player.isCanvas != 0) {
     draw_time();
     draw_bar();
     // Key activity every second keeps the phone from dimming the screen.
-    p_key(KEY_ACTIVITY);
-    if (player.lrc_flag != 0 && player.iRet == LRC_LOADED) draw_lrc();
+    p_key(kKeyActivity);
+    if (player.lrc_flag != 0 && player.iRet == kLrcLoaded) draw_lrc();
   }
 }
 
@@ -34,9 +35,9 @@ void BeginSeekHold(APPLICATION_T* app) {
   APP_UtilStopTimer(app);
   player.LongPress = 1;
   Pause();
-  player.State_Player = PLAYER_SEEKING;
+  player.State_Player = kPlayerSeeking;
   MME_GC_playback_get_attribute(player.mme_media_file, MME_ATTR_POSITION, &player.timePosition);
-  APP_UtilStartCyclicalTimer(100, TIMER_SEEK_STEP, app);
+  APP_UtilStartCyclicalTimer(100, kTimerSeekStep, app);
 }
 
 // One step of a held seek key. The step grows by a second each time the
@@ -72,25 +73,25 @@ uint32_t player_Timer(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
   if (ev == nullptr || ev->attachment == nullptr) return 0;
   uint32_t id = ((const TIMER_ATTACH_T*)ev->attachment)->id;
   switch (id) {
-    case TIMER_PLAYBACK:
+    case kTimerPlayback:
       Tick();
       break;
-    case TIMER_SEEK_HOLD:
+    case kTimerSeekHold:
       APP_ConsumeEv(ev_st, app);
       BeginSeekHold(app);
       break;
-    case TIMER_NEXT_HOLD:
+    case kTimerNextHold:
       // Consumed first: the track change may end the program.
       APP_ConsumeEv(ev_st, app);
       APP_UtilStopTimer(app);
       Next(ev_st, app);
       break;
-    case TIMER_BACK_HOLD:
+    case kTimerBackHold:
       APP_ConsumeEv(ev_st, app);
       APP_UtilStopTimer(app);
       Back(ev_st, app);
       break;
-    case TIMER_SEEK_STEP:
+    case kTimerSeekStep:
       APP_ConsumeEv(ev_st, app);
       SeekStep();
       break;

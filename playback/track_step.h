@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Moving the current track within the list, without touching the engine.
 // Shared by the track changes and by the skipping of missing files.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The track list: the names of the *.mp3 and *.m4a files of the starting
 // track's folder, listed once at start, and the moves to the next and the
 // previous entry with wrap-around.
@@ -23,7 +24,7 @@ const WCHAR kSlash[] = u"/";
 const WCHAR kDot[] = u".";
 const WCHAR kPatternSeparator[] = {(WCHAR)FS_PATTERN_SEPARATOR, 0};
 
-WCHAR* Slot(PLAYER_APP_T* record, uint32_t k) {
+WCHAR* Slot(PlayerAppT* record, uint32_t k) {
   return record->file_list + k * kSlotUnits;
 }
 
@@ -65,7 +66,7 @@ bool BuildSearchText(int32_t folder) {
 // Replaces the name part of filename by list entry `cur`. The search took
 // only names that fit behind the folder, so this never runs past the buffer;
 // the test stays in case the folder part is not the one searched.
-void TakeEntry(PLAYER_APP_T* record) {
+void TakeEntry(PlayerAppT* record) {
   WCHAR* name = SplitPath(player.filename, kSlash);
   if (name == nullptr || record->file_list == nullptr) return;
   const WCHAR* entry = Slot(record, player.cur);
@@ -77,7 +78,7 @@ void TakeEntry(PLAYER_APP_T* record) {
 }  // namespace
 
 uint32_t search(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
-  PLAYER_APP_T* record = (PLAYER_APP_T*)app;
+  PlayerAppT* record = (PlayerAppT*)app;
   int32_t folder = FolderUnits(player.filename);
   if (!BuildSearchText(folder)) return 1;
 
@@ -128,13 +129,13 @@ uint32_t search(EVENT_STACK_T* ev_st, APPLICATION_T* app) {
 void StepToNextTrack(APPLICATION_T* app) {
   if (player.count <= 1) return;
   player.cur = (uint16_t)((player.cur + 1) % player.count);
-  TakeEntry((PLAYER_APP_T*)app);
+  TakeEntry((PlayerAppT*)app);
 }
 
 void StepToPreviousTrack(APPLICATION_T* app) {
   if (player.count <= 1) return;
   player.cur = player.cur == 0 ? (uint16_t)(player.count - 1) : (uint16_t)((player.cur - 1) % player.count);
-  TakeEntry((PLAYER_APP_T*)app);
+  TakeEntry((PlayerAppT*)app);
 }
 
 uint32_t Next(EVENT_STACK_T* ev_st, APPLICATION_T* app) {

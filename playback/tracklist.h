@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The track list of the starting track's folder.
 #pragma once
 

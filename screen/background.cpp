@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The parts of the screen that never change while the player runs: the top
 // and bottom bands with the version, signature and the two key labels.
 #include "screen/background.h"
@@ -46,7 +47,7 @@ void PaintBands() {
     DrawLine(0, 219 - k, 175, 219 - k);
   }
 #else
-  paint_hue_columns(0, screen::DisplayMaxX(), 0, screen::DisplayMaxY());
+  PaintHueColumns(0, screen::DisplayMaxX(), 0, screen::DisplayMaxY());
 #endif
 }
 

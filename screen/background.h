@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The background, the fixed texts, and the widgets that go with them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Drawing primitives: each turns plain integers into the canvas service's
 // point, region and colour forms and makes one call on player.dialog.
 #include "screen/canvas.h"

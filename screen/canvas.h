@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Drawing primitives over the firmware canvas named by player.dialog.
 // Regions given as (x, y, w, h) have the corners (x, y) and (x + w, y + h).
 #pragma once
@@ -26,5 +27,5 @@ uint32_t getfontsize(const WCHAR* text, uint8_t font);  // height high half, wid
 uint32_t get_rain_f(uint32_t v);
 // Paints columns a to b (inclusive) from row top to row bottom in the colour
 // of the wheel at 8 x column.
-void paint_hue_columns(int32_t a, int32_t b, int32_t top, int32_t bottom);
+void PaintHueColumns(int32_t a, int32_t b, int32_t top, int32_t bottom);
 #endif

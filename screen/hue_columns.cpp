@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The colour wheel of the theme without BLUE: every area is painted with
 // vertical lines whose colour depends only on the column, so areas repainted
 // at different times still form one continuous band.
@@ -26,7 +27,7 @@ uint32_t get_rain_f(uint32_t v) {
   return 0;
 }
 
-void paint_hue_columns(int32_t a, int32_t b, int32_t top, int32_t bottom) {
+void PaintHueColumns(int32_t a, int32_t b, int32_t top, int32_t bottom) {
   for (int32_t i = a; i <= b; ++i) {
     get_rain_f((uint16_t)(8 * i));
     DrawLine(i, top, i, bottom);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The lyrics area (rows 100 to 199): a load message, the file's tags, or the
 // line of the playing position in black with the next one in grey below.
 #include "screen/lyrics_view.h"
@@ -26,11 +27,11 @@ const WCHAR kEncrypted[] = u"lrc文件被加密";
 
 const WCHAR* StatusMessage(uint8_t status) {
   switch (status) {
-    case LRC_ERR_NO_FILE:
+    case kLrcErrNoFile:
       return kNoFile;
-    case LRC_ERR_MEMORY:
+    case kLrcErrMemory:
       return kNoMemory;
-    case LRC_ERR_ENCRYPTED:
+    case kLrcErrEncrypted:
       return kEncrypted;
     default:
       return kFileError;
@@ -110,7 +111,7 @@ void draw_lrc_info() {
   screen::SetForegroundBlack();
   // A record is promised with status 0; without one the area says the file
   // is unusable instead of following a null pointer.
-  if (player.iRet != LRC_LOADED || !player.lrc) {
+  if (player.iRet != kLrcLoaded || !player.lrc) {
     DrawText(StatusMessage(player.iRet), 20, kTop, kAnchorLeft, kAnchorTop);
     player.lrc_flag = 0;
     return;

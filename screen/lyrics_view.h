@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The lyrics area: rows 100 to 199.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Colours and area painting shared by the screen's widgets. Every widget sets
 // the colour it needs right before it draws: the canvas's current colours are
 // shared with everything else that draws.
@@ -45,7 +46,7 @@ inline void PaintArea(int32_t x, int32_t y, int32_t w, int32_t h, int32_t first,
 #else
   (void)x;
   (void)w;
-  paint_hue_columns(first, last, y, y + h);
+  PaintHueColumns(first, last, y, y + h);
 #endif
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The status widgets between the top band and the lyrics area. Each repaints
 // its own rectangle and draws one text, so any of them can be redrawn alone.
 #include "screen/widgets.h"
@@ -12,9 +13,9 @@ using screen::kAnchorLeft;
 using screen::kAnchorTop;
 
 const WCHAR kSlash[] = u"/";
-const WCHAR kModeSingle[] = u"单一";
-const WCHAR kModeRepeat[] = u"重复";
-const WCHAR kModeList[] = u"顺序";
+const WCHAR kModeSingleLabel[] = u"单一";
+const WCHAR kModeRepeatLabel[] = u"重复";
+const WCHAR kModeListLabel[] = u"顺序";
 
 // A time text: up to eight digits of minutes (any 32-bit count of seconds),
 // ":", two digits of seconds and the terminator.
@@ -101,7 +102,7 @@ void draw_num() {
 
 void draw_circle_s() {
   screen::PaintArea(120, 40, 56, 19, 126, 176);
-  static const WCHAR* const kLabels[] = {kModeSingle, kModeRepeat, kModeList};
+  static const WCHAR* const kLabels[] = {kModeSingleLabel, kModeRepeatLabel, kModeListLabel};
   if (player.circle_s >= sizeof(kLabels) / sizeof(kLabels[0])) return;
   screen::SetForegroundBlack();
   DrawText(kLabels[player.circle_s], 126, 40, kAnchorLeft, kAnchorTop);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The status widgets of the upper half of the screen.
 #pragma once
 

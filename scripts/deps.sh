@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages the project needs, when they are missing.
 # Sourced by scripts/test and scripts/demo. Installs only as root; otherwise
 # names what is missing and goes on.

@@ -1,15 +1,17 @@
+# SPDX-License-Identifier: MIT
 # Writes the release archive for phone owners:
 #   cmake -DVERSION=1.5.0 -DIMAGES="a.elf;b.elf;..." -DMAP=gb2uc.map
-#         -DGUIDE=INSTALL.md -DOUT=dist/zq-player-1.5.0.zip -P release_archive.cmake
+#         -DDOCS="INSTALL.md;LICENSE;THIRD_PARTY.md" -DOUT=dist/zq-player-1.5.0.zip -P release_archive.cmake
 # The zip holds one folder, zq-player-<VERSION>/, with the images as built,
-# the GB2312 table, the guide and SHA256SUMS (in the form `sha256sum -c`
+# the GB2312 table, the documents (the guide, the licence and what the
+# project uses from others) and SHA256SUMS (in the form `sha256sum -c`
 # reads). Nothing is written when a file is missing.
-foreach(var VERSION IMAGES MAP GUIDE OUT)
+foreach(var VERSION IMAGES MAP DOCS OUT)
   if(NOT DEFINED ${var} OR "${${var}}" STREQUAL "")
     message(FATAL_ERROR "release_archive: ${var} is not given")
   endif()
 endforeach()
-foreach(file IN LISTS IMAGES MAP GUIDE)
+foreach(file IN LISTS IMAGES MAP DOCS)
   if(NOT EXISTS "${file}")
     message(FATAL_ERROR "release_archive: ${file} does not exist (build the phone images and gb2uc.map first)")
   endif()
@@ -24,7 +26,7 @@ file(MAKE_DIRECTORY "${stage}/${name}")
 
 set(sums "")
 set(names "")
-foreach(file IN LISTS IMAGES MAP GUIDE)
+foreach(file IN LISTS IMAGES MAP DOCS)
   get_filename_component(base "${file}" NAME)
   file(COPY_FILE "${file}" "${stage}/${name}/${base}" ONLY_IF_DIFFERENT)
   list(APPEND names "${base}")

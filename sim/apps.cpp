@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Application framework: registration by start event code, starting,
 // application records, the routing stack, state tables with their entry
 // routines, the UI token and exit.
@@ -45,7 +46,7 @@ struct Framework {
 
 Framework g;
 
-Registration* registration_by_code(uint32_t code) {
+Registration* RegistrationByCode(uint32_t code) {
   for (auto& r : g.regs) {
     if (!r.used) continue;
     for (uint32_t i = 0; i < r.ncodes; ++i)
@@ -54,41 +55,41 @@ Registration* registration_by_code(uint32_t code) {
   return nullptr;
 }
 
-Registration* registration_by_id(uint32_t reg_id) {
+Registration* RegistrationById(uint32_t reg_id) {
   for (auto& r : g.regs)
     if (r.used && r.reg_id == reg_id) return &r;
   return nullptr;
 }
 
-const STATE_HANDLERS_ENTRY_T* state_entry(const App* app, uint32_t state) {
+const STATE_HANDLERS_ENTRY_T* StateEntry(const App* app, uint32_t state) {
   if (!app->table) return nullptr;
   for (uint32_t i = 0; i < app->nstates; ++i)
     if (app->table[i].state == state) return &app->table[i];
   return nullptr;
 }
 
-EVENT_HANDLER_T find_in_list(const EVENT_HANDLER_ENTRY_T* list, uint32_t code) {
+EVENT_HANDLER_T FindInList(const EVENT_HANDLER_ENTRY_T* list, uint32_t code) {
   if (!list) return nullptr;
   for (int i = 0; i < kMaxHandlers && list[i].code != EV_LIST_END; ++i)
     if (list[i].code == code) return list[i].handler;
   return nullptr;
 }
 
-void run_entry(App* app, EVENT_STACK_T* ev_st) {
-  const STATE_HANDLERS_ENTRY_T* e = state_entry(app, app->state);
+void RunEntry(App* app, EVENT_STACK_T* ev_st) {
+  const STATE_HANDLERS_ENTRY_T* e = StateEntry(app, app->state);
   if (e && e->entry) e->entry(ev_st, reinterpret_cast<APPLICATION_T*>(app->record), 0);
 }
 
-int which_named(const App* app) {
-  if (text_equal(app->name, kShellName)) return 0;
-  if (text_equal(app->name, kPlayerName)) return 1;
+int WhichNamed(const App* app) {
+  if (TextEqual(app->name, kShellName)) return 0;
+  if (TextEqual(app->name, kPlayerName)) return 1;
   return -1;
 }
 
-void describe(const App* app, AppInfo* out) {
+void Describe(const App* app, AppInfo* out) {
   const auto* rec = reinterpret_cast<const APPLICATION_T*>(app->record);
-  zero_bytes(out, sizeof(*out));
-  out->running = app->slot == Slot::Running;
+  ZeroBytes(out, sizeof(*out));
+  out->running = app->slot == Slot::kRunning;
   out->reg_id = app->reg_id;
   out->start_code = app->start_code;
   out->state = app->state;
@@ -98,31 +99,31 @@ void describe(const App* app, AppInfo* out) {
   out->timer_id = app->timer_id;
   out->timer_period_ms = app->timer_period;
   out->timer_cyclical = app->timer_cyclical;
-  move_bytes(out->name, app->name, sizeof(out->name));
+  MoveBytes(out->name, app->name, sizeof(out->name));
 }
 
 // Takes an application off the routing stack: its timer dies, its queued
 // events are dropped (they name a serial that no longer runs), and its record
 // is freed once the dispatch that may still use it has ended.
-void leave(App* app) {
-  if (app->slot != Slot::Running && app->slot != Slot::Allocated) return;
-  bool was_running = app->slot == Slot::Running;
+void Leave(App* app) {
+  if (app->slot != Slot::kRunning && app->slot != Slot::kAllocated) return;
+  bool was_running = app->slot == Slot::kRunning;
   app->timer_on = false;
-  app->slot = Slot::Exited;
-  int which = which_named(app);
+  app->slot = Slot::kExited;
+  int which = WhichNamed(app);
   if (which >= 0) {
-    describe(app, &g.last[which]);
+    Describe(app, &g.last[which]);
     g.have_last[which] = true;
   }
-  if (was_running && which == 0) internal::emit(Fact::ShellExit, 0, app->name);
+  if (was_running && which == 0) internal::Emit(Fact::kShellExit, 0, app->name);
 }
 
-bool info_for(int which, AppInfo* out) {
+bool InfoFor(int which, AppInfo* out) {
   App* best = nullptr;
   for (auto& a : g.apps)
-    if (a.slot == Slot::Running && which_named(&a) == which && (!best || a.serial > best->serial)) best = &a;
+    if (a.slot == Slot::kRunning && WhichNamed(&a) == which && (!best || a.serial > best->serial)) best = &a;
   if (best) {
-    describe(best, out);
+    Describe(best, out);
     return true;
   }
   if (!g.have_last[which]) return false;
@@ -132,38 +133,38 @@ bool info_for(int which, AppInfo* out) {
 
 }  // namespace
 
-void apps_reset() {
-  zero_bytes(&g, sizeof(g));
+void AppsReset() {
+  ZeroBytes(&g, sizeof(g));
   g.next_reg_id = kFirstRegId;
   g.next_port = kFirstPort;
   g.next_serial = 1;
 }
 
-void clear_registrations() {
-  zero_bytes(g.regs, sizeof(g.regs));
+void ClearRegistrations() {
+  ZeroBytes(g.regs, sizeof(g.regs));
 }
 
-App* app_at(int index) {
+App* AppAt(int index) {
   return index >= 0 && index < kMaxApps ? &g.apps[index] : nullptr;
 }
 
-App* app_by_record(const void* record) {
+App* AppByRecord(const void* record) {
   if (!record) return nullptr;
   for (auto& a : g.apps)
-    if (a.slot != Slot::Free && static_cast<const void*>(a.record) == record) return &a;
+    if (a.slot != Slot::kFree && static_cast<const void*>(a.record) == record) return &a;
   return nullptr;
 }
 
-App* app_by_serial(uint32_t serial) {
+App* AppBySerial(uint32_t serial) {
   for (auto& a : g.apps)
-    if (a.slot == Slot::Running && a.serial == serial) return &a;
+    if (a.slot == Slot::kRunning && a.serial == serial) return &a;
   return nullptr;
 }
 
-int running_in_start_order(App** out, int max) {
+int RunningInStartOrder(App** out, int max) {
   int n = 0;
   for (auto& a : g.apps)
-    if (a.slot == Slot::Running && n < max) out[n++] = &a;
+    if (a.slot == Slot::kRunning && n < max) out[n++] = &a;
   // Insertion sort by serial: at most a handful of entries.
   for (int i = 1; i < n; ++i)
     for (int j = i; j > 0 && out[j - 1]->serial > out[j]->serial; --j) {
@@ -174,50 +175,50 @@ int running_in_start_order(App** out, int max) {
   return n;
 }
 
-App* running_shell() {
+App* RunningShell() {
   App* best = nullptr;
   for (auto& a : g.apps)
-    if (a.slot == Slot::Running && !a.prepost && (!best || a.serial > best->serial)) best = &a;
+    if (a.slot == Slot::kRunning && !a.prepost && (!best || a.serial > best->serial)) best = &a;
   return best;
 }
 
-void end_app_silently(App* app) {
+void EndAppSilently(App* app) {
   // The application's screen goes with it, as it would on the phone.
   auto* rec = reinterpret_cast<APPLICATION_T*>(app->record);
-  if (app->slot == Slot::Running && rec->dialog != 0) {
-    internal::canvas_delete(rec->dialog);
+  if (app->slot == Slot::kRunning && rec->dialog != 0) {
+    internal::CanvasDelete(rec->dialog);
     rec->dialog = 0;
   }
-  leave(app);
+  Leave(app);
 }
 
-void free_exited() {
+void FreeExited() {
   for (auto& a : g.apps)
-    if (a.slot == Slot::Exited) zero_bytes(&a, sizeof(a));
+    if (a.slot == Slot::kExited) ZeroBytes(&a, sizeof(a));
 }
 
-EVENT_HANDLER_T find_handler(const App* app, uint32_t code) {
-  const STATE_HANDLERS_ENTRY_T* cur = state_entry(app, app->state);
-  if (EVENT_HANDLER_T h = find_in_list(cur ? cur->handlers : nullptr, code)) return h;
-  const STATE_HANDLERS_ENTRY_T* any = state_entry(app, APP_STATE_ANY);
-  return find_in_list(any ? any->handlers : nullptr, code);
+EVENT_HANDLER_T FindHandler(const App* app, uint32_t code) {
+  const STATE_HANDLERS_ENTRY_T* cur = StateEntry(app, app->state);
+  if (EVENT_HANDLER_T h = FindInList(cur ? cur->handlers : nullptr, code)) return h;
+  const STATE_HANDLERS_ENTRY_T* any = StateEntry(app, APP_STATE_ANY);
+  return FindInList(any ? any->handlers : nullptr, code);
 }
 
 }  // namespace sim::fw
 
 namespace sim {
 
-bool shell_info(AppInfo* out) {
-  return out && fw::info_for(0, out);
+bool ShellInfo(AppInfo* out) {
+  return out && fw::InfoFor(0, out);
 }
-bool player_info(AppInfo* out) {
-  return out && fw::info_for(1, out);
+bool PlayerInfo(AppInfo* out) {
+  return out && fw::InfoFor(1, out);
 }
-uint32_t shell_starts() {
+uint32_t ShellStarts() {
   return fw::g.shell_starts;
 }
 
-void set_next_token_grant(uint32_t result, uint8_t status) {
+void SetNextTokenGrant(uint32_t result, uint8_t status) {
   fw::g.grant_override = true;
   fw::g.grant_result = result;
   fw::g.grant_status = status;
@@ -230,12 +231,12 @@ using namespace sim::fw;
 ZQ_EXTERN_C uint32_t APP_Register(const uint32_t* start_codes, uint32_t count, const STATE_HANDLERS_ENTRY_T* table,
                                   uint32_t states, APP_START_T start) {
   if (!start_codes || count == 0 || count > kMaxCodes || !table || states == 0 || !start) {
-    report("APP_Register", "refused: bad arguments");
+    Report("APP_Register", "refused: bad arguments");
     return 1;
   }
   for (uint32_t i = 0; i < count; ++i)
-    if (registration_by_code(start_codes[i])) {
-      report("APP_Register", "refused: start code already registered");
+    if (RegistrationByCode(start_codes[i])) {
+      Report("APP_Register", "refused: start code already registered");
       return 1;
     }
   for (auto& r : g.regs) {
@@ -249,37 +250,37 @@ ZQ_EXTERN_C uint32_t APP_Register(const uint32_t* start_codes, uint32_t count, c
     r.start = start;
     return 0;
   }
-  report("APP_Register", "refused: registration table full");
+  Report("APP_Register", "refused: registration table full");
   return 1;
 }
 
 ZQ_EXTERN_C uint32_t LdrStartApp(uint32_t start_code) {
-  Registration* r = registration_by_code(start_code);
+  Registration* r = RegistrationByCode(start_code);
   if (!r) return 1;
-  return r->start(event_stack(), r->reg_id, 0);
+  return r->start(EventStack(), r->reg_id, 0);
 }
 
 ZQ_EXTERN_C uint32_t AFW_InquireRoutingStackByRegId(uint32_t reg_id) {
   for (auto& a : g.apps)
-    if (a.slot == Slot::Running && a.reg_id == reg_id) return 0;
+    if (a.slot == Slot::kRunning && a.reg_id == reg_id) return 0;
   return 1;
 }
 
 ZQ_EXTERN_C APPLICATION_T* APP_InitAppData(APP_DISPATCH_T dispatch, uint32_t size, uint32_t reg_id, uint32_t, uint32_t,
                                            uint32_t, uint32_t, uint32_t, uint32_t) {
-  Registration* r = registration_by_id(reg_id);
+  Registration* r = RegistrationById(reg_id);
   if (!r) {
-    report("APP_InitAppData", "refused: unknown registration");
+    Report("APP_InitAppData", "refused: unknown registration");
     return nullptr;
   }
   if (size > kRecordBytes) {
-    report("APP_InitAppData", "refused: record larger than the framework hands out");
+    Report("APP_InitAppData", "refused: record larger than the framework hands out");
     return nullptr;
   }
   for (auto& a : g.apps) {
-    if (a.slot != Slot::Free) continue;
-    zero_bytes(&a, sizeof(a));
-    a.slot = Slot::Allocated;
+    if (a.slot != Slot::kFree) continue;
+    ZeroBytes(&a, sizeof(a));
+    a.slot = Slot::kAllocated;
     a.dispatch = dispatch ? dispatch : APP_HandleEvent;
     a.prepost = a.dispatch == APP_HandleEventPrepost;
     a.reg_id = reg_id;
@@ -292,36 +293,36 @@ ZQ_EXTERN_C APPLICATION_T* APP_InitAppData(APP_DISPATCH_T dispatch, uint32_t siz
     reinterpret_cast<APPLICATION_T*>(a.record)->port = a.port;
     return reinterpret_cast<APPLICATION_T*>(a.record);
   }
-  report("APP_InitAppData", "refused: too many applications");
+  Report("APP_InitAppData", "refused: too many applications");
   return nullptr;
 }
 
 ZQ_EXTERN_C uint32_t APP_Start(EVENT_STACK_T* ev_st, APPLICATION_T* rec, uint32_t state,
                                const STATE_HANDLERS_ENTRY_T* table, EVENT_HANDLER_T destroy, const char* name,
                                uint32_t) {
-  App* app = app_by_record(rec);
-  if (!app || app->slot != Slot::Allocated) return 1;
+  App* app = AppByRecord(rec);
+  if (!app || app->slot != Slot::kAllocated) return 1;
   if (table && table != app->table) {
     // Only the registration says how many states a table has; walking
     // another table with that count could read past its end.
-    report("APP_Start", "refused: not the state table the application was registered with");
+    Report("APP_Start", "refused: not the state table the application was registered with");
     return 1;
   }
-  app->slot = Slot::Running;
+  app->slot = Slot::kRunning;
   app->serial = g.next_serial++;
   app->state = state;
   app->destroy = destroy;
   if (name) {
-    copy_text(app->name, sizeof(app->name), name);
+    CopyText(app->name, sizeof(app->name), name);
   }
-  if (which_named(app) == 0) {
+  if (WhichNamed(app) == 0) {
     ++g.shell_starts;
-    sim::internal::emit(sim::Fact::ShellStart, 0, app->name);
+    sim::internal::Emit(sim::Fact::kShellStart, 0, app->name);
   }
   uint32_t serial = app->serial;
-  run_entry(app, ev_st ? ev_st : event_stack());
+  RunEntry(app, ev_st ? ev_st : EventStack());
   // An application that takes the screen gets the UI token once it is up.
-  if (!app->prepost && app_by_serial(serial)) queue_to_app(serial, EV_UI_TOKEN_GRANTED, nullptr, 0);
+  if (!app->prepost && AppBySerial(serial)) QueueToApp(serial, EV_UI_TOKEN_GRANTED, nullptr, 0);
   return 0;
 }
 
@@ -344,27 +345,27 @@ ZQ_EXTERN_C uint32_t APP_HandleUITokenRevoked(EVENT_STACK_T*, APPLICATION_T* rec
 }
 
 ZQ_EXTERN_C uint32_t APP_UtilChangeState(uint32_t state, EVENT_STACK_T* ev_st, APPLICATION_T* rec) {
-  App* app = app_by_record(rec);
-  if (!app || app->slot != Slot::Running || !state_entry(app, state)) return 1;
-  const STATE_HANDLERS_ENTRY_T* old = state_entry(app, app->state);
+  App* app = AppByRecord(rec);
+  if (!app || app->slot != Slot::kRunning || !StateEntry(app, state)) return 1;
+  const STATE_HANDLERS_ENTRY_T* old = StateEntry(app, app->state);
   if (old && old->exit) old->exit(ev_st, rec, 0);
   app->state = state;
-  run_entry(app, ev_st ? ev_st : event_stack());
+  RunEntry(app, ev_st ? ev_st : EventStack());
   return 0;
 }
 
 ZQ_EXTERN_C uint32_t APP_UtilUISDialogDelete(uint32_t* dialog_field) {
   if (!dialog_field) return 1;
-  if (*dialog_field) sim::internal::canvas_delete(*dialog_field);
+  if (*dialog_field) sim::internal::CanvasDelete(*dialog_field);
   *dialog_field = 0;
   return 0;
 }
 
 ZQ_EXTERN_C uint32_t APP_Exit(EVENT_STACK_T*, APPLICATION_T* rec, uint32_t) {
-  App* app = app_by_record(rec);
-  if (!app || app->slot == Slot::Exited) return 1;
+  App* app = AppByRecord(rec);
+  if (!app || app->slot == Slot::kExited) return 1;
   // The record stays until control is back with the framework: the caller
   // may still touch it on its way out.
-  leave(app);
+  Leave(app);
   return 0;
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Audio: the volume level of each volume type (0 to 7) and the tones played.
 #include "platform/audio.h"
 
@@ -20,8 +21,8 @@ Audio a;
 
 }  // namespace
 
-void audio_reset() {
-  zero_bytes(&a, sizeof(a));
+void AudioReset() {
+  ZeroBytes(&a, sizeof(a));
   for (auto& v : a.volume) v = kDefaultVolume;
 }
 
@@ -29,15 +30,15 @@ void audio_reset() {
 
 namespace sim {
 
-uint8_t volume(uint8_t type) {
+uint8_t Volume(uint8_t type) {
   return type < fw::kVolumeTypes ? fw::a.volume[type] : 0;
 }
 
-void set_volume(uint8_t type, uint8_t level) {
+void SetVolume(uint8_t type, uint8_t level) {
   if (type < fw::kVolumeTypes) fw::a.volume[type] = level > AUD_VOLUME_MAX ? AUD_VOLUME_MAX : level;
 }
 
-uint32_t tones_played() {
+uint32_t TonesPlayed() {
   return fw::a.tones;
 }
 
@@ -52,7 +53,7 @@ ZQ_EXTERN_C uint32_t DL_AudGetVolumeSetting(uint8_t type, uint8_t* level) {
 ZQ_EXTERN_C uint32_t DL_AudSetVolumeSetting(uint8_t type, uint8_t level) {
   if (type >= sim::fw::kVolumeTypes || level > AUD_VOLUME_MAX) return 1;
   sim::fw::a.volume[type] = level;
-  sim::internal::emit(sim::Fact::Volume, level, nullptr);
+  sim::internal::Emit(sim::Fact::kVolume, level, nullptr);
   return 0;
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The canvas service: one 176 x 220 screen, canvases handed out as handles,
 // current colours and font, and every call kept in the call log.
 #include "platform/canvas.h"
@@ -26,8 +27,8 @@ struct State {
 // Constant-initialised, so the service is usable before the first reset.
 State g = {{}, kFirstHandle, 0, {0xFF, 0xFF, 0xFF, 0}, {0, 0, 0, 0}, {0, 0, 0, 255}, CANVAS_FONT_DEFAULT};
 
-CanvasColor MakeColor(uint8_t r, uint8_t g_, uint8_t b, uint8_t t) {
-  CanvasColor c = {r, g_, b, t};
+CanvasColor MakeColor(uint8_t r, uint8_t g, uint8_t b, uint8_t t) {
+  CanvasColor c = {r, g, b, t};
   return c;
 }
 
@@ -44,7 +45,7 @@ bool IsLive(uint32_t handle) {
 }
 
 CanvasCall Call(CanvasOp op, uint32_t dialog, CanvasRegion r) {
-  CanvasCall call = canvas_log::blank(op, dialog);
+  CanvasCall call = canvas_log::Blank(op, dialog);
   call.x1 = r.ul.x;
   call.y1 = r.ul.y;
   call.x2 = r.lr.x;
@@ -76,46 +77,46 @@ void ApplyAnchor(uint16_t anchor, uint32_t width, int* x, int* y) {
 
 namespace internal {
 
-void canvas_reset() {
+void CanvasReset() {
   g = State{};
   g.next_handle = kFirstHandle;
   g.fill = MakeColor(0xFF, 0xFF, 0xFF, 0);
   g.foreground = MakeColor(0, 0, 0, 0);
   g.background = MakeColor(0, 0, 0, 255);
   g.font = CANVAS_FONT_DEFAULT;
-  raster::draw_on(raster::Layer::Phone);
-  raster::clear(0x000000);
-  raster::draw_on(raster::Layer::Canvas);
-  raster::clear(0x000000);
-  raster::show(raster::Layer::Canvas);
-  canvas_log_clear();
+  raster::DrawOn(raster::Layer::kPhone);
+  raster::Clear(0x000000);
+  raster::DrawOn(raster::Layer::kCanvas);
+  raster::Clear(0x000000);
+  raster::Show(raster::Layer::kCanvas);
+  CanvasLogClear();
 }
 
-void canvas_uncover() {
-  raster::show(raster::Layer::Canvas);
+void CanvasUncover() {
+  raster::Show(raster::Layer::kCanvas);
 }
 
-void canvas_delete(uint32_t handle) {
+void CanvasDelete(uint32_t handle) {
   for (uint32_t& h : g.live)
     if (h != 0 && h == handle) h = 0;
-  canvas_log::record(canvas_log::blank(CanvasOp::Delete, handle));
+  canvas_log::Record(canvas_log::Blank(CanvasOp::Delete, handle));
 }
 
 }  // namespace internal
 
-bool canvas_exists() {
+bool CanvasExists() {
   for (uint32_t h : g.live)
     if (h != 0) return true;
   return false;
 }
 
-uint32_t canvas_pixel(int x, int y) {
-  return raster::pixel(x, y);
+uint32_t CanvasPixel(int x, int y) {
+  return raster::Pixel(x, y);
 }
-const uint8_t* framebuffer_rgb() {
-  return raster::pixels();
+const uint8_t* FramebufferRgb() {
+  return raster::Pixels();
 }
-void fail_canvas_creation(uint32_t times) {
+void FailCanvasCreation(uint32_t times) {
   g.failures_pending = times;
 }
 
@@ -144,41 +145,41 @@ uint32_t UIS_CreateColorCanvas(uint32_t* port_block, CanvasBuffer* buffer, uint3
         handle = g.next_handle++;
         if (g.next_handle == 0) g.next_handle = kFirstHandle;
         slot = handle;
-        raster::clear(kFreshCanvasRgb);
-        raster::show(raster::Layer::Canvas);
+        raster::Clear(kFreshCanvasRgb);
+        raster::Show(raster::Layer::kCanvas);
         break;
       }
     }
   }
-  canvas_log::record(canvas_log::blank(sim::CanvasOp::Create, handle));
+  canvas_log::Record(canvas_log::Blank(sim::CanvasOp::Create, handle));
   return handle;
 }
 
 // The three current colours are set alike: keep the colour, log the call.
-static uint32_t set_current_colour(CanvasColor& slot, sim::CanvasOp op, CanvasColor color) {
+static uint32_t SetCurrentColour(CanvasColor& slot, sim::CanvasOp op, CanvasColor color) {
   slot = color;
-  CanvasCall call = canvas_log::blank(op, 0);
+  CanvasCall call = canvas_log::Blank(op, 0);
   call.color = color;
-  canvas_log::record(call);
+  canvas_log::Record(call);
   return 0;
 }
 
 uint32_t UIS_CanvasSetFillColor(CanvasColor color) {
-  return set_current_colour(g.fill, sim::CanvasOp::SetFillColor, color);
+  return SetCurrentColour(g.fill, sim::CanvasOp::SetFillColor, color);
 }
 
 uint32_t UIS_CanvasSetForegroundColor(CanvasColor color) {
-  return set_current_colour(g.foreground, sim::CanvasOp::SetForegroundColor, color);
+  return SetCurrentColour(g.foreground, sim::CanvasOp::SetForegroundColor, color);
 }
 
 uint32_t UIS_CanvasSetBackgroundColor(CanvasColor color) {
-  return set_current_colour(g.background, sim::CanvasOp::SetBackgroundColor, color);
+  return SetCurrentColour(g.background, sim::CanvasOp::kSetBackgroundColor, color);
 }
 
 uint32_t UIS_CanvasSetFont(uint8_t font, uint32_t dialog) {
-  CanvasCall call = canvas_log::blank(sim::CanvasOp::SetFont, dialog);
+  CanvasCall call = canvas_log::Blank(sim::CanvasOp::kSetFont, dialog);
   call.a = font;
-  canvas_log::record(call);
+  canvas_log::Record(call);
   if (!sim::IsLive(dialog)) return 1;
   g.font = font;  // one font: every identifier draws Unifont
   return 0;
@@ -187,7 +188,7 @@ uint32_t UIS_CanvasSetFont(uint8_t font, uint32_t dialog) {
 uint32_t UIS_CanvasDrawLine(CanvasPoint from, CanvasPoint to, uint32_t dialog) {
   CanvasCall call = sim::Call(sim::CanvasOp::DrawLine, dialog, sim::RegionOf(from, to));
   call.color = g.foreground;
-  canvas_log::record(call);
+  canvas_log::Record(call);
   if (!sim::IsLive(dialog)) return 1;
   raster::line(from.x, from.y, to.x, to.y, sim::Rgb(g.foreground));
   return 0;
@@ -197,10 +198,10 @@ uint32_t UIS_CanvasDrawRect(CanvasRegion region, uint8_t filled, uint32_t dialog
   CanvasCall call = sim::Call(sim::CanvasOp::DrawRect, dialog, region);
   call.a = filled;
   call.color = g.foreground;
-  canvas_log::record(call);
+  canvas_log::Record(call);
   if (!sim::IsLive(dialog)) return 1;
-  if (filled) raster::fill(region.ul.x, region.ul.y, region.lr.x, region.lr.y, sim::Rgb(g.fill));
-  raster::outline(region.ul.x, region.ul.y, region.lr.x, region.lr.y, sim::Rgb(g.foreground));
+  if (filled) raster::Fill(region.ul.x, region.ul.y, region.lr.x, region.lr.y, sim::Rgb(g.fill));
+  raster::Outline(region.ul.x, region.ul.y, region.lr.x, region.lr.y, sim::Rgb(g.foreground));
   return 0;
 }
 
@@ -211,7 +212,7 @@ uint32_t UIS_CanvasDrawRoundRect(CanvasRegion region, uint32_t a, uint32_t b, ui
   call.b = b;
   call.c = c;
   call.color = g.foreground;
-  canvas_log::record(call);
+  canvas_log::Record(call);
   if (!sim::IsLive(dialog)) return 1;
   int x1 = region.ul.x, y1 = region.ul.y, x2 = region.lr.x, y2 = region.lr.y;
   if (x1 > x2) x1 = region.lr.x, x2 = region.ul.x;
@@ -225,19 +226,19 @@ uint32_t UIS_CanvasDrawRoundRect(CanvasRegion region, uint32_t a, uint32_t b, ui
   raster::line(x1 + rx, y2, x2 - rx, y2, rgb);
   raster::line(x1, y1 + ry, x1, y2 - ry, rgb);
   raster::line(x2, y1 + ry, x2, y2 - ry, rgb);
-  raster::arc(x2 - aw, y1, x2, y1 + ah, 0, 90, rgb);
-  raster::arc(x1, y1, x1 + aw, y1 + ah, 90, 90, rgb);
-  raster::arc(x1, y2 - ah, x1 + aw, y2, 180, 90, rgb);
-  raster::arc(x2 - aw, y2 - ah, x2, y2, 270, 90, rgb);
+  raster::Arc(x2 - aw, y1, x2, y1 + ah, 0, 90, rgb);
+  raster::Arc(x1, y1, x1 + aw, y1 + ah, 90, 90, rgb);
+  raster::Arc(x1, y2 - ah, x1 + aw, y2, 180, 90, rgb);
+  raster::Arc(x2 - aw, y2 - ah, x2, y2, 270, 90, rgb);
   return 0;
 }
 
 uint32_t UIS_CanvasFillRect(CanvasRegion region, uint32_t dialog) {
   CanvasCall call = sim::Call(sim::CanvasOp::FillRect, dialog, region);
   call.color = g.fill;
-  canvas_log::record(call);
+  canvas_log::Record(call);
   if (!sim::IsLive(dialog)) return 1;
-  raster::fill(region.ul.x, region.ul.y, region.lr.x, region.lr.y, sim::Rgb(g.fill));
+  raster::Fill(region.ul.x, region.ul.y, region.lr.x, region.lr.y, sim::Rgb(g.fill));
   return 0;
 }
 
@@ -248,9 +249,9 @@ uint32_t UIS_CanvasDrawArc(CanvasRegion region, uint32_t a, uint32_t b, uint32_t
   call.b = b;
   call.c = c;
   call.color = g.foreground;
-  canvas_log::record(call);
+  canvas_log::Record(call);
   if (!sim::IsLive(dialog)) return 1;
-  raster::arc(region.ul.x, region.ul.y, region.lr.x, region.lr.y, (int)(a % 360), (int)b % 361, sim::Rgb(g.foreground));
+  raster::Arc(region.ul.x, region.ul.y, region.lr.x, region.lr.y, (int)(a % 360), (int)b % 361, sim::Rgb(g.foreground));
   return 0;
 }
 
@@ -258,32 +259,32 @@ uint32_t UIS_CanvasDrawArc(CanvasRegion region, uint32_t a, uint32_t b, uint32_t
 // is 255, which lets the screen show through.
 uint32_t UIS_CanvasDrawColorText(const WCHAR* text, uint16_t offset, uint16_t length, CanvasPoint at, uint16_t anchor,
                                  uint32_t dialog) {
-  CanvasCall call = canvas_log::blank(sim::CanvasOp::DrawText, dialog);
+  CanvasCall call = canvas_log::Blank(sim::CanvasOp::DrawText, dialog);
   call.x1 = at.x;
   call.y1 = at.y;
   call.a = offset;
   call.b = length;
   call.c = anchor;
   call.color = g.foreground;
-  if (text) canvas_log::set_text(&call, text + offset, length);
-  canvas_log::record(call);
+  if (text) canvas_log::SetText(&call, text + offset, length);
+  canvas_log::Record(call);
   if (!sim::IsLive(dialog) || !text) return 1;
   const WCHAR* start = text + offset;
   int x = at.x, y = at.y;
-  sim::ApplyAnchor(anchor, sim::font::text_width(start, length), &x, &y);
-  sim::font::draw(start, length, x, y, sim::Rgb(g.foreground), g.background.t != 255, sim::Rgb(g.background), 1);
+  sim::ApplyAnchor(anchor, sim::font::TextWidth(start, length), &x, &y);
+  sim::font::Draw(start, length, x, y, sim::Rgb(g.foreground), g.background.t != 255, sim::Rgb(g.background), 1);
   return 0;
 }
 
 // Height 16 and the sum of the glyph widths of the whole text.
 uint32_t UIS_CanvasGetStringSize(const WCHAR* text, CanvasSize* size, uint8_t font) {
-  CanvasCall call = canvas_log::blank(sim::CanvasOp::GetStringSize, 0);
+  CanvasCall call = canvas_log::Blank(sim::CanvasOp::kGetStringSize, 0);
   call.a = font;
-  if (text) canvas_log::set_text(&call, text, 0xFFFFFFFFu);
-  canvas_log::record(call);
+  if (text) canvas_log::SetText(&call, text, 0xFFFFFFFFu);
+  canvas_log::Record(call);
   if (!size) return 1;
   size->height = sim::font::kHeight;
-  uint32_t width = text ? sim::font::text_width(text, 0xFFFFFFFFu) : 0;
+  uint32_t width = text ? sim::font::TextWidth(text, 0xFFFFFFFFu) : 0;
   size->width = (uint16_t)(width > 0xFFFF ? 0xFFFF : width);
   return text ? 0 : 1;
 }
@@ -293,7 +294,7 @@ uint32_t UIS_CanvasGetStringSize(const WCHAR* text, CanvasSize* size, uint8_t fo
 uint32_t UIS_CanvasDrawImage(uint8_t kind, void* source, uint32_t a, uint32_t b, uint32_t c, CanvasPoint at,
                              uint16_t anchor, uint8_t flags, uint32_t dialog) {
   (void)source;
-  CanvasCall call = canvas_log::blank(sim::CanvasOp::DrawImage, dialog);
+  CanvasCall call = canvas_log::Blank(sim::CanvasOp::kDrawImage, dialog);
   call.x1 = at.x;
   call.y1 = at.y;
   call.a = kind;
@@ -302,7 +303,7 @@ uint32_t UIS_CanvasDrawImage(uint8_t kind, void* source, uint32_t a, uint32_t b,
   (void)a;
   (void)b;
   (void)c;
-  canvas_log::record(call);
+  canvas_log::Record(call);
   return sim::IsLive(dialog) ? 0 : 1;
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A ring of the most recent canvas calls: a test reads back exactly what
 // reached the canvas, with the colour that was in force for each drawing.
 #include "sim/canvas_log.h"
@@ -14,14 +15,14 @@ size_t g_size = 0;
 
 namespace canvas_log {
 
-CanvasCall blank(CanvasOp op, uint32_t dialog) {
+CanvasCall Blank(CanvasOp op, uint32_t dialog) {
   CanvasCall call = {};
   call.op = op;
   call.dialog = dialog;
   return call;
 }
 
-void set_text(CanvasCall* call, const WCHAR* text, uint32_t length) {
+void SetText(CanvasCall* call, const WCHAR* text, uint32_t length) {
   uint16_t kept = 0;
   if (text) {
     while (kept < length && kept < SIM_LOG_TEXT_UNITS && text[kept] != 0) {
@@ -32,7 +33,7 @@ void set_text(CanvasCall* call, const WCHAR* text, uint32_t length) {
   call->text_len = kept;
 }
 
-void record(const CanvasCall& call) {
+void Record(const CanvasCall& call) {
   if (g_size < kCapacity) {
     g_calls[(g_first + g_size) % kCapacity] = call;
     ++g_size;
@@ -44,17 +45,17 @@ void record(const CanvasCall& call) {
 
 }  // namespace canvas_log
 
-size_t canvas_log_size() {
+size_t CanvasLogSize() {
   return g_size;
 }
 
-const CanvasCall& canvas_log_at(size_t i) {
+const CanvasCall& CanvasLogAt(size_t i) {
   static const CanvasCall kNone = {};
   if (i >= g_size) return kNone;
   return g_calls[(g_first + i) % kCapacity];
 }
 
-void canvas_log_clear() {
+void CanvasLogClear() {
   g_first = 0;
   g_size = 0;
 }

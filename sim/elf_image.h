@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Phone program images: 32-bit big-endian ARM ELF shared objects with one
 // loadable segment, entered at their first byte. Checking and relocating work
 // on plain bytes and read every word in the image's own byte order, so they
@@ -27,7 +28,7 @@ struct Layout {
 
 // Checks a whole image file. On refusal `why` receives one line naming what
 // is wrong; nothing outside file[0, size) is read.
-bool check(const uint8_t* file, size_t size, Layout* layout, char* why, size_t why_size);
+bool Check(const uint8_t* file, size_t size, Layout* layout, char* why, size_t why_size);
 
 // The address of an import, by name; false when the firmware lacks it.
 typedef bool (*Resolver)(const char* name, uint32_t* address, void* ctx);
@@ -37,11 +38,11 @@ typedef bool (*Resolver)(const char* name, uint32_t* address, void* ctx);
 // relocations: R_ARM_RELATIVE, R_ARM_GLOB_DAT, R_ARM_JUMP_SLOT, R_ARM_ABS32.
 // Any other relocation, and an import `resolve` does not know, is refused
 // with one line in `why`.
-bool relocate(const uint8_t* file, const Layout& layout, uint8_t* memory, uint32_t base, Resolver resolve, void* ctx,
+bool Relocate(const uint8_t* file, const Layout& layout, uint8_t* memory, uint32_t base, Resolver resolve, void* ctx,
               char* why, size_t why_size);
 
 // The offset in the image of a symbol it defines (e.g. "Lib", "player");
 // false when it defines none of that name.
-bool find_symbol(const uint8_t* memory, const Layout& layout, const char* name, uint32_t* offset);
+bool FindSymbol(const uint8_t* memory, const Layout& layout, const char* name, uint32_t* offset);
 
 }  // namespace sim::elf

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The feature database: of all its features the program asks only for the
 // keypad lock, under the identifier the firmware keeps at KEYPAD_STATE.
 #include "platform/keypad.h"
@@ -11,7 +12,7 @@ bool keypad_lock = false;
 
 }  // namespace
 
-void feature_db_reset() {
+void FeatureDbReset() {
   keypad_lock = false;
 }
 
@@ -19,11 +20,11 @@ void feature_db_reset() {
 
 namespace sim {
 
-void set_keypad_lock(bool locked) {
+void SetKeypadLock(bool locked) {
   fw::keypad_lock = locked;
 }
 
-bool keypad_locked() {
+bool KeypadLocked() {
   return fw::keypad_lock;
 }
 

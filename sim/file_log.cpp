@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A ring of the newest file uses: which files the program looked for, opened
 // and read, and which tracks the engine made playback objects for. A front
 // end tells from it where the program looked for a track's lyrics and what
@@ -15,7 +16,7 @@ FileUseRecord g_uses[kCapacity];
 size_t g_first = 0;  // index of the oldest use kept
 size_t g_size = 0;
 
-FileUseRecord& next(FileUse use, bool ok) {
+FileUseRecord& Next(FileUse use, bool ok) {
   FileUseRecord* r;
   if (g_size < kCapacity) {
     r = &g_uses[(g_first + g_size) % kCapacity];
@@ -24,13 +25,13 @@ FileUseRecord& next(FileUse use, bool ok) {
     r = &g_uses[g_first];
     g_first = (g_first + 1) % kCapacity;
   }
-  fw::zero_bytes(r, sizeof *r);
+  fw::ZeroBytes(r, sizeof *r);
   r->use = use;
   r->ok = ok;
   return *r;
 }
 
-uint32_t clamp32(uint64_t n) {
+uint32_t Clamp32(uint64_t n) {
   return n > UINT32_MAX ? UINT32_MAX : (uint32_t)n;
 }
 
@@ -38,22 +39,22 @@ uint32_t clamp32(uint64_t n) {
 
 namespace file_log {
 
-void note_exists(const WCHAR* uri, bool found) {
-  FileUseRecord& r = next(FileUse::Exists, found);
-  if (uri) internal::utf16_to_utf8(uri, r.uri, sizeof r.uri);
+void NoteExists(const WCHAR* uri, bool found) {
+  FileUseRecord& r = Next(FileUse::kExists, found);
+  if (uri) internal::Utf16ToUtf8(uri, r.uri, sizeof r.uri);
 }
 
-void note_open(const WCHAR* uri, uint16_t handle, uint64_t size) {
-  FileUseRecord& r = next(FileUse::Open, handle != 0);
+void NoteOpen(const WCHAR* uri, uint16_t handle, uint64_t size) {
+  FileUseRecord& r = Next(FileUse::kOpen, handle != 0);
   r.handle = handle;
-  r.bytes = clamp32(size);
-  if (uri) internal::utf16_to_utf8(uri, r.uri, sizeof r.uri);
+  r.bytes = Clamp32(size);
+  if (uri) internal::Utf16ToUtf8(uri, r.uri, sizeof r.uri);
 }
 
-void note_read(uint16_t handle, uint64_t position, const void* bytes, uint64_t delivered, bool whole) {
-  FileUseRecord& r = next(FileUse::Read, whole);
+void NoteRead(uint16_t handle, uint64_t position, const void* bytes, uint64_t delivered, bool whole) {
+  FileUseRecord& r = Next(FileUse::kRead, whole);
   r.handle = handle;
-  r.bytes = clamp32(delivered);
+  r.bytes = Clamp32(delivered);
   if (position != 0 || bytes == nullptr) return;
   const uint8_t* b = static_cast<const uint8_t*>(bytes);
   while (r.head_len < sizeof r.head && r.head_len < delivered) {
@@ -62,23 +63,23 @@ void note_read(uint16_t handle, uint64_t position, const void* bytes, uint64_t d
   }
 }
 
-void note_play(const char* uri8) {
-  FileUseRecord& r = next(FileUse::Play, true);
-  if (uri8) fw::copy_text(r.uri, sizeof r.uri, uri8);
+void NotePlay(const char* uri8) {
+  FileUseRecord& r = Next(FileUse::Play, true);
+  if (uri8) fw::CopyText(r.uri, sizeof r.uri, uri8);
 }
 
-void reset() {
+void Reset() {
   g_first = 0;
   g_size = 0;
 }
 
 }  // namespace file_log
 
-size_t file_log_size() {
+size_t FileLogSize() {
   return g_size;
 }
 
-const FileUseRecord& file_log_at(size_t i) {
+const FileUseRecord& FileLogAt(size_t i) {
   static const FileUseRecord kNone = {};
   if (i >= g_size) return kNone;
   return g_uses[(g_first + i) % kCapacity];

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The file log kept for front ends and tests (read through the driver API):
 // the file system's services and the media engine note here what they were
 // asked for.
@@ -10,12 +11,12 @@
 
 namespace sim::file_log {
 
-void note_exists(const WCHAR* uri, bool found);
+void NoteExists(const WCHAR* uri, bool found);
 // `handle` is the one handed out, or 0 when the file could not be opened.
-void note_open(const WCHAR* uri, uint16_t handle, uint64_t size);
+void NoteOpen(const WCHAR* uri, uint16_t handle, uint64_t size);
 // `position` is where the read began; `bytes` what it delivered.
-void note_read(uint16_t handle, uint64_t position, const void* bytes, uint64_t delivered, bool whole);
-void note_play(const char* uri8);
-void reset();
+void NoteRead(uint16_t handle, uint64_t position, const void* bytes, uint64_t delivered, bool whole);
+void NotePlay(const char* uri8);
+void Reset();
 
 }  // namespace sim::file_log

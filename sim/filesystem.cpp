@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Open files of the phone's file system: a fixed table of handles, each on a
 // real host file or on the GB2312 table the stand-in serves from memory.
 // Files are opened for reading only; the program never writes.
@@ -33,12 +34,12 @@ uint16_t g_generation;
 
 // Handles carry a generation as well as the slot, so that a handle used
 // after its close is refused even when the slot has been taken again.
-uint16_t make_handle(uint32_t slot) {
+uint16_t MakeHandle(uint32_t slot) {
   g_generation = (uint16_t)((g_generation + 1) % 2000);
   return (uint16_t)(g_generation * kMaxOpenFiles + slot + 1);
 }
 
-OpenFile* lookup(FILE_HANDLE_T handle) {
+OpenFile* Lookup(FILE_HANDLE_T handle) {
   if (handle == 0 || handle == FS_INVALID_HANDLE) return nullptr;
   OpenFile& f = g_files[(uint32_t)(handle - 1) % kMaxOpenFiles];
   return (f.used && f.handle == handle) ? &f : nullptr;
@@ -46,31 +47,31 @@ OpenFile* lookup(FILE_HANDLE_T handle) {
 
 // Opens the file at the URI in a free slot; FS_INVALID_HANDLE when it
 // cannot.
-FILE_HANDLE_T open_file(const WCHAR* uri) {
+FILE_HANDLE_T OpenByUri(const WCHAR* uri) {
   uint32_t slot = 0;
   while (slot < kMaxOpenFiles && g_files[slot].used) ++slot;
   if (slot == kMaxOpenFiles) return FS_INVALID_HANDLE;
   OpenFile f{};
   char path[sim::fs::kHostPathBytes];
-  if (sim::fs::uri_to_host(uri, path, sizeof path) && sim::port::exists_file(path)) {
-    f.fd = sim::port::open_read(path);
+  if (sim::fs::UriToHost(uri, path, sizeof path) && sim::port::ExistsFile(path)) {
+    f.fd = sim::port::OpenRead(path);
     if (f.fd < 0) return FS_INVALID_HANDLE;
-    int64_t size = sim::port::file_size(f.fd);
+    int64_t size = sim::port::FileSize(f.fd);
     if (size < 0) {
-      sim::port::close(f.fd);
+      sim::port::Close(f.fd);
       return FS_INVALID_HANDLE;
     }
     f.size = (uint64_t)size;
-  } else if (sim::fs::is_served_table(uri)) {
+  } else if (sim::fs::IsServedTable(uri)) {
     f.fd = -1;
-    f.bytes = sim::internal::gb2uc_table();
+    f.bytes = sim::internal::Gb2ucTable();
     f.size = GB2UC_TABLE_BYTES;
   } else {
     return FS_INVALID_HANDLE;
   }
   f.used = true;
-  f.faulty = sim::fs::fault_on_file(uri);
-  f.handle = make_handle(slot);
+  f.faulty = sim::fs::FaultOnFile(uri);
+  f.handle = MakeHandle(slot);
   g_files[slot] = f;
   return f.handle;
 }
@@ -80,32 +81,32 @@ FILE_HANDLE_T open_file(const WCHAR* uri) {
 extern "C" {
 
 uint8_t DL_FsFFileExist(const WCHAR* uri) {
-  bool found = sim::fs::file_exists(uri);
-  sim::file_log::note_exists(uri, found);
+  bool found = sim::fs::FileExists(uri);
+  sim::file_log::NoteExists(uri, found);
   if (!found && uri != nullptr) {
     char text[sim::fs::kUriUnits * 3 + 1];
-    sim::internal::utf16_to_utf8(uri, text, sizeof text);
-    sim::internal::emit(sim::Fact::FileMissing, 0, text);
+    sim::internal::Utf16ToUtf8(uri, text, sizeof text);
+    sim::internal::Emit(sim::Fact::kFileMissing, 0, text);
   }
   return found ? 1 : 0;
 }
 
 FILE_HANDLE_T DL_FsOpenFile(const WCHAR* uri, uint32_t /*mode*/, uint32_t /*param*/) {
-  FILE_HANDLE_T handle = sim::fs::fault_fails_open(uri) ? FS_INVALID_HANDLE : open_file(uri);
-  OpenFile* f = lookup(handle);
-  sim::file_log::note_open(uri, f ? handle : 0, f ? f->size : 0);
+  FILE_HANDLE_T handle = sim::fs::FaultFailsOpen(uri) ? FS_INVALID_HANDLE : OpenByUri(uri);
+  OpenFile* f = Lookup(handle);
+  sim::file_log::NoteOpen(uri, f ? handle : 0, f ? f->size : 0);
   return handle;
 }
 
 uint32_t DL_FsGetFileSize(FILE_HANDLE_T handle) {
-  OpenFile* f = lookup(handle);
+  OpenFile* f = Lookup(handle);
   if (f == nullptr) return 0;
-  uint64_t size = sim::fs::fault_size(f->faulty, f->size);
+  uint64_t size = sim::fs::FaultSize(f->faulty, f->size);
   return size > UINT32_MAX ? UINT32_MAX : (uint32_t)size;
 }
 
 uint32_t DL_FsFSeekFile(FILE_HANDLE_T handle, int32_t offset, uint32_t whence) {
-  OpenFile* f = lookup(handle);
+  OpenFile* f = Lookup(handle);
   if (f == nullptr) return kBadHandle;
   int64_t base;
   switch (whence) {
@@ -130,7 +131,7 @@ uint32_t DL_FsFSeekFile(FILE_HANDLE_T handle, int32_t offset, uint32_t whence) {
 
 uint32_t DL_FsReadFile(void* buffer, uint32_t item_size, uint32_t items, FILE_HANDLE_T handle, uint32_t* items_read) {
   if (items_read != nullptr) *items_read = 0;
-  OpenFile* f = lookup(handle);
+  OpenFile* f = Lookup(handle);
   if (f == nullptr) return kBadHandle;
   uint64_t wanted = (uint64_t)item_size * items;
   if (wanted == 0) return kOk;
@@ -139,11 +140,11 @@ uint32_t DL_FsReadFile(void* buffer, uint32_t item_size, uint32_t items, FILE_HA
   // Only whole items count; the bytes of a last partial item are still
   // delivered, as fread does.
   uint64_t n = wanted < left ? wanted : left;
-  bool fails = sim::fs::fault_cuts_read(f->faulty, &n);
+  bool fails = sim::fs::FaultCutsRead(f->faulty, &n);
   if (n > 0) {
     if (f->fd >= 0) {
-      if (!sim::port::seek(f->fd, (int64_t)f->position)) return kIoError;
-      int64_t got = sim::port::read(f->fd, buffer, (size_t)n);
+      if (!sim::port::Seek(f->fd, (int64_t)f->position)) return kIoError;
+      int64_t got = sim::port::Read(f->fd, buffer, (size_t)n);
       if (got < 0) return kIoError;
       n = (uint64_t)got;
     } else {
@@ -152,7 +153,7 @@ uint32_t DL_FsReadFile(void* buffer, uint32_t item_size, uint32_t items, FILE_HA
       for (uint64_t i = 0; i < n; ++i) dst[i] = src[i];
     }
   }
-  sim::file_log::note_read(handle, f->position, buffer, n, n == wanted);
+  sim::file_log::NoteRead(handle, f->position, buffer, n, n == wanted);
   f->position += n;
   if (fails) return sim::fs::kFaultStatus;
   if (items_read != nullptr) *items_read = (uint32_t)(n / item_size);
@@ -160,9 +161,9 @@ uint32_t DL_FsReadFile(void* buffer, uint32_t item_size, uint32_t items, FILE_HA
 }
 
 uint32_t DL_FsCloseFile(FILE_HANDLE_T handle) {
-  OpenFile* f = lookup(handle);
+  OpenFile* f = Lookup(handle);
   if (f == nullptr) return kBadHandle;
-  if (f->fd >= 0) sim::port::close(f->fd);
+  if (f->fd >= 0) sim::port::Close(f->fd);
   *f = OpenFile{};
   return kOk;
 }
@@ -171,11 +172,11 @@ uint32_t DL_FsCloseFile(FILE_HANDLE_T handle) {
 
 namespace sim::fs {
 
-void files_reset() {
-  file_log::reset();
-  faults_reset();
+void FilesReset() {
+  file_log::Reset();
+  FaultsReset();
   for (OpenFile& f : g_files) {
-    if (f.used && f.fd >= 0) port::close(f.fd);
+    if (f.used && f.fd >= 0) port::Close(f.fd);
     f = OpenFile{};
   }
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Folder search: the files of one folder whose names match any of several
 // patterns, as full URIs, sorted by name. The phone's FAT volume ignores
 // letter case, so patterns do too, and of two host files whose names differ
@@ -46,9 +47,9 @@ struct Search {
 
 Search g_searches[kMaxSearches];
 
-void end_search(Search* s) {
-  s->entries.release();
-  s->names.release();
+void EndSearch(Search* s) {
+  s->entries.Release();
+  s->names.Release();
   s->used = false;
   s->out_of_memory = false;
   s->count = 0;
@@ -62,7 +63,7 @@ struct LastSearch {
 };
 LastSearch g_last;
 
-void keep_last(const FS_SEARCH_PARAMS_T& params, const WCHAR* search) {
+void KeepLast(const FS_SEARCH_PARAMS_T& params, const WCHAR* search) {
   g_last.made = true;
   const uint8_t* bytes = (const uint8_t*)&params;
   for (uint32_t i = 0; i < sizeof params; ++i) g_last.params[i] = bytes[i];
@@ -77,20 +78,20 @@ struct Pattern {
   uint32_t length;
 };
 
-WCHAR lower(WCHAR c) {
+WCHAR Lower(WCHAR c) {
   return (c >= u'A' && c <= u'Z') ? (WCHAR)(c - u'A' + u'a') : c;
 }
 
 // Glob with * and ?, ASCII letters matched regardless of case. Iterative
 // with one backtrack point, so no input can make it slow or deep. A star of
 // the pattern is a star even where the name holds one (a host file may).
-bool glob(const Pattern& p, const WCHAR* name, uint32_t name_len) {
+bool Glob(const Pattern& p, const WCHAR* name, uint32_t name_len) {
   uint32_t pi = 0, ni = 0, star = UINT32_MAX, resume = 0;
   while (ni < name_len) {
     if (pi < p.length && p.units[pi] == u'*') {
       star = pi++;
       resume = ni;
-    } else if (pi < p.length && (p.units[pi] == u'?' || lower(p.units[pi]) == lower(name[ni]))) {
+    } else if (pi < p.length && (p.units[pi] == u'?' || Lower(p.units[pi]) == Lower(name[ni]))) {
       ++pi;
       ++ni;
     } else if (star != UINT32_MAX) {
@@ -106,42 +107,42 @@ bool glob(const Pattern& p, const WCHAR* name, uint32_t name_len) {
 
 // Code point order, which is the byte order of the names in UTF-8: surrogate
 // units (characters beyond U+FFFF) sort after all other units.
-int32_t order_key(WCHAR c) {
+int32_t OrderKey(WCHAR c) {
   if (c >= 0xD800 && c <= 0xDFFF) return (int32_t)c + 0x2000;
   if (c >= 0xE000) return (int32_t)c - 0x800;
   return (int32_t)c;
 }
 
-int32_t compare_names(const WCHAR* a, const WCHAR* b) {
+int32_t CompareNames(const WCHAR* a, const WCHAR* b) {
   for (uint32_t i = 0;; ++i) {
-    if (a[i] != b[i]) return order_key(a[i]) - order_key(b[i]);
+    if (a[i] != b[i]) return OrderKey(a[i]) - OrderKey(b[i]);
     if (a[i] == 0) return 0;
   }
 }
 
 // Names that differ only by ASCII case side by side, in byte order among
 // themselves.
-int32_t compare_folded(const WCHAR* a, const WCHAR* b) {
+int32_t CompareFolded(const WCHAR* a, const WCHAR* b) {
   for (uint32_t i = 0;; ++i) {
-    if (lower(a[i]) != lower(b[i])) return order_key(lower(a[i])) - order_key(lower(b[i]));
-    if (a[i] == 0) return compare_names(a, b);
+    if (Lower(a[i]) != Lower(b[i])) return OrderKey(Lower(a[i])) - OrderKey(Lower(b[i]));
+    if (a[i] == 0) return CompareNames(a, b);
   }
 }
 
 typedef int32_t (*NameOrder)(const WCHAR* a, const WCHAR* b);
 
-const WCHAR* name_of(Search& s, uint32_t i) {
+const WCHAR* NameOf(Search& s, uint32_t i) {
   return &s.names[s.entries[i].name_at];
 }
 
 // Heap sort: no extra memory and no deep recursion, whatever the folder.
-void sift_down(Search& s, NameOrder order, uint32_t root, uint32_t end) {
+void SiftDown(Search& s, NameOrder order, uint32_t root, uint32_t end) {
   for (;;) {
     uint64_t child = 2 * (uint64_t)root + 1;
     if (child >= end) return;
     uint32_t c = (uint32_t)child;
-    if (c + 1 < end && order(name_of(s, c), name_of(s, c + 1)) < 0) ++c;
-    if (order(name_of(s, root), name_of(s, c)) >= 0) return;
+    if (c + 1 < end && order(NameOf(s, c), NameOf(s, c + 1)) < 0) ++c;
+    if (order(NameOf(s, root), NameOf(s, c)) >= 0) return;
     Entry t = s.entries[root];
     s.entries[root] = s.entries[c];
     s.entries[c] = t;
@@ -149,32 +150,32 @@ void sift_down(Search& s, NameOrder order, uint32_t root, uint32_t end) {
   }
 }
 
-void sort_entries(Search& s, NameOrder order) {
-  uint32_t n = s.entries.size();
-  for (uint32_t i = n / 2; i > 0; --i) sift_down(s, order, i - 1, n);
+void SortEntries(Search& s, NameOrder order) {
+  uint32_t n = s.entries.Size();
+  for (uint32_t i = n / 2; i > 0; --i) SiftDown(s, order, i - 1, n);
   for (uint32_t end = n; end > 1; --end) {
     Entry t = s.entries[0];
     s.entries[0] = s.entries[end - 1];
     s.entries[end - 1] = t;
-    sift_down(s, order, 0, end - 1);
+    SiftDown(s, order, 0, end - 1);
   }
 }
 
 // Of names that differ only by case, the first in byte order stays.
-void drop_case_twins(Search& s) {
-  sort_entries(s, compare_folded);
+void DropCaseTwins(Search& s) {
+  SortEntries(s, CompareFolded);
   uint32_t kept = 0;
-  for (uint32_t i = 0; i < s.entries.size(); ++i) {
+  for (uint32_t i = 0; i < s.entries.Size(); ++i) {
     if (kept > 0) {
-      const WCHAR* a = name_of(s, kept - 1);
-      const WCHAR* b = name_of(s, i);
+      const WCHAR* a = NameOf(s, kept - 1);
+      const WCHAR* b = NameOf(s, i);
       uint32_t k = 0;
-      while (a[k] != 0 && lower(a[k]) == lower(b[k])) ++k;
+      while (a[k] != 0 && Lower(a[k]) == Lower(b[k])) ++k;
       if (a[k] == 0 && b[k] == 0) continue;
     }
     s.entries[kept++] = s.entries[i];
   }
-  s.entries.cut(kept);
+  s.entries.Cut(kept);
 }
 
 struct Collect {
@@ -189,7 +190,7 @@ sim::FolderListing g_listing;
 
 // The size of a matching file, or false when the phone could not read it.
 // The entries of a listing given through the driver are readable and empty.
-bool readable(const char* folder_host, const char* name, uint32_t* size) {
+bool Readable(const char* folder_host, const char* name, uint32_t* size) {
   *size = 0;
   if (g_listing != nullptr) return true;
   // The name comes from the folder itself: it needs no case lookup.
@@ -202,16 +203,16 @@ bool readable(const char* folder_host, const char* name, uint32_t* size) {
     host[n++] = name[i];
   }
   host[n] = '\0';
-  if (!sim::port::exists_file(host)) return false;
-  int fd = sim::port::open_read(host);
+  if (!sim::port::ExistsFile(host)) return false;
+  int fd = sim::port::OpenRead(host);
   if (fd < 0) return false;
-  int64_t bytes = sim::port::file_size(fd);
-  sim::port::close(fd);
+  int64_t bytes = sim::port::FileSize(fd);
+  sim::port::Close(fd);
   *size = bytes < 0 ? 0 : bytes > (int64_t)UINT32_MAX ? UINT32_MAX : (uint32_t)bytes;
   return true;
 }
 
-void consider(const char* name, bool is_dir, void* ctx) {
+void Consider(const char* name, bool is_dir, void* ctx) {
   Collect* c = (Collect*)ctx;
   Search* s = c->search;
   if (is_dir || s->out_of_memory) return;
@@ -220,17 +221,17 @@ void consider(const char* name, bool is_dir, void* ctx) {
   // before a pair of surrogate units) must still be too long, never listed as
   // the shorter name it was cut to.
   WCHAR units[sim::fs::kUriUnits + 2];
-  size_t name_units = sim::internal::utf8_to_utf16(name, units, sim::fs::kUriUnits + 2 - s->folder_units);
+  size_t name_units = sim::internal::Utf8ToUtf16(name, units, sim::fs::kUriUnits + 2 - s->folder_units);
   // A URI that does not fit a URI buffer cannot be reported; leave it out.
   if (s->folder_units + name_units >= sim::fs::kUriUnits) return;
   bool match = false;
-  for (uint32_t i = 0; i < c->pattern_count && !match; ++i) match = glob(c->patterns[i], units, (uint32_t)name_units);
+  for (uint32_t i = 0; i < c->pattern_count && !match; ++i) match = Glob(c->patterns[i], units, (uint32_t)name_units);
   uint32_t size = 0;
-  if (!match || !readable(c->folder_host, name, &size)) return;  // a file the phone could not read is not listed
+  if (!match || !Readable(c->folder_host, name, &size)) return;  // a file the phone could not read is not listed
 
-  uint32_t name_at = s->names.size();
-  WCHAR* stored = s->names.append((uint32_t)name_units + 1);
-  Entry* e = stored != nullptr ? s->entries.append(1) : nullptr;
+  uint32_t name_at = s->names.Size();
+  WCHAR* stored = s->names.Append((uint32_t)name_units + 1);
+  Entry* e = stored != nullptr ? s->entries.Append(1) : nullptr;
   if (e == nullptr) {
     s->out_of_memory = true;
     return;
@@ -241,7 +242,7 @@ void consider(const char* name, bool is_dir, void* ctx) {
 }
 
 // Stops at the first difference, so nothing past a terminator is read.
-bool starts_with(const WCHAR* s, const WCHAR* prefix) {
+bool StartsWith(const WCHAR* s, const WCHAR* prefix) {
   for (uint32_t k = 0; prefix[k] != 0; ++k)
     if (s[k] != prefix[k]) return false;
   return true;
@@ -249,12 +250,12 @@ bool starts_with(const WCHAR* s, const WCHAR* prefix) {
 
 // Splits the search text: the folder before the first separator unit, then
 // one pattern after each. Returns false when the text is malformed.
-bool parse(const WCHAR* text, WCHAR* folder, uint32_t* folder_units, Pattern* patterns, uint32_t* pattern_count) {
+bool Parse(const WCHAR* text, WCHAR* folder, uint32_t* folder_units, Pattern* patterns, uint32_t* pattern_count) {
   uint32_t i = 0;
   // "file:/" in front of a full "file://" URI is the phone's volume prefix.
   static const WCHAR kVolume[] = u"file:/";
   static const WCHAR kScheme[] = u"file://";
-  if (starts_with(text, kVolume) && starts_with(text + 6, kScheme)) i = 6;
+  if (StartsWith(text, kVolume) && StartsWith(text + 6, kScheme)) i = 6;
   uint32_t n = 0;
   for (; text[i] != 0 && text[i] != FS_PATTERN_SEPARATOR; ++i) {
     if (n + 2 >= sim::fs::kUriUnits || i >= kSearchUnits) return false;  // room for a "/" and the terminator
@@ -286,7 +287,7 @@ bool parse(const WCHAR* text, WCHAR* folder, uint32_t* folder_units, Pattern* pa
   return true;
 }
 
-Search* lookup(uint8_t handle) {
+Search* Lookup(uint8_t handle) {
   if (handle == 0 || handle > kMaxSearches) return nullptr;
   Search* s = &g_searches[handle - 1];
   return s->used ? s : nullptr;
@@ -298,58 +299,58 @@ extern "C" {
 
 uint32_t DL_FsSSearch(FS_SEARCH_PARAMS_T params, const WCHAR* search, uint8_t* handle, uint16_t* total,
                       uint32_t /*zero*/) {
-  keep_last(params, search);
+  KeepLast(params, search);
   if (total != nullptr) *total = 0;
   if (search == nullptr || handle == nullptr || total == nullptr) return kBadArgument;
-  if (sim::fs::fault_fails_search(search)) return sim::fs::kFaultStatus;
+  if (sim::fs::FaultFailsSearch(search)) return sim::fs::kFaultStatus;
   WCHAR folder[sim::fs::kUriUnits];
   uint32_t folder_units = 0;
   Pattern patterns[kMaxPatterns];
   uint32_t pattern_count = 0;
-  if (!parse(search, folder, &folder_units, patterns, &pattern_count)) return kBadArgument;
+  if (!Parse(search, folder, &folder_units, patterns, &pattern_count)) return kBadArgument;
   uint32_t slot = 0;
   while (slot < kMaxSearches && g_searches[slot].used) ++slot;
   if (slot == kMaxSearches) return kTooManySearches;
   Search* s = &g_searches[slot];
   // The results name the folder as the host spells it.
   char host[sim::fs::kHostPathBytes];
-  if (!sim::fs::uri_to_host(folder, host, sizeof host, s->folder) ||
-      (g_listing == nullptr && !sim::port::exists_dir(host)))
+  if (!sim::fs::UriToHost(folder, host, sizeof host, s->folder) ||
+      (g_listing == nullptr && !sim::port::ExistsDir(host)))
     return kNoFolder;
   s->folder_units = folder_units;
 
   s->used = true;
   Collect c{s, host, patterns, pattern_count};
-  bool listed = g_listing != nullptr ? g_listing(host, consider, &c) : sim::port::list_dir(host, consider, &c);
+  bool listed = g_listing != nullptr ? g_listing(host, Consider, &c) : sim::port::ListDir(host, Consider, &c);
   if (!listed || s->out_of_memory) {
     uint32_t status = s->out_of_memory ? kNoMemory : kNoFolder;
-    end_search(s);
+    EndSearch(s);
     return status;
   }
-  drop_case_twins(*s);
-  sort_entries(*s, compare_names);
-  s->entries.cut(kMaxResults);
-  s->count = (uint16_t)s->entries.size();
+  DropCaseTwins(*s);
+  SortEntries(*s, CompareNames);
+  s->entries.Cut(kMaxResults);
+  s->count = (uint16_t)s->entries.Size();
   *handle = (uint8_t)(slot + 1);
   *total = s->count;
   return kOk;
 }
 
 uint32_t DL_FsSearchResults(uint8_t handle, uint16_t index, uint16_t* count, FS_SEARCH_RESULT_T* results) {
-  Search* s = lookup(handle);
+  Search* s = Lookup(handle);
   if (count == nullptr) return kBadArgument;
   uint16_t wanted = *count;
   *count = 0;
   if (s == nullptr) return kBadHandle;
   if (index >= s->count) return kBadIndex;
-  if (uint32_t status; sim::fs::fault_withholds_result(index, &status)) return status;
+  if (uint32_t status; sim::fs::FaultWithholdsResult(index, &status)) return status;
   if (results == nullptr) return kBadArgument;
   uint16_t n = 0;
   for (; n < wanted && index + n < s->count; ++n) {
     FS_SEARCH_RESULT_T& out = results[n];
     uint32_t i = 0;
     for (; i < s->folder_units; ++i) out.name[i] = s->folder[i];
-    for (const WCHAR* name = name_of(*s, index + n); *name != 0; ++name) out.name[i++] = *name;
+    for (const WCHAR* name = NameOf(*s, index + n); *name != 0; ++name) out.name[i++] = *name;
     for (; i < sim::fs::kUriUnits; ++i) out.name[i] = 0;
     out.attrib = 0;
     out.size = s->entries[index + n].size;
@@ -359,9 +360,9 @@ uint32_t DL_FsSearchResults(uint8_t handle, uint16_t index, uint16_t* count, FS_
 }
 
 uint32_t DL_FsSearchClose(uint8_t handle) {
-  Search* s = lookup(handle);
+  Search* s = Lookup(handle);
   if (s == nullptr) return kBadHandle;
-  end_search(s);
+  EndSearch(s);
   return kOk;
 }
 
@@ -369,21 +370,21 @@ uint32_t DL_FsSearchClose(uint8_t handle) {
 
 namespace sim::fs {
 
-void search_reset() {
+void SearchReset() {
   g_last.made = false;
   g_listing = nullptr;
-  for (Search& s : g_searches) end_search(&s);
+  for (Search& s : g_searches) EndSearch(&s);
 }
 
 }  // namespace sim::fs
 
 namespace sim {
 
-void set_folder_listing(FolderListing listing) {
+void SetFolderListing(FolderListing listing) {
   g_listing = listing;
 }
 
-bool last_search(WCHAR* text, size_t units, uint8_t params[8]) {
+bool LastSearch(WCHAR* text, size_t units, uint8_t params[8]) {
   if (!g_last.made) return false;
   if (text != nullptr && units > 0) {
     size_t n = 0;

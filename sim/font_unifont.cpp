@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text pixels from GNU Unifont: 8 x 16 glyphs for half-width units, 16 x 16
 // for full-width ones, read once from the font's .hex file.
 #include "sim/port.h"
@@ -51,10 +52,10 @@ void ParseLine(const char* line, int length) {
 // Streams the file through a fixed buffer; the core has no heap of its own.
 void Load() {
   g_loaded = true;
-  const int fd = port::open_read(ZQ_UNIFONT_DIR "/unifont.hex");
+  const int fd = port::OpenRead(ZQ_UNIFONT_DIR "/unifont.hex");
   if (fd < 0) {
     static const char kMissing[] = "zq_sim: unifont.hex not found; text shows as boxes\n";
-    port::write_err(kMissing, sizeof(kMissing) - 1);
+    port::WriteErr(kMissing, sizeof(kMissing) - 1);
     return;
   }
   static char chunk[65536];
@@ -62,7 +63,7 @@ void Load() {
   int used = 0;
   bool too_long = false;
   for (;;) {
-    const int64_t got = port::read(fd, chunk, sizeof(chunk));
+    const int64_t got = port::Read(fd, chunk, sizeof(chunk));
     if (got <= 0) break;
     for (int64_t k = 0; k < got; ++k) {
       const char c = chunk[k];
@@ -78,7 +79,7 @@ void Load() {
     }
   }
   if (!too_long && used > 0) ParseLine(line, used);
-  port::close(fd);
+  port::Close(fd);
 }
 
 void EnsureLoaded() {
@@ -98,29 +99,29 @@ bool GlyphBit(WCHAR unit, int w, int row, int col) {
 
 }  // namespace
 
-int width(WCHAR unit) {
+int Width(WCHAR unit) {
   EnsureLoaded();
   return g_width[unit] ? g_width[unit] : 8;
 }
 
-uint32_t text_width(const WCHAR* text, uint32_t length) {
+uint32_t TextWidth(const WCHAR* text, uint32_t length) {
   uint32_t total = 0;
-  for (uint32_t i = 0; i < length && text[i] != 0; ++i) total += (uint32_t)width(text[i]);
+  for (uint32_t i = 0; i < length && text[i] != 0; ++i) total += (uint32_t)Width(text[i]);
   return total;
 }
 
-void draw(const WCHAR* text, uint32_t length, int x, int y, uint32_t fg, bool paint_background, uint32_t bg,
+void Draw(const WCHAR* text, uint32_t length, int x, int y, uint32_t fg, bool paint_background, uint32_t bg,
           int scale) {
   if (scale < 1) scale = 1;
   for (uint32_t i = 0; i < length && text[i] != 0; ++i) {
     const WCHAR unit = text[i];
-    const int w = width(unit);
-    if (paint_background) raster::fill(x, y, x + w * scale - 1, y + kHeight * scale - 1, bg);
+    const int w = Width(unit);
+    if (paint_background) raster::Fill(x, y, x + w * scale - 1, y + kHeight * scale - 1, bg);
     for (int row = 0; row < kHeight; ++row) {
       for (int col = 0; col < w; ++col) {
         if (!GlyphBit(unit, w, row, col)) continue;
         for (int dy = 0; dy < scale; ++dy)
-          for (int dx = 0; dx < scale; ++dx) raster::set_pixel(x + col * scale + dx, y + row * scale + dy, fg);
+          for (int dx = 0; dx < scale; ++dx) raster::SetPixel(x + col * scale + dx, y + row * scale + dy, fg);
       }
     }
     x += w * scale;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the stand-in's application framework shares between its own files:
 // the application table (apps.cpp), the event queue and dispatch
 // (event_queue.cpp), the timers (timers.cpp), key delivery (keys.cpp), the
@@ -17,7 +18,7 @@ constexpr int kMaxApps = 8;
 constexpr size_t kRecordBytes = 256;  // largest application record handed out
 constexpr size_t kAttachBytes = 64;   // attachment bytes an event carries
 
-enum class Slot : uint8_t { Free, Allocated, Running, Exited };
+enum class Slot : uint8_t { kFree, kAllocated, kRunning, kExited };
 
 struct App {
   Slot slot;
@@ -41,68 +42,68 @@ struct App {
 };
 
 // ---- apps.cpp
-void apps_reset();
-App* app_at(int index);                  // slot 0..kMaxApps-1
-App* app_by_record(const void* record);  // a slot that is allocated, running or exited
-App* app_by_serial(uint32_t serial);     // running only
+void AppsReset();
+App* AppAt(int index);                 // slot 0..kMaxApps-1
+App* AppByRecord(const void* record);  // a slot that is allocated, running or exited
+App* AppBySerial(uint32_t serial);     // running only
 // Running applications in start order; returns the count written.
-int running_in_start_order(App** out, int max);
+int RunningInStartOrder(App** out, int max);
 // The shell: the most recently started running application with the plain
 // dispatch, or null.
-App* running_shell();
+App* RunningShell();
 // Leaves the routing stack without running anything of the program.
-void end_app_silently(App* app);
+void EndAppSilently(App* app);
 // Frees records of applications that exited; called once a dispatch has
 // ended, when no handler can still touch them.
-void free_exited();
-void clear_registrations();
+void FreeExited();
+void ClearRegistrations();
 // Looks up the handler of `code` in the app's current state, then in the
 // any-state list; null when there is none.
-EVENT_HANDLER_T find_handler(const App* app, uint32_t code);
+EVENT_HANDLER_T FindHandler(const App* app, uint32_t code);
 
 // ---- event_queue.cpp
-void queue_reset();
+void QueueReset();
 // Queues an event for one running application; false when the queue is full.
-bool queue_to_app(uint32_t serial, uint32_t code, const void* attachment, size_t size);
+bool QueueToApp(uint32_t serial, uint32_t code, const void* attachment, size_t size);
 // Queues a key press or release that runs the key chain when dispatched;
 // returns a ticket that key_result() answers for.
-uint32_t queue_key(uint8_t key, bool release);
-bool key_result(uint32_t ticket, KeyResult* out);
+uint32_t QueueKey(uint8_t key, bool release);
+bool TakeKeyResult(uint32_t ticket, KeyResult* out);
 // Dispatches one event to one application; true when it consumed it.
-bool deliver(App* app, uint32_t code, uint8_t key, const void* attachment, size_t size);
+bool Deliver(App* app, uint32_t code, uint8_t key, const void* attachment, size_t size);
 // Takes the next queued event and dispatches it; false when none is queued.
-bool dispatch_next();
-size_t queued_events();
-bool dispatching();
-void drop_queue();
-EVENT_STACK_T* event_stack();
+bool DispatchNext();
+size_t QueuedEvents();
+bool Dispatching();
+void DropQueue();
+EVENT_STACK_T* EventStack();
 // The code of the event being handled, 0 when none is.
-uint32_t dispatching_event();
+uint32_t DispatchingEvent();
 
 // ---- keys.cpp
-void keys_reset();
-KeyResult run_key_chain(uint8_t key, bool release);
+void KeysReset();
+KeyResult RunKeyChain(uint8_t key, bool release);
 
 // ---- timers.cpp
-uint32_t earliest_timer_deadline();  // UINT32_MAX when none runs
-void fire_due_timers(uint32_t now);
+uint32_t EarliestTimerDeadline();  // UINT32_MAX when none runs
+void FireDueTimers(uint32_t now);
 
 // ---- phone_state.cpp, audio.cpp, feature_db.cpp, status_indicator.cpp
-void phone_reset();
-void audio_reset();
-void feature_db_reset();
-void status_indicator_reset();
+void PhoneReset();
+void AudioReset();
+void FeatureDbReset();
+void StatusIndicatorReset();
 
 // ---- media_engine.cpp
-void media_delete_all();
+void MediaDeleteAll();
 
 // ---- loader.cpp
-void loader_reset();
+void LoaderReset();
 // Finishes an unload the image asked for, once control is back with the
 // stand-in; true when one was pending.
-bool finish_pending_unload();
+bool FinishPendingUnload();
 
 // ---- machine.cpp
-void report(const char* what, const char* detail);  // one line on stderr
+void Report(const char* what, const char* detail);  // one line on stderr
 
 }  // namespace sim::fw

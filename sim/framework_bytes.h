@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Byte and 8-bit text helpers for the framework's files. The stand-in's core
 // also builds for a box without a C library, so these stay small and local
 // instead of coming from <string.h>.
@@ -7,13 +8,13 @@
 
 namespace sim::fw {
 
-inline void zero_bytes(void* p, size_t n) {
+inline void ZeroBytes(void* p, size_t n) {
   auto* b = static_cast<unsigned char*>(p);
   for (size_t i = 0; i < n; ++i) b[i] = 0;
 }
 
 // Copies forwards or backwards as the regions lie, so they may overlap.
-inline void move_bytes(void* dst, const void* src, size_t n) {
+inline void MoveBytes(void* dst, const void* src, size_t n) {
   auto* d = static_cast<unsigned char*>(dst);
   auto* s = static_cast<const unsigned char*>(src);
   if (d < s) {
@@ -23,20 +24,20 @@ inline void move_bytes(void* dst, const void* src, size_t n) {
   }
 }
 
-inline size_t text_length(const char* s) {
+inline size_t TextLength(const char* s) {
   size_t n = 0;
   while (s[n] != '\0') ++n;
   return n;
 }
 
-inline bool text_equal(const char* a, const char* b) {
+inline bool TextEqual(const char* a, const char* b) {
   for (; *a != '\0' && *a == *b; ++a, ++b) {
   }
   return *a == *b;
 }
 
 // Copies as much of `text` as fits and always ends `out` with a zero.
-inline void copy_text(char* out, size_t size, const char* text) {
+inline void CopyText(char* out, size_t size, const char* text) {
   if (size == 0) return;
   size_t i = 0;
   for (; i + 1 < size && text[i] != '\0'; ++i) out[i] = text[i];
@@ -44,7 +45,7 @@ inline void copy_text(char* out, size_t size, const char* text) {
 }
 
 // The part after the last '/', or the whole text.
-inline const char* after_last_slash(const char* s) {
+inline const char* AfterLastSlash(const char* s) {
   const char* last = s;
   for (; *s != '\0'; ++s)
     if (*s == '/') last = s + 1;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // File-system faults on demand: an open that fails, a size that is wrong, a
 // read that delivers less than asked or fails, a folder search that fails at
 // its start or part way. One fault is set at a time; the file and folder
@@ -20,7 +21,7 @@ struct Fault {
 
 Fault g_fault;
 
-bool contains(const char* text, const char* part) {
+bool Contains(const char* text, const char* part) {
   for (size_t start = 0;; ++start) {
     size_t k = 0;
     while (part[k] != '\0' && text[start + k] == part[k]) ++k;
@@ -29,23 +30,23 @@ bool contains(const char* text, const char* part) {
   }
 }
 
-bool matches(sim::FsFault kind, const WCHAR* uri) {
+bool Matches(sim::FsFault kind, const WCHAR* uri) {
   if (g_fault.kind != kind || uri == nullptr) return false;
   char text[sim::fs::kUriUnits * 3 + 1];
-  sim::internal::utf16_to_utf8(uri, text, sizeof text);
-  return contains(text, g_fault.part);
+  sim::internal::Utf16ToUtf8(uri, text, sizeof text);
+  return Contains(text, g_fault.part);
 }
 
-bool is_file_fault(sim::FsFault kind) {
-  return kind == sim::FsFault::SizeTooLarge || kind == sim::FsFault::SizeTooSmall || kind == sim::FsFault::ShortRead ||
-         kind == sim::FsFault::ReadError;
+bool IsFileFault(sim::FsFault kind) {
+  return kind == sim::FsFault::kSizeTooLarge || kind == sim::FsFault::kSizeTooSmall ||
+         kind == sim::FsFault::kShortRead || kind == sim::FsFault::kReadError;
 }
 
 }  // namespace
 
 namespace sim {
 
-void set_fs_fault(FsFault fault, const char* uri_part, uint32_t amount) {
+void SetFsFault(FsFault fault, const char* uri_part, uint32_t amount) {
   g_fault = Fault{};
   g_fault.kind = fault;
   g_fault.amount = amount;
@@ -59,38 +60,38 @@ void set_fs_fault(FsFault fault, const char* uri_part, uint32_t amount) {
 
 namespace sim::fs {
 
-bool fault_on_file(const WCHAR* uri) {
-  return is_file_fault(g_fault.kind) && matches(g_fault.kind, uri);
+bool FaultOnFile(const WCHAR* uri) {
+  return IsFileFault(g_fault.kind) && Matches(g_fault.kind, uri);
 }
 
-bool fault_fails_open(const WCHAR* uri) {
-  return matches(FsFault::OpenFails, uri);
+bool FaultFailsOpen(const WCHAR* uri) {
+  return Matches(FsFault::kOpenFails, uri);
 }
 
-uint64_t fault_size(bool faulty, uint64_t size) {
-  if (faulty && g_fault.kind == FsFault::SizeTooLarge) return size + g_fault.amount;
-  if (faulty && g_fault.kind == FsFault::SizeTooSmall) return size > g_fault.amount ? size - g_fault.amount : 0;
+uint64_t FaultSize(bool faulty, uint64_t size) {
+  if (faulty && g_fault.kind == FsFault::kSizeTooLarge) return size + g_fault.amount;
+  if (faulty && g_fault.kind == FsFault::kSizeTooSmall) return size > g_fault.amount ? size - g_fault.amount : 0;
   return size;
 }
 
-bool fault_cuts_read(bool faulty, uint64_t* bytes) {
-  if (!faulty || (g_fault.kind != FsFault::ShortRead && g_fault.kind != FsFault::ReadError)) return false;
+bool FaultCutsRead(bool faulty, uint64_t* bytes) {
+  if (!faulty || (g_fault.kind != FsFault::kShortRead && g_fault.kind != FsFault::kReadError)) return false;
   if (*bytes > g_fault.amount) *bytes = g_fault.amount;
-  return g_fault.kind == FsFault::ReadError;
+  return g_fault.kind == FsFault::kReadError;
 }
 
-bool fault_fails_search(const WCHAR* text) {
-  return matches(FsFault::SearchFails, text);
+bool FaultFailsSearch(const WCHAR* text) {
+  return Matches(FsFault::kSearchFails, text);
 }
 
-bool fault_withholds_result(uint16_t index, uint32_t* status) {
-  bool breaks = g_fault.kind == FsFault::SearchBreaksOff;
-  if ((!breaks && g_fault.kind != FsFault::SearchRunsShort) || index < g_fault.amount) return false;
+bool FaultWithholdsResult(uint16_t index, uint32_t* status) {
+  bool breaks = g_fault.kind == FsFault::kSearchBreaksOff;
+  if ((!breaks && g_fault.kind != FsFault::kSearchRunsShort) || index < g_fault.amount) return false;
   *status = breaks ? kFaultStatus : 0;
   return true;
 }
 
-void faults_reset() {
+void FaultsReset() {
   g_fault = Fault{};
 }
 

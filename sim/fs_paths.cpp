@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The root folder behind "file://b/" and the mapping of URIs onto it. A URI
 // that could leave the root (a ".." component) or does not start with the
 // one volume the phone has is simply not found.
@@ -18,20 +19,20 @@ constexpr size_t kPrefixLength = sizeof kPrefix - 1;
 const char kTableUri[] = "file://b/ELF/gb2uc.map";
 constexpr size_t kMaxNameBytes = 255;  // the longest name a host folder holds
 
-size_t length(const char* s) {
+size_t Length(const char* s) {
   size_t n = 0;
   while (s[n] != '\0') ++n;
   return n;
 }
 
-bool starts_with(const char* s, const char* prefix) {
+bool StartsWith(const char* s, const char* prefix) {
   for (; *prefix != '\0'; ++s, ++prefix)
     if (*s != *prefix) return false;
   return true;
 }
 
 // Rejects "." and ".." components and empty ones other than a final "/".
-bool safe_relative(const char* rest) {
+bool SafeRelative(const char* rest) {
   const char* p = rest;
   while (*p != '\0') {
     const char* end = p;
@@ -45,7 +46,7 @@ bool safe_relative(const char* rest) {
   return true;
 }
 
-char ascii_lower(char c) {
+char AsciiLower(char c) {
   return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
 }
 
@@ -59,22 +60,22 @@ struct NameSearch {
   char best[kMaxNameBytes + 1];
 };
 
-bool same_ignoring_case(const char* a, const char* b, size_t n) {
+bool SameIgnoringCase(const char* a, const char* b, size_t n) {
   for (size_t i = 0; i < n; ++i)
-    if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
   return true;
 }
 
-bool before_in_bytes(const char* a, const char* b) {
+bool BeforeInBytes(const char* a, const char* b) {
   for (; *a != '\0' && *a == *b; ++a, ++b) {
   }
   return (unsigned char)*a < (unsigned char)*b;
 }
 
-void consider_name(const char* name, bool /*is_dir*/, void* ctx) {
+void ConsiderName(const char* name, bool /*is_dir*/, void* ctx) {
   NameSearch* s = (NameSearch*)ctx;
-  if (length(name) != s->length || !same_ignoring_case(name, s->wanted, s->length)) return;
-  if (s->found && !before_in_bytes(name, s->best)) return;
+  if (Length(name) != s->length || !SameIgnoringCase(name, s->wanted, s->length)) return;
+  if (s->found && !BeforeInBytes(name, s->best)) return;
   for (size_t i = 0; i <= s->length; ++i) s->best[i] = name[i];
   s->found = true;
 }
@@ -85,7 +86,7 @@ void consider_name(const char* name, bool /*is_dir*/, void* ctx) {
 // there exists. `mirror`, when given, is changed in the same way at
 // `mirror_from` (the URI beside the host path; the names have the same
 // bytes in both).
-void take_host_case(char* path, size_t from, char* mirror, size_t mirror_from) {
+void TakeHostCase(char* path, size_t from, char* mirror, size_t mirror_from) {
   size_t at = from;
   while (path[at] != '\0') {
     size_t end = at;
@@ -99,7 +100,7 @@ void take_host_case(char* path, size_t from, char* mirror, size_t mirror_from) {
     // The folder that holds this name ends just before it.
     char separator = path[at - 1];
     path[at - 1] = '\0';
-    bool listed = port::list_dir(path, consider_name, &s);
+    bool listed = port::ListDir(path, ConsiderName, &s);
     path[at - 1] = separator;
     if (!listed || !s.found) return;
     for (size_t i = 0; i < n; ++i) {
@@ -112,17 +113,17 @@ void take_host_case(char* path, size_t from, char* mirror, size_t mirror_from) {
 
 }  // namespace
 
-const char* root() {
+const char* Root() {
   return g_root[0] != '\0' ? g_root : nullptr;
 }
 
-bool uri8_to_host(const char* uri, char* out, size_t out_size, char* canonical) {
+bool Uri8ToHost(const char* uri, char* out, size_t out_size, char* canonical) {
   if (uri == nullptr || out == nullptr || out_size == 0 || g_root[0] == '\0') return false;
-  if (!starts_with(uri, kPrefix)) return false;
+  if (!StartsWith(uri, kPrefix)) return false;
   const char* rest = uri + kPrefixLength;
-  if (!safe_relative(rest)) return false;
-  size_t root_len = length(g_root);
-  size_t rest_len = length(rest);
+  if (!SafeRelative(rest)) return false;
+  size_t root_len = Length(g_root);
+  size_t rest_len = Length(rest);
   if (root_len + 1 + rest_len + 1 > out_size) return false;
   for (size_t i = 0; i < root_len; ++i) out[i] = g_root[i];
   out[root_len] = '/';
@@ -130,48 +131,48 @@ bool uri8_to_host(const char* uri, char* out, size_t out_size, char* canonical) 
   if (canonical != nullptr)
     for (size_t i = 0; i <= kPrefixLength + rest_len; ++i) canonical[i] = uri[i];
   // The phone's FAT card ignores the letter case of names.
-  take_host_case(out, root_len + 1, canonical, kPrefixLength);
+  TakeHostCase(out, root_len + 1, canonical, kPrefixLength);
   return true;
 }
 
-bool uri_to_host(const WCHAR* uri, char* out, size_t out_size, WCHAR* canonical) {
+bool UriToHost(const WCHAR* uri, char* out, size_t out_size, WCHAR* canonical) {
   if (uri == nullptr) return false;
   // Longer than a URI buffer holds: not a name the phone could have.
   size_t units = 0;
   while (units < kUriUnits && uri[units] != 0) ++units;
   if (units == kUriUnits) return false;
   char utf8[kUriUnits * 3 + 1];
-  internal::utf16_to_utf8(uri, utf8, sizeof utf8);
+  internal::Utf16ToUtf8(uri, utf8, sizeof utf8);
   char host_case[kUriUnits * 3 + 1];
-  if (!uri8_to_host(utf8, out, out_size, canonical != nullptr ? host_case : nullptr)) return false;
-  if (canonical != nullptr) internal::utf8_to_utf16(host_case, canonical, kUriUnits);
+  if (!Uri8ToHost(utf8, out, out_size, canonical != nullptr ? host_case : nullptr)) return false;
+  if (canonical != nullptr) internal::Utf8ToUtf16(host_case, canonical, kUriUnits);
   return true;
 }
 
-bool is_served_table(const WCHAR* uri) {
-  if (uri == nullptr || internal::gb2uc_table() == nullptr) return false;
+bool IsServedTable(const WCHAR* uri) {
+  if (uri == nullptr || internal::Gb2ucTable() == nullptr) return false;
   // The phone's FAT volume ignores letter case in names.
   size_t i = 0;
   for (; kTableUri[i] != '\0'; ++i) {
     if (uri[i] == 0 || uri[i] > 0x7F) return false;
-    if (ascii_lower((char)uri[i]) != ascii_lower(kTableUri[i])) return false;
+    if (AsciiLower((char)uri[i]) != AsciiLower(kTableUri[i])) return false;
   }
   return uri[i] == 0;
 }
 
-bool file_exists(const WCHAR* uri) {
+bool FileExists(const WCHAR* uri) {
   char path[kHostPathBytes];
-  if (uri_to_host(uri, path, sizeof path) && port::exists_file(path)) return true;
-  return is_served_table(uri);
+  if (UriToHost(uri, path, sizeof path) && port::ExistsFile(path)) return true;
+  return IsServedTable(uri);
 }
 
 }  // namespace sim::fs
 
 namespace sim {
 
-bool set_root(const char* host_dir) {
-  if (host_dir == nullptr || !port::exists_dir(host_dir)) return false;
-  size_t n = fs::length(host_dir);
+bool SetRoot(const char* host_dir) {
+  if (host_dir == nullptr || !port::ExistsDir(host_dir)) return false;
+  size_t n = fs::Length(host_dir);
   while (n > 1 && host_dir[n - 1] == '/') --n;  // "dir/" and "dir" are one root
   if (n + 1 > sizeof fs::g_root) return false;
   for (size_t i = 0; i < n; ++i) fs::g_root[i] = host_dir[i];
@@ -179,16 +180,16 @@ bool set_root(const char* host_dir) {
   return true;
 }
 
-bool host_path(const WCHAR* uri, char* out, size_t out_size) {
-  return fs::uri_to_host(uri, out, out_size);
+bool HostPath(const WCHAR* uri, char* out, size_t out_size) {
+  return fs::UriToHost(uri, out, out_size);
 }
 
 namespace internal {
 
-void fs_reset() {
-  fs::files_reset();
-  fs::ids_reset();
-  fs::search_reset();
+void FsReset() {
+  fs::FilesReset();
+  fs::IdsReset();
+  fs::SearchReset();
   fs::g_root[0] = '\0';
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Key delivery: the chain a key press takes through the applications, and
 // keys the program injects.
 #include "platform/keypad.h"
@@ -19,9 +20,9 @@ Keys k;
 
 // The applications that take keys in every state, whether or not they are in
 // front (the pre-post dispatch), by serial: a handler may end one of them.
-int prepost_serials(uint32_t* out) {
+int PrepostSerials(uint32_t* out) {
   App* apps[kMaxApps];
-  int n = running_in_start_order(apps, kMaxApps);
+  int n = RunningInStartOrder(apps, kMaxApps);
   int m = 0;
   for (int i = 0; i < n; ++i)
     if (apps[i]->prepost) out[m++] = apps[i]->serial;
@@ -30,25 +31,25 @@ int prepost_serials(uint32_t* out) {
 
 }  // namespace
 
-void keys_reset() {
-  zero_bytes(&k, sizeof(k));
+void KeysReset() {
+  ZeroBytes(&k, sizeof(k));
 }
 
-KeyResult run_key_chain(uint8_t key, bool release) {
+KeyResult RunKeyChain(uint8_t key, bool release) {
   uint32_t serials[kMaxApps];
-  int n = prepost_serials(serials);
+  int n = PrepostSerials(serials);
   for (int i = 0; i < n; ++i) {
-    App* app = app_by_serial(serials[i]);
-    if (app && deliver(app, release ? EV_KEY_RELEASE : EV_KEY_PRESS, key, nullptr, 0))
-      return KeyResult{true, KeyTaker::Player};
+    App* app = AppBySerial(serials[i]);
+    if (app && Deliver(app, release ? EV_KEY_RELEASE : EV_KEY_PRESS, key, nullptr, 0))
+      return KeyResult{true, KeyTaker::kPlayer};
   }
-  if (release) return KeyResult{false, KeyTaker::Phone};
+  if (release) return KeyResult{false, KeyTaker::kPhone};
   // The shell sees the key only when nothing covers it: a call screen does.
-  if (!internal::voice_call_active()) {
-    if (App* shell = running_shell())
-      if (deliver(shell, EV_SHELL_KEY, key, nullptr, 0)) return KeyResult{true, KeyTaker::Shell};
+  if (!internal::VoiceCallActive()) {
+    if (App* shell = RunningShell())
+      if (Deliver(shell, EV_SHELL_KEY, key, nullptr, 0)) return KeyResult{true, KeyTaker::kShell};
   }
-  return KeyResult{false, KeyTaker::Phone};
+  return KeyResult{false, KeyTaker::kPhone};
 }
 
 }  // namespace sim::fw
@@ -56,28 +57,28 @@ KeyResult run_key_chain(uint8_t key, bool release) {
 namespace sim {
 namespace {
 
-KeyResult key_now(uint8_t key, bool release) {
-  uint32_t ticket = fw::queue_key(key, release);
-  run_pending();
-  KeyResult r{false, KeyTaker::Phone};
-  fw::key_result(ticket, &r);
+KeyResult KeyNow(uint8_t key, bool release) {
+  uint32_t ticket = fw::QueueKey(key, release);
+  RunPending();
+  KeyResult r{false, KeyTaker::kPhone};
+  fw::TakeKeyResult(ticket, &r);
   return r;
 }
 
 }  // namespace
 
-KeyResult press(uint8_t key) {
-  return key_now(key, false);
+KeyResult Press(uint8_t key) {
+  return KeyNow(key, false);
 }
-KeyResult release(uint8_t key) {
-  return key_now(key, true);
+KeyResult Release(uint8_t key) {
+  return KeyNow(key, true);
 }
 
-size_t take_injected_keys(InjectedKey* out, size_t max) {
+size_t TakeInjectedKeys(InjectedKey* out, size_t max) {
   if (!out) return 0;
   size_t n = fw::k.count < max ? fw::k.count : max;
-  fw::move_bytes(out, fw::k.injected, n * sizeof(InjectedKey));
-  fw::move_bytes(fw::k.injected, fw::k.injected + n, (fw::k.count - n) * sizeof(InjectedKey));
+  fw::MoveBytes(out, fw::k.injected, n * sizeof(InjectedKey));
+  fw::MoveBytes(fw::k.injected, fw::k.injected + n, (fw::k.count - n) * sizeof(InjectedKey));
   fw::k.count -= n;
   return n;
 }
@@ -86,11 +87,11 @@ size_t take_injected_keys(InjectedKey* out, size_t max) {
 
 ZQ_EXTERN_C uint32_t DL_KeyInjectKeyPress(uint8_t key, uint8_t release, uint8_t) {
   using sim::fw::k;
-  if (sim::fw::queue_key(key, release != KEY_INJECT_PRESS) == 0) return 1;
+  if (sim::fw::QueueKey(key, release != KEY_INJECT_PRESS) == 0) return 1;
   // The record keeps the newest keys: a long run that nobody reads from
   // (the program injects two keys a second) drops the oldest.
   if (k.count == sim::fw::kMaxInjected) {
-    sim::fw::move_bytes(k.injected, k.injected + 1, (k.count - 1) * sizeof(sim::InjectedKey));
+    sim::fw::MoveBytes(k.injected, k.injected + 1, (k.count - 1) * sizeof(sim::InjectedKey));
     --k.count;
   }
   k.injected[k.count++] = sim::InjectedKey{key, release != KEY_INJECT_PRESS};

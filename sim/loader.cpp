@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The loader: opens a program image through the port (a fresh copy each
 // time, so that every load starts with fresh static state), calls its entry,
 // and unloads it again when the program asks or the phone is switched off.
@@ -21,47 +22,47 @@ struct Loader {
   uint32_t unload_event;  // the event whose handler asked for the unload
 };
 
-Loader L;
+Loader l;
 
-void close_image() {
-  if (!L.image) return;
-  port::image_close(L.image);
-  L.image = nullptr;
+void CloseImage() {
+  if (!l.image) return;
+  port::ImageClose(l.image);
+  l.image = nullptr;
 }
 
 // Ends every application without running any of its handlers, then lets the
 // image go: nothing of it may be called afterwards.
-void end_everything() {
+void EndEverything() {
   for (int i = 0; i < kMaxApps; ++i) {
-    App* a = app_at(i);
-    if (a->slot == Slot::Running || a->slot == Slot::Allocated) end_app_silently(a);
+    App* a = AppAt(i);
+    if (a->slot == Slot::kRunning || a->slot == Slot::kAllocated) EndAppSilently(a);
   }
-  drop_queue();
-  media_delete_all();
-  free_exited();
-  clear_registrations();
-  bool had_image = L.image != nullptr;
-  if (had_image) internal::memory_image_unloaded();
-  if (had_image || L.unload_pending) internal::emit(Fact::Unload, L.unload_pending ? L.unload_event : 0, nullptr);
-  close_image();
+  DropQueue();
+  MediaDeleteAll();
+  FreeExited();
+  ClearRegistrations();
+  bool had_image = l.image != nullptr;
+  if (had_image) internal::MemoryImageUnloaded();
+  if (had_image || l.unload_pending) internal::Emit(Fact::kUnload, l.unload_pending ? l.unload_event : 0, nullptr);
+  CloseImage();
 }
 
 }  // namespace
 
-void loader_reset() {
-  close_image();
-  zero_bytes(&L, sizeof(L));
+void LoaderReset() {
+  CloseImage();
+  ZeroBytes(&l, sizeof(l));
 }
 
-bool finish_pending_unload() {
-  if (!L.unload_pending) return false;
+bool FinishPendingUnload() {
+  if (!l.unload_pending) return false;
   // The events already queued still reach the image's applications: the
   // shell must see the closing event the player posted on its way out.
-  size_t n = queued_events();
-  for (size_t i = 0; i < n && dispatch_next(); ++i) free_exited();
-  end_everything();
-  L.unload_pending = false;
-  L.unload_requested = true;
+  size_t n = QueuedEvents();
+  for (size_t i = 0; i < n && DispatchNext(); ++i) FreeExited();
+  EndEverything();
+  l.unload_pending = false;
+  l.unload_requested = true;
   return true;
 }
 
@@ -69,57 +70,57 @@ bool finish_pending_unload() {
 
 namespace sim {
 
-using fw::L;
+using fw::l;
 
-bool load_image(const char* image_path, const char* start_text, uint32_t evcode_base, uint32_t* lib_result) {
+bool LoadImage(const char* image_path, const char* start_text, uint32_t evcode_base, uint32_t* lib_result) {
   if (!image_path) return false;
-  if (L.image) {
-    fw::report("load_image", "refused: an image is already loaded");
+  if (l.image) {
+    fw::Report("load_image", "refused: an image is already loaded");
     return false;
   }
   char why[fw::kWhyBytes] = "";
-  void* image = port::image_open(image_path, why, sizeof why);
+  void* image = port::ImageOpen(image_path, why, sizeof why);
   if (!image) {
-    fw::report("load_image: cannot load the image", why);
+    fw::Report("load_image: cannot load the image", why);
     return false;
   }
-  auto lib = reinterpret_cast<fw::LibEntry>(port::image_entry(image));
+  auto lib = reinterpret_cast<fw::LibEntry>(port::ImageEntry(image));
   if (!lib) {
-    fw::report("load_image: the image has no entry Lib", image_path);
-    port::image_close(image);
+    fw::Report("load_image: the image has no entry Lib", image_path);
+    port::ImageClose(image);
     return false;
   }
-  L.image = image;
-  L.unload_requested = false;
-  internal::memory_image_loaded();
+  l.image = image;
+  l.unload_requested = false;
+  internal::MemoryImageLoaded();
   uint32_t r = lib(0, start_text, evcode_base);
   if (lib_result) *lib_result = r;
-  run_pending();
+  RunPending();
   return true;
 }
 
-bool image_loaded() {
-  return L.image != nullptr;
+bool ImageLoaded() {
+  return l.image != nullptr;
 }
 
-void* image_symbol(const char* name) {
-  return L.image && name ? port::image_symbol(L.image, name) : nullptr;
+void* ImageSymbol(const char* name) {
+  return l.image && name ? port::ImageSymbol(l.image, name) : nullptr;
 }
 
-void unload_image() {
-  L.unload_pending = false;
-  fw::end_everything();
+void UnloadImage() {
+  l.unload_pending = false;
+  fw::EndEverything();
 }
 
-bool unload_requested() {
-  return L.unload_requested;
+bool UnloadRequested() {
+  return l.unload_requested;
 }
 
 }  // namespace sim
 
 ZQ_EXTERN_C uint32_t LdrUnloadELF(void*) {
   // Only marked here: the caller is code of the image, still running.
-  sim::fw::L.unload_pending = true;
-  sim::fw::L.unload_event = sim::fw::dispatching_event();
+  sim::fw::l.unload_pending = true;
+  sim::fw::l.unload_event = sim::fw::DispatchingEvent();
   return 0;
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The machine as a whole: reset, the virtual clock and its advance loop, and
 // the observer that sees what the stand-in does.
 #include "sim/framework.h"
@@ -20,74 +21,74 @@ struct Machine {
 
 Machine m;
 
-uint32_t next_due() {
-  uint32_t t = fw::earliest_timer_deadline();
-  uint32_t media = internal::media_next_deadline();
+uint32_t NextDue() {
+  uint32_t t = fw::EarliestTimerDeadline();
+  uint32_t media = internal::MediaNextDeadline();
   return media < t ? media : t;
 }
 
 }  // namespace
 
-void reset() {
+void Reset() {
   // The observer goes too: its context may belong to a test that has ended.
   m.observer = nullptr;
   m.observer_ctx = nullptr;
-  internal::framework_reset();
-  internal::media_reset();
-  internal::memory_reset();
-  internal::fs_reset();
-  internal::canvas_reset();
-  internal::firmware_memory_reset();
+  internal::FrameworkReset();
+  internal::MediaReset();
+  internal::MemoryReset();
+  internal::FsReset();
+  internal::CanvasReset();
+  internal::FirmwareMemoryReset();
 }
 
-uint32_t now_ms() {
+uint32_t NowMs() {
   return m.now;
 }
 
-void advance(uint32_t ms) {
-  run_pending();
+void Advance(uint32_t ms) {
+  RunPending();
   uint64_t target64 = static_cast<uint64_t>(m.now) + ms;
   uint32_t target = target64 >= UINT32_MAX ? UINT32_MAX - 1 : static_cast<uint32_t>(target64);
   uint32_t steps_here = 0;
   for (;;) {
-    uint32_t t = next_due();
+    uint32_t t = NextDue();
     if (t == UINT32_MAX || t > target) break;
     if (t > m.now) {
       m.now = t;
       steps_here = 0;
     } else if (++steps_here > kMaxStepsAtOneTime) {
-      fw::report("advance", "something falls due again and again without the clock moving; stopped");
+      fw::Report("advance", "something falls due again and again without the clock moving; stopped");
       break;
     }
-    fw::fire_due_timers(m.now);
-    internal::media_run_until(m.now);
-    run_pending();
+    fw::FireDueTimers(m.now);
+    internal::MediaRunUntil(m.now);
+    RunPending();
   }
   m.now = target;
-  internal::media_run_until(m.now);
-  run_pending();
+  internal::MediaRunUntil(m.now);
+  RunPending();
 }
 
-void set_observer(Observer observer, void* ctx) {
+void SetObserver(Observer observer, void* ctx) {
   m.observer = observer;
   m.observer_ctx = ctx;
 }
 
 namespace internal {
 
-void framework_reset() {
-  fw::loader_reset();
-  fw::apps_reset();
-  fw::queue_reset();
-  fw::keys_reset();
-  fw::phone_reset();
-  fw::audio_reset();
-  fw::feature_db_reset();
-  fw::status_indicator_reset();
+void FrameworkReset() {
+  fw::LoaderReset();
+  fw::AppsReset();
+  fw::QueueReset();
+  fw::KeysReset();
+  fw::PhoneReset();
+  fw::AudioReset();
+  fw::FeatureDbReset();
+  fw::StatusIndicatorReset();
   m.now = 0;
 }
 
-void emit(Fact fact, uint32_t value, const char* text) {
+void Emit(Fact fact, uint32_t value, const char* text) {
   if (m.observer) m.observer(fact, value, text, m.observer_ctx);
 }
 
@@ -96,13 +97,13 @@ void emit(Fact fact, uint32_t value, const char* text) {
 
 namespace sim::fw {
 
-void report(const char* what, const char* detail) {
+void Report(const char* what, const char* detail) {
   static const char kPrefix[] = "zq_sim: ";
-  port::write_err(kPrefix, sizeof(kPrefix) - 1);
-  if (what) port::write_err(what, text_length(what));
-  port::write_err(": ", 2);
-  if (detail) port::write_err(detail, text_length(detail));
-  port::write_err("\n", 1);
+  port::WriteErr(kPrefix, sizeof(kPrefix) - 1);
+  if (what) port::WriteErr(what, TextLength(what));
+  port::WriteErr(": ", 2);
+  if (detail) port::WriteErr(detail, TextLength(detail));
+  port::WriteErr("\n", 1);
 }
 
 }  // namespace sim::fw

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The media engine: playback objects that answer by events. The position of
 // a playing object follows the stand-in's clock; a playing object that
 // reaches its length ends by itself with end status 1. As a phone's engine
@@ -73,21 +74,21 @@ struct Engine {
 
 Engine e;
 
-Object* find(uint32_t handle) {
+Object* Find(uint32_t handle) {
   if (handle == 0) return nullptr;
   for (auto& o : e.objects)
     if (o.used && o.handle == handle) return &o;
   return nullptr;
 }
 
-Object* current() {
+Object* Current() {
   Object* best = nullptr;
   for (auto& o : e.objects)
     if (o.used && (!best || o.serial > best->serial)) best = &o;
   return best;
 }
 
-bool refused(EngineOp op) {
+bool Refused(EngineOp op) {
   uint32_t& n = e.refusals[static_cast<int>(op)];
   if (n == 0) return false;
   --n;
@@ -97,99 +98,99 @@ bool refused(EngineOp op) {
 // The start of every operation on an object: the call is counted, the
 // object found, and a refusal (the driver's, or `blocked`) applied. Null,
 // with the result to return in *result, when the operation does not go on.
-Object* take(uint32_t handle, EngineOp op, bool blocked, uint32_t* result) {
+Object* Take(uint32_t handle, EngineOp op, bool blocked, uint32_t* result) {
   ++e.calls;
-  Object* o = find(handle);
+  Object* o = Find(handle);
   if (!o) {
     *result = 1;
     return nullptr;
   }
-  if (blocked || refused(op)) {
+  if (blocked || Refused(op)) {
     *result = 2;
     return nullptr;
   }
   return o;
 }
 
-void post_answer(const Answer& a) {
+void PostAnswer(const Answer& a) {
   PLAYBACK_END_ATTACH_T attach{};
   attach.handle = a.handle;
-  internal::post_to_port(a.port, a.code, &attach, sizeof(attach));
+  internal::PostToPort(a.port, a.code, &attach, sizeof(attach));
 }
 
 // Takes held answer i out of the list and posts it.
-void let_go(int i) {
+void LetGo(int i) {
   Answer a = e.held[i];
   for (int k = i + 1; k < e.held_count; ++k) e.held[k - 1] = e.held[k];
   --e.held_count;
-  post_answer(a);
+  PostAnswer(a);
 }
 
 // The engine answers an operation now, or holds the answer back while the
 // driver asks it to; an engine that holds more than it can keeps answering
 // the oldest.
-void answer(const Object& o, uint32_t code) {
+void Respond(const Object& o, uint32_t code) {
   Answer a{code, o.handle, o.port};
   if (!e.hold) {
-    post_answer(a);
+    PostAnswer(a);
     return;
   }
-  if (e.held_count == kMaxHeld) let_go(0);
+  if (e.held_count == kMaxHeld) LetGo(0);
   e.held[e.held_count++] = a;
 }
 
 // A deleted object answers nothing more.
-void forget_answers(uint32_t handle) {
+void ForgetAnswers(uint32_t handle) {
   int kept = 0;
   for (int i = 0; i < e.held_count; ++i)
     if (e.held[i].handle != handle) e.held[kept++] = e.held[i];
   e.held_count = kept;
 }
 
-uint32_t position(const Object& o) {
+uint32_t Position(const Object& o) {
   if (!o.playing) return o.position;
-  uint64_t p = static_cast<uint64_t>(o.position) + (now_ms() - o.anchor);
+  uint64_t p = static_cast<uint64_t>(o.position) + (NowMs() - o.anchor);
   return p > o.length ? o.length : static_cast<uint32_t>(p);
 }
 
 // The end of playback, to the port the object was created for.
-void post_end(Object& o, uint8_t status) {
-  o.position = position(o);
+void PostEnd(Object& o, uint8_t status) {
+  o.position = Position(o);
   o.playing = false;
   PLAYBACK_END_ATTACH_T end{};
   end.handle = o.handle;
   end.status = status;
-  internal::post_to_port(o.port, EV_PLAYBACK_END, &end, sizeof(end));
+  internal::PostToPort(o.port, EV_PLAYBACK_END, &end, sizeof(end));
 }
 
 // The program answers an interruption by seeking back to its last counted
 // second and playing again; a file that breaks off at the same place again
 // would so be played for ever, and ends there as played instead.
-void break_off(Object& o) {
-  uint32_t at = position(o);
+void BreakOff(Object& o) {
+  uint32_t at = Position(o);
   uint32_t gap = at > o.broke_at ? at - o.broke_at : o.broke_at - at;
   bool again = o.broke_off && gap <= kSamePlaceMs;
   o.broke_off = true;
   o.broke_at = at;
-  internal::emit(Fact::BreakOff, at, o.name);
-  post_end(o, again ? MME_END_COMPLETE : kEndInterrupted);
+  internal::Emit(Fact::kBreakOff, at, o.name);
+  PostEnd(o, again ? MME_END_COMPLETE : kEndInterrupted);
 }
 
-uint32_t break_off_time(const Object& o) {
+uint32_t BreakOffTime(const Object& o) {
   uint64_t at = static_cast<uint64_t>(o.anchor) + kBreakOffAfterMs;
   return at >= UINT32_MAX ? UINT32_MAX - 1 : static_cast<uint32_t>(at);
 }
 
-char folded(char c) {
+char Folded(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 // URIs name files of the phone's FAT card: letter case does not matter.
-TrackLength* length_entry(const char* uri) {
-  for (uint32_t i = 0; i < e.lengths.size(); ++i) {
+TrackLength* LengthEntry(const char* uri) {
+  for (uint32_t i = 0; i < e.lengths.Size(); ++i) {
     const char* a = &e.uris[e.lengths[i].uri_at];
     const char* b = uri;
-    for (; *a != '\0' && folded(*a) == folded(*b); ++a, ++b) {
+    for (; *a != '\0' && Folded(*a) == Folded(*b); ++a, ++b) {
     }
     if (*a == *b) return &e.lengths[i];
   }
@@ -198,17 +199,17 @@ TrackLength* length_entry(const char* uri) {
 
 // A file the engine cannot decode: one the probe refuses, or without a
 // probe an empty one.
-bool undecodable(const char* path, uint32_t* probed) {
+bool Undecodable(const char* path, uint32_t* probed) {
   if (e.probe) return !e.probe(path, probed, e.probe_ctx);
-  int fd = port::open_read(path);
-  int64_t size = fd >= 0 ? port::file_size(fd) : -1;
-  port::close(fd);
+  int fd = port::OpenRead(path);
+  int64_t size = fd >= 0 ? port::FileSize(fd) : -1;
+  port::Close(fd);
   return size <= 0;
 }
 
 }  // namespace
 
-void media_delete_all() {
+void MediaDeleteAll() {
   for (auto& o : e.objects) o.used = false;
   e.held_count = 0;
 }
@@ -219,146 +220,146 @@ namespace sim {
 
 using fw::e;
 
-void set_track_length(const char* uri_utf8, uint32_t ms) {
-  if (!uri_utf8 || fw::text_length(uri_utf8) >= fw::kUriBytes) {
-    fw::report("set_track_length", "refused: URI missing or too long");
+void SetTrackLength(const char* uri_utf8, uint32_t ms) {
+  if (!uri_utf8 || fw::TextLength(uri_utf8) >= fw::kUriBytes) {
+    fw::Report("set_track_length", "refused: URI missing or too long");
     return;
   }
-  if (fw::TrackLength* known = fw::length_entry(uri_utf8)) {
+  if (fw::TrackLength* known = fw::LengthEntry(uri_utf8)) {
     known->ms = ms;
     return;
   }
-  uint32_t bytes = static_cast<uint32_t>(fw::text_length(uri_utf8)) + 1;
-  uint32_t uri_at = e.uris.size();
-  char* uri = e.uris.append(bytes);
-  fw::TrackLength* entry = uri ? e.lengths.append(1) : nullptr;
+  uint32_t bytes = static_cast<uint32_t>(fw::TextLength(uri_utf8)) + 1;
+  uint32_t uri_at = e.uris.Size();
+  char* uri = e.uris.Append(bytes);
+  fw::TrackLength* entry = uri ? e.lengths.Append(1) : nullptr;
   if (!entry) {
-    e.uris.cut(uri_at);
-    fw::report("set_track_length", "refused: no memory for the table of track lengths");
+    e.uris.Cut(uri_at);
+    fw::Report("set_track_length", "refused: no memory for the table of track lengths");
     return;
   }
-  fw::copy_text(uri, bytes, uri_utf8);
+  fw::CopyText(uri, bytes, uri_utf8);
   entry->ms = ms;
   entry->uri_at = uri_at;
 }
 
-void set_media_probe(MediaProbe probe, void* ctx) {
+void SetMediaProbe(MediaProbe probe, void* ctx) {
   e.probe = probe;
   e.probe_ctx = ctx;
 }
 
-void refuse_engine(EngineOp op, uint32_t times) {
+void RefuseEngine(EngineOp op, uint32_t times) {
   if (static_cast<int>(op) < 6) e.refusals[static_cast<int>(op)] = times;
 }
 
-bool end_track(uint8_t status) {
-  fw::Object* o = fw::current();
+bool EndTrack(uint8_t status) {
+  fw::Object* o = fw::Current();
   if (!o) return false;
-  fw::post_end(*o, status);
-  run_pending();
+  fw::PostEnd(*o, status);
+  RunPending();
   return true;
 }
 
-bool break_off_track() {
-  fw::Object* o = fw::current();
+bool BreakOffTrack() {
+  fw::Object* o = fw::Current();
   if (!o) return false;
-  fw::break_off(*o);
-  run_pending();
+  fw::BreakOff(*o);
+  RunPending();
   return true;
 }
 
-bool playback_info(PlaybackInfo* out) {
+bool GetPlaybackInfo(PlaybackInfo* out) {
   if (!out) return false;
-  fw::zero_bytes(out, sizeof(*out));
-  fw::Object* o = fw::current();
+  fw::ZeroBytes(out, sizeof(*out));
+  fw::Object* o = fw::Current();
   if (!o) return false;
   out->exists = true;
   out->handle = o->handle;
   out->playing = o->playing;
   out->broken = o->broken;
-  out->position_ms = fw::position(*o);
+  out->position_ms = fw::Position(*o);
   out->length_ms = o->length;
-  fw::copy_text(out->host_path, sizeof(out->host_path), o->host_path);
-  fw::copy_text(out->name, sizeof(out->name), o->name);
+  fw::CopyText(out->host_path, sizeof(out->host_path), o->host_path);
+  fw::CopyText(out->name, sizeof(out->name), o->name);
   return true;
 }
 
-uint32_t playback_objects() {
+uint32_t PlaybackObjects() {
   uint32_t n = 0;
   for (const auto& o : e.objects) n += o.used ? 1 : 0;
   return n;
 }
 
-void hold_engine_answers(bool yes) {
+void HoldEngineAnswers(bool yes) {
   e.hold = yes;
   if (!yes) {
-    while (e.held_count > 0) fw::let_go(0);
-    run_pending();
+    while (e.held_count > 0) fw::LetGo(0);
+    RunPending();
   }
 }
 
-bool engine_answer(EngineAnswer which) {
-  uint32_t code = which == EngineAnswer::Ready ? EV_PLAYBACK_READY : EV_PLAYBACK_SEEK_DONE;
+bool DeliverEngineAnswer(EngineAnswer which) {
+  uint32_t code = which == EngineAnswer::kReady ? EV_PLAYBACK_READY : EV_PLAYBACK_SEEK_DONE;
   for (int i = 0; i < e.held_count; ++i) {
     if (e.held[i].code != code) continue;
-    fw::let_go(i);
-    run_pending();
+    fw::LetGo(i);
+    RunPending();
     return true;
   }
   return false;
 }
 
-uint32_t engine_calls() {
+uint32_t EngineCalls() {
   return e.calls;
 }
 
-void set_engine_ends_tracks(bool yes) {
+void SetEngineEndsTracks(bool yes) {
   e.ends_tracks = yes;
 }
 
 namespace internal {
 
-void media_reset() {
-  e.lengths.release();
-  e.uris.release();
-  fw::zero_bytes(&e, sizeof(e));
+void MediaReset() {
+  e.lengths.Release();
+  e.uris.Release();
+  fw::ZeroBytes(&e, sizeof(e));
   e.ends_tracks = true;
   e.next_handle = fw::kFirstHandle;
   e.next_serial = 1;
 }
 
-uint32_t media_next_deadline() {
+uint32_t MediaNextDeadline() {
   uint32_t best = UINT32_MAX;
-  uint32_t now = now_ms();
+  uint32_t now = NowMs();
   for (auto& o : e.objects) {
     if (!o.used || !o.playing) continue;
     if (o.broken) {
-      uint32_t at = fw::break_off_time(o);
+      uint32_t at = fw::BreakOffTime(o);
       if (at < best) best = at;
       continue;
     }
     if (!e.ends_tracks) continue;
-    uint32_t left = o.length - fw::position(o);
+    uint32_t left = o.length - fw::Position(o);
     uint64_t at = static_cast<uint64_t>(now) + left;
     if (at < best) best = static_cast<uint32_t>(at);
   }
   return best;
 }
 
-void media_run_until(uint32_t now) {
+void MediaRunUntil(uint32_t now) {
   for (auto& o : e.objects) {
     if (!o.used || !o.playing) continue;
     if (o.broken) {
-      if (now >= fw::break_off_time(o)) fw::break_off(o);
-    } else if (e.ends_tracks && fw::position(o) >= o.length) {
-      fw::post_end(o, MME_END_COMPLETE);
+      if (now >= fw::BreakOffTime(o)) fw::BreakOff(o);
+    } else if (e.ends_tracks && fw::Position(o) >= o.length) {
+      fw::PostEnd(o, MME_END_COMPLETE);
     }
   }
 }
 
-void media_voice_call_started() {
+void MediaVoiceCallStarted() {
   for (auto& o : e.objects)
-    if (o.used && o.playing) fw::post_end(o, fw::kEndInterrupted);
+    if (o.used && o.playing) fw::PostEnd(o, fw::kEndInterrupted);
 }
 
 }  // namespace internal
@@ -371,11 +372,11 @@ using sim::Fact;
 ZQ_EXTERN_C uint32_t MME_GC_playback_create(uint32_t* port_block, const WCHAR* uri, uint32_t, uint32_t, uint32_t,
                                             uint32_t, uint32_t, uint32_t) {
   ++e.calls;
-  if (!port_block || !uri || refused(EngineOp::Create)) return 0;
+  if (!port_block || !uri || Refused(EngineOp::Create)) return 0;
   char path[512];
-  if (!sim::host_path(uri, path, sizeof(path)) || !sim::port::exists_file(path)) return 0;
+  if (!sim::HostPath(uri, path, sizeof(path)) || !sim::port::ExistsFile(path)) return 0;
   uint32_t probed = 0;
-  bool broken = undecodable(path, &probed);
+  bool broken = Undecodable(path, &probed);
   Object* o = nullptr;
   for (auto& slot : e.objects)
     if (!slot.used) {
@@ -383,12 +384,12 @@ ZQ_EXTERN_C uint32_t MME_GC_playback_create(uint32_t* port_block, const WCHAR* u
       break;
     }
   if (!o) {
-    report("MME_GC_playback_create", "refused: too many playback objects");
+    Report("MME_GC_playback_create", "refused: too many playback objects");
     return 0;
   }
   char uri8[kUriBytes];
-  sim::internal::utf16_to_utf8(uri, uri8, sizeof(uri8));
-  zero_bytes(o, sizeof(*o));
+  sim::internal::Utf16ToUtf8(uri, uri8, sizeof(uri8));
+  ZeroBytes(o, sizeof(*o));
   o->used = true;
   o->handle = e.next_handle++;
   o->serial = e.next_serial++;
@@ -396,79 +397,79 @@ ZQ_EXTERN_C uint32_t MME_GC_playback_create(uint32_t* port_block, const WCHAR* u
   o->broken = broken;
   if (broken) {
     o->length = 0;
-  } else if (const TrackLength* known = length_entry(uri8)) {
+  } else if (const TrackLength* known = LengthEntry(uri8)) {
     o->length = known->ms;
   } else {
     o->length = probed ? probed : kDefaultLengthMs;
   }
-  copy_text(o->host_path, sizeof(o->host_path), path);
-  copy_text(o->name, sizeof(o->name), after_last_slash(uri8));
-  sim::file_log::note_play(uri8);
-  sim::internal::emit(Fact::Track, 0, o->name);
-  answer(*o, EV_PLAYBACK_READY);
+  CopyText(o->host_path, sizeof(o->host_path), path);
+  CopyText(o->name, sizeof(o->name), AfterLastSlash(uri8));
+  sim::file_log::NotePlay(uri8);
+  sim::internal::Emit(Fact::kTrack, 0, o->name);
+  Respond(*o, EV_PLAYBACK_READY);
   return o->handle;
 }
 
 ZQ_EXTERN_C uint32_t MME_GC_playback_start(uint32_t handle, uint32_t, uint32_t) {
   uint32_t refusal = 0;
-  Object* o = take(handle, EngineOp::Start, sim::internal::voice_call_active(), &refusal);
+  Object* o = Take(handle, EngineOp::kStart, sim::internal::VoiceCallActive(), &refusal);
   if (!o) return refusal;
-  o->position = position(*o);
-  o->anchor = sim::now_ms();
+  o->position = Position(*o);
+  o->anchor = sim::NowMs();
   o->playing = true;
-  sim::internal::emit(Fact::EngineStart, 0, nullptr);
+  sim::internal::Emit(Fact::kEngineStart, 0, nullptr);
   return 0;
 }
 
 ZQ_EXTERN_C uint32_t MME_GC_playback_pause(uint32_t handle) {
   uint32_t refusal = 0;
-  Object* o = take(handle, EngineOp::Pause, false, &refusal);
+  Object* o = Take(handle, EngineOp::Pause, false, &refusal);
   if (!o) return refusal;
-  o->position = position(*o);
+  o->position = Position(*o);
   o->playing = false;
-  sim::internal::emit(Fact::EnginePause, 0, nullptr);
+  sim::internal::Emit(Fact::kEnginePause, 0, nullptr);
   return 0;
 }
 
 ZQ_EXTERN_C uint32_t MME_GC_playback_stop(uint32_t handle) {
   uint32_t refusal = 0;
-  Object* o = take(handle, EngineOp::Stop, false, &refusal);
+  Object* o = Take(handle, EngineOp::Stop, false, &refusal);
   if (!o) return refusal;
   o->position = 0;
   o->playing = false;
-  sim::internal::emit(Fact::EngineStop, 0, nullptr);
+  sim::internal::Emit(Fact::kEngineStop, 0, nullptr);
   return 0;
 }
 
 ZQ_EXTERN_C uint32_t MME_GC_playback_delete(uint32_t handle) {
   uint32_t refusal = 0;
-  Object* o = take(handle, EngineOp::Delete, false, &refusal);
+  Object* o = Take(handle, EngineOp::Delete, false, &refusal);
   if (!o) return refusal;
   o->used = false;
-  forget_answers(o->handle);
-  sim::internal::emit(Fact::EngineDelete, 0, nullptr);
+  ForgetAnswers(o->handle);
+  sim::internal::Emit(Fact::kEngineDelete, 0, nullptr);
   return 0;
 }
 
 ZQ_EXTERN_C uint32_t MME_GC_playback_seek(uint32_t handle, uint32_t position_ms) {
   uint32_t refusal = 0;
-  Object* o = take(handle, EngineOp::Seek, false, &refusal);
+  Object* o = Take(handle, EngineOp::Seek, false, &refusal);
   if (!o) return refusal;
   o->position = position_ms > o->length ? o->length : position_ms;
-  o->anchor = sim::now_ms();
-  sim::internal::emit(Fact::EngineSeek, position_ms, nullptr);
-  answer(*o, EV_PLAYBACK_SEEK_DONE);
+  o->anchor = sim::NowMs();
+  sim::internal::Emit(Fact::kEngineSeek, position_ms, nullptr);
+  Respond(*o, EV_PLAYBACK_SEEK_DONE);
   return 0;
 }
 
 ZQ_EXTERN_C uint32_t MME_GC_playback_get_attribute(uint32_t handle, uint32_t attribute, uint32_t* value) {
   ++e.calls;
-  Object* o = find(handle);
+  Object* o = Find(handle);
   if (!o || !value) return 1;
   if (attribute == MME_ATTR_LENGTH) {
     *value = o->length / 1000;
   } else if (attribute == MME_ATTR_POSITION) {
-    *value = position(*o) / 1000;
+    *value = Position(*o) / 1000;
   } else {
     return 1;
   }

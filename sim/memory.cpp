@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The firmware's allocator, with bookkeeping: every block the program holds is
 // in a fixed table, so that a double free or a pointer the allocator never
 // handed out is caught and reported instead of corrupting the host heap, and
@@ -71,7 +72,7 @@ uint32_t g_freed_next;
 
 // Whether this call fails at random: the generator is the driver's seed
 // worked on, so that a run with random failures can be replayed.
-bool random_failure() {
+bool RandomFailure() {
   if (g_fail_one_in == 0) return false;
   g_fail_draw ^= g_fail_draw << 13;
   g_fail_draw ^= g_fail_draw >> 17;
@@ -80,26 +81,26 @@ bool random_failure() {
 }
 
 // Guard bytes behind a block of `size` bytes.
-size_t tail_bytes(uint32_t size) {
+size_t TailBytes(uint32_t size) {
   return kGuardBytes + (kGuardBytes - size % kGuardBytes) % kGuardBytes;
 }
 
 // The host memory of a block: its front guard, the block, its rear guard.
-uint8_t* host_start(void* block) {
+uint8_t* HostStart(void* block) {
   return (uint8_t*)block - kGuardBytes;
 }
-size_t host_bytes(uint32_t size) {
-  return kGuardBytes + (size_t)size + tail_bytes(size);
+size_t HostBytes(uint32_t size) {
+  return kGuardBytes + (size_t)size + TailBytes(size);
 }
 
-void set_guards(uint8_t* block, uint32_t size) {
+void SetGuards(uint8_t* block, uint32_t size) {
   __builtin_memset(block - kGuardBytes, kGuard, kGuardBytes);
-  __builtin_memset(block + size, kGuard, tail_bytes(size));
+  __builtin_memset(block + size, kGuard, TailBytes(size));
   ZQ_POISON(block - kGuardBytes, kGuardBytes);
-  ZQ_POISON(block + size, tail_bytes(size));
+  ZQ_POISON(block + size, TailBytes(size));
 }
 
-uint32_t slot_of(const void* p) {
+uint32_t SlotOf(const void* p) {
   uintptr_t v = (uintptr_t)p;
   v ^= v >> 17;
   v *= (uintptr_t)0x9E3779B97F4A7C15ull;
@@ -108,8 +109,8 @@ uint32_t slot_of(const void* p) {
 }
 
 // Linear probing; returns the slot holding p, or kTableSlots.
-uint32_t find(const void* p) {
-  uint32_t i = slot_of(p);
+uint32_t Find(const void* p) {
+  uint32_t i = SlotOf(p);
   for (uint32_t n = 0; n < kTableSlots; ++n, i = (i + 1) & (kTableSlots - 1)) {
     if (g_blocks[i].ptr == p) return i;
     if (g_blocks[i].ptr == nullptr) return kTableSlots;
@@ -117,21 +118,21 @@ uint32_t find(const void* p) {
   return kTableSlots;
 }
 
-void insert(const Block& b) {
-  uint32_t i = slot_of(b.ptr);
+void Insert(const Block& b) {
+  uint32_t i = SlotOf(b.ptr);
   while (g_blocks[i].ptr != nullptr) i = (i + 1) & (kTableSlots - 1);
   g_blocks[i] = b;
 }
 
 // Removes slot i and moves later members of its probe run back, so that
 // lookups never need tombstones.
-void erase(uint32_t i) {
+void Erase(uint32_t i) {
   g_blocks[i].ptr = nullptr;
   uint32_t j = i;
   for (;;) {
     j = (j + 1) & (kTableSlots - 1);
     if (g_blocks[j].ptr == nullptr) return;
-    uint32_t home = slot_of(g_blocks[j].ptr);
+    uint32_t home = SlotOf(g_blocks[j].ptr);
     // Move j into the hole at i unless its home lies cyclically in (i, j].
     bool stays = (i <= j) ? (i < home && home <= j) : (i < home || home <= j);
     if (!stays) {
@@ -143,7 +144,7 @@ void erase(uint32_t i) {
 }
 
 // A small formatter for the reports: %s, %u and %p only.
-size_t format(char* out, size_t out_size, const char* fmt, va_list args) {
+size_t Format(char* out, size_t out_size, const char* fmt, va_list args) {
   size_t n = 0;
   auto put = [&](char c) {
     if (n + 1 < out_size) out[n] = c;
@@ -180,31 +181,31 @@ size_t format(char* out, size_t out_size, const char* fmt, va_list args) {
 }
 
 // Formats one line; returns the length kept in `out` (cut to fit).
-size_t format_line(char* out, size_t out_size, const char* fmt, ...) {
+size_t FormatLine(char* out, size_t out_size, const char* fmt, ...) {
   va_list args;
   va_start(args, fmt);
-  size_t n = format(out, out_size, fmt, args);
+  size_t n = Format(out, out_size, fmt, args);
   va_end(args);
   return n < out_size ? n : out_size - 1;
 }
 
-void complain(const char* fmt, ...) {
+void Complain(const char* fmt, ...) {
   char line[256];
   va_list args;
   va_start(args, fmt);
-  size_t n = format(line, sizeof line, fmt, args);
+  size_t n = Format(line, sizeof line, fmt, args);
   va_end(args);
   if (n >= sizeof line) n = sizeof line - 1;
-  sim::port::write_err(line, n);
+  sim::port::WriteErr(line, n);
 }
 
-bool recently_freed(const void* p) {
+bool RecentlyFreed(const void* p) {
   for (uint32_t i = 0; i < kRecentlyFreed; ++i)
     if (g_freed[i].ptr == p) return true;
   return false;
 }
 
-bool all_guard(const uint8_t* bytes, size_t n) {
+bool AllGuard(const uint8_t* bytes, size_t n) {
   for (size_t k = 0; k < n; ++k)
     if (bytes[k] != kGuard) return false;
   return true;
@@ -212,15 +213,15 @@ bool all_guard(const uint8_t* bytes, size_t n) {
 
 // Reports a block whose guards were written: the program wrote before its
 // start or past its end. The block is still released as asked.
-void check_guards(const Block& b, const char* when) {
+void CheckGuards(const Block& b, const char* when) {
   uint8_t* block = (uint8_t*)b.ptr;
   ZQ_UNPOISON(block - kGuardBytes, kGuardBytes);
-  ZQ_UNPOISON(block + b.size, tail_bytes(b.size));
-  bool front = all_guard(block - kGuardBytes, kGuardBytes);
-  bool rear = all_guard(block + b.size, tail_bytes(b.size));
+  ZQ_UNPOISON(block + b.size, TailBytes(b.size));
+  bool front = AllGuard(block - kGuardBytes, kGuardBytes);
+  bool rear = AllGuard(block + b.size, TailBytes(b.size));
   if (front && rear) return;
   g_stats.overruns++;
-  complain("%s: block %p of %u bytes from allocation %u was written %s\n", when, b.ptr, b.size, b.serial,
+  Complain("%s: block %p of %u bytes from allocation %u was written %s\n", when, b.ptr, b.size, b.serial,
            !front && !rear ? "before its start and past its end"
            : !front        ? "before its start"
                            : "past its end");
@@ -230,18 +231,18 @@ void check_guards(const Block& b, const char* when) {
 // a second free of the same block is then surely recognised as such (the
 // address cannot have been handed out anew), and a program that still reads
 // a freed block reads the freed pattern.
-void release_slot(uint32_t i, const char* when) {
+void ReleaseSlot(uint32_t i, const char* when) {
   Block b = g_blocks[i];
-  erase(i);
-  check_guards(b, when);
+  Erase(i);
+  CheckGuards(b, when);
   g_stats.live_blocks--;
   g_stats.live_bytes -= b.size;
   __builtin_memset(b.ptr, kFreed, b.size);
-  ZQ_POISON(host_start(b.ptr), host_bytes(b.size));
+  ZQ_POISON(HostStart(b.ptr), HostBytes(b.size));
   Held& oldest = g_freed[g_freed_next];
   if (oldest.ptr != nullptr) {
-    ZQ_UNPOISON(host_start(oldest.ptr), host_bytes(oldest.size));
-    sim::port::release(host_start(oldest.ptr));
+    ZQ_UNPOISON(HostStart(oldest.ptr), HostBytes(oldest.size));
+    sim::port::Release(HostStart(oldest.ptr));
   }
   oldest = Held{b.ptr, b.size};
   g_freed_next = (g_freed_next + 1) % kRecentlyFreed;
@@ -253,15 +254,15 @@ extern "C" void* suAllocMem(uint32_t size, int32_t* error) {
   ++g_calls;
   bool inject = false;
   if (g_fail_in != 0 && --g_fail_in == 0) inject = true;
-  if (random_failure()) inject = true;
+  if (RandomFailure()) inject = true;
   uint8_t* p = nullptr;
   // Where sizes are 32 bits wide (the box), a size near 4 GiB would wrap
   // around with its guards added.
-  bool fits = (uint64_t)host_bytes(size) == (uint64_t)kGuardBytes + size + tail_bytes(size);
-  if (!inject && fits && g_stats.live_blocks < kMaxLiveBlocks) p = (uint8_t*)sim::port::allocate(host_bytes(size));
+  bool fits = (uint64_t)HostBytes(size) == (uint64_t)kGuardBytes + size + TailBytes(size);
+  if (!inject && fits && g_stats.live_blocks < kMaxLiveBlocks) p = (uint8_t*)sim::port::Allocate(HostBytes(size));
   if (p != nullptr) p += kGuardBytes;
   if (p == nullptr) {
-    if (!inject) complain("suAllocMem: no memory for %u bytes (call %u)\n", size, g_calls);
+    if (!inject) Complain("suAllocMem: no memory for %u bytes (call %u)\n", size, g_calls);
     g_stats.failed++;
     if (error != nullptr) *error = 1;
     return nullptr;
@@ -269,8 +270,8 @@ extern "C" void* suAllocMem(uint32_t size, int32_t* error) {
   // A whole-block fill, not a byte loop: the allocator sits on the lyrics
   // parser's path, whose speed is measured with it.
   __builtin_memset(p, kGarbage, size);
-  set_guards(p, size);
-  insert(Block{p, size, g_calls, g_image_loaded});
+  SetGuards(p, size);
+  Insert(Block{p, size, g_calls, g_image_loaded});
   g_stats.allocations++;
   g_stats.live_blocks++;
   g_stats.live_bytes += size;
@@ -282,29 +283,29 @@ extern "C" void* suAllocMem(uint32_t size, int32_t* error) {
 
 extern "C" void suFreeMem(void* block) {
   if (block == nullptr) return;
-  uint32_t i = find(block);
+  uint32_t i = Find(block);
   if (i == kTableSlots) {
     g_stats.bad_frees++;
-    if (recently_freed(block))
-      complain("suFreeMem: block %p freed twice\n", block);
+    if (RecentlyFreed(block))
+      Complain("suFreeMem: block %p freed twice\n", block);
     else
-      complain("suFreeMem: %p was never handed out by suAllocMem\n", block);
+      Complain("suFreeMem: %p was never handed out by suAllocMem\n", block);
     return;
   }
-  release_slot(i, "suFreeMem");
+  ReleaseSlot(i, "suFreeMem");
 }
 
 namespace sim {
 
-MemoryStats memory_stats() {
+MemoryStats GetMemoryStats() {
   return g_stats;
 }
 
-void fail_allocation(uint32_t nth) {
+void FailAllocation(uint32_t nth) {
   g_fail_in = nth;
 }
 
-void fail_allocations_at_random(uint32_t one_in, uint32_t seed) {
+void FailAllocationsAtRandom(uint32_t one_in, uint32_t seed) {
   g_fail_one_in = one_in;
   // xorshift32 never leaves 0; the seed's bits are spread so that close
   // seeds give unrelated runs.
@@ -312,11 +313,11 @@ void fail_allocations_at_random(uint32_t one_in, uint32_t seed) {
   if (g_fail_draw == 0) g_fail_draw = 1;
 }
 
-uint32_t leaked_blocks() {
+uint32_t LeakedBlocks() {
   return g_leaks;
 }
 
-size_t leak_report(char* out, size_t out_size) {
+size_t LeakReport(char* out, size_t out_size) {
   if (out == nullptr) out_size = 0;
   size_t n = 0;
   auto append = [&](const char* line, size_t len) {
@@ -324,23 +325,23 @@ size_t leak_report(char* out, size_t out_size) {
       if (n + 1 < out_size) out[n] = line[k];
   };
   char line[96];
-  append(line, format_line(line, sizeof line, "%u blocks leaked, %u bytes\n", g_leaks, (uint32_t)g_leaked_bytes));
+  append(line, FormatLine(line, sizeof line, "%u blocks leaked, %u bytes\n", g_leaks, (uint32_t)g_leaked_bytes));
   uint32_t listed = g_leaks < kMaxReportedLeaks ? g_leaks : kMaxReportedLeaks;
   for (uint32_t k = 0; k < listed; ++k)
-    append(line, format_line(line, sizeof line, "  %u bytes from allocation %u\n", g_leak_list[k].size,
-                             g_leak_list[k].serial));
-  if (listed < g_leaks) append(line, format_line(line, sizeof line, "  and %u more\n", g_leaks - listed));
+    append(line, FormatLine(line, sizeof line, "  %u bytes from allocation %u\n", g_leak_list[k].size,
+                            g_leak_list[k].serial));
+  if (listed < g_leaks) append(line, FormatLine(line, sizeof line, "  and %u more\n", g_leaks - listed));
   if (out_size > 0) out[n < out_size ? n : out_size - 1] = '\0';
   return n;
 }
 
 namespace internal {
 
-void memory_reset() {
+void MemoryReset() {
   for (uint32_t i = 0; i < kTableSlots; ++i) {
     if (g_blocks[i].ptr != nullptr) {
-      ZQ_UNPOISON(host_start(g_blocks[i].ptr), host_bytes(g_blocks[i].size));
-      port::release(host_start(g_blocks[i].ptr));
+      ZQ_UNPOISON(HostStart(g_blocks[i].ptr), HostBytes(g_blocks[i].size));
+      port::Release(HostStart(g_blocks[i].ptr));
     }
     g_blocks[i] = Block{};
   }
@@ -353,21 +354,21 @@ void memory_reset() {
   g_leaked_bytes = 0;
   for (uint32_t i = 0; i < kRecentlyFreed; ++i) {
     if (g_freed[i].ptr != nullptr) {
-      ZQ_UNPOISON(host_start(g_freed[i].ptr), host_bytes(g_freed[i].size));
-      port::release(host_start(g_freed[i].ptr));
+      ZQ_UNPOISON(HostStart(g_freed[i].ptr), HostBytes(g_freed[i].size));
+      port::Release(HostStart(g_freed[i].ptr));
     }
     g_freed[i] = Held{};
   }
   g_freed_next = 0;
 }
 
-void memory_image_loaded() {
+void MemoryImageLoaded() {
   g_image_loaded = true;
   g_leaks = 0;
   g_leaked_bytes = 0;
 }
 
-void memory_image_unloaded() {
+void MemoryImageUnloaded() {
   g_image_loaded = false;
   g_leaks = 0;
   g_leaked_bytes = 0;
@@ -390,7 +391,7 @@ void memory_image_unloaded() {
   // same slot again after each release.
   for (uint32_t i = 0; i < kTableSlots;) {
     if (g_blocks[i].ptr != nullptr && g_blocks[i].image)
-      release_slot(i, "unload");
+      ReleaseSlot(i, "unload");
     else
       ++i;
   }

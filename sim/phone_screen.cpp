@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The phone's own screens, shown while the player's screen is hidden: the
 // idle screen with its clock, another application, or a voice call.
 #include "sim/driver.h"
@@ -11,12 +12,12 @@ constexpr int kStatusBarBottom = 17;
 void Text(const char16_t* text, int x, int y, uint32_t rgb, int scale = 1) {
   uint32_t length = 0;
   while (text[length] != 0) ++length;
-  font::draw(text, length, x, y, rgb, false, 0, scale);
+  font::Draw(text, length, x, y, rgb, false, 0, scale);
 }
 
 // Horizontally centred on the screen.
 void CenteredText(const char16_t* text, int y, uint32_t rgb, int scale = 1) {
-  const int width = (int)font::text_width(text, 0xFFFFFFFFu) * scale;
+  const int width = (int)font::TextWidth(text, 0xFFFFFFFFu) * scale;
   Text(text, (raster::kWidth - width) / 2, y, rgb, scale);
 }
 
@@ -34,17 +35,17 @@ void VerticalGradient(uint32_t top, uint32_t bottom) {
 
 // Signal bars on the left, a battery on the right.
 void StatusBar(uint32_t background, uint32_t ink) {
-  raster::fill(0, 0, raster::kWidth - 1, kStatusBarBottom, background);
-  for (int bar = 0; bar < 4; ++bar) raster::fill(3 + bar * 4, 13 - bar * 3, 5 + bar * 4, 14, ink);
-  raster::outline(149, 4, 169, 13, ink);
-  raster::fill(170, 7, 171, 10, ink);
-  raster::fill(151, 6, 163, 11, ink);
+  raster::Fill(0, 0, raster::kWidth - 1, kStatusBarBottom, background);
+  for (int bar = 0; bar < 4; ++bar) raster::Fill(3 + bar * 4, 13 - bar * 3, 5 + bar * 4, 14, ink);
+  raster::Outline(149, 4, 169, 13, ink);
+  raster::Fill(170, 7, 171, 10, ink);
+  raster::Fill(151, 6, 163, 11, ink);
 }
 
 void SoftKeys(const char16_t* left, const char16_t* right, uint32_t background, uint32_t ink) {
-  raster::fill(0, 200, raster::kWidth - 1, raster::kHeight - 1, background);
+  raster::Fill(0, 200, raster::kWidth - 1, raster::kHeight - 1, background);
   Text(left, 4, 202, ink);
-  const int width = (int)font::text_width(right, 0xFFFFFFFFu);
+  const int width = (int)font::TextWidth(right, 0xFFFFFFFFu);
   Text(right, raster::kWidth - 4 - width, 202, ink);
 }
 
@@ -58,14 +59,14 @@ void IdleScreen() {
 }
 
 void OtherApplication() {
-  raster::clear(0xF4F4F4);
+  raster::Clear(0xF4F4F4);
   StatusBar(0x303840, 0xF0F0F0);
-  raster::fill(0, 18, raster::kWidth - 1, 39, 0x4868A0);
+  raster::Fill(0, 18, raster::kWidth - 1, 39, 0x4868A0);
   Text(u"Messages", 6, 21, 0xFFFFFF);
   const char16_t* const rows[] = {u"Inbox", u"Write new", u"Drafts", u"Sent", u"Settings"};
   for (int i = 0; i < 5; ++i) {
     const int top = 42 + i * 30;
-    if (i == 0) raster::fill(0, top, raster::kWidth - 1, top + 27, 0xC8D8F0);
+    if (i == 0) raster::Fill(0, top, raster::kWidth - 1, top + 27, 0xC8D8F0);
     Text(rows[i], 10, top + 6, 0x202020);
     raster::line(4, top + 28, raster::kWidth - 5, top + 28, 0xD0D0D0);
   }
@@ -77,28 +78,28 @@ void CallScreen() {
   StatusBar(0x0A2A18, 0xE0F0E8);
   CenteredText(u"Voice call", 40, 0xFFFFFF);
   // A handset: a thick grip bending over two ear and mouth pieces.
-  for (int k = 0; k < 5; ++k) raster::arc(60 + k, 80 + k, 116 - k, 136 - k, 15, 150, 0xFFFFFF);
-  raster::fill(56, 100, 74, 108, 0xFFFFFF);
-  raster::fill(102, 100, 120, 108, 0xFFFFFF);
+  for (int k = 0; k < 5; ++k) raster::Arc(60 + k, 80 + k, 116 - k, 136 - k, 15, 150, 0xFFFFFF);
+  raster::Fill(56, 100, 74, 108, 0xFFFFFF);
+  raster::Fill(102, 100, 120, 108, 0xFFFFFF);
   CenteredText(u"In call", 140, 0xC8F0D8);
   SoftKeys(u"Mute", u"End", 0x0A2A18, 0xE0F0E8);
 }
 
 }  // namespace
 
-void draw_phone_screen() {
+void DrawPhoneScreen() {
   // The phone's screen is a layer of its own: the player's canvas under it
   // keeps its pixels and shows again when the call ends.
-  raster::draw_on(raster::Layer::Phone);
-  if (voice_call()) {
+  raster::DrawOn(raster::Layer::kPhone);
+  if (VoiceCall()) {
     CallScreen();
-  } else if (front() == Front::Idle) {
+  } else if (CurrentFront() == Front::kIdle) {
     IdleScreen();
   } else {
     OtherApplication();
   }
-  raster::draw_on(raster::Layer::Canvas);
-  raster::show(raster::Layer::Phone);
+  raster::DrawOn(raster::Layer::kCanvas);
+  raster::Show(raster::Layer::kPhone);
 }
 
 }  // namespace sim

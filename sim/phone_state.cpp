@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the phone is doing around the program: a voice call, what is in front
 // while the player's screen is hidden, the type of the active dialog, and the
 // platform's name.
@@ -26,19 +27,19 @@ struct Phone {
 
 Phone p;
 
-uint8_t dialog_type() {
+uint8_t DialogType() {
   if (p.voice_call) return kDialogCall;
-  if (App* shell = running_shell())
+  if (App* shell = RunningShell())
     if (reinterpret_cast<const APPLICATION_T*>(shell->record)->dialog != 0) return kDialogShellCanvas;
-  return p.front == Front::Idle ? kDialogIdle : kDialogOther;
+  return p.front == Front::kIdle ? kDialogIdle : kDialogOther;
 }
 
 }  // namespace
 
-void phone_reset() {
-  zero_bytes(&p, sizeof(p));
-  p.front = Front::Idle;
-  copy_text(p.platform, sizeof(p.platform), "ZQ");
+void PhoneReset() {
+  ZeroBytes(&p, sizeof(p));
+  p.front = Front::kIdle;
+  CopyText(p.platform, sizeof(p.platform), "ZQ");
 }
 
 }  // namespace sim::fw
@@ -47,41 +48,41 @@ namespace sim {
 
 using fw::p;
 
-void set_voice_call(bool active) {
+void SetVoiceCall(bool active) {
   if (active == p.voice_call) return;
   p.voice_call = active;
   if (active) {
-    internal::media_voice_call_started();
+    internal::MediaVoiceCallStarted();
   } else {
     // The call screen covered the shell's canvas: it shows again, and the
     // shell is told to paint itself again.
-    internal::canvas_uncover();
-    if (fw::App* shell = fw::running_shell()) fw::queue_to_app(shell->serial, EV_REDRAW, nullptr, 0);
+    internal::CanvasUncover();
+    if (fw::App* shell = fw::RunningShell()) fw::QueueToApp(shell->serial, EV_REDRAW, nullptr, 0);
   }
-  run_pending();
+  RunPending();
 }
 
-bool voice_call() {
+bool VoiceCall() {
   return p.voice_call;
 }
-void set_front(Front front) {
+void SetFront(Front front) {
   p.front = front;
 }
-Front front() {
+Front CurrentFront() {
   return p.front;
 }
 
-void set_platform_name(const char* name) {
+void SetPlatformName(const char* name) {
   if (!name) name = "";
-  fw::copy_text(p.platform, sizeof(p.platform), name);
+  fw::CopyText(p.platform, sizeof(p.platform), name);
 }
 
-uint8_t active_dialog_type() {
-  return fw::dialog_type();
+uint8_t ActiveDialogType() {
+  return fw::DialogType();
 }
 
 namespace internal {
-bool voice_call_active() {
+bool VoiceCallActive() {
   return p.voice_call;
 }
 }  // namespace internal
@@ -92,7 +93,7 @@ using sim::fw::p;
 
 ZQ_EXTERN_C uint32_t UIS_GetActiveDialogType(uint8_t* type) {
   if (!type) return 1;
-  *type = sim::fw::dialog_type();
+  *type = sim::fw::DialogType();
   return 0;
 }
 

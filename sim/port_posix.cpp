@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The stand-in's door to a POSIX system: the only file of the core that calls
 // the operating system directly.
 #include <dirent.h>
@@ -19,19 +20,19 @@
 
 namespace sim::port {
 
-int open_read(const char* path) {
+int OpenRead(const char* path) {
   if (path == nullptr) return -1;
   int fd = ::open(path, O_RDONLY | O_CLOEXEC);
   return fd < 0 ? -1 : fd;
 }
 
-int64_t file_size(int fd) {
+int64_t FileSize(int fd) {
   struct stat st;
   if (fd < 0 || ::fstat(fd, &st) != 0) return -1;
   return (int64_t)st.st_size;
 }
 
-int64_t read(int fd, void* buffer, size_t bytes) {
+int64_t Read(int fd, void* buffer, size_t bytes) {
   if (fd < 0) return -1;
   size_t done = 0;
   // A regular file may still return short reads (signals); keep going until
@@ -45,26 +46,26 @@ int64_t read(int fd, void* buffer, size_t bytes) {
   return (int64_t)done;
 }
 
-bool seek(int fd, int64_t offset) {
+bool Seek(int fd, int64_t offset) {
   if (fd < 0 || offset < 0) return false;
   return ::lseek(fd, (off_t)offset, SEEK_SET) == (off_t)offset;
 }
 
-void close(int fd) {
+void Close(int fd) {
   if (fd >= 0) ::close(fd);
 }
 
-bool exists_file(const char* path) {
+bool ExistsFile(const char* path) {
   struct stat st;
   return path != nullptr && ::stat(path, &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool exists_dir(const char* path) {
+bool ExistsDir(const char* path) {
   struct stat st;
   return path != nullptr && ::stat(path, &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool list_dir(const char* path, DirEntryFn fn, void* ctx) {
+bool ListDir(const char* path, DirEntryFn fn, void* ctx) {
   if (path == nullptr || fn == nullptr) return false;
   DIR* dir = ::opendir(path);
   if (dir == nullptr) return false;
@@ -85,7 +86,7 @@ bool list_dir(const char* path, DirEntryFn fn, void* ctx) {
   return true;
 }
 
-static bool write_all(int fd, const char* text, size_t length) {
+static bool WriteAll(int fd, const char* text, size_t length) {
   while (length > 0) {
     ssize_t n = ::write(fd, text, length);
     if (n < 0 && errno == EINTR) continue;
@@ -96,29 +97,29 @@ static bool write_all(int fd, const char* text, size_t length) {
   return true;
 }
 
-void write_out(const char* text, size_t length) {
-  write_all(1, text, length);
+void WriteOut(const char* text, size_t length) {
+  WriteAll(1, text, length);
 }
-void write_err(const char* text, size_t length) {
-  write_all(2, text, length);
+void WriteErr(const char* text, size_t length) {
+  WriteAll(2, text, length);
 }
 
-int open_write(const char* path) {
+int OpenWrite(const char* path) {
   if (path == nullptr) return -1;
   int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   return fd < 0 ? -1 : fd;
 }
 
-bool write(int fd, const void* bytes, size_t length) {
-  return fd >= 0 && write_all(fd, static_cast<const char*>(bytes), length);
+bool Write(int fd, const void* bytes, size_t length) {
+  return fd >= 0 && WriteAll(fd, static_cast<const char*>(bytes), length);
 }
 
-bool make_dir(const char* path) {
+bool MakeDir(const char* path) {
   if (path == nullptr) return false;
-  return ::mkdir(path, 0755) == 0 || exists_dir(path);
+  return ::mkdir(path, 0755) == 0 || ExistsDir(path);
 }
 
-void* map_fixed(uintptr_t address, size_t bytes) {
+void* MapFixed(uintptr_t address, size_t bytes) {
   long page = ::sysconf(_SC_PAGESIZE);
   if (page <= 0) page = 4096;
   uintptr_t start = address & ~(uintptr_t)(page - 1);
@@ -146,7 +147,7 @@ struct HostImage {
   char temp_path[32];
 };
 
-bool copy_to_temp(const char* path, char* out_path, size_t out_size) {
+bool CopyToTemp(const char* path, char* out_path, size_t out_size) {
   static const char kTemplate[] = "/tmp/zq_image_XXXXXX";
   if (out_size < sizeof kTemplate) return false;
   int in = ::open(path, O_RDONLY | O_CLOEXEC);
@@ -189,7 +190,7 @@ bool copy_to_temp(const char* path, char* out_path, size_t out_size) {
 
 }  // namespace
 
-void* image_open(const char* path, char* why, size_t why_size) {
+void* ImageOpen(const char* path, char* why, size_t why_size) {
   auto say = [&](const char* a, const char* b) {
     if (why != nullptr && why_size > 0) snprintf(why, why_size, "%s%s", a, b);
   };
@@ -202,7 +203,7 @@ void* image_open(const char* path, char* why, size_t why_size) {
     say("no memory for the image", "");
     return nullptr;
   }
-  if (!copy_to_temp(path, image->temp_path, sizeof image->temp_path)) {
+  if (!CopyToTemp(path, image->temp_path, sizeof image->temp_path)) {
     say("cannot read the image file ", path);
     ::free(image);
     return nullptr;
@@ -226,16 +227,16 @@ void* image_open(const char* path, char* why, size_t why_size) {
   return image;
 }
 
-void* image_entry(void* image) {
-  return image_symbol(image, "Lib");
+void* ImageEntry(void* image) {
+  return ImageSymbol(image, "Lib");
 }
 
-void* image_symbol(void* image, const char* name) {
+void* ImageSymbol(void* image, const char* name) {
   if (image == nullptr || name == nullptr) return nullptr;
   return ::dlsym(static_cast<HostImage*>(image)->handle, name);
 }
 
-void image_close(void* image) {
+void ImageClose(void* image) {
   if (image == nullptr) return;
   auto* host = static_cast<HostImage*>(image);
   ::dlclose(host->handle);
@@ -243,10 +244,10 @@ void image_close(void* image) {
   ::free(host);
 }
 
-void* allocate(size_t bytes) {
+void* Allocate(size_t bytes) {
   return ::malloc(bytes == 0 ? 1 : bytes);
 }
-void release(void* block) {
+void Release(void* block) {
   ::free(block);
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pixels and shapes of the stand-in's 176 x 220 screen.
 #include "sim/raster.h"
 
@@ -20,27 +21,27 @@ int Abs(int a) {
 
 }  // namespace
 
-void draw_on(Layer layer) {
-  g_target = g_layers[layer == Layer::Canvas ? 0 : 1];
+void DrawOn(Layer layer) {
+  g_target = g_layers[layer == Layer::kCanvas ? 0 : 1];
 }
 
-void show(Layer layer) {
-  g_shown = g_layers[layer == Layer::Canvas ? 0 : 1];
+void Show(Layer layer) {
+  g_shown = g_layers[layer == Layer::kCanvas ? 0 : 1];
 }
 
-Layer shown() {
-  return g_shown == g_layers[0] ? Layer::Canvas : Layer::Phone;
+Layer Shown() {
+  return g_shown == g_layers[0] ? Layer::kCanvas : Layer::kPhone;
 }
 
-uint8_t* pixels() {
+uint8_t* Pixels() {
   return g_shown;
 }
 
-void clear(uint32_t rgb) {
-  fill(0, 0, kWidth - 1, kHeight - 1, rgb);
+void Clear(uint32_t rgb) {
+  Fill(0, 0, kWidth - 1, kHeight - 1, rgb);
 }
 
-void set_pixel(int x, int y, uint32_t rgb) {
+void SetPixel(int x, int y, uint32_t rgb) {
   if (x < 0 || y < 0 || x >= kWidth || y >= kHeight) return;
   uint8_t* p = g_target + (y * kWidth + x) * 3;
   p[0] = (uint8_t)(rgb >> 16);
@@ -48,7 +49,7 @@ void set_pixel(int x, int y, uint32_t rgb) {
   p[2] = (uint8_t)rgb;
 }
 
-uint32_t pixel(int x, int y) {
+uint32_t Pixel(int x, int y) {
   if (x < 0 || y < 0 || x >= kWidth || y >= kHeight) return 0;
   const uint8_t* p = g_shown + (y * kWidth + x) * 3;
   return ((uint32_t)p[0] << 16) | ((uint32_t)p[1] << 8) | p[2];
@@ -61,7 +62,7 @@ void line(int x1, int y1, int x2, int y2, uint32_t rgb) {
   const int dy = -Abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
   int err = dx + dy;
   for (;;) {
-    set_pixel(x1, y1, rgb);
+    SetPixel(x1, y1, rgb);
     if (x1 == x2 && y1 == y2) break;
     const int e2 = 2 * err;
     if (e2 >= dy) {
@@ -75,18 +76,18 @@ void line(int x1, int y1, int x2, int y2, uint32_t rgb) {
   }
 }
 
-void outline(int x1, int y1, int x2, int y2, uint32_t rgb) {
+void Outline(int x1, int y1, int x2, int y2, uint32_t rgb) {
   line(x1, y1, x2, y1, rgb);
   line(x1, y2, x2, y2, rgb);
   line(x1, y1, x1, y2, rgb);
   line(x2, y1, x2, y2, rgb);
 }
 
-void fill(int x1, int y1, int x2, int y2, uint32_t rgb) {
+void Fill(int x1, int y1, int x2, int y2, uint32_t rgb) {
   const int left = Max(Min(x1, x2), 0), right = Min(Max(x1, x2), kWidth - 1);
   const int top = Max(Min(y1, y2), 0), bottom = Min(Max(y1, y2), kHeight - 1);
   for (int y = top; y <= bottom; ++y)
-    for (int x = left; x <= right; ++x) set_pixel(x, y, rgb);
+    for (int x = left; x <= right; ++x) SetPixel(x, y, rgb);
 }
 
 // Walks the ellipse in half-degree steps by rotating a unit vector held in
@@ -111,7 +112,7 @@ int OnEllipse(int centre2, int diameter, int64_t unit) {
 
 }  // namespace
 
-void arc(int x1, int y1, int x2, int y2, int start, int sweep, uint32_t rgb) {
+void Arc(int x1, int y1, int x2, int y2, int start, int sweep, uint32_t rgb) {
   const int cx2 = x1 + x2, cy2 = y1 + y2;
   const int dx = Abs(x2 - x1), dy = Abs(y2 - y1);
   if (sweep < 0) {
@@ -124,7 +125,7 @@ void arc(int x1, int y1, int x2, int y2, int start, int sweep, uint32_t rgb) {
   int64_t c = kOne, s = 0;
   for (int i = 0; i < start; ++i) Rotate(&c, &s, kCos1, kSin1);
   int px = OnEllipse(cx2, dx, c), py = OnEllipse(cy2, dy, -s);
-  set_pixel(px, py, rgb);
+  SetPixel(px, py, rgb);
   for (int i = 0; i < 2 * sweep; ++i) {
     Rotate(&c, &s, kCosHalf, kSinHalf);
     const int nx = OnEllipse(cx2, dx, c), ny = OnEllipse(cy2, dy, -s);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The firmware's runtime routines: copying, clearing and integer division.
 // Division by zero gives 0 instead of a trap, so that a program that divides
 // by a length it never checked is seen in its output, not as a crash.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The table of firmware services by name, made from platform/services.txt at
 // build time (service_list.inc holds one ZQ_SERVICE(name) a line), so that
 // the list an image is checked against and the list it is loaded with are
@@ -23,10 +24,10 @@ const Service kServices[] = {
 
 }  // namespace
 
-const void* service_address(const char* name) {
+const void* ServiceAddress(const char* name) {
   if (name == nullptr) return nullptr;
   for (const Service& s : kServices)
-    if (fw::text_equal(s.name, name)) return s.address;
+    if (fw::TextEqual(s.name, name)) return s.address;
   return nullptr;
 }
 

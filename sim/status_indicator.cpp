@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The phone's status indicators: the stand-in keeps the one of the music
 // player, whose identifier the firmware keeps after ITUNES_STATUS.
 #include "platform/canvas.h"
@@ -11,7 +12,7 @@ uint8_t music_indicator = 0;
 
 }  // namespace
 
-void status_indicator_reset() {
+void StatusIndicatorReset() {
   music_indicator = 0;
 }
 
@@ -19,7 +20,7 @@ void status_indicator_reset() {
 
 namespace sim {
 
-uint8_t indicator() {
+uint8_t Indicator() {
   return fw::music_indicator;
 }
 
@@ -28,6 +29,6 @@ uint8_t indicator() {
 ZQ_EXTERN_C uint32_t UIS_SetStatus(uint8_t indicator, uint8_t value) {
   if (indicator != sim::internal::kIndicatorId) return 0;  // indicators of other applications
   sim::fw::music_indicator = value;
-  sim::internal::emit(sim::Fact::Indicator, value, nullptr);
+  sim::internal::Emit(sim::Fact::kIndicator, value, nullptr);
   return 0;
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The firmware's text routines: 16-bit strings (lengths in units, ended by a
 // zero unit), 8-bit name comparison and the debug print. A null string is
 // taken as empty rather than followed, so that a faulty caller is seen in its
@@ -107,17 +108,17 @@ namespace {
 struct Line {
   char text[512];
   size_t n = 0;
-  void put(char c) {
+  void Put(char c) {
     if (n < sizeof text) text[n++] = c;
   }
-  void number(uint32_t v, unsigned base) {
+  void Number(uint32_t v, unsigned base) {
     char digits[12];
     int d = 0;
     do {
       digits[d++] = "0123456789abcdef"[v % base];
       v /= base;
     } while (v != 0);
-    while (d > 0) put(digits[--d]);
+    while (d > 0) Put(digits[--d]);
   }
 };
 
@@ -130,7 +131,7 @@ extern "C" void PFprintf(const char* format, ...) {
   va_start(args, format);
   for (const char* f = format; *f != '\0'; ++f) {
     if (*f != '%') {
-      line.put(*f);
+      line.Put(*f);
       continue;
     }
     ++f;
@@ -139,36 +140,36 @@ extern "C" void PFprintf(const char* format, ...) {
       case 's': {
         const char* s = va_arg(args, const char*);
         if (s == nullptr) s = "(null)";
-        while (*s != '\0') line.put(*s++);
+        while (*s != '\0') line.Put(*s++);
         break;
       }
       case 'd': {
         int32_t v = va_arg(args, int32_t);
-        if (v < 0) line.put('-');
-        line.number(v < 0 ? 0u - (uint32_t)v : (uint32_t)v, 10);
+        if (v < 0) line.Put('-');
+        line.Number(v < 0 ? 0u - (uint32_t)v : (uint32_t)v, 10);
         break;
       }
       case 'u':
-        line.number(va_arg(args, uint32_t), 10);
+        line.Number(va_arg(args, uint32_t), 10);
         break;
       case 'x':
-        line.number(va_arg(args, uint32_t), 16);
+        line.Number(va_arg(args, uint32_t), 16);
         break;
       case 'c':
-        line.put((char)va_arg(args, int));
+        line.Put((char)va_arg(args, int));
         break;
       case '%':
-        line.put('%');
+        line.Put('%');
         break;
       case '\0':
         --f;  // a lone % at the end: stop at the terminator
         break;
       default:
-        line.put('%');
-        line.put(*f);
+        line.Put('%');
+        line.Put(*f);
         break;
     }
   }
   va_end(args);
-  sim::port::write_err(line.text, line.n);
+  sim::port::WriteErr(line.text, line.n);
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // UTF-16 (the firmware's text) to and from UTF-8 (host names and driver
 // arguments). Both always end the output with a terminator when there is room
 // for one, never cut a character in half, and turn malformed input into
@@ -10,12 +11,12 @@ namespace {
 
 constexpr uint32_t kReplacement = 0xFFFD;
 
-size_t utf8_length(uint32_t c) {
+size_t Utf8Length(uint32_t c) {
   return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
 }
 
-void put_utf8(uint32_t c, char* out) {
-  size_t n = utf8_length(c);
+void PutUtf8(uint32_t c, char* out) {
+  size_t n = Utf8Length(c);
   if (n == 1) {
     out[0] = (char)c;
     return;
@@ -29,7 +30,7 @@ void put_utf8(uint32_t c, char* out) {
 }
 
 // Decodes one character at s; sets *used to the bytes consumed (at least 1).
-uint32_t get_utf8(const uint8_t* s, size_t* used) {
+uint32_t GetUtf8(const uint8_t* s, size_t* used) {
   uint8_t b = s[0];
   *used = 1;
   if (b < 0x80) return b;
@@ -59,7 +60,7 @@ uint32_t get_utf8(const uint8_t* s, size_t* used) {
 
 }  // namespace
 
-size_t utf16_to_utf8(const WCHAR* s, char* out, size_t out_size) {
+size_t Utf16ToUtf8(const WCHAR* s, char* out, size_t out_size) {
   if (out == nullptr || out_size == 0) return 0;
   size_t n = 0;
   if (s != nullptr) {
@@ -70,9 +71,9 @@ size_t utf16_to_utf8(const WCHAR* s, char* out, size_t out_size) {
       } else if (c >= 0xD800 && c <= 0xDFFF) {
         c = kReplacement;
       }
-      size_t len = utf8_length(c);
+      size_t len = Utf8Length(c);
       if (n + len + 1 > out_size) break;
-      put_utf8(c, out + n);
+      PutUtf8(c, out + n);
       n += len;
     }
   }
@@ -80,14 +81,14 @@ size_t utf16_to_utf8(const WCHAR* s, char* out, size_t out_size) {
   return n;
 }
 
-size_t utf8_to_utf16(const char* s, WCHAR* out, size_t out_units) {
+size_t Utf8ToUtf16(const char* s, WCHAR* out, size_t out_units) {
   if (out == nullptr || out_units == 0) return 0;
   size_t n = 0;
   if (s != nullptr) {
     const uint8_t* p = (const uint8_t*)s;
     while (*p != 0) {
       size_t used;
-      uint32_t c = get_utf8(p, &used);
+      uint32_t c = GetUtf8(p, &used);
       size_t len = c >= 0x10000 ? 2 : 1;
       if (n + len + 1 > out_units) break;
       if (len == 2) {

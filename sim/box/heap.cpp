@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The box's memory for the firmware allocator's blocks: size classes of
 // powers of two carved from anonymous mappings, freed blocks kept on one list
 // per class; blocks beyond the largest class get a mapping of their own. The
@@ -32,20 +33,20 @@ FreeBlock* g_free[kClasses];
 uint8_t* g_chunk;
 uint32_t g_chunk_left;
 
-uint32_t round_to_pages(uint32_t bytes) {
+uint32_t RoundToPages(uint32_t bytes) {
   return (bytes + box::sys::kPageBytes - 1) & ~(box::sys::kPageBytes - 1);
 }
 
-void* map(uint32_t bytes) {
+void* Map(uint32_t bytes) {
   using namespace box::sys;
-  return mmap(nullptr, bytes, kProtRead | kProtWrite, kMapPrivate);
+  return Mmap(nullptr, bytes, kProtRead | kProtWrite, kMapPrivate);
 }
 
-void* carve(int size_class) {
+void* Carve(int size_class) {
   uint32_t need = kHeaderBytes + (16u << size_class);
   if (g_chunk_left < need) {
     // The rest of the old chunk is left unused: at most one block's worth.
-    auto* chunk = static_cast<uint8_t*>(map(kChunkBytes));
+    auto* chunk = static_cast<uint8_t*>(Map(kChunkBytes));
     if (chunk == nullptr) return nullptr;
     g_chunk = chunk;
     g_chunk_left = kChunkBytes;
@@ -62,12 +63,12 @@ void* carve(int size_class) {
 
 namespace sim::port {
 
-void* allocate(size_t bytes) {
+void* Allocate(size_t bytes) {
   if (bytes == 0) bytes = 1;
   if (bytes > kLargestClassBytes) {
     if (bytes > 0x7FFFFFFF - box::sys::kPageBytes) return nullptr;
-    uint32_t mapped = round_to_pages((uint32_t)bytes + sizeof(LargeHeader));
-    auto* large = static_cast<LargeHeader*>(map(mapped));
+    uint32_t mapped = RoundToPages((uint32_t)bytes + sizeof(LargeHeader));
+    auto* large = static_cast<LargeHeader*>(Map(mapped));
     if (large == nullptr) return nullptr;
     large->mapped = mapped;
     large->header = Header{kLarge, kMagic};
@@ -79,10 +80,10 @@ void* allocate(size_t bytes) {
     g_free[size_class] = block->next;
     return block;
   }
-  return carve(size_class);
+  return Carve(size_class);
 }
 
-void release(void* block) {
+void Release(void* block) {
   if (block == nullptr) return;
   Header* header = static_cast<Header*>(block) - 1;
   // Only blocks of this heap come here: the tracking allocator checks every
@@ -90,7 +91,7 @@ void release(void* block) {
   if (header->magic != kMagic) return;
   if (header->size_class == kLarge) {
     LargeHeader* large = static_cast<LargeHeader*>(block) - 1;
-    box::sys::munmap(large, large->mapped);
+    box::sys::Munmap(large, large->mapped);
     return;
   }
   auto* free_block = static_cast<FreeBlock*>(block);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Phone images in the big-endian box: the file is read, checked and
 // relocated by the stand-in's loader (sim/elf_image.cpp) into fresh memory of
 // its own, so that every load starts with fresh static state, and entered at
@@ -24,19 +25,19 @@ struct BoxImage {
 // opened before the old one is closed.
 BoxImage g_images[2];
 
-uint32_t round_to_pages(uint32_t bytes) {
+uint32_t RoundToPages(uint32_t bytes) {
   return (bytes + kPageBytes - 1) & ~(kPageBytes - 1);
 }
 
-bool resolve(const char* name, uint32_t* address, void*) {
-  const void* service = service_address(name);
+bool Resolve(const char* name, uint32_t* address, void*) {
+  const void* service = ServiceAddress(name);
   if (service == nullptr) return false;
   *address = (uint32_t)(uintptr_t)service;
   return true;
 }
 
 // "<path>: <reason>" into `why`, or the reason alone without a path.
-void say(char* why, size_t why_size, const char* path, const char* reason) {
+void Say(char* why, size_t why_size, const char* path, const char* reason) {
   if (why == nullptr || why_size == 0) return;
   size_t n = 0;
   const char* parts[] = {path, path[0] != '\0' ? ": " : "", reason};
@@ -47,99 +48,98 @@ void say(char* why, size_t why_size, const char* path, const char* reason) {
 
 // The whole file in a mapping of its own; null (with a reason) when it cannot
 // be read or is larger than any image the loader takes.
-uint8_t* read_file(const char* path, uint32_t* size, uint32_t* mapped, const char** reason) {
-  long fd = box::sys::open(path, kReadOnly);
+uint8_t* ReadFile(const char* path, uint32_t* size, uint32_t* mapped, const char** reason) {
+  long fd = box::sys::Open(path, kReadOnly);
   if (fd < 0) {
     *reason = "cannot open the image file";
     return nullptr;
   }
   Stat st;
   uint8_t* bytes = nullptr;
-  if (fstat((int)fd, &st) != 0 || (st.mode & kTypeMask) != kTypeRegular) {
+  if (Fstat((int)fd, &st) != 0 || (st.mode & kTypeMask) != kTypeRegular) {
     *reason = "not a regular file";
   } else if (st.size > (int64_t)elf::kMaxImageBytes * 2) {
     *reason = "the file is larger than any image the loader takes";
   } else {
     *size = (uint32_t)st.size;
-    *mapped = round_to_pages(*size == 0 ? 1 : *size);
-    bytes = static_cast<uint8_t*>(mmap(nullptr, *mapped, kProtRead | kProtWrite, kMapPrivate));
+    *mapped = RoundToPages(*size == 0 ? 1 : *size);
+    bytes = static_cast<uint8_t*>(Mmap(nullptr, *mapped, kProtRead | kProtWrite, kMapPrivate));
     if (bytes == nullptr) *reason = "no memory to read the image file";
-    if (bytes != nullptr && port::read((int)fd, bytes, *size) != (int64_t)*size) {
+    if (bytes != nullptr && port::Read((int)fd, bytes, *size) != (int64_t)*size) {
       *reason = "cannot read the image file";
-      munmap(bytes, *mapped);
+      Munmap(bytes, *mapped);
       bytes = nullptr;
     }
   }
-  box::sys::close((int)fd);
+  box::sys::Close((int)fd);
   return bytes;
 }
 
 }  // namespace
 
-void* image_open(const char* path, char* why, size_t why_size) {
+void* ImageOpen(const char* path, char* why, size_t why_size) {
   if (path == nullptr) {
-    say(why, why_size, "", "no image file given");
+    Say(why, why_size, "", "no image file given");
     return nullptr;
   }
   BoxImage* slot = !g_images[0].used ? &g_images[0] : !g_images[1].used ? &g_images[1] : nullptr;
   if (slot == nullptr) {
-    say(why, why_size, path, "too many images open");
+    Say(why, why_size, path, "too many images open");
     return nullptr;
   }
   const char* reason = "";
   uint32_t size = 0, file_mapped = 0;
-  uint8_t* file = read_file(path, &size, &file_mapped, &reason);
+  uint8_t* file = ReadFile(path, &size, &file_mapped, &reason);
   if (file == nullptr) {
-    say(why, why_size, path, reason);
+    Say(why, why_size, path, reason);
     return nullptr;
   }
   char line[192];
   BoxImage image{};
-  bool ok = elf::check(file, size, &image.layout, line, sizeof line);
+  bool ok = elf::Check(file, size, &image.layout, line, sizeof line);
   if (ok) {
-    image.mapped = round_to_pages(image.layout.memory_bytes);
-    image.memory = static_cast<uint8_t*>(mmap(nullptr, image.mapped, kProtRead | kProtWrite | kProtExec, kMapPrivate));
+    image.mapped = RoundToPages(image.layout.memory_bytes);
+    image.memory = static_cast<uint8_t*>(Mmap(nullptr, image.mapped, kProtRead | kProtWrite | kProtExec, kMapPrivate));
     if (image.memory == nullptr) {
       ok = false;
-      say(line, sizeof line, "", "no memory for the image");
+      Say(line, sizeof line, "", "no memory for the image");
     }
   }
   if (ok) {
-    ok = elf::relocate(file, image.layout, image.memory, (uint32_t)(uintptr_t)image.memory, resolve, nullptr, line,
+    ok = elf::Relocate(file, image.layout, image.memory, (uint32_t)(uintptr_t)image.memory, Resolve, nullptr, line,
                        sizeof line);
-    if (!ok) munmap(image.memory, image.mapped);
+    if (!ok) Munmap(image.memory, image.mapped);
   }
-  munmap(file, file_mapped);
+  Munmap(file, file_mapped);
   if (!ok) {
-    say(why, why_size, path, line);
+    Say(why, why_size, path, line);
     return nullptr;
   }
   // The image's code was written as data: the processor must not run stale
   // instructions from its caches.
-  cache_flush(image.memory, image.memory + image.mapped);
+  CacheFlush(image.memory, image.memory + image.mapped);
   image.used = true;
   *slot = image;
   return slot;
 }
 
-void* image_entry(void* image) {
+void* ImageEntry(void* image) {
   auto* box_image = static_cast<BoxImage*>(image);
   return box_image != nullptr && box_image->used ? box_image->memory : nullptr;
 }
 
-void* image_symbol(void* image, const char* name) {
+void* ImageSymbol(void* image, const char* name) {
   auto* box_image = static_cast<BoxImage*>(image);
   uint32_t offset = 0;
-  if (box_image == nullptr || !box_image->used ||
-      !elf::find_symbol(box_image->memory, box_image->layout, name, &offset))
+  if (box_image == nullptr || !box_image->used || !elf::FindSymbol(box_image->memory, box_image->layout, name, &offset))
     return nullptr;
   return box_image->memory + offset;
 }
 
-void image_close(void* image) {
+void ImageClose(void* image) {
   auto* box_image = static_cast<BoxImage*>(image);
   if (box_image == nullptr || !box_image->used) return;
-  munmap(box_image->memory, box_image->mapped);
+  Munmap(box_image->memory, box_image->mapped);
   *box_image = BoxImage{};
 }
 

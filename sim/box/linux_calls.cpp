@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Raw system calls of ARM Linux (EABI): the call number in r7, up to six
 // arguments in r0 to r5, "svc 0", the result in r0.
 #include "sim/box/linux_calls.h"
@@ -21,7 +22,7 @@ enum Call : long {
   kCacheFlush = 0xF0002,
 };
 
-long call6(long number, long a, long b, long c, long d, long e, long f) {
+long Call6(long number, long a, long b, long c, long d, long e, long f) {
   register long r0 asm("r0") = a;
   register long r1 asm("r1") = b;
   register long r2 asm("r2") = c;
@@ -33,15 +34,15 @@ long call6(long number, long a, long b, long c, long d, long e, long f) {
   return r0;
 }
 
-long call(long number, long a = 0, long b = 0, long c = 0, long d = 0) {
-  return call6(number, a, b, c, d, 0, 0);
+long Call(long number, long a = 0, long b = 0, long c = 0, long d = 0) {
+  return Call6(number, a, b, c, d, 0, 0);
 }
 
 // struct stat64 of ARM EABI: the mode at byte 16, the size at byte 48; the
 // whole record is 104 bytes.
 constexpr size_t kStatBytes = 104, kStatMode = 16, kStatSize = 48;
 
-long fill_stat(long result, const uint8_t* raw, Stat* out) {
+long FillStat(long result, const uint8_t* raw, Stat* out) {
   if (result < 0) return result;
   __builtin_memcpy(&out->mode, raw + kStatMode, sizeof out->mode);
   __builtin_memcpy(&out->size, raw + kStatSize, sizeof out->size);
@@ -50,64 +51,64 @@ long fill_stat(long result, const uint8_t* raw, Stat* out) {
 
 }  // namespace
 
-long open(const char* path, int flags, int mode) {
-  return call(kOpen, (long)path, flags | kLargeFile | kCloseOnExec, mode);
+long Open(const char* path, int flags, int mode) {
+  return Call(kOpen, (long)path, flags | kLargeFile | kCloseOnExec, mode);
 }
 
-long mkdir(const char* path, int mode) {
-  return call(kMkdir, (long)path, mode);
+long Mkdir(const char* path, int mode) {
+  return Call(kMkdir, (long)path, mode);
 }
 
-long read(int fd, void* buffer, size_t bytes) {
-  return call(kRead, fd, (long)buffer, (long)bytes);
+long Read(int fd, void* buffer, size_t bytes) {
+  return Call(kRead, fd, (long)buffer, (long)bytes);
 }
 
-long write(int fd, const void* buffer, size_t bytes) {
-  return call(kWrite, fd, (long)buffer, (long)bytes);
+long Write(int fd, const void* buffer, size_t bytes) {
+  return Call(kWrite, fd, (long)buffer, (long)bytes);
 }
 
-long close(int fd) {
-  return call(kClose, fd);
+long Close(int fd) {
+  return Call(kClose, fd);
 }
 
-long seek_set(int fd, int64_t offset) {
+long SeekSet(int fd, int64_t offset) {
   int64_t result = 0;
-  long r = call6(kLlseek, fd, (long)(uint32_t)((uint64_t)offset >> 32), (long)(uint32_t)offset, (long)&result, 0, 0);
+  long r = Call6(kLlseek, fd, (long)(uint32_t)((uint64_t)offset >> 32), (long)(uint32_t)offset, (long)&result, 0, 0);
   return r < 0 ? r : (result == offset ? 0 : -22);
 }
 
-long fstat(int fd, Stat* out) {
+long Fstat(int fd, Stat* out) {
   alignas(8) uint8_t raw[kStatBytes];
-  return fill_stat(call(kFstat64, fd, (long)raw), raw, out);
+  return FillStat(Call(kFstat64, fd, (long)raw), raw, out);
 }
 
-long stat_at(int dirfd, const char* path, Stat* out) {
+long StatAt(int dirfd, const char* path, Stat* out) {
   alignas(8) uint8_t raw[kStatBytes];
-  return fill_stat(call(kFstatat64, dirfd, (long)path, (long)raw, 0), raw, out);
+  return FillStat(Call(kFstatat64, dirfd, (long)path, (long)raw, 0), raw, out);
 }
 
-long getdents64(int fd, void* buffer, size_t bytes) {
-  return call(kGetdents64, fd, (long)buffer, (long)bytes);
+long Getdents64(int fd, void* buffer, size_t bytes) {
+  return Call(kGetdents64, fd, (long)buffer, (long)bytes);
 }
 
-void* mmap(void* address, size_t bytes, int prot, int flags) {
-  long r = call6(kMmap2, (long)address, (long)bytes, prot, flags | kMapAnonymous, -1, 0);
+void* Mmap(void* address, size_t bytes, int prot, int flags) {
+  long r = Call6(kMmap2, (long)address, (long)bytes, prot, flags | kMapAnonymous, -1, 0);
   // Addresses fill the whole 32 bits; only the last page's worth of values
   // are error numbers.
   if ((unsigned long)r >= (unsigned long)-4095) return nullptr;
   return (void*)r;
 }
 
-long munmap(void* address, size_t bytes) {
-  return call(kMunmap, (long)address, (long)bytes);
+long Munmap(void* address, size_t bytes) {
+  return Call(kMunmap, (long)address, (long)bytes);
 }
 
-void cache_flush(void* start, void* end) {
-  call(kCacheFlush, (long)start, (long)end, 0);
+void CacheFlush(void* start, void* end) {
+  Call(kCacheFlush, (long)start, (long)end, 0);
 }
 
-void exit_group(int status) {
-  for (;;) call(kExitGroup, status);
+void ExitGroup(int status) {
+  for (;;) Call(kExitGroup, status);
 }
 
 }  // namespace box::sys

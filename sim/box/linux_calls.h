@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Linux system calls the big-endian box makes, raw (there is no C library
 // for a big-endian ARM program here). Each returns what the kernel returns: a
 // value >= 0, or minus the error number. qemu-armeb passes them on to the
@@ -38,18 +39,18 @@ constexpr uint32_t kTypeMask = 0170000, kTypeDirectory = 0040000, kTypeRegular =
 constexpr size_t kDirentReclen = 16, kDirentType = 18, kDirentName = 19;
 constexpr uint8_t kDtUnknown = 0, kDtDir = 4, kDtReg = 8, kDtLink = 10;
 
-long open(const char* path, int flags, int mode = 0);
-long mkdir(const char* path, int mode);
-long read(int fd, void* buffer, size_t bytes);
-long write(int fd, const void* buffer, size_t bytes);
-long close(int fd);
-long seek_set(int fd, int64_t offset);  // _llseek from the start
-long fstat(int fd, Stat* out);
-long stat_at(int dirfd, const char* path, Stat* out);  // follows links
-long getdents64(int fd, void* buffer, size_t bytes);
-void* mmap(void* address, size_t bytes, int prot, int flags);  // anonymous; null on failure
-long munmap(void* address, size_t bytes);
-void cache_flush(void* start, void* end);  // before running code written as data
-[[noreturn]] void exit_group(int status);
+long Open(const char* path, int flags, int mode = 0);
+long Mkdir(const char* path, int mode);
+long Read(int fd, void* buffer, size_t bytes);
+long Write(int fd, const void* buffer, size_t bytes);
+long Close(int fd);
+long SeekSet(int fd, int64_t offset);  // _llseek from the start
+long Fstat(int fd, Stat* out);
+long StatAt(int dirfd, const char* path, Stat* out);  // follows links
+long Getdents64(int fd, void* buffer, size_t bytes);
+void* Mmap(void* address, size_t bytes, int prot, int flags);  // anonymous; null on failure
+long Munmap(void* address, size_t bytes);
+void CacheFlush(void* start, void* end);  // before running code written as data
+[[noreturn]] void ExitGroup(int status);
 
 }  // namespace box::sys

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The stand-in's door to the operating system in the big-endian box: files,
 // folders, output and fixed memory through raw Linux calls (the images are in
 // image_loader.cpp, the allocator's memory in heap.cpp).
@@ -9,13 +10,13 @@ namespace {
 
 using namespace box::sys;
 
-bool stat_path(const char* path, Stat* st) {
-  return path != nullptr && stat_at(kAtCwd, path, st) == 0;
+bool StatPath(const char* path, Stat* st) {
+  return path != nullptr && StatAt(kAtCwd, path, st) == 0;
 }
 
-bool write_all(int fd, const char* text, size_t length) {
+bool WriteAll(int fd, const char* text, size_t length) {
   while (length > 0) {
-    long n = box::sys::write(fd, text, length);
+    long n = box::sys::Write(fd, text, length);
     if (n == kInterrupted) continue;
     if (n <= 0) return false;
     text += n;
@@ -24,29 +25,29 @@ bool write_all(int fd, const char* text, size_t length) {
   return true;
 }
 
-bool is_dot_or_dotdot(const char* name) {
+bool IsDotOrDotdot(const char* name) {
   return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
 }  // namespace
 
-int open_read(const char* path) {
+int OpenRead(const char* path) {
   if (path == nullptr) return -1;
-  long fd = box::sys::open(path, kReadOnly);
+  long fd = box::sys::Open(path, kReadOnly);
   return fd < 0 ? -1 : (int)fd;
 }
 
-int64_t file_size(int fd) {
+int64_t FileSize(int fd) {
   Stat st;
-  if (fd < 0 || fstat(fd, &st) != 0) return -1;
+  if (fd < 0 || Fstat(fd, &st) != 0) return -1;
   return st.size;
 }
 
-int64_t read(int fd, void* buffer, size_t bytes) {
+int64_t Read(int fd, void* buffer, size_t bytes) {
   if (fd < 0) return -1;
   size_t done = 0;
   while (done < bytes) {
-    long n = box::sys::read(fd, (char*)buffer + done, bytes - done);
+    long n = box::sys::Read(fd, (char*)buffer + done, bytes - done);
     if (n == kInterrupted) continue;
     if (n < 0) return done > 0 ? (int64_t)done : -1;
     if (n == 0) break;
@@ -55,32 +56,32 @@ int64_t read(int fd, void* buffer, size_t bytes) {
   return (int64_t)done;
 }
 
-bool seek(int fd, int64_t offset) {
-  return fd >= 0 && offset >= 0 && seek_set(fd, offset) == 0;
+bool Seek(int fd, int64_t offset) {
+  return fd >= 0 && offset >= 0 && SeekSet(fd, offset) == 0;
 }
 
-void close(int fd) {
-  if (fd >= 0) box::sys::close(fd);
+void Close(int fd) {
+  if (fd >= 0) box::sys::Close(fd);
 }
 
-bool exists_file(const char* path) {
+bool ExistsFile(const char* path) {
   Stat st;
-  return stat_path(path, &st) && (st.mode & kTypeMask) == kTypeRegular;
+  return StatPath(path, &st) && (st.mode & kTypeMask) == kTypeRegular;
 }
 
-bool exists_dir(const char* path) {
+bool ExistsDir(const char* path) {
   Stat st;
-  return stat_path(path, &st) && (st.mode & kTypeMask) == kTypeDirectory;
+  return StatPath(path, &st) && (st.mode & kTypeMask) == kTypeDirectory;
 }
 
-bool list_dir(const char* path, DirEntryFn fn, void* ctx) {
+bool ListDir(const char* path, DirEntryFn fn, void* ctx) {
   if (path == nullptr || fn == nullptr) return false;
-  long dir = box::sys::open(path, kReadOnly | kDirectory);
+  long dir = box::sys::Open(path, kReadOnly | kDirectory);
   if (dir < 0) return false;
   // On the stack: a callback may list another folder while this one is open.
   alignas(8) uint8_t buffer[4096];
   for (;;) {
-    long got = getdents64((int)dir, buffer, sizeof buffer);
+    long got = Getdents64((int)dir, buffer, sizeof buffer);
     if (got == kInterrupted) continue;
     if (got <= 0) break;
     for (long at = 0; at < got;) {
@@ -90,53 +91,53 @@ bool list_dir(const char* path, DirEntryFn fn, void* ctx) {
       uint8_t type = buffer[at + kDirentType];
       const char* name = (const char*)buffer + at + kDirentName;
       at += reclen;
-      if (is_dot_or_dotdot(name)) continue;
+      if (IsDotOrDotdot(name)) continue;
       // Links are followed, as the phone would show the file they point to;
       // file systems that do not give the type are asked with stat.
       bool is_dir = type == kDtDir;
       if (type == kDtLink || type == kDtUnknown) {
         Stat st;
-        is_dir = stat_at((int)dir, name, &st) == 0 && (st.mode & kTypeMask) == kTypeDirectory;
+        is_dir = StatAt((int)dir, name, &st) == 0 && (st.mode & kTypeMask) == kTypeDirectory;
       }
       fn(name, is_dir, ctx);
     }
   }
-  box::sys::close((int)dir);
+  box::sys::Close((int)dir);
   return true;
 }
 
-void write_out(const char* text, size_t length) {
-  write_all(1, text, length);
+void WriteOut(const char* text, size_t length) {
+  WriteAll(1, text, length);
 }
-void write_err(const char* text, size_t length) {
-  write_all(2, text, length);
+void WriteErr(const char* text, size_t length) {
+  WriteAll(2, text, length);
 }
 
-int open_write(const char* path) {
+int OpenWrite(const char* path) {
   if (path == nullptr) return -1;
-  long fd = box::sys::open(path, kWriteOnly | kCreate | kTruncate, 0644);
+  long fd = box::sys::Open(path, kWriteOnly | kCreate | kTruncate, 0644);
   return fd < 0 ? -1 : (int)fd;
 }
 
-bool write(int fd, const void* bytes, size_t length) {
-  return fd >= 0 && write_all(fd, static_cast<const char*>(bytes), length);
+bool Write(int fd, const void* bytes, size_t length) {
+  return fd >= 0 && WriteAll(fd, static_cast<const char*>(bytes), length);
 }
 
-bool make_dir(const char* path) {
+bool MakeDir(const char* path) {
   if (path == nullptr) return false;
-  long r = box::sys::mkdir(path, 0755);
-  return r == 0 || (r == kExists && exists_dir(path));
+  long r = box::sys::Mkdir(path, 0755);
+  return r == 0 || (r == kExists && ExistsDir(path));
 }
 
-void* map_fixed(uintptr_t address, size_t bytes) {
+void* MapFixed(uintptr_t address, size_t bytes) {
   uintptr_t start = address & ~(uintptr_t)(kPageBytes - 1);
   size_t length = (address + bytes - start + kPageBytes - 1) & ~(size_t)(kPageBytes - 1);
   // NOREPLACE: never take over memory that something else already uses.
-  void* p = box::sys::mmap((void*)start, length, kProtRead | kProtWrite, kMapPrivate | kMapFixedNoReplace);
+  void* p = box::sys::Mmap((void*)start, length, kProtRead | kProtWrite, kMapPrivate | kMapFixedNoReplace);
   if (p == nullptr) return nullptr;
   if ((uintptr_t)p != start) {
     // A kernel that does not know the flag takes the address as a hint.
-    munmap(p, length);
+    Munmap(p, length);
     return nullptr;
   }
   return (void*)address;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The helpers the ARM compiler calls on its own: integer division (ARMv5 has
 // no divide instruction) and block copies and fills. Debian's libgcc and
 // newlib for arm-none-eabi are little-endian only, so the box brings its own.
@@ -12,14 +13,14 @@ namespace {
 
 // The stand-in's own code never divides by zero on purpose: stop loudly, as
 // a host processor would, instead of going on with a made-up quotient.
-[[noreturn]] void divided_by_zero() {
+[[noreturn]] void DividedByZero() {
   static const char kText[] = "zqbox: integer division by zero in the stand-in\n";
-  box::sys::write(2, kText, sizeof kText - 1);
-  box::sys::exit_group(136);
+  box::sys::Write(2, kText, sizeof kText - 1);
+  box::sys::ExitGroup(136);
 }
 
-uint32_t udivmod32(uint32_t n, uint32_t d, uint32_t* rem) {
-  if (d == 0) divided_by_zero();
+uint32_t Udivmod32(uint32_t n, uint32_t d, uint32_t* rem) {
+  if (d == 0) DividedByZero();
   uint32_t q = 0, r = 0;
   if (n != 0) {
     for (int bit = 31 - __builtin_clz(n); bit >= 0; --bit) {
@@ -34,8 +35,8 @@ uint32_t udivmod32(uint32_t n, uint32_t d, uint32_t* rem) {
   return q;
 }
 
-uint64_t udivmod64(uint64_t n, uint64_t d, uint64_t* rem) {
-  if (d == 0) divided_by_zero();
+uint64_t Udivmod64(uint64_t n, uint64_t d, uint64_t* rem) {
+  if (d == 0) DividedByZero();
   uint64_t q = 0, r = 0;
   if (n != 0) {
     for (int bit = 63 - __builtin_clzll(n); bit >= 0; --bit) {
@@ -53,7 +54,7 @@ uint64_t udivmod64(uint64_t n, uint64_t d, uint64_t* rem) {
 // A pair of 32-bit results in r0 and r1 is returned as one 64-bit value,
 // which AAPCS places as if loaded from memory: on a big-endian processor the
 // high half goes to r0.
-uint64_t in_r0_r1(uint32_t r0, uint32_t r1) {
+uint64_t InR0R1(uint32_t r0, uint32_t r1) {
 #if defined(__ARMEB__)
   return ((uint64_t)r0 << 32) | r1;
 #else
@@ -67,22 +68,22 @@ extern "C" {
 
 uint32_t __aeabi_uidiv(uint32_t n, uint32_t d) {
   uint32_t r;
-  return udivmod32(n, d, &r);
+  return Udivmod32(n, d, &r);
 }
 
 uint64_t __aeabi_uidivmod(uint32_t n, uint32_t d) {
   uint32_t r;
-  uint32_t q = udivmod32(n, d, &r);
-  return in_r0_r1(q, r);
+  uint32_t q = Udivmod32(n, d, &r);
+  return InR0R1(q, r);
 }
 
 // Quotients round toward zero; a remainder takes the sign of the numerator.
 uint64_t __aeabi_idivmod(int32_t n, int32_t d) {
   uint32_t r;
-  uint32_t q = udivmod32(n < 0 ? 0u - (uint32_t)n : (uint32_t)n, d < 0 ? 0u - (uint32_t)d : (uint32_t)d, &r);
+  uint32_t q = Udivmod32(n < 0 ? 0u - (uint32_t)n : (uint32_t)n, d < 0 ? 0u - (uint32_t)d : (uint32_t)d, &r);
   if ((n < 0) != (d < 0)) q = 0u - q;
   if (n < 0) r = 0u - r;
-  return in_r0_r1(q, r);
+  return InR0R1(q, r);
 }
 
 int32_t __aeabi_idiv(int32_t n, int32_t d) {
@@ -97,13 +98,13 @@ int32_t __aeabi_idiv(int32_t n, int32_t d) {
 // The 64-bit helpers return the quotient in r0:r1 and the remainder in
 // r2:r3, which C cannot say: the assembly below calls these with a fifth
 // argument that points at room for the remainder, then loads it.
-uint64_t box_udivmod64(uint64_t n, uint64_t d, uint64_t* rem) {
-  return udivmod64(n, d, rem);
+uint64_t BoxUdivmod64(uint64_t n, uint64_t d, uint64_t* rem) {
+  return Udivmod64(n, d, rem);
 }
 
-int64_t box_sdivmod64(int64_t n, int64_t d, int64_t* rem) {
+int64_t BoxSdivmod64(int64_t n, int64_t d, int64_t* rem) {
   uint64_t r;
-  uint64_t q = udivmod64(n < 0 ? 0ull - (uint64_t)n : (uint64_t)n, d < 0 ? 0ull - (uint64_t)d : (uint64_t)d, &r);
+  uint64_t q = Udivmod64(n < 0 ? 0ull - (uint64_t)n : (uint64_t)n, d < 0 ? 0ull - (uint64_t)d : (uint64_t)d, &r);
   if ((n < 0) != (d < 0)) q = 0ull - q;
   if (n < 0) r = 0ull - r;
   *rem = (int64_t)r;
@@ -172,6 +173,6 @@ asm(R"(
   bx lr
   .size \name, . - \name
   .endm
-  box_divmod64 __aeabi_uldivmod, box_udivmod64
-  box_divmod64 __aeabi_ldivmod, box_sdivmod64
+  box_divmod64 __aeabi_uldivmod, BoxUdivmod64
+  box_divmod64 __aeabi_ldivmod, BoxSdivmod64
 )");

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # One scenario with one build, on both front ends: zqsim --headless with the
 # host image and zqbox with the phone image must print the same standard
 # output and notes on stderr, and end with the same exit code. The script's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The box's division helpers on a big-endian ARM processor (under
 // qemu-armeb): "/" and "%" of 32- and 64-bit operands the compiler cannot
 // fold call __aeabi_*div*, which must leave quotient and remainder in the
@@ -12,8 +13,8 @@ struct Case {
   T n, d, q, r;
 };
 
-const Case<uint32_t> kU32[] = {{100, 7, 14, 2}, {7, 100, 0, 7}, {0xFFFFFFFFu, 16, 0x0FFFFFFFu, 15},
-                               {0x80000000u, 0xFFFFFFFFu, 0, 0x80000000u}};
+const Case<uint32_t> kU32[] = {
+    {100, 7, 14, 2}, {7, 100, 0, 7}, {0xFFFFFFFFu, 16, 0x0FFFFFFFu, 15}, {0x80000000u, 0xFFFFFFFFu, 0, 0x80000000u}};
 const Case<int32_t> kS32[] = {{-100, 7, -14, -2}, {100, -7, -14, 2}, {-2147483647 - 1, -2147483647 - 1, 1, 0}};
 const Case<uint64_t> kU64[] = {{1000000000000ull, 7, 142857142857ull, 1},
                                {0xFFFFFFFFFFFFFFFFull, 0x100000000ull, 0xFFFFFFFFull, 0xFFFFFFFFull},
@@ -30,8 +31,8 @@ void Check(const char* kind, const Case<T>* cases, int count) {
     T q = n / d, r = n % d;
     if (q == cases[i].q && r == cases[i].r) continue;
     ++wrong;
-    sim::port::write_err(kind, 3);
-    sim::port::write_err(" division gave a wrong quotient or remainder\n", 45);
+    sim::port::WriteErr(kind, 3);
+    sim::port::WriteErr(" division gave a wrong quotient or remainder\n", 45);
   }
 }
 

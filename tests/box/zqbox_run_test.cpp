@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zqbox as a person runs it: what it refuses before the box starts (one
 // line, exit status 2, as zqsim refuses it), what it says without qemu, and
 // that its screenshots, trace file and temporary folders work as zqsim's.
@@ -14,8 +15,8 @@
 #include "sim/host/png/png_writer.h"
 
 namespace fs = std::filesystem;
-using zqsim_test::lines_of;
-using zqsim_test::read_all;
+using zqsim_test::LinesOf;
+using zqsim_test::ReadAll;
 using zqsim_test::RunResult;
 using zqsim_test::TempDir;
 
@@ -24,8 +25,8 @@ namespace {
 const std::string kDemo = ZQ_DEMO_DIR;
 const std::string kScripts = ZQ_SCRIPTS_DIR;
 
-RunResult run_zqbox(const std::vector<std::string>& args, const std::string& prefix = "") {
-  return zqsim_test::run_program(ZQBOX_PATH, args, prefix);
+RunResult RunZqbox(const std::vector<std::string>& args, const std::string& prefix = "") {
+  return zqsim_test::RunProgram(ZQBOX_PATH, args, prefix);
 }
 
 }  // namespace
@@ -33,9 +34,9 @@ RunResult run_zqbox(const std::vector<std::string>& args, const std::string& pre
 TEST(Zqbox, MistakesAreRefusedInOneLineBeforeTheBoxStarts) {
   TempDir dir;
   // A phone image cut short, and a script with a bad third line.
-  std::string cut = dir.path() + "/cut.elf";
-  std::ofstream(cut, std::ios::binary) << read_all(ZQ_PHONE_DIR "/zq_player.elf").substr(0, 600);
-  std::string script = dir.path() + "/bad.script";
+  std::string cut = dir.Path() + "/cut.elf";
+  std::ofstream(cut, std::ios::binary) << ReadAll(ZQ_PHONE_DIR "/zq_player.elf").substr(0, 600);
+  std::string script = dir.Path() + "/bad.script";
   std::ofstream(script) << "wait 100\ntap 0x2C\nhold 0x2F\n";
   struct Case {
     std::vector<std::string> args;
@@ -55,7 +56,7 @@ TEST(Zqbox, MistakesAreRefusedInOneLineBeforeTheBoxStarts) {
       {{"--script", script, kDemo}, "bad.script:3: expected \"hold KEY MS\""},
   };
   for (const Case& c : cases) {
-    auto r = run_zqbox(c.args);
+    auto r = RunZqbox(c.args);
     EXPECT_EQ(r.status, 2) << c.message;
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
@@ -65,30 +66,30 @@ TEST(Zqbox, MistakesAreRefusedInOneLineBeforeTheBoxStarts) {
 }
 
 TEST(Zqbox, WithoutQemuSaysHowToInstallIt) {
-  auto r = run_zqbox({"--headless", "--script", kScripts + "/window_smoke.script", kDemo}, "PATH=/nonexistent");
+  auto r = RunZqbox({"--headless", "--script", kScripts + "/window_smoke.script", kDemo}, "PATH=/nonexistent");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "zqbox: qemu-armeb is not installed; install it with: apt-get install qemu-user\n");
   EXPECT_EQ(r.out, "");
 }
 
 TEST(Zqbox, HelpNamesEveryOptionOfZqsimHeadless) {
-  auto r = run_zqbox({"-h"});
+  auto r = RunZqbox({"-h"});
   ASSERT_EQ(r.status, 0);
   for (const char* word : {"--headless", "--script", "--until-end", "--shots", "--trace", "--image", "--images",
                            "--root", "--platform", "--gb2uc", "-v", "qemu-armeb", "Exit status"})
     EXPECT_NE(r.out.find(word), std::string::npos) << word;
-  for (const std::string& line : lines_of(r.out)) EXPECT_LE(line.size(), 80u) << line;
+  for (const std::string& line : LinesOf(r.out)) EXPECT_LE(line.size(), 80u) << line;
 }
 
 // The box's own PNG files hold the pixels whose checksums its trace shows;
 // its temporary folders are gone afterwards.
 TEST(Zqbox, ScreenshotsHoldTheScreensOfTheTraceAndNothingIsLeftBehind) {
   TempDir shots, tmp;
-  auto r = run_zqbox({"--headless", "--script", kScripts + "/demo_keys.script", "--shots", shots.path(), kDemo},
-                     "TMPDIR=" + tmp.path());
+  auto r = RunZqbox({"--headless", "--script", kScripts + "/demo_keys.script", "--shots", shots.Path(), kDemo},
+                    "TMPDIR=" + tmp.Path());
   ASSERT_EQ(r.status, 0) << r.err;
   int seen = 0;
-  for (const std::string& l : lines_of(r.out)) {
+  for (const std::string& l : LinesOf(r.out)) {
     std::istringstream in(l);
     std::string time, word, name, crc;
     in >> time >> word >> name >> crc;
@@ -96,26 +97,26 @@ TEST(Zqbox, ScreenshotsHoldTheScreensOfTheTraceAndNothingIsLeftBehind) {
     ++seen;
     sim::png::Image img;
     std::string error;
-    ASSERT_TRUE(sim::png::read_rgb((shots.path() + "/" + name + ".png").c_str(), &img, &error)) << error;
+    ASSERT_TRUE(sim::png::ReadRgb((shots.Path() + "/" + name + ".png").c_str(), &img, &error)) << error;
     ASSERT_EQ(img.width, 176);
     ASSERT_EQ(img.height, 220);
     char hex[16];
-    snprintf(hex, sizeof hex, "%08x", sim::png::crc32_rgb(img.rgb.data(), img.width, img.height));
+    snprintf(hex, sizeof hex, "%08x", sim::png::Crc32Rgb(img.rgb.data(), img.width, img.height));
     EXPECT_EQ(crc, hex) << name;
   }
   EXPECT_EQ(seen, 4);
-  EXPECT_TRUE(fs::is_empty(tmp.path())) << "a temporary folder stayed in " << tmp.path();
+  EXPECT_TRUE(fs::is_empty(tmp.Path())) << "a temporary folder stayed in " << tmp.Path();
 }
 
 TEST(Zqbox, TraceFileTakesTheTraceInsteadOfTheOutput) {
   TempDir dir;
-  std::string trace = dir.path() + "/run.trace";
-  auto r = run_zqbox({"--headless", "--trace", trace, "--script", kScripts + "/window_smoke.script", kDemo});
+  std::string trace = dir.Path() + "/run.trace";
+  auto r = RunZqbox({"--headless", "--trace", trace, "--script", kScripts + "/window_smoke.script", kDemo});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(read_all(trace).rfind("0 shell start\n", 0), 0u);
-  auto bad = run_zqbox({"--headless", "--trace", dir.path() + "/no/such/dir/t", kDemo});
+  EXPECT_EQ(ReadAll(trace).rfind("0 shell start\n", 0), 0u);
+  auto bad = RunZqbox({"--headless", "--trace", dir.Path() + "/no/such/dir/t", kDemo});
   EXPECT_EQ(bad.status, 1);
-  EXPECT_EQ(bad.err, "zqbox: cannot write the trace " + dir.path() + "/no/such/dir/t\n");
+  EXPECT_EQ(bad.err, "zqbox: cannot write the trace " + dir.Path() + "/no/such/dir/t\n");
   EXPECT_EQ(bad.out, "");
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The key script: what each kind of line becomes, and that every bad line is
 // refused with its line number while nothing of the script is kept.
 #include "drive/key_script.h"
@@ -7,15 +8,15 @@
 #include <string>
 #include <string_view>
 
-using drive::parse_script;
+using drive::ParseScript;
 using drive::Script;
 using drive::ScriptError;
 using K = drive::Step::Kind;
 
 namespace {
 
-bool parse(const std::string& text, Script* script, ScriptError* error) {
-  return parse_script(text.data(), text.size(), script, error);
+bool Parse(const std::string& text, Script* script, ScriptError* error) {
+  return ParseScript(text.data(), text.size(), script, error);
 }
 
 }  // namespace
@@ -41,7 +42,7 @@ TEST(KeyScript, EveryKindOfStepIsRead) {
       "end";
   Script script;
   ScriptError error;
-  ASSERT_TRUE(parse(text, &script, &error)) << error.line << ": " << error.message.c_str();
+  ASSERT_TRUE(Parse(text, &script, &error)) << error.line << ": " << error.message.CStr();
   struct Expected {
     K kind;
     uint32_t value;  // key, ms or count
@@ -50,18 +51,18 @@ TEST(KeyScript, EveryKindOfStepIsRead) {
     int line;
   };
   const Expected expected[] = {
-      {K::Wait, 1500, false, "", 3},    {K::Press, 0x2F, false, "", 4}, {K::Release, 0x2F, false, "", 5},
-      {K::Tap, 0x0A, false, "", 6},     {K::Hold, 0x2E, false, "", 7},  {K::Lock, 0, true, "", 8},
-      {K::Lock, 0, false, "", 9},       {K::Call, 0, true, "", 10},     {K::Call, 0, false, "", 11},
-      {K::Front, 0, true, "", 12},      {K::Front, 0, false, "", 13},   {K::Shot, 0, false, "after-seek_1.x", 14},
-      {K::FailAlloc, 3, false, "", 15}, {K::Key, 20, false, "", 16},    {K::End, 0, false, "", 17},
+      {K::kWait, 1500, false, "", 3},    {K::kPress, 0x2F, false, "", 4}, {K::kRelease, 0x2F, false, "", 5},
+      {K::kTap, 0x0A, false, "", 6},     {K::kHold, 0x2E, false, "", 7},  {K::kLock, 0, true, "", 8},
+      {K::kLock, 0, false, "", 9},       {K::kCall, 0, true, "", 10},     {K::kCall, 0, false, "", 11},
+      {K::kFront, 0, true, "", 12},      {K::kFront, 0, false, "", 13},   {K::kShot, 0, false, "after-seek_1.x", 14},
+      {K::kFailAlloc, 3, false, "", 15}, {K::kKey, 20, false, "", 16},    {K::kEnd, 0, false, "", 17},
   };
-  ASSERT_EQ(script.size(), std::size(expected));
-  for (size_t i = 0; i < script.size(); ++i) {
+  ASSERT_EQ(script.Size(), std::size(expected));
+  for (size_t i = 0; i < script.Size(); ++i) {
     SCOPED_TRACE("step " + std::to_string(i));
     const drive::Step& s = script[i];
     EXPECT_EQ(s.kind, expected[i].kind);
-    uint32_t value = s.kind == K::FailAlloc ? s.count : s.kind == K::Wait || s.kind == K::Key ? s.ms : s.key;
+    uint32_t value = s.kind == K::kFailAlloc ? s.count : s.kind == K::kWait || s.kind == K::kKey ? s.ms : s.key;
     EXPECT_EQ(value, expected[i].value);
     EXPECT_EQ(s.on, expected[i].on);
     EXPECT_STREQ(s.name, expected[i].name);
@@ -74,9 +75,9 @@ TEST(KeyScript, EveryKindOfStepIsRead) {
 TEST(KeyScript, BoundaryValuesAreAccepted) {
   Script script;
   ScriptError error;
-  ASSERT_TRUE(parse("tap 0xFF\ntap 0\nwait 0\nwait 86400000\nfail alloc 1000000\n", &script, &error))
-      << error.message.c_str();
-  ASSERT_EQ(script.size(), 5u);
+  ASSERT_TRUE(Parse("tap 0xFF\ntap 0\nwait 0\nwait 86400000\nfail alloc 1000000\n", &script, &error))
+      << error.message.CStr();
+  ASSERT_EQ(script.Size(), 5u);
   EXPECT_EQ(script[0].key, 0xFF);
   EXPECT_EQ(script[3].ms, drive::kMaxStepMs);
   EXPECT_EQ(script[4].count, 1000000u);
@@ -85,9 +86,9 @@ TEST(KeyScript, BoundaryValuesAreAccepted) {
 TEST(KeyScript, EmptyScriptHasNoStepsAndReplacesAnEarlierOne) {
   Script script;
   ScriptError error;
-  ASSERT_TRUE(parse("end\n", &script, &error));
-  ASSERT_TRUE(parse("# nothing\n\n   \n", &script, &error));
-  EXPECT_TRUE(script.empty());
+  ASSERT_TRUE(Parse("end\n", &script, &error));
+  ASSERT_TRUE(Parse("# nothing\n\n   \n", &script, &error));
+  EXPECT_TRUE(script.Empty());
 }
 
 TEST(KeyScript, EveryBadLineIsRefusedWithItsNumberAndNothingIsKept) {
@@ -144,21 +145,21 @@ TEST(KeyScript, EveryBadLineIsRefusedWithItsNumberAndNothingIsKept) {
     std::string text = "wait 10\n# comment\n" + std::string(c.bad_line) + "\ntap 0x2C\n";
     Script script;
     ScriptError error;
-    ASSERT_TRUE(parse("end\n", &script, &error));
-    EXPECT_FALSE(parse(text, &script, &error));
+    ASSERT_TRUE(Parse("end\n", &script, &error));
+    EXPECT_FALSE(Parse(text, &script, &error));
     EXPECT_EQ(error.line, 3);
-    EXPECT_NE(std::string(error.message.c_str()).find(c.message_part), std::string::npos) << error.message.c_str();
-    ASSERT_EQ(script.size(), 1u);
-    EXPECT_EQ(script[0].kind, K::End);
+    EXPECT_NE(std::string(error.message.CStr()).find(c.message_part), std::string::npos) << error.message.CStr();
+    ASSERT_EQ(script.Size(), 1u);
+    EXPECT_EQ(script[0].kind, K::kEnd);
   }
 }
 
 TEST(KeyScript, MissingFileIsReportedWithoutALineNumber) {
   Script script;
   ScriptError error;
-  EXPECT_FALSE(drive::load_script("/nonexistent/zq/script.txt", &script, &error));
+  EXPECT_FALSE(drive::LoadScript("/nonexistent/zq/script.txt", &script, &error));
   EXPECT_EQ(error.line, 0);
-  EXPECT_STREQ(error.message.c_str(), "cannot read the script /nonexistent/zq/script.txt");
+  EXPECT_STREQ(error.message.CStr(), "cannot read the script /nonexistent/zq/script.txt");
 }
 
 // Keyboard keys by their names, as a person reads them on the keyboard, in
@@ -169,14 +170,14 @@ TEST(KeyScript, KeyboardKeysAreReadByName) {
     int phone_key;
     drive::Control control;
   } cases[] = {
-      {"F5", -1, drive::Control::KeypadLock}, {"f12", -1, drive::Control::Screenshot},
-      {"Up", 0x2C, drive::Control::None},     {"PAGEDOWN", 0x18, drive::Control::None},
-      {"*", 0x0A, drive::Control::None},      {"#", 0x0B, drive::Control::None},
-      {"escape", 0x0F, drive::Control::None}, {"3", 0x03, drive::Control::None},
+      {"F5", -1, drive::Control::KeypadLock},  {"f12", -1, drive::Control::kScreenshot},
+      {"Up", 0x2C, drive::Control::kNone},     {"PAGEDOWN", 0x18, drive::Control::kNone},
+      {"*", 0x0A, drive::Control::kNone},      {"#", 0x0B, drive::Control::kNone},
+      {"escape", 0x0F, drive::Control::kNone}, {"3", 0x03, drive::Control::kNone},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const drive::KeyboardKey* key = drive::keyboard_key_named(c.name);
+    const drive::KeyboardKey* key = drive::KeyboardKeyNamed(c.name);
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(key->action.phone_key, c.phone_key);
     EXPECT_EQ(key->action.control, c.control);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The script runner on a clock it is handed: which steps are due when, how
 // tap, hold and key are split, and that nothing after "end" runs.
 #include "drive/script_runner.h"
@@ -16,10 +17,10 @@ namespace {
 
 struct Recorder {
   std::vector<std::string> events;
-  drive::ScriptRunner::Hooks hooks() {
+  drive::ScriptRunner::Hooks Hooks() {
     drive::ScriptRunner::Hooks h;
-    h.shot = drive::call<void(const char*)>(&on_shot);
-    h.keyboard = drive::call<void(const drive::KeyboardKey&, bool)>(&on_key);
+    h.shot = drive::Call<void(const char*)>(&on_shot);
+    h.keyboard = drive::Call<void(const drive::KeyboardKey&, bool)>(&on_key);
     return h;
   }
   std::function<void(const char*)> on_shot = [this](const char* name) { events.push_back(name); };
@@ -28,19 +29,19 @@ struct Recorder {
   };
 };
 
-void parse(const char* text, drive::Script* script) {
+void Parse(const char* text, drive::Script* script) {
   drive::ScriptError error;
-  ASSERT_TRUE(drive::parse_script(text, strlen(text), script, &error)) << error.message.c_str();
+  ASSERT_TRUE(drive::ParseScript(text, strlen(text), script, &error)) << error.message.CStr();
 }
 
 }  // namespace
 
 TEST(ScriptRunner, StepsRunAtTheirTimesAndNothingAfterEnd) {
-  sim::reset();  // no image: keys go to the phone and change nothing
+  sim::Reset();  // no image: keys go to the phone and change nothing
   drive::Script script;
-  parse("shot a\nwait 100\nshot b\nhold 0x2F 250\nshot c\nkey F5 50\ntap 0x2C\nend\nshot d\n", &script);
+  Parse("shot a\nwait 100\nshot b\nhold 0x2F 250\nshot c\nkey F5 50\ntap 0x2C\nend\nshot d\n", &script);
   Recorder r;
-  drive::ScriptRunner runner(script, r.hooks());
+  drive::ScriptRunner runner(script, r.Hooks());
 
   struct Tick {
     uint32_t now;
@@ -60,40 +61,40 @@ TEST(ScriptRunner, StepsRunAtTheirTimesAndNothingAfterEnd) {
   for (const Tick& t : ticks) {
     SCOPED_TRACE(t.now);
     uint32_t wake = 0;
-    EXPECT_EQ(runner.run_due(t.now, &wake), t.more);
+    EXPECT_EQ(runner.RunDue(t.now, &wake), t.more);
     if (t.more) {
       EXPECT_EQ(wake, t.wake);
     }
     EXPECT_EQ(r.events, t.events);
   }
-  EXPECT_TRUE(runner.finished());
+  EXPECT_TRUE(runner.Finished());
 }
 
 TEST(ScriptRunner, WaitStartsWhenItIsReachedNotWhenTheScriptStarts) {
-  sim::reset();
+  sim::Reset();
   drive::Script script;
-  parse("wait 0\nwait 500\nshot x\n", &script);
+  Parse("wait 0\nwait 500\nshot x\n", &script);
   Recorder r;
-  drive::ScriptRunner runner(script, r.hooks());
+  drive::ScriptRunner runner(script, r.Hooks());
   uint32_t wake = 0;
   // The runner is first asked late, at 1000: the wait of 500 counts from there.
-  ASSERT_TRUE(runner.run_due(1000, &wake));
+  ASSERT_TRUE(runner.RunDue(1000, &wake));
   EXPECT_EQ(wake, 1500u);
-  EXPECT_TRUE(runner.run_due(1499, &wake));
+  EXPECT_TRUE(runner.RunDue(1499, &wake));
   EXPECT_TRUE(r.events.empty());
-  EXPECT_FALSE(runner.run_due(1500, &wake));
+  EXPECT_FALSE(runner.RunDue(1500, &wake));
   EXPECT_EQ(r.events, std::vector<std::string>{"x"});
 }
 
 // "fail alloc N" makes the program's N-th memory request from then on fail.
 TEST(ScriptRunner, FailAllocMakesTheNthRequestFail) {
-  sim::reset();
+  sim::Reset();
   drive::Script script;
-  parse("fail alloc 2\n", &script);
+  Parse("fail alloc 2\n", &script);
   Recorder r;
-  drive::ScriptRunner runner(script, r.hooks());
+  drive::ScriptRunner runner(script, r.Hooks());
   uint32_t wake = 0;
-  EXPECT_FALSE(runner.run_due(0, &wake));
+  EXPECT_FALSE(runner.RunDue(0, &wake));
   void* first = suAllocMem(16, nullptr);
   void* second = suAllocMem(16, nullptr);
   EXPECT_NE(first, nullptr);

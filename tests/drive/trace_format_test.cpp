@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The trace's formatting: quoting, UTF-8, and the lyrics rows read out of
 // canvas calls the way the lyrics view draws them.
 #include "drive/trace_format.h"
@@ -30,7 +31,7 @@ CanvasCall text(int x, int y, const char16_t* s, CanvasColor color) {
   return c;
 }
 
-CanvasCall shape(CanvasOp op, int x1, int y1, int x2, int y2) {
+CanvasCall Shape(CanvasOp op, int x1, int y1, int x2, int y2) {
   CanvasCall c{};
   c.op = op;
   c.x1 = static_cast<int16_t>(x1);
@@ -42,7 +43,7 @@ CanvasCall shape(CanvasOp op, int x1, int y1, int x2, int y2) {
 }
 
 // One call per character, as the view wraps a line.
-void chars(std::vector<CanvasCall>* calls, int y, const char16_t* s, CanvasColor color) {
+void Chars(std::vector<CanvasCall>* calls, int y, const char16_t* s, CanvasColor color) {
   for (int i = 0; s[i] != 0; ++i) {
     char16_t one[2] = {s[i], 0};
     calls->push_back(text(5 + 16 * i, y, one, color));
@@ -54,10 +55,10 @@ struct Rows {
   std::string black, grey;
 };
 
-Rows rows_of(const std::vector<CanvasCall>& calls) {
+Rows RowsOf(const std::vector<CanvasCall>& calls) {
   drive::LyricsRows rows;
-  for (const CanvasCall& c : calls) rows.add(c);
-  return Rows{rows.repainted(), rows.black(), rows.grey()};
+  for (const CanvasCall& c : calls) rows.Add(c);
+  return Rows{rows.Repainted(), rows.Black(), rows.Grey()};
 }
 
 }  // namespace
@@ -75,8 +76,8 @@ TEST(TraceFormat, QuotesEscapeQuotesAndBackslashesOnly) {
   };
   for (const Case& c : cases) {
     drive::Text out;
-    drive::append_quoted(&out, c.in);
-    EXPECT_STREQ(out.c_str(), c.out) << c.in;
+    drive::AppendQuoted(&out, c.in);
+    EXPECT_STREQ(out.CStr(), c.out) << c.in;
   }
 }
 
@@ -94,41 +95,41 @@ TEST(TraceFormat, Utf16BecomesUtf8) {
   };
   for (const Case& c : cases) {
     drive::Text out;
-    drive::append_utf8(&out, c.in.data(), c.in.size());
-    EXPECT_STREQ(out.c_str(), c.out);
+    drive::AppendUtf8(&out, c.in.data(), c.in.size());
+    EXPECT_STREQ(out.CStr(), c.out);
   }
   const char16_t stops[] = {u'a', 0, u'b'};
   drive::Text out;
-  drive::append_utf8(&out, stops, 3);
-  EXPECT_STREQ(out.c_str(), "a");
+  drive::AppendUtf8(&out, stops, 3);
+  EXPECT_STREQ(out.CStr(), "a");
 }
 
 TEST(TraceFormat, TagsKeepEmptyRowsBetweenBars) {
-  Rows rows = rows_of({shape(CanvasOp::FillRect, 0, 100, 176, 199), text(5, 100, u"Title", kBlack),
-                       text(5, 120, u"Artist", kBlack), text(5, 140, u"", kBlack), text(5, 160, u"", kBlack)});
+  Rows rows = RowsOf({Shape(CanvasOp::FillRect, 0, 100, 176, 199), text(5, 100, u"Title", kBlack),
+                      text(5, 120, u"Artist", kBlack), text(5, 140, u"", kBlack), text(5, 160, u"", kBlack)});
   EXPECT_TRUE(rows.repainted);
   EXPECT_EQ(rows.black, "Title|Artist||");
   EXPECT_EQ(rows.grey, "");
 }
 
 TEST(TraceFormat, WrappedLinesJoinCharactersOfARowAndSplitRows) {
-  std::vector<CanvasCall> calls = {shape(CanvasOp::FillRect, 0, 100, 176, 199)};
-  chars(&calls, 100, u"Spring dawn", kBlack);
-  chars(&calls, 120, u"poem", kBlack);
-  chars(&calls, 140, u"花落", kGrey);
-  chars(&calls, 160, u"知多少", kGrey);
-  Rows rows = rows_of(calls);
+  std::vector<CanvasCall> calls = {Shape(CanvasOp::FillRect, 0, 100, 176, 199)};
+  Chars(&calls, 100, u"Spring dawn", kBlack);
+  Chars(&calls, 120, u"poem", kBlack);
+  Chars(&calls, 140, u"花落", kGrey);
+  Chars(&calls, 160, u"知多少", kGrey);
+  Rows rows = RowsOf(calls);
   EXPECT_EQ(rows.black, "Spring dawn|poem");
   EXPECT_EQ(rows.grey, "花落|知多少");
 }
 
 TEST(TraceFormat, NextLineOnTheRowBelowTheAreaBelongsToTheLyrics) {
-  std::vector<CanvasCall> calls = {shape(CanvasOp::FillRect, 0, 100, 176, 199)};
-  for (int y = 100; y <= 180; y += 20) chars(&calls, y, u"ab", kBlack);
+  std::vector<CanvasCall> calls = {Shape(CanvasOp::FillRect, 0, 100, 176, 199)};
+  for (int y = 100; y <= 180; y += 20) Chars(&calls, y, u"ab", kBlack);
   calls.push_back(text(5, 200, u"    ==OVER==    ", kGrey));
   // The fixed bottom labels are drawn lower and in other colours.
   calls.push_back(text(4, 202, u"退出", kWhite));
-  Rows rows = rows_of(calls);
+  Rows rows = RowsOf(calls);
   EXPECT_EQ(rows.black, "ab|ab|ab|ab|ab");
   EXPECT_EQ(rows.grey, "    ==OVER==    ");
 }
@@ -142,18 +143,18 @@ TEST(TraceFormat, OnlyDrawingInTheLyricsAreaCounts) {
   };
   const Case cases[] = {
       {"widget fill just above the area",
-       {shape(CanvasOp::FillRect, 0, 80, 176, 99), text(6, 60, u"00:01", kBlack)},
+       {Shape(CanvasOp::FillRect, 0, 80, 176, 99), text(6, 60, u"00:01", kBlack)},
        false,
        ""},
-      {"colour-wheel column over the area", {shape(CanvasOp::DrawLine, 7, 100, 7, 199)}, true, ""},
-      {"whole-screen column", {shape(CanvasOp::DrawLine, 0, 0, 0, 219)}, true, ""},
-      {"bottom band line", {shape(CanvasOp::DrawLine, 0, 205, 175, 205)}, false, ""},
+      {"colour-wheel column over the area", {Shape(CanvasOp::DrawLine, 7, 100, 7, 199)}, true, ""},
+      {"whole-screen column", {Shape(CanvasOp::DrawLine, 0, 0, 0, 219)}, true, ""},
+      {"bottom band line", {Shape(CanvasOp::DrawLine, 0, 205, 175, 205)}, false, ""},
       {"message alone", {text(20, 100, u"lrc文件不存在", kBlack)}, true, "lrc文件不存在"},
       {"white text in the area is not lyrics", {text(20, 120, u"x", kWhite)}, false, ""},
       {"nothing", {}, false, ""},
   };
   for (const Case& c : cases) {
-    Rows rows = rows_of(c.calls);
+    Rows rows = RowsOf(c.calls);
     EXPECT_EQ(rows.repainted, c.repainted) << c.what;
     EXPECT_EQ(rows.black, c.black) << c.what;
   }
@@ -163,8 +164,8 @@ TEST(TraceFormat, OnlyDrawingInTheLyricsAreaCounts) {
 // line of the position over them: the trace shows what stays on screen.
 TEST(TraceFormat, RepaintWithinOneEventStartsTheRowsAfresh) {
   const std::vector<CanvasCall> repaints[] = {
-      {shape(CanvasOp::FillRect, 0, 100, 176, 199)},                                           // blue theme
-      {shape(CanvasOp::DrawLine, 0, 100, 0, 199), shape(CanvasOp::DrawLine, 1, 100, 1, 199)},  // colour wheel
+      {Shape(CanvasOp::FillRect, 0, 100, 176, 199)},                                           // blue theme
+      {Shape(CanvasOp::DrawLine, 0, 100, 0, 199), Shape(CanvasOp::DrawLine, 1, 100, 1, 199)},  // colour wheel
   };
   for (const auto& repaint : repaints) {
     std::vector<CanvasCall> calls = repaint;
@@ -172,9 +173,9 @@ TEST(TraceFormat, RepaintWithinOneEventStartsTheRowsAfresh) {
     calls.push_back(text(5, 120, u"Artist", kBlack));
     calls.push_back(text(5, 140, u"stale", kGrey));
     calls.insert(calls.end(), repaint.begin(), repaint.end());
-    chars(&calls, 100, u"one", kBlack);
-    chars(&calls, 120, u"two", kGrey);
-    Rows rows = rows_of(calls);
+    Chars(&calls, 100, u"one", kBlack);
+    Chars(&calls, 120, u"two", kGrey);
+    Rows rows = RowsOf(calls);
     EXPECT_TRUE(rows.repainted);
     EXPECT_EQ(rows.black, "one");
     EXPECT_EQ(rows.grey, "two");

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Checks one program image against the rules of the firmware's loader.
 
 Every image: each undefined (imported) symbol is a firmware service listed in

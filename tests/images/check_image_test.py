@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The image checker must reject each kind of faulty image and pass a good one.
 
 Builds tiny images with the host compiler and, when it is installed, the ARM

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The phone image's memcpy, memmove and memset, run on a big-endian ARM
 // processor (under qemu-armeb) against a firmware copy routine that refuses
 // overlapping blocks, as the firmware promises nothing for them.
@@ -13,7 +14,7 @@ namespace {
 
 int g_overlaps;  // overlapping blocks handed to the firmware
 
-long syscall3(long number, long a, long b, long c) {
+long Syscall3(long number, long a, long b, long c) {
   register long r0 asm("r0") = a;
   register long r1 asm("r1") = b;
   register long r2 asm("r2") = c;
@@ -22,17 +23,17 @@ long syscall3(long number, long a, long b, long c) {
   return r0;
 }
 
-void say(const char* text) {
+void Say(const char* text) {
   long n = 0;
   while (text[n] != 0) ++n;
-  syscall3(4, 2, (long)text, n);
+  Syscall3(4, 2, (long)text, n);
 }
 
-void fill(volatile uint8_t* b, int n) {
+void Fill(volatile uint8_t* b, int n) {
   for (int i = 0; i < n; ++i) b[i] = (uint8_t)(i + 1);
 }
 
-bool same(const volatile uint8_t* b, const uint8_t* want, int n) {
+bool Same(const volatile uint8_t* b, const uint8_t* want, int n) {
   for (int i = 0; i < n; ++i)
     if (b[i] != want[i]) return false;
   return true;
@@ -70,34 +71,34 @@ extern "C" void _start() {
       {3, 3, 5, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},  // onto itself
   };
   for (const Move& m : moves) {
-    fill(b, 12);
+    Fill(b, 12);
     memmove(b + m.dst, b + m.src, (size_t)m.n);
-    if (!same(b, m.want, 12)) {
-      say("memmove gave wrong bytes\n");
+    if (!Same(b, m.want, 12)) {
+      Say("memmove gave wrong bytes\n");
       ++wrong;
     }
   }
-  fill(b, 12);
+  Fill(b, 12);
   memcpy(b + 8, b, 4);
   const uint8_t copied[12] = {1, 2, 3, 4, 5, 6, 7, 8, 1, 2, 3, 4};
-  if (!same(b, copied, 12)) {
-    say("memcpy gave wrong bytes\n");
+  if (!Same(b, copied, 12)) {
+    Say("memcpy gave wrong bytes\n");
     ++wrong;
   }
-  fill(b, 12);
+  Fill(b, 12);
   memset(b + 1, 0, 3);
   memset(b + 6, 0xAB, 2);
   const uint8_t set[12] = {1, 0, 0, 0, 5, 6, 0xAB, 0xAB, 9, 10, 11, 12};
-  if (!same(b, set, 12)) {
-    say("memset gave wrong bytes\n");
+  if (!Same(b, set, 12)) {
+    Say("memset gave wrong bytes\n");
     ++wrong;
   }
   if (g_overlaps != 0) {
-    say("overlapping blocks reached the firmware's copy\n");
+    Say("overlapping blocks reached the firmware's copy\n");
     ++wrong;
   }
-  if (wrong == 0) say("copy helpers: all cases right\n");
-  syscall3(1, wrong, 0, 0);
+  if (wrong == 0) Say("copy helpers: all cases right\n");
+  Syscall3(1, wrong, 0, 0);
   for (;;) {
   }
 }

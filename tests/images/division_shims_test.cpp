@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The phone image's division helpers, run on a big-endian ARM processor
 // (under qemu-armeb): "/" and "%" on operands the compiler cannot fold turn
 // into calls of __aeabi_uidiv, __aeabi_uidivmod, __aeabi_idiv and
@@ -23,7 +24,7 @@ extern "C" uint32_t __rt_udiv(uint32_t divisor, uint32_t dividend) {
 
 namespace {
 
-long syscall3(long number, long a, long b, long c) {
+long Syscall3(long number, long a, long b, long c) {
   register long r0 asm("r0") = a;
   register long r1 asm("r1") = b;
   register long r2 asm("r2") = c;
@@ -32,10 +33,10 @@ long syscall3(long number, long a, long b, long c) {
   return r0;
 }
 
-void say(const char* text) {
+void Say(const char* text) {
   long n = 0;
   while (text[n] != 0) ++n;
-  syscall3(4, 2, (long)text, n);  // write(2, ...)
+  Syscall3(4, 2, (long)text, n);  // write(2, ...)
 }
 
 struct Unsigned {
@@ -75,7 +76,7 @@ extern "C" void _start() {
     uint32_t q = n / d;
     uint32_t r = n % d;  // __aeabi_uidivmod: the remainder comes back in r1
     if (q != c.q || r != c.r) {
-      say("unsigned division gave a wrong quotient or remainder\n");
+      Say("unsigned division gave a wrong quotient or remainder\n");
       ++wrong;
     }
   }
@@ -84,12 +85,12 @@ extern "C" void _start() {
     int32_t q = n / d;
     int32_t r = n % d;
     if (q != c.q || r != c.r) {
-      say("signed division gave a wrong quotient or remainder\n");
+      Say("signed division gave a wrong quotient or remainder\n");
       ++wrong;
     }
   }
-  if (wrong == 0) say("division helpers: all cases right\n");
-  syscall3(1, wrong, 0, 0);  // exit
+  if (wrong == 0) Say("division helpers: all cases right\n");
+  Syscall3(1, wrong, 0, 0);  // exit
   for (;;) {
   }
 }

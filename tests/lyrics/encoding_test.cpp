@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Encoding detection and the four converters: their output, what they drop,
 // and that none of them reads past its input or writes past its room.
 #include "lyrics/encoding.h"
@@ -32,21 +33,21 @@ TEST_P(DetectTest, GivesTheCodeOfTheMarkPresentInFull) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DetectTest,
-                         ::testing::Values(DetectCase{"NoBytes", {}, CODE_NO_TEXT},
-                                           DetectCase{"OneZeroByte", {0x00}, CODE_GB2312},
-                                           DetectCase{"OneByte", {0x41}, CODE_GB2312},
-                                           DetectCase{"TwoZeros", {0x00, 0x00, 0x41}, CODE_NO_TEXT},
-                                           DetectCase{"ZeroThenLetter", {0x00, 0x41}, CODE_GB2312},
-                                           DetectCase{"Utf16LeMark", {0xFF, 0xFE}, CODE_UTF16LE},
-                                           DetectCase{"Utf16BeMark", {0xFE, 0xFF, 0x00, 0x41}, CODE_UTF16BE},
-                                           DetectCase{"Utf8Mark", {0xEF, 0xBB, 0xBF}, CODE_UTF8},
-                                           DetectCase{"Utf8MarkCutToTwo", {0xEF, 0xBB}, CODE_GB2312},
-                                           DetectCase{"Utf8MarkWrongThird", {0xEF, 0xBB, 0x41}, CODE_GB2312},
-                                           DetectCase{"Utf8WithoutMark", {0xE4, 0xB8, 0xAD}, CODE_GB2312}),
+                         ::testing::Values(DetectCase{"NoBytes", {}, kCodeNoText},
+                                           DetectCase{"OneZeroByte", {0x00}, kCodeGB2312},
+                                           DetectCase{"OneByte", {0x41}, kCodeGB2312},
+                                           DetectCase{"TwoZeros", {0x00, 0x00, 0x41}, kCodeNoText},
+                                           DetectCase{"ZeroThenLetter", {0x00, 0x41}, kCodeGB2312},
+                                           DetectCase{"Utf16LeMark", {0xFF, 0xFE}, kCodeUtF16Le},
+                                           DetectCase{"Utf16BeMark", {0xFE, 0xFF, 0x00, 0x41}, kCodeUtF16Be},
+                                           DetectCase{"Utf8Mark", {0xEF, 0xBB, 0xBF}, kCodeUtF8},
+                                           DetectCase{"Utf8MarkCutToTwo", {0xEF, 0xBB}, kCodeGB2312},
+                                           DetectCase{"Utf8MarkWrongThird", {0xEF, 0xBB, 0x41}, kCodeGB2312},
+                                           DetectCase{"Utf8WithoutMark", {0xE4, 0xB8, 0xAD}, kCodeGB2312}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DetectNull, NullBufferIsNoText) {
-  EXPECT_EQ(GetCodeType(nullptr, 10), CODE_NO_TEXT);
+  EXPECT_EQ(GetCodeType(nullptr, 10), kCodeNoText);
 }
 
 using Converter = uint16_t (*)(WCHAR*, const uint8_t*, uint16_t);
@@ -164,26 +165,26 @@ TEST_F(LyricsTest, Gb2312TextRoundTripsThroughTheTable) {
 
 #ifdef PATCH
 TEST_F(LyricsTest, Gb2312WithTheTableInFirmwareMemoryNeedsNoFileAndNoMemory) {
-  folder().Remove("ELF/gb2uc.map");
-  uint32_t allocations = sim::memory_stats().allocations;
-  sim::fail_allocation(1);
+  Folder().Remove("ELF/gb2uc.map");
+  uint32_t allocations = sim::GetMemoryStats().allocations;
+  sim::FailAllocation(1);
   EXPECT_EQ(Convert(GBToUBE, {0xB0, 0xA1}, 3), u"\uFEFF\u554A");
-  EXPECT_EQ(sim::memory_stats().allocations, allocations);
+  EXPECT_EQ(sim::GetMemoryStats().allocations, allocations);
 }
 #else
 TEST_F(LyricsTest, Gb2312WithoutItsTableFileWritesNothing) {
-  folder().Remove("ELF/gb2uc.map");
+  Folder().Remove("ELF/gb2uc.map");
   EXPECT_EQ(Convert(GBToUBE, {0x41, 0xB0, 0xA1}, 4), u"");
 }
 
 TEST_F(LyricsTest, Gb2312WithAShortTableFileWritesNothing) {
   Bytes short_table(TableBytes().begin(), TableBytes().end() - 1);
-  folder().Write("ELF/gb2uc.map", short_table);
+  Folder().Write("ELF/gb2uc.map", short_table);
   EXPECT_EQ(Convert(GBToUBE, {0x41}, 2), u"");
 }
 
 TEST_F(LyricsTest, Gb2312WithoutMemoryForTheTableWritesNothing) {
-  sim::fail_allocation(1);
+  sim::FailAllocation(1);
   EXPECT_EQ(Convert(GBToUBE, {0x41}, 2), u"");
 }
 
@@ -192,7 +193,7 @@ TEST_F(LyricsTest, Gb2312ReadsTheTableFileAfreshOnEveryCall) {
   Bytes altered(TableBytes());
   altered[2 * 846] = 0x34;
   altered[2 * 846 + 1] = 0x12;
-  folder().Write("ELF/gb2uc.map", altered);
+  Folder().Write("ELF/gb2uc.map", altered);
   EXPECT_EQ(Convert(GBToUBE, {0xB0, 0xA1}, 3), u"\uFEFF\u1234");
 }
 #endif

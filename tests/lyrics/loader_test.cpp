@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finding and loading the current track's lyrics file: which file is read,
 // and what the player state holds afterwards.
 #include "lyrics/loader.h"
@@ -35,7 +36,7 @@ class LoaderTest : public LyricsTest {
     return r;
   }
   void WriteLyrics(const std::string& name, const std::u16string& text) const {
-    folder().Write("mobile/audio/lrc/" + name, Utf8(text, true));
+    Folder().Write("mobile/audio/lrc/" + name, Utf8(text, true));
   }
   void TearDown() override {
     if (player.lrc == kUntouched) player.lrc = nullptr;
@@ -47,7 +48,7 @@ TEST_F(LoaderTest, LrcFileIsReadBeforeTxtFile) {
   WriteLyrics("Song.lrc", u"[00:01]from lrc");
   WriteLyrics("Song.txt", u"[00:01]from txt");
   Load(u"file://b/mobile/audio/Song.mp3");
-  EXPECT_EQ(player.iRet, LRC_LOADED);
+  EXPECT_EQ(player.iRet, kLrcLoaded);
   EXPECT_EQ(TakeRecord().lines.at(0), u"from lrc");
 }
 
@@ -70,9 +71,9 @@ TEST_F(LoaderTest, LookupByTrackName) {
     SCOPED_TRACE(c.name);
     WriteLyrics(c.file, u"[00:02]found");
     Load(c.track);
-    EXPECT_EQ(player.iRet, LRC_LOADED);
+    EXPECT_EQ(player.iRet, kLrcLoaded);
     EXPECT_EQ(TakeRecord().lines.at(0), u"found");
-    folder().Remove("mobile/audio/lrc/" + c.file);
+    Folder().Remove("mobile/audio/lrc/" + c.file);
   }
 }
 
@@ -85,23 +86,19 @@ TEST_F(LoaderTest, FailuresBeforeTheParserLeaveTheRecordAlone) {
     uint8_t status;
   };
   const Case cases[] = {
-      {"NoLyricsFile", u"file://b/mobile/audio/Song.mp3", {}, false, LRC_ERR_NO_FILE},
-      {"EmptyFile", u"file://b/mobile/audio/Song.mp3", {}, true, LRC_ERR_FILE},
-      {"TooLongForTheParser", u"file://b/mobile/audio/Song.mp3", Bytes(65535, 0x41), true, LRC_ERR_FILE},
-      {"NameWithoutFolder", u"Song.mp3", {}, false, LRC_ERR_NO_FILE},
-      {"PathPastTheBuffer",
-       u"file://b/mobile/audio/" + std::u16string(226, u'a') + u".mp3",
-       {},
-       false,
-       LRC_ERR_NO_FILE},
+      {"NoLyricsFile", u"file://b/mobile/audio/Song.mp3", {}, false, kLrcErrNoFile},
+      {"EmptyFile", u"file://b/mobile/audio/Song.mp3", {}, true, kLrcErrFile},
+      {"TooLongForTheParser", u"file://b/mobile/audio/Song.mp3", Bytes(65535, 0x41), true, kLrcErrFile},
+      {"NameWithoutFolder", u"Song.mp3", {}, false, kLrcErrNoFile},
+      {"PathPastTheBuffer", u"file://b/mobile/audio/" + std::u16string(226, u'a') + u".mp3", {}, false, kLrcErrNoFile},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    if (c.present) folder().Write("mobile/audio/lrc/Song.lrc", c.contents);
+    if (c.present) Folder().Write("mobile/audio/lrc/Song.lrc", c.contents);
     Load(c.track);
     EXPECT_EQ(player.iRet, c.status);
     EXPECT_EQ(player.lrc, kUntouched);
-    folder().Remove("mobile/audio/lrc/Song.lrc");
+    Folder().Remove("mobile/audio/lrc/Song.lrc");
   }
 }
 
@@ -110,29 +107,29 @@ TEST_F(LoaderTest, LongestNameThatFitsIsStillLookedUp) {
   std::string stem(225, 'a');
   WriteLyrics(stem + ".lrc", u"[00:01]long");
   Load(u"file://b/mobile/audio/" + std::u16string(stem.begin(), stem.end()) + u".mp3");
-  EXPECT_EQ(player.iRet, LRC_LOADED);
+  EXPECT_EQ(player.iRet, kLrcLoaded);
   EXPECT_EQ(TakeRecord().lines.at(0), u"long");
 }
 
 TEST_F(LoaderTest, EncryptedFileLeavesNoRecord) {
   WriteLyrics("Song.lrc", u"[key:0123]\n[00:01]a");
   Load(u"file://b/mobile/audio/Song.mp3");
-  EXPECT_EQ(player.iRet, LRC_ERR_ENCRYPTED);
+  EXPECT_EQ(player.iRet, kLrcErrEncrypted);
   EXPECT_EQ(player.lrc, nullptr);
 }
 
 TEST_F(LoaderTest, NoMemoryForTheContentsIsAMemoryError) {
   WriteLyrics("Song.lrc", u"[00:01]a");
-  sim::fail_allocation(1);
+  sim::FailAllocation(1);
   Load(u"file://b/mobile/audio/Song.mp3");
-  EXPECT_EQ(player.iRet, LRC_ERR_MEMORY);
+  EXPECT_EQ(player.iRet, kLrcErrMemory);
   EXPECT_EQ(player.lrc, kUntouched);
 }
 
 TEST_F(LoaderTest, ParserFailureLeavesANullRecordAndItsStatus) {
   WriteLyrics("Song.lrc", u"[00:01]a\n[12]b");
   Load(u"file://b/mobile/audio/Song.mp3");
-  EXPECT_EQ(player.iRet, LRC_ERR_FILE);
+  EXPECT_EQ(player.iRet, kLrcErrFile);
   EXPECT_EQ(player.lrc, nullptr);
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The fixture every lyrics test starts from: a fresh phone folder holding the
 // GB2312 table file (and, in builds that read the table from firmware memory,
 // the table installed there), and a check that nothing the test allocated
@@ -19,16 +20,16 @@ class LyricsTest : public ::testing::Test {
     folder_ = std::make_unique<PhoneFolder>();
     folder_->PlaceTable();
 #ifdef PATCH
-    ASSERT_TRUE(sim::install_gb2uc_file(TablePath()));
+    ASSERT_TRUE(sim::InstallGb2ucFile(TablePath()));
 #endif
     blocks_before_ = LiveBlocks();
   }
   void TearDown() override {
-    sim::fail_allocation(0);
+    sim::FailAllocation(0);
     EXPECT_EQ(LiveBlocks(), blocks_before_) << "blocks left behind";
-    EXPECT_EQ(sim::memory_stats().overruns, 0u) << "a block was written past its end or before its start";
+    EXPECT_EQ(sim::GetMemoryStats().overruns, 0u) << "a block was written past its end or before its start";
   }
-  const PhoneFolder& folder() const {
+  const PhoneFolder& Folder() const {
     return *folder_;
   }
 

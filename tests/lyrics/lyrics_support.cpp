@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "lyrics_support.h"
 
 #include <iconv.h>
@@ -140,7 +141,7 @@ void PrintTo(const Record& record, std::ostream* os) {
 }
 
 uint32_t LiveBlocks() {
-  return sim::memory_stats().live_blocks;
+  return sim::GetMemoryStats().live_blocks;
 }
 
 PhoneFolder::PhoneFolder() {
@@ -148,7 +149,7 @@ PhoneFolder::PhoneFolder() {
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder");
   path_ = pattern;
   std::filesystem::create_directories(path_ + "/mobile/audio/lrc");
-  if (!sim::set_root(path_.c_str())) throw std::runtime_error("the stand-in refuses the root " + path_);
+  if (!sim::SetRoot(path_.c_str())) throw std::runtime_error("the stand-in refuses the root " + path_);
 }
 
 PhoneFolder::~PhoneFolder() {
@@ -177,8 +178,8 @@ const char* TablePath() {
 }
 
 const Bytes& TableBytes() {
-  static const Bytes bytes = ReadFile(TablePath());
-  return bytes;
+  static const Bytes kBytes = ReadFile(TablePath());
+  return kBytes;
 }
 
 uint16_t TableEntry(uint32_t k) {

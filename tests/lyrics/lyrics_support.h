@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Helpers of the lyrics tests: text in every encoding a lyrics file may use,
 // a readable copy of a lyrics record, and a folder that stands for the
 // phone's file system.
@@ -44,7 +45,7 @@ class PhoneFolder {
  public:
   PhoneFolder();
   ~PhoneFolder();
-  const std::string& path() const { return path_; }
+  const std::string& Path() const { return path_; }
   // Writes a file at a path relative to the root, making its folders.
   void Write(const std::string& relative, const Bytes& bytes) const;
   void Remove(const std::string& relative) const;

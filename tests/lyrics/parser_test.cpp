@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The LRC parser: what it makes of well-formed, odd and malformed files, in
 // every encoding, cut off anywhere, and with any one allocation failing.
 #include "lyrics/parser.h"
@@ -26,7 +27,7 @@ Outcome Parse(const Bytes& bytes) {
   Outcome outcome;
   LRC* lrc = GetLRCFromBuf(exact.empty() ? nullptr : exact.data(), (uint16_t)exact.size(), &outcome.status);
   if (lrc == nullptr) return outcome;
-  EXPECT_EQ(outcome.status, LRC_LOADED);
+  EXPECT_EQ(outcome.status, kLrcLoaded);
   for (uint32_t k = 0; k < lrc->time_count; ++k) {
     EXPECT_LT(lrc->times[k].line, lrc->line_count) << "time entry " << k;
     if (k > 0) {
@@ -91,7 +92,7 @@ TEST_P(ParseTest, GivesTheRecordOrTheStatus) {
   const ParseCase& c = GetParam();
   Outcome got = Parse(Utf8(c.text, true));
   EXPECT_EQ(got.status, c.status);
-  if (c.status == LRC_LOADED) {
+  if (c.status == kLrcLoaded) {
     ASSERT_TRUE(got.record.has_value());
     EXPECT_EQ(*got.record, c.record);
   } else {
@@ -205,7 +206,7 @@ const std::u16string kLineEnds[] = {u"\n", u"\r\n"};
 TEST_F(LyricsTest, LinesPastTheHundredthEndTheWalk) {
   for (const std::u16string& line_end : kLineEnds) {
     Outcome got = Parse(Utf8(Lines(101, 1, line_end) + u"[ti:late]", true));
-    ASSERT_EQ(got.status, LRC_LOADED);
+    ASSERT_EQ(got.status, kLrcLoaded);
     EXPECT_EQ(got.record->lines.size(), 100u);
     EXPECT_EQ(got.record->times.size(), 100u);
     EXPECT_EQ(got.record->ti, u"");
@@ -217,7 +218,7 @@ TEST_F(LyricsTest, TimeEntriesPastTheTwoHundredthEndTheWalkAtTheNextRun) {
   // 201, the last one read but not kept; the line after is never reached.
   for (const std::u16string& line_end : kLineEnds) {
     Outcome got = Parse(Utf8(Lines(67, 3, line_end) + u"[12]bad", true));
-    ASSERT_EQ(got.status, LRC_LOADED);
+    ASSERT_EQ(got.status, kLrcLoaded);
     EXPECT_EQ(got.record->lines.size(), 67u);
     EXPECT_EQ(got.record->times.size(), 200u);
   }
@@ -227,10 +228,10 @@ TEST_F(LyricsTest, TagsPastTheTwoHundredthInOneRunAreStillRead) {
   std::u16string run;
   for (int k = 0; k < 201; ++k) run += u"[00:01]";
   Outcome good = Parse(Utf8(run + u"x", true));
-  ASSERT_EQ(good.status, LRC_LOADED);
+  ASSERT_EQ(good.status, kLrcLoaded);
   EXPECT_EQ(good.record->times.size(), 200u);
   EXPECT_EQ(good.record->lines, std::vector<std::u16string>{u"x"});
-  EXPECT_EQ(Parse(Utf8(run + u"[12]x", true)).status, LRC_ERR_FILE);
+  EXPECT_EQ(Parse(Utf8(run + u"[12]x", true)).status, kLrcErrFile);
 }
 
 TEST_F(LyricsTest, EveryEncodingWithItsMarkGivesTheSameRecord) {
@@ -245,7 +246,7 @@ TEST_F(LyricsTest, EveryEncodingWithItsMarkGivesTheSameRecord) {
   for (const auto& [name, bytes] : files) {
     SCOPED_TRACE(name);
     Outcome got = Parse(bytes);
-    ASSERT_EQ(got.status, LRC_LOADED);
+    ASSERT_EQ(got.status, kLrcLoaded);
     EXPECT_EQ(*got.record, want);
   }
 }
@@ -254,7 +255,7 @@ TEST_F(LyricsTest, PlainTextWithoutAMarkIsReadAsGb2312) {
   // ASCII reads the same either way; UTF-8 Chinese without its mark does not.
   EXPECT_EQ(*Parse(Utf8(kSixLines, false)).record, SixLinesRecord());
   Outcome chinese = Parse(Utf8(u"[00:01]床", false));
-  ASSERT_EQ(chinese.status, LRC_LOADED);
+  ASSERT_EQ(chinese.status, kLrcLoaded);
   EXPECT_NE(chinese.record->lines.at(0), u"床");
   // UTF-16 without a mark: the zero bytes of ASCII are dropped as controls.
   EXPECT_EQ(*Parse(Utf16Le(kSixLines, false)).record, SixLinesRecord());
@@ -267,22 +268,22 @@ TEST_F(LyricsTest, StatusesDecidedBeforeTheWalk) {
     uint8_t status;
   };
   const Case cases[] = {
-      {"NoBytes", {}, LRC_ERR_NO_TEXT},
-      {"TwoZeroBytes", {0x00, 0x00, 0x5B}, LRC_ERR_NO_TEXT},
-      {"TooLongForSixteenBitPositions", Bytes(65535, 0x41), LRC_ERR_FILE},
+      {"NoBytes", {}, kLrcErrNoText},
+      {"TwoZeroBytes", {0x00, 0x00, 0x5B}, kLrcErrNoText},
+      {"TooLongForSixteenBitPositions", Bytes(65535, 0x41), kLrcErrFile},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(Parse(c.bytes).status, c.status);
   }
-  EXPECT_EQ(Parse(Bytes(65534, 0x41)).status, LRC_LOADED);
+  EXPECT_EQ(Parse(Bytes(65534, 0x41)).status, kLrcLoaded);
 }
 
 #ifndef PATCH
 TEST_F(LyricsTest, Gb2312FileWithoutTheTableIsAFileError) {
-  folder().Remove("ELF/gb2uc.map");
-  EXPECT_EQ(Parse(Raw("[00:01]a")).status, LRC_ERR_FILE);
-  EXPECT_EQ(Parse(Utf8(u"[00:01]a", true)).status, LRC_LOADED);
+  Folder().Remove("ELF/gb2uc.map");
+  EXPECT_EQ(Parse(Raw("[00:01]a")).status, kLrcErrFile);
+  EXPECT_EQ(Parse(Utf8(u"[00:01]a", true)).status, kLrcLoaded);
 }
 #endif
 
@@ -297,7 +298,7 @@ TEST_F(LyricsTest, InputCutAtEveryLengthParsesOrFailsCleanly) {
       SCOPED_TRACE(std::string(name) + " cut at " + std::to_string(cut));
       uint32_t before = LiveBlocks();
       Outcome got = Parse(Bytes(bytes.begin(), bytes.begin() + (long)cut));
-      EXPECT_TRUE(got.status == LRC_LOADED || got.status == LRC_ERR_FILE || got.status == LRC_ERR_NO_TEXT)
+      EXPECT_TRUE(got.status == kLrcLoaded || got.status == kLrcErrFile || got.status == kLrcErrNoText)
           << (int)got.status;
       EXPECT_EQ(LiveBlocks(), before);
     }
@@ -308,26 +309,26 @@ TEST_F(LyricsTest, EveryFailedAllocationGivesAMemoryErrorAndLeavesNothing) {
   const std::u16string text = kSixLines + u"[ti:again]\n[00:30.00]床前\r\n[00:31.00]\n";
   const std::pair<const char*, Bytes> files[] = {{"utf8", Utf8(text, true)}, {"gb2312", Gb2312(text)}};
   for (const auto& [name, bytes] : files) {
-    uint32_t before = sim::memory_stats().allocations;
+    uint32_t before = sim::GetMemoryStats().allocations;
     Outcome whole = Parse(bytes);
-    ASSERT_EQ(whole.status, LRC_LOADED);
-    uint32_t needed = sim::memory_stats().allocations - before;
+    ASSERT_EQ(whole.status, kLrcLoaded);
+    uint32_t needed = sim::GetMemoryStats().allocations - before;
     // Buffer, record and four strings, three tags, times, lines and five texts.
     EXPECT_GE(needed, 15u);
     for (uint32_t nth = 1; nth <= needed; ++nth) {
       SCOPED_TRACE(std::string(name) + " allocation " + std::to_string(nth));
       uint32_t blocks = LiveBlocks();
-      sim::fail_allocation(nth);
+      sim::FailAllocation(nth);
       Outcome got = Parse(bytes);
-      sim::fail_allocation(0);
+      sim::FailAllocation(0);
 #ifndef PATCH
       // The table's block fails as a missing table does: a file error.
       if (std::string(name) == "gb2312" && nth == 2) {
-        EXPECT_EQ(got.status, LRC_ERR_FILE);
+        EXPECT_EQ(got.status, kLrcErrFile);
         continue;
       }
 #endif
-      EXPECT_EQ(got.status, LRC_ERR_MEMORY);
+      EXPECT_EQ(got.status, kLrcErrMemory);
       EXPECT_FALSE(got.record.has_value());
       EXPECT_EQ(LiveBlocks(), blocks);
     }

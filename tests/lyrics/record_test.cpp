@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The lyrics record: its empty state, its destruction and the order of its
 // time entries.
 #include "lyrics/record.h"
@@ -33,11 +34,11 @@ TEST_F(RecordTest, NewRecordHoldsFourEmptyStringsAndNoArrays) {
 TEST_F(RecordTest, DestroyingTwiceFreesOnceAndLeavesTheHolderNull) {
   LRC* lrc = INIT_LRC();
   ASSERT_NE(lrc, nullptr);
-  uint32_t bad_before = sim::memory_stats().bad_frees;
+  uint32_t bad_before = sim::GetMemoryStats().bad_frees;
   DESTROY_LRC(&lrc);
   DESTROY_LRC(&lrc);
   EXPECT_EQ(lrc, nullptr);
-  EXPECT_EQ(sim::memory_stats().bad_frees, bad_before);
+  EXPECT_EQ(sim::GetMemoryStats().bad_frees, bad_before);
 }
 
 TEST_F(RecordTest, EachFailedAllocationOfANewRecordGivesNullAndLeavesNothing) {
@@ -45,11 +46,11 @@ TEST_F(RecordTest, EachFailedAllocationOfANewRecordGivesNullAndLeavesNothing) {
   for (uint32_t nth = 1; nth <= 5; ++nth) {
     SCOPED_TRACE(nth);
     uint32_t before = LiveBlocks();
-    sim::fail_allocation(nth);
+    sim::FailAllocation(nth);
     EXPECT_EQ(INIT_LRC(), nullptr);
     EXPECT_EQ(LiveBlocks(), before);
   }
-  sim::fail_allocation(6);
+  sim::FailAllocation(6);
   LRC* lrc = INIT_LRC();
   EXPECT_NE(lrc, nullptr);
   DESTROY_LRC(&lrc);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The zqlrc tool, run as a program: its exact JSON, its exit codes, the
 // messages of its report, the files fix writes and the verdicts of scan.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The folder search the player makes once at start: the text names the
 // starting track's folder and the two audio patterns, and the parameter
 // record asks for files with no attribute filter.
@@ -26,21 +27,21 @@ TEST_F(FolderSearch, TheSearchNamesTheTracksFolderAndBothPatterns) {
   };
   for (const SearchCase& c : cases) {
     SCOPED_TRACE(c.file);
-    restart_machine();
-    std::filesystem::path file = host(c.file);
+    RestartMachine();
+    std::filesystem::path file = Host(c.file);
     std::filesystem::create_directories(file.parent_path());
     std::ofstream(file) << "ID3 not really audio";
     uint8_t id[8];
-    ASSERT_TRUE(sim::file_id((std::string("file://b/") + c.file).c_str(), id));
+    ASSERT_TRUE(sim::FileId((std::string("file://b/") + c.file).c_str(), id));
     char text[17];
-    sim::file_id_text(id, text);
-    ASSERT_TRUE(start_with_text(text));
-    ASSERT_EQ(ps().count, 1);  // the search found the track
+    sim::FileIdText(id, text);
+    ASSERT_TRUE(StartWithText(text));
+    ASSERT_EQ(Ps().count, 1);  // the search found the track
 
     WCHAR searched[512];
     uint8_t params[8];
     for (auto& b : params) b = 0xEE;
-    ASSERT_TRUE(sim::last_search(searched, 512, params));
+    ASSERT_TRUE(sim::LastSearch(searched, 512, params));
     std::u16string expected = std::u16string(u"file:/") + c.folder + u"\uFFFE*.mp3\uFFFE*.m4a";
     EXPECT_EQ(std::u16string(searched), expected);
     EXPECT_EQ(params[0], 0x1C);  // flags
@@ -48,7 +49,7 @@ TEST_F(FolderSearch, TheSearchNamesTheTracksFolderAndBothPatterns) {
     EXPECT_EQ(params[3], 0);
     EXPECT_EQ(params[4], 0);  // attribute mask
     EXPECT_EQ(params[5], 0);
-    end_program();
+    EndProgram();
   }
 }
 

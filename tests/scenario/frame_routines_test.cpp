@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Routines of the application frame and the engine wrapper called directly,
 // with the stand-in linked in: the start text, the indicator, and the
 // operations that must be harmless without a playback object.
@@ -22,11 +23,11 @@ namespace fs = std::filesystem;
 class FrameRoutines : public ::testing::Test {
  protected:
   void SetUp() override {
-    sim::reset();
+    sim::Reset();
     char pattern[] = "/tmp/zq_frame_XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     root_ = pattern;
-    ASSERT_TRUE(sim::set_root(root_.c_str()));
+    ASSERT_TRUE(sim::SetRoot(root_.c_str()));
     saved_ = player;
   }
   void TearDown() override {
@@ -38,7 +39,7 @@ class FrameRoutines : public ::testing::Test {
   PlayerState saved_;
 };
 
-std::u16string uri_of(const char* start_text) {
+std::u16string UriOf(const char* start_text) {
   WCHAR uri[ZQ_PATH_UNITS];
   for (auto& u : uri) u = u'#';
   id2uri(start_text, uri);
@@ -51,7 +52,7 @@ struct IdCase {
 };
 
 TEST_F(FrameRoutines, TheStartTextBecomesTheFileIdentifierDigitByDigit) {
-  static const char stops_early[] = "12\0FFFFFFFFFFFFF";
+  static const char kStopsEarly[] = "12\0FFFFFFFFFFFFF";
   const IdCase cases[] = {
       {"0123456789ABCDEF", u"file://b/.missing/0123456789ABCDEF"},
       {"0123456789abcdef", u"file://b/.missing/0123456789ABCDEF"},
@@ -62,11 +63,11 @@ TEST_F(FrameRoutines, TheStartTextBecomesTheFileIdentifierDigitByDigit) {
       {"12", u"file://b/.missing/1200000000000000"},
       {"123456789", u"file://b/.missing/1234567890000000"},
       {"", u"file://b/.missing/0000000000000000"},
-      {stops_early, u"file://b/.missing/1200000000000000"},
+      {kStopsEarly, u"file://b/.missing/1200000000000000"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
-    EXPECT_EQ(uri_of(c.text), std::u16string(c.uri));
+    EXPECT_EQ(UriOf(c.text), std::u16string(c.uri));
   }
 }
 
@@ -74,9 +75,9 @@ TEST_F(FrameRoutines, TheStartTextOfAFileGivesItsUri) {
   fs::create_directories(root_ + "/mobile/audio");
   std::ofstream(root_ + "/mobile/audio/a.mp3") << "x";
   uint8_t id[8];
-  ASSERT_TRUE(sim::file_id("file://b/mobile/audio/a.mp3", id));
+  ASSERT_TRUE(sim::FileId("file://b/mobile/audio/a.mp3", id));
   char text[17];
-  sim::file_id_text(id, text);
+  sim::FileIdText(id, text);
   WCHAR uri[ZQ_PATH_UNITS] = {};
   EXPECT_EQ(id2uri(text, uri), 0u);
   EXPECT_EQ(std::u16string(uri), u"file://b/mobile/audio/a.mp3");
@@ -94,24 +95,24 @@ TEST_F(FrameRoutines, TheIndicatorShowsPlayingAndPausedOnly) {
     SCOPED_TRACE(int(state));
     ShowState(state == 1 ? 2 : 1);  // something else first
     EXPECT_EQ(ShowState(state), 0u);
-    EXPECT_EQ(sim::indicator(), expected[state]);
+    EXPECT_EQ(sim::Indicator(), expected[state]);
   }
 }
 
 TEST_F(FrameRoutines, DeleteWithoutAnObjectStillFreesTheLyrics) {
   player.mme_media_file = 0;
-  player.State_Player = PLAYER_STOPPED;
-  ShowState(PLAYER_PLAYING);
-  uint32_t live = sim::memory_stats().live_blocks;
+  player.State_Player = kPlayerStopped;
+  ShowState(kPlayerPlaying);
+  uint32_t live = sim::GetMemoryStats().live_blocks;
   player.lrc = INIT_LRC();
   ASSERT_NE(player.lrc, nullptr);
-  EXPECT_GT(sim::memory_stats().live_blocks, live);
+  EXPECT_GT(sim::GetMemoryStats().live_blocks, live);
   EXPECT_EQ(Delete(), 1u);
   EXPECT_EQ(player.lrc, nullptr);
-  EXPECT_EQ(sim::memory_stats().live_blocks, live);
-  EXPECT_EQ(sim::memory_stats().bad_frees, 0u);
-  EXPECT_EQ(player.State_Player, PLAYER_STOPPED);
-  EXPECT_EQ(sim::indicator(), 1);
+  EXPECT_EQ(sim::GetMemoryStats().live_blocks, live);
+  EXPECT_EQ(sim::GetMemoryStats().bad_frees, 0u);
+  EXPECT_EQ(player.State_Player, kPlayerStopped);
+  EXPECT_EQ(sim::Indicator(), 1);
   EXPECT_EQ(Delete(), 1u);  // and again, with nothing at all
 }
 
@@ -119,7 +120,7 @@ TEST_F(FrameRoutines, DeleteWithoutAnObjectStillFreesTheLyrics) {
 // would not show the program's own test: no call may reach the engine.
 TEST_F(FrameRoutines, EngineOperationsWithoutAnObjectReportOne) {
   player.mme_media_file = 0;
-  player.State_Player = PLAYER_PAUSED;
+  player.State_Player = kPlayerPaused;
   player.allowPlay = 1;
   player.timePosition = 7;
   EXPECT_EQ(Pause(), 1u);
@@ -127,8 +128,8 @@ TEST_F(FrameRoutines, EngineOperationsWithoutAnObjectReportOne) {
   EXPECT_EQ(Seek(5000), 1u);
   EXPECT_EQ(Play(nullptr, nullptr), 1u);
   EXPECT_EQ(SeekPlay(nullptr, nullptr), 1u);
-  EXPECT_EQ(sim::engine_calls(), 0u);
-  EXPECT_EQ(player.State_Player, PLAYER_PAUSED);
+  EXPECT_EQ(sim::EngineCalls(), 0u);
+  EXPECT_EQ(player.State_Player, kPlayerPaused);
   EXPECT_EQ(player.timePosition, 7u);
 }
 
@@ -140,21 +141,21 @@ TEST_F(FrameRoutines, SeekPlayInOtherStatesDoesNothing) {
   uint32_t port = 0;
   player.mme_media_file = MME_GC_playback_create(&port, u"file://b/mobile/audio/a.mp3", 0, 0, 0, 0, 0, 0);
   ASSERT_NE(player.mme_media_file, 0u);
-  const uint32_t calls = sim::engine_calls();
-  for (uint8_t state : {PLAYER_NO_TRACK, PLAYER_STOPPED, PLAYER_SEEKING}) {
+  const uint32_t calls = sim::EngineCalls();
+  for (uint8_t state : {kPlayerNoTrack, kPlayerStopped, kPlayerSeeking}) {
     SCOPED_TRACE(int(state));
     player.State_Player = state;
     EXPECT_EQ(SeekPlay(nullptr, nullptr), 1u);
     EXPECT_EQ(player.State_Player, state);
   }
-  EXPECT_EQ(sim::engine_calls(), calls);
+  EXPECT_EQ(sim::EngineCalls(), calls);
   sim::PlaybackInfo info{};
-  ASSERT_TRUE(sim::playback_info(&info));
+  ASSERT_TRUE(sim::GetPlaybackInfo(&info));
   EXPECT_FALSE(info.playing);
   // The same object is started in the playing state: the test above could fail.
-  player.State_Player = PLAYER_PLAYING;
+  player.State_Player = kPlayerPlaying;
   EXPECT_EQ(SeekPlay(nullptr, nullptr), 0u);
-  ASSERT_TRUE(sim::playback_info(&info));
+  ASSERT_TRUE(sim::GetPlaybackInfo(&info));
   EXPECT_TRUE(info.playing);
   MME_GC_playback_delete(player.mme_media_file);
 }
@@ -163,7 +164,7 @@ TEST_F(FrameRoutines, AShellEntryOfAnotherKindCreatesNoCanvas) {
   APPLICATION_T record = {};
   player.isCanvas = 0;
   EXPECT_EQ(shell_MainStateEnter(nullptr, &record, 1), 0u);
-  EXPECT_FALSE(sim::canvas_exists());
+  EXPECT_FALSE(sim::CanvasExists());
   EXPECT_EQ(player.isCanvas, 0);
   EXPECT_EQ(record.dialog, 0u);
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program on a file system that fails: the lyrics file, the GB2312 table
 // file and the folder search, each failing in every way a card can. Whatever
 // fails, the program reports the status it documents for it, uses no byte it
@@ -29,46 +30,46 @@ TEST_F(FsFaults, EachFaultEndsInItsStatusAndLeavesNothingBehind) {
     const char* next;  // the track after a tap of the seek-forward key
   };
   const Case cases[] = {
-      {"no fault", FsFault::None, nullptr, 0, LRC_LOADED, 3, 3, "c.mp3"},
-      {"lyrics file cannot be opened", FsFault::OpenFails, ".lrc", 0, LRC_ERR_FILE, -1, 3, "c.mp3"},
-      {"lyrics size too large", FsFault::SizeTooLarge, ".lrc", 1, LRC_ERR_FILE, -1, 3, "c.mp3"},
-      {"lyrics size too small", FsFault::SizeTooSmall, ".lrc", 14, LRC_LOADED, 2, 3, "c.mp3"},
-      {"lyrics size 0", FsFault::SizeTooSmall, ".lrc", 100, LRC_ERR_FILE, -1, 3, "c.mp3"},
-      {"lyrics read short", FsFault::ShortRead, ".lrc", 33, LRC_ERR_FILE, -1, 3, "c.mp3"},
-      {"lyrics read fails", FsFault::ReadError, ".lrc", 10, LRC_ERR_FILE, -1, 3, "c.mp3"},
-      {"table cannot be opened", FsFault::OpenFails, "gb2uc.map", 0, LRC_ERR_FILE, -1, 3, "c.mp3"},
-      {"table read short", FsFault::ShortRead, "gb2uc.map", 15227, LRC_ERR_FILE, -1, 3, "c.mp3"},
-      {"table read fails", FsFault::ReadError, "gb2uc.map", 0, LRC_ERR_FILE, -1, 3, "c.mp3"},
-      {"search fails at its start", FsFault::SearchFails, "audio", 0, LRC_LOADED, 3, 0, "b.mp3"},
-      {"search breaks off after a.mp3", FsFault::SearchBreaksOff, nullptr, 1, LRC_LOADED, 3, 1, "b.mp3"},
-      {"search breaks off after b.mp3", FsFault::SearchBreaksOff, nullptr, 2, LRC_LOADED, 3, 2, "a.mp3"},
-      {"search runs short at once", FsFault::SearchRunsShort, nullptr, 0, LRC_LOADED, 3, 0, "b.mp3"},
-      {"search runs short after a.mp3", FsFault::SearchRunsShort, nullptr, 1, LRC_LOADED, 3, 1, "b.mp3"},
+      {"no fault", FsFault::kNone, nullptr, 0, kLrcLoaded, 3, 3, "c.mp3"},
+      {"lyrics file cannot be opened", FsFault::kOpenFails, ".lrc", 0, kLrcErrFile, -1, 3, "c.mp3"},
+      {"lyrics size too large", FsFault::kSizeTooLarge, ".lrc", 1, kLrcErrFile, -1, 3, "c.mp3"},
+      {"lyrics size too small", FsFault::kSizeTooSmall, ".lrc", 14, kLrcLoaded, 2, 3, "c.mp3"},
+      {"lyrics size 0", FsFault::kSizeTooSmall, ".lrc", 100, kLrcErrFile, -1, 3, "c.mp3"},
+      {"lyrics read short", FsFault::kShortRead, ".lrc", 33, kLrcErrFile, -1, 3, "c.mp3"},
+      {"lyrics read fails", FsFault::kReadError, ".lrc", 10, kLrcErrFile, -1, 3, "c.mp3"},
+      {"table cannot be opened", FsFault::kOpenFails, "gb2uc.map", 0, kLrcErrFile, -1, 3, "c.mp3"},
+      {"table read short", FsFault::kShortRead, "gb2uc.map", 15227, kLrcErrFile, -1, 3, "c.mp3"},
+      {"table read fails", FsFault::kReadError, "gb2uc.map", 0, kLrcErrFile, -1, 3, "c.mp3"},
+      {"search fails at its start", FsFault::kSearchFails, "audio", 0, kLrcLoaded, 3, 0, "b.mp3"},
+      {"search breaks off after a.mp3", FsFault::kSearchBreaksOff, nullptr, 1, kLrcLoaded, 3, 1, "b.mp3"},
+      {"search breaks off after b.mp3", FsFault::kSearchBreaksOff, nullptr, 2, kLrcLoaded, 3, 2, "a.mp3"},
+      {"search runs short at once", FsFault::kSearchRunsShort, nullptr, 0, kLrcLoaded, 3, 0, "b.mp3"},
+      {"search runs short after a.mp3", FsFault::kSearchRunsShort, nullptr, 1, kLrcLoaded, 3, 1, "b.mp3"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    restart_machine();
-    ASSERT_TRUE(sim::install_gb2uc_file(ZQ_GB2UC_MAP));
-    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) add_track(name);
-    std::ofstream(host("mobile/audio/lrc/b.lrc"), std::ios::binary) << kLyrics;
-    sim::set_fs_fault(c.fault, c.part, c.amount);
-    ASSERT_TRUE(start("b.mp3", "zq_player"));
+    RestartMachine();
+    ASSERT_TRUE(sim::InstallGb2ucFile(ZQ_GB2UC_MAP));
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) AddTrack(name);
+    std::ofstream(Host("mobile/audio/lrc/b.lrc"), std::ios::binary) << kLyrics;
+    sim::SetFsFault(c.fault, c.part, c.amount);
+    ASSERT_TRUE(Start("b.mp3", "zq_player"));
 
-    EXPECT_EQ(ps().iRet, c.status);
-    EXPECT_EQ(ps().lrc == nullptr ? -1 : (int)ps().lrc->line_count, c.lines);
-    EXPECT_EQ(ps().count, c.count);
-    EXPECT_EQ(track(), "b.mp3");
-    sim::press(kSeekFwd);
-    sim::release(kSeekFwd);
-    EXPECT_EQ(track(), c.next);
+    EXPECT_EQ(Ps().iRet, c.status);
+    EXPECT_EQ(Ps().lrc == nullptr ? -1 : (int)Ps().lrc->line_count, c.lines);
+    EXPECT_EQ(Ps().count, c.count);
+    EXPECT_EQ(Track(), "b.mp3");
+    sim::Press(kSeekFwd);
+    sim::Release(kSeekFwd);
+    EXPECT_EQ(Track(), c.next);
 
-    end_program();
-    EXPECT_FALSE(sim::image_loaded());
+    EndProgram();
+    EXPECT_FALSE(sim::ImageLoaded());
     char report[512];
-    sim::leak_report(report, sizeof report);
-    EXPECT_EQ(sim::leaked_blocks(), 0u) << report;
-    EXPECT_EQ(sim::memory_stats().bad_frees, 0u);
-    EXPECT_EQ(sim::memory_stats().overruns, 0u);
+    sim::LeakReport(report, sizeof report);
+    EXPECT_EQ(sim::LeakedBlocks(), 0u) << report;
+    EXPECT_EQ(sim::GetMemoryStats().bad_frees, 0u);
+    EXPECT_EQ(sim::GetMemoryStats().overruns, 0u);
   }
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The order in which the screen is drawn: the start of playing, a stop, the
 // shell's main-state entry and its focus coming back (the whole screen with
 // the time, the bar and the line of the position), a seek step, and the
@@ -23,16 +24,16 @@ const Area kAreas[] = {
     {"volume", 120, 60, 176, 79}, {"band", 0, 80, 176, 99},   {"lyrics", 0, 100, 176, 199},
 };
 
-bool in_bands(int y) {
+bool InBands(int y) {
   return y < 20 || y >= 200;
 }
 
 // The area a drawing call paints; "" for calls that paint nothing (colours,
 // font, measuring, canvas creation), "?" for a call that fits no area.
-std::string area_of(const sim::CanvasCall& call) {
+std::string AreaOf(const sim::CanvasCall& call) {
   switch (call.op) {
     case sim::CanvasOp::DrawLine:
-      return in_bands(call.y1) && in_bands(call.y2) ? "bands" : "?";
+      return InBands(call.y1) && InBands(call.y2) ? "bands" : "?";
     case sim::CanvasOp::FillRect:
       for (const Area& a : kAreas)
         if (call.x1 == a.x1 && call.y1 == a.y1 && call.x2 == a.x2 && call.y2 == a.y2) return a.name;
@@ -40,7 +41,7 @@ std::string area_of(const sim::CanvasCall& call) {
     case sim::CanvasOp::DrawRect:
       return call.x1 == 5 && call.y1 == 82 && call.x2 == 170 && call.y2 == 94 ? "band" : "?";
     case sim::CanvasOp::DrawText:
-      if (in_bands(call.y1)) return "bands";
+      if (InBands(call.y1)) return "bands";
       for (const Area& a : kAreas)
         if (call.x1 >= a.x1 && call.x1 < a.x2 && call.y1 >= a.y1 && call.y1 <= a.y2) return a.name;
       return "?";
@@ -51,10 +52,10 @@ std::string area_of(const sim::CanvasCall& call) {
 
 // The areas of the canvas log in drawing order; the calls of one widget in a
 // row count once.
-std::vector<std::string> drawn_areas() {
+std::vector<std::string> DrawnAreas() {
   std::vector<std::string> areas;
-  for (size_t i = 0; i < sim::canvas_log_size(); ++i) {
-    std::string area = area_of(sim::canvas_log_at(i));
+  for (size_t i = 0; i < sim::CanvasLogSize(); ++i) {
+    std::string area = AreaOf(sim::CanvasLogAt(i));
     if (!area.empty() && (areas.empty() || areas.back() != area)) areas.push_back(area);
   }
   return areas;
@@ -63,12 +64,12 @@ std::vector<std::string> drawn_areas() {
 // The texts drawn in one area, each text's row in front when it changes:
 // "@100 Tea|@120 Art" for tags, "@100 three|@120 ..." for a line drawn unit
 // by unit.
-std::u16string texts_in(const std::string& area) {
+std::u16string TextsIn(const std::string& area) {
   std::u16string out;
   int row = -1;
-  for (size_t i = 0; i < sim::canvas_log_size(); ++i) {
-    const sim::CanvasCall& call = sim::canvas_log_at(i);
-    if (call.op != sim::CanvasOp::DrawText || area_of(call) != area) continue;
+  for (size_t i = 0; i < sim::CanvasLogSize(); ++i) {
+    const sim::CanvasCall& call = sim::CanvasLogAt(i);
+    if (call.op != sim::CanvasOp::DrawText || AreaOf(call) != area) continue;
     if (call.y1 != row) {
       if (row >= 0) out += u'|';
       row = call.y1;
@@ -83,7 +84,7 @@ std::u16string texts_in(const std::string& area) {
 
 const std::vector<std::string> kBackground = {"bands", "name", "bands", "volume", "mode", "number"};
 
-std::vector<std::string> background_then(std::vector<std::string> rest) {
+std::vector<std::string> BackgroundThen(std::vector<std::string> rest) {
   std::vector<std::string> all = kBackground;
   all.insert(all.end(), rest.begin(), rest.end());
   return all;
@@ -92,12 +93,12 @@ std::vector<std::string> background_then(std::vector<std::string> rest) {
 class RedrawOrder : public Scenario {
  protected:
   // a.mp3: tags and two lines; b.mp3: other tags; c.mp3: no lyrics file.
-  void folder() {
-    add_track("a.mp3");
-    add_track("b.mp3");
-    add_track("c.mp3");
-    add_lyrics("a", "[ti:Tea]\n[ar:Art]\n[00:01.00]one\n[00:03.00]three\n");
-    add_lyrics("b", "[ti:Bee]\n[ar:Bart]\n[al:Alb]\n[by:Me]\n[00:01.00]uno\n");
+  void Folder() {
+    AddTrack("a.mp3");
+    AddTrack("b.mp3");
+    AddTrack("c.mp3");
+    AddLyrics("a", "[ti:Tea]\n[ar:Art]\n[00:01.00]one\n[00:03.00]three\n");
+    AddLyrics("b", "[ti:Bee]\n[ar:Bart]\n[al:Alb]\n[by:Me]\n[00:01.00]uno\n");
   }
 };
 
@@ -112,17 +113,17 @@ struct Situation {
 };
 
 TEST_F(RedrawOrder, EachRedrawPaintsItsAreasInItsOrder) {
-  const std::u16string kTagsA = u"@100 Tea|@120 Art|@140 |@160 ";
+  const std::u16string k_tags_a = u"@100 Tea|@120 Art|@140 |@160 ";
   const Situation cases[] = {
       {"play on the ready event of the next track, with tags",
        "a.mp3",
        [&] {
-         seconds(2);
-         sim::press(kSeekFwd);
+         Seconds(2);
+         sim::Press(kSeekFwd);
        },
        [&] {
-         sim::release(kSeekFwd);  // within a second: the next track
-         EXPECT_EQ(track(), "b.mp3");
+         sim::Release(kSeekFwd);  // within a second: the next track
+         EXPECT_EQ(Track(), "b.mp3");
        },
        {"time", "band", "bar", "volume", "number", "name", "lyrics"},
        u"@60 00:00/03:00",
@@ -130,10 +131,10 @@ TEST_F(RedrawOrder, EachRedrawPaintsItsAreasInItsOrder) {
       {"play on the ready event of the next track, without lyrics",
        "b.mp3",
        [&] {
-         seconds(2);
-         sim::press(kSeekFwd);
+         Seconds(2);
+         sim::Press(kSeekFwd);
        },
-       [&] { sim::release(kSeekFwd); },
+       [&] { sim::Release(kSeekFwd); },
        {"time", "band", "bar", "volume", "number", "name", "lyrics"},
        u"@60 00:00/03:00",
        u"@100 lrc文件不存在"},
@@ -142,88 +143,88 @@ TEST_F(RedrawOrder, EachRedrawPaintsItsAreasInItsOrder) {
       {"play key resuming on the line on screen",
        "a.mp3",
        [&] {
-         close_screen();
-         seconds(5);
-         sim::press(kMediaStop);  // on the idle screen: the player screen again
-         ASSERT_EQ(ps().isCanvas, 1);
-         sim::press(kPlay);
-         ASSERT_EQ(ps().State_Player, PLAYER_PAUSED);
+         CloseScreen();
+         Seconds(5);
+         sim::Press(kMediaStop);  // on the idle screen: the player screen again
+         ASSERT_EQ(Ps().isCanvas, 1);
+         sim::Press(kPlay);
+         ASSERT_EQ(Ps().State_Player, kPlayerPaused);
        },
-       [&] { sim::press(kPlay); },
+       [&] { sim::Press(kPlay); },
        {"time", "band", "bar", "volume", "number", "name"},
        u"@60 00:05/03:00",
        u""},
       {"stop",
        "a.mp3",
-       [&] { seconds(4); },
-       [&] { sim::press(kStop); },
+       [&] { Seconds(4); },
+       [&] { sim::Press(kStop); },
        {"time", "band", "lyrics"},
        u"@60 00:00/03:00",
-       kTagsA},
+       k_tags_a},
       {"shell entry", "a.mp3",
        [&] {
-         seconds(2);
-         close_screen();
+         Seconds(2);
+         CloseScreen();
        },
        [&] {
-         sim::press(kMediaStop);
-         EXPECT_EQ(shell().state, 2u);
+         sim::Press(kMediaStop);
+         EXPECT_EQ(ShellInfo().state, 2u);
        },
-       background_then({"time", "band", "bar", "lyrics"}), u"@60 00:02/03:00", kTagsA + u"|@100 one|@120 three"},
+       BackgroundThen({"time", "band", "bar", "lyrics"}), u"@60 00:02/03:00", k_tags_a + u"|@100 one|@120 three"},
       // No tick comes while paused: the screen must be whole at once.
       {"shell entry while paused", "a.mp3",
        [&] {
-         seconds(5);
-         sim::press(kPlay);
-         ASSERT_EQ(ps().State_Player, PLAYER_PAUSED);
-         close_screen();
-         seconds(3);
+         Seconds(5);
+         sim::Press(kPlay);
+         ASSERT_EQ(Ps().State_Player, kPlayerPaused);
+         CloseScreen();
+         Seconds(3);
        },
-       [&] { sim::press(kMediaStop); }, background_then({"time", "band", "bar", "lyrics"}), u"@60 00:05/03:00",
-       kTagsA + u"|@100 three|@120     ==OVER==    "},
+       [&] { sim::Press(kMediaStop); }, BackgroundThen({"time", "band", "bar", "lyrics"}), u"@60 00:05/03:00",
+       k_tags_a + u"|@100 three|@120     ==OVER==    "},
       {"focus back after a call", "a.mp3",
        [&] {
-         seconds(2);
-         sim::set_voice_call(true);
+         Seconds(2);
+         sim::SetVoiceCall(true);
        },
-       [&] { sim::set_voice_call(false); }, background_then({"time", "band", "bar", "lyrics"}), u"@60 00:02/03:00",
-       kTagsA + u"|@100 one|@120 three"},
+       [&] { sim::SetVoiceCall(false); }, BackgroundThen({"time", "band", "bar", "lyrics"}), u"@60 00:02/03:00",
+       k_tags_a + u"|@100 one|@120 three"},
   };
   for (const Situation& c : cases) {
     SCOPED_TRACE(c.name);
-    restart_machine();
-    folder();
-    ASSERT_TRUE(start(c.first));
+    RestartMachine();
+    Folder();
+    ASSERT_TRUE(Start(c.first));
     c.before();
-    sim::canvas_log_clear();
+    sim::CanvasLogClear();
     c.action();
-    EXPECT_EQ(drawn_areas(), c.areas);
-    EXPECT_EQ(texts_in("time"), c.time);
-    EXPECT_EQ(texts_in("lyrics"), c.lyrics);
-    end_program();
+    EXPECT_EQ(DrawnAreas(), c.areas);
+    EXPECT_EQ(TextsIn("time"), c.time);
+    EXPECT_EQ(TextsIn("lyrics"), c.lyrics);
+    EndProgram();
   }
 }
 
 // A 100 ms step of a held seek key redraws the time and the bar with the new
 // position, and nothing else.
 TEST_F(RedrawOrder, ASeekStepRedrawsTheTimeAndTheBarOnly) {
-  folder();
-  ASSERT_TRUE(start("a.mp3"));
-  seconds(5);
-  sim::press(kSeekFwd);
-  sim::advance(1000);  // the hold begins at the engine's position 6
-  ASSERT_EQ(ps().State_Player, PLAYER_SEEKING);
-  ASSERT_EQ(ps().timePosition, 6u);
-  sim::canvas_log_clear();
-  sim::advance(100);
-  ASSERT_EQ(ps().timePosition, 7u);
-  EXPECT_EQ(drawn_areas(), (std::vector<std::string>{"time", "bar"}));
-  EXPECT_EQ(texts_in("time"), u"@60 00:07/03:00");
+  Folder();
+  ASSERT_TRUE(Start("a.mp3"));
+  Seconds(5);
+  sim::Press(kSeekFwd);
+  sim::Advance(1000);  // the hold begins at the engine's position 6
+  ASSERT_EQ(Ps().State_Player, kPlayerSeeking);
+  ASSERT_EQ(Ps().timePosition, 6u);
+  sim::CanvasLogClear();
+  sim::Advance(100);
+  ASSERT_EQ(Ps().timePosition, 7u);
+  EXPECT_EQ(DrawnAreas(), (std::vector<std::string>{"time", "bar"}));
+  EXPECT_EQ(TextsIn("time"), u"@60 00:07/03:00");
   // 7 of 180 seconds: 6 of the 164 columns played, the rest from column 12.
   std::vector<int> bar_edges;
-  for (size_t i = 0; i < sim::canvas_log_size(); ++i) {
-    const sim::CanvasCall& call = sim::canvas_log_at(i);
-    if (area_of(call) == "bar") bar_edges.insert(bar_edges.end(), {call.x1, call.x2});
+  for (size_t i = 0; i < sim::CanvasLogSize(); ++i) {
+    const sim::CanvasCall& call = sim::CanvasLogAt(i);
+    if (AreaOf(call) == "bar") bar_edges.insert(bar_edges.end(), {call.x1, call.x2});
   }
   EXPECT_EQ(bar_edges, (std::vector<int>{6, 11, 12, 169}));
 }
@@ -240,28 +241,28 @@ TEST_F(RedrawOrder, NothingIsDrawnWhileTheScreenIsClosed) {
   const Case cases[] = {{"ticks", 0, 3000, 7}, {"seek steps", kMediaFwd, 300, 7}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    restart_machine();
-    folder();
-    ASSERT_TRUE(start("a.mp3"));
-    close_screen();
-    ASSERT_EQ(ps().isCanvas, 0);
-    seconds(3);
+    RestartMachine();
+    Folder();
+    ASSERT_TRUE(Start("a.mp3"));
+    CloseScreen();
+    ASSERT_EQ(Ps().isCanvas, 0);
+    Seconds(3);
     if (c.hold) {
-      ASSERT_TRUE(sim::press(c.hold).consumed);
-      sim::advance(1000);  // the hold begins at the engine's position 4
-      ASSERT_EQ(ps().State_Player, PLAYER_SEEKING);
+      ASSERT_TRUE(sim::Press(c.hold).consumed);
+      sim::Advance(1000);  // the hold begins at the engine's position 4
+      ASSERT_EQ(Ps().State_Player, kPlayerSeeking);
     } else {
-      seconds(1);
+      Seconds(1);
     }
-    ASSERT_EQ(ps().timePosition, 4u);
-    sim::canvas_log_clear();
+    ASSERT_EQ(Ps().timePosition, 4u);
+    sim::CanvasLogClear();
     sim::InjectedKey keys[8];
-    sim::take_injected_keys(keys, 8);
-    sim::advance(c.ms);
-    EXPECT_EQ(ps().timePosition, c.position);
-    EXPECT_EQ(sim::canvas_log_size(), 0u);
-    EXPECT_EQ(sim::take_injected_keys(keys, 8), 0u);
-    end_program();
+    sim::TakeInjectedKeys(keys, 8);
+    sim::Advance(c.ms);
+    EXPECT_EQ(Ps().timePosition, c.position);
+    EXPECT_EQ(sim::CanvasLogSize(), 0u);
+    EXPECT_EQ(sim::TakeInjectedKeys(keys, 8), 0u);
+    EndProgram();
   }
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A scenario: a fresh folder under "file://b/", a program image loaded into
 // the stand-in, and the helpers to drive it. Every scenario ends the program
 // the way a user would and then checks that nothing leaked.
@@ -45,40 +46,40 @@ struct SeenFact {
   std::string text;
 };
 
-std::string image_path(const char* image);
+std::string ImagePath(const char* image);
 
 class Scenario : public ::testing::Test {
  protected:
   void SetUp() override;
   // A fresh stand-in over the same folder, for cases run in a loop.
-  void restart_machine();
+  void RestartMachine();
   void TearDown() override;
 
   // Files of the folder "file://b/mobile/audio/".
-  void add_track(const std::string& name, uint32_t seconds = kTrackSeconds);
-  void add_lyrics(const std::string& track_stem, const std::string& utf8_text);
-  void remove_track(const std::string& name);
-  std::string host(const std::string& relative) const { return root_ + "/" + relative; }
+  void AddTrack(const std::string& name, uint32_t seconds = kTrackSeconds);
+  void AddLyrics(const std::string& track_stem, const std::string& utf8_text);
+  void RemoveTrack(const std::string& name);
+  std::string Host(const std::string& relative) const { return root_ + "/" + relative; }
 
   // Loads the image with the identifier of a track of the folder.
-  bool start(const std::string& name, const char* image = "zq_player_blue");
-  bool start_with_text(const char* text, const char* image = "zq_player_blue");
+  bool Start(const std::string& name, const char* image = "zq_player_blue");
+  bool StartWithText(const char* text, const char* image = "zq_player_blue");
 
-  PlayerState& ps();  // the loaded image's player state record
-  sim::AppInfo shell();
-  sim::AppInfo player_app();
-  bool shell_running();
-  std::string track();  // name of the engine's current object, "" when none
+  PlayerState& Ps();  // the loaded image's player state record
+  sim::AppInfo ShellInfo();
+  sim::AppInfo PlayerApp();
+  bool ShellRunning();
+  std::string Track();  // name of the engine's current object, "" when none
   uint32_t count(sim::Fact fact) const;
   uint32_t count(sim::Fact fact, uint32_t value) const;
-  std::vector<std::string> tracks_created() const;
-  void clear_facts() { facts_.clear(); }
+  std::vector<std::string> TracksCreated() const;
+  void ClearFacts() { facts_.clear(); }
 
-  void seconds(uint32_t n) { sim::advance(n * 1000); }
+  void Seconds(uint32_t n) { sim::Advance(n * 1000); }
   // Closes the player's screen with its close key.
-  void close_screen();
+  void CloseScreen();
   // The program ends as the user ends it: the exit key where it acts.
-  void end_program();
+  void EndProgram();
 
   std::string root_;
   uint32_t lib_result_ = 0;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a tick of the playback timer draws: the time and the bar, and the
 // lyrics area only when the line changes, the first line included. Nothing else of the screen is
 // painted again once a second.
@@ -12,15 +13,15 @@ namespace {
 struct Rows {
   int top = 1 << 30;
   int bottom = -1;
-  bool any() const { return bottom >= 0; }
+  bool Any() const { return bottom >= 0; }
 };
 
 // The rows that the drawing calls of the canvas log touch (colour and font
 // settings and measurements draw nothing).
-Rows drawn_rows() {
+Rows DrawnRows() {
   Rows rows;
-  for (size_t i = 0; i < sim::canvas_log_size(); ++i) {
-    const sim::CanvasCall& call = sim::canvas_log_at(i);
+  for (size_t i = 0; i < sim::CanvasLogSize(); ++i) {
+    const sim::CanvasCall& call = sim::CanvasLogAt(i);
     int top = 0, bottom = 0;
     switch (call.op) {
       case sim::CanvasOp::DrawLine:
@@ -45,11 +46,11 @@ Rows drawn_rows() {
 class TickRepaint : public Scenario, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(TickRepaint, ATickRepaintsTheTimeAndTheBarAndTheLyricsOnlyOnANewLine) {
-  add_track("a.mp3", 60);
-  add_lyrics("a", "[00:01.00]one\n[00:03.00]three\n");
-  ASSERT_TRUE(start("a.mp3", GetParam()));
-  ASSERT_TRUE(sim::canvas_exists());
-  ASSERT_EQ(ps().iRet, LRC_LOADED);
+  AddTrack("a.mp3", 60);
+  AddLyrics("a", "[00:01.00]one\n[00:03.00]three\n");
+  ASSERT_TRUE(Start("a.mp3", GetParam()));
+  ASSERT_TRUE(sim::CanvasExists());
+  ASSERT_EQ(Ps().iRet, kLrcLoaded);
 
   // The tags stand until the first line is due; each line is drawn at the
   // tick that reaches it, and no tick paints anything above the time.
@@ -59,18 +60,18 @@ TEST_P(TickRepaint, ATickRepaintsTheTimeAndTheBarAndTheLyricsOnlyOnANewLine) {
     uint16_t on_screen;
   } ticks[] = {{1, true, 0}, {2, false, 0}, {3, true, 1}, {4, false, 1}};
   for (const auto& k : ticks) {
-    sim::canvas_log_clear();
-    seconds(1);
-    ASSERT_EQ(ps().timePosition, k.position);
-    Rows rows = drawn_rows();
-    ASSERT_TRUE(rows.any());
+    sim::CanvasLogClear();
+    Seconds(1);
+    ASSERT_EQ(Ps().timePosition, k.position);
+    Rows rows = DrawnRows();
+    ASSERT_TRUE(rows.Any());
     EXPECT_GE(rows.top, 60) << k.position;
     EXPECT_EQ(rows.bottom >= 100, k.lyrics) << k.position;
     EXPECT_LE(rows.bottom, 199) << k.position;
-    EXPECT_EQ(ps().pos_lrc, k.on_screen) << k.position;
+    EXPECT_EQ(Ps().pos_lrc, k.on_screen) << k.position;
   }
 
-  end_program();
+  EndProgram();
 }
 
 INSTANTIATE_TEST_SUITE_P(BothThemes, TickRepaint, ::testing::Values("zq_player_blue", "zq_player"),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The whole background: bands, fixed texts and the order of the widgets.
 #include "screen/background.h"
 
@@ -75,8 +76,8 @@ TEST_F(Background, BlueBandsUseTheGradientRowByRowWithTransparency255) {
     uint32_t rgb;
   } rows[] = {{0, 0x94B0C8}, {19, 0x8AD9FF}, {200, 0x8AD9FF}, {219, 0x94B0C8}, {9, 0x165F9C}, {210, 0x165F9C}};
   for (const auto& r : rows) {
-    EXPECT_EQ(sim::canvas_pixel(0, r.row), r.rgb) << "row " << r.row;
-    EXPECT_EQ(sim::canvas_pixel(175, r.row), r.rgb) << "row " << r.row;
+    EXPECT_EQ(sim::CanvasPixel(0, r.row), r.rgb) << "row " << r.row;
+    EXPECT_EQ(sim::CanvasPixel(175, r.row), r.rgb) << "row " << r.row;
   }
 }
 #else
@@ -92,8 +93,8 @@ TEST_F(Background, ColourWheelPaintsTheWholeDisplayFirst) {
   }
   // Pure red in column 0 and h = 1400 in column 175, in rows without text.
   for (int row : {0, 19, 39, 99, 200, 219}) {
-    EXPECT_EQ(sim::canvas_pixel(0, row), 0xFF0000u) << row;
-    EXPECT_EQ(sim::canvas_pixel(175, row), 0xFF0082u) << row;
+    EXPECT_EQ(sim::CanvasPixel(0, row), 0xFF0000u) << row;
+    EXPECT_EQ(sim::CanvasPixel(175, row), 0xFF0082u) << row;
   }
 }
 
@@ -120,13 +121,13 @@ TEST_F(Background, ColourWheelRepaintsLeaveNoSeam) {
     if (c.op != CanvasOp::DrawLine || c.x1 != c.x2) continue;
     ++columns;
     get_rain_f((uint32_t)(8 * c.x1));
-    const CanvasColor expected = sim::canvas_log_at(sim::canvas_log_size() - 1).color;
+    const CanvasColor expected = sim::CanvasLogAt(sim::CanvasLogSize() - 1).color;
     ASSERT_TRUE(SameColor(current, expected)) << "column " << c.x1 << " rows " << c.y1 << "-" << c.y2;
   }
   EXPECT_GT(columns, 1000u);
   for (int x = 0; x < 176; ++x) {
-    const uint32_t band = sim::canvas_pixel(x, 0);
-    for (int row : {19, 39, 59, 79, 80, 99, 199, 219}) ASSERT_EQ(sim::canvas_pixel(x, row), band) << x << "," << row;
+    const uint32_t band = sim::CanvasPixel(x, 0);
+    for (int row : {19, 39, 59, 79, 80, 99, 199, 219}) ASSERT_EQ(sim::CanvasPixel(x, row), band) << x << "," << row;
   }
 }
 #endif

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What each drawing primitive passes to the canvas: corners, colours,
 // anchors and lengths, read back from the stand-in's call log.
 #include <functional>
@@ -111,10 +112,10 @@ TEST_F(CanvasPrimitive, DrawTextSetsFontAndSeeThroughBackgroundThenDrawsWithTheJ
   DrawText(u"春晓", 5, 100, 4, 16);
   auto calls = Calls();
   ASSERT_EQ(calls.size(), 3u);
-  EXPECT_EQ(calls[0].op, CanvasOp::SetFont);
+  EXPECT_EQ(calls[0].op, CanvasOp::kSetFont);
   EXPECT_EQ(calls[0].a, 1u);
   EXPECT_EQ(calls[0].dialog, player.dialog);
-  EXPECT_EQ(calls[1].op, CanvasOp::SetBackgroundColor);
+  EXPECT_EQ(calls[1].op, CanvasOp::kSetBackgroundColor);
   EXPECT_TRUE(SameColor(calls[1].color, {0, 0, 0, 255}));
   EXPECT_EQ(calls[2].op, CanvasOp::DrawText);
   EXPECT_EQ(calls[2].a, 0u);   // start offset
@@ -129,8 +130,8 @@ TEST_F(CanvasPrimitive, DrawTextOfAnEmptyTextStillSetsFontAndBackground) {
   DrawText(u"", 5, 120, 4, 16);
   auto calls = Calls();
   ASSERT_EQ(calls.size(), 3u);
-  EXPECT_EQ(calls[0].op, CanvasOp::SetFont);
-  EXPECT_EQ(calls[1].op, CanvasOp::SetBackgroundColor);
+  EXPECT_EQ(calls[0].op, CanvasOp::kSetFont);
+  EXPECT_EQ(calls[1].op, CanvasOp::kSetBackgroundColor);
   EXPECT_EQ(calls[2].op, CanvasOp::DrawText);
   EXPECT_EQ(calls[2].b, 0u);
 }
@@ -155,7 +156,7 @@ TEST_F(CanvasPrimitive, ImageOperationsDifferOnlyInSourceKindAndFlags) {
   int source = 0;
   DrawDrmImage(&source, 3, 4, 0x10004, 0x10);
   DrawPathImage(&source, 5, 6, 4, 16);
-  auto images = CallsOf(CanvasOp::DrawImage);
+  auto images = CallsOf(CanvasOp::kDrawImage);
   ASSERT_EQ(images.size(), 2u);
   EXPECT_EQ(images[0].a, 0u);
   EXPECT_EQ(images[0].b, 0x14u);  // anchor truncated to 16 bits
@@ -179,7 +180,7 @@ TEST_F(CanvasPrimitive, EveryPrimitiveReadsTheCanvasHandleAtTheMomentOfTheCall) 
   FillRect(0, 0, 1, 1);
   DrawText(u"x", 0, 0, 4, 16);
   for (const auto& call : Calls())
-    if (call.op != CanvasOp::SetBackgroundColor) {
+    if (call.op != CanvasOp::kSetBackgroundColor) {
       EXPECT_EQ(call.dialog, second);
     }
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole screens composed as the program composes them, compared pixel by
 // pixel with the reviewed screenshots in golden/. ZQ_UPDATE_GOLDENS=1
 // rewrites the screenshots after a deliberate change.
@@ -25,7 +26,7 @@ class GoldenScreen : public ScreenTest {
  protected:
   void SetUp() override {
     ScreenTest::SetUp();
-    sim::set_volume(2, 5);
+    sim::SetVolume(2, 5);
     const std::u16string name = u"file://b/mobile/audio/春晓.mp3";
     std::copy(name.begin(), name.end(), player.filename);
     player.filename[name.size()] = 0;
@@ -77,15 +78,15 @@ class GoldenScreen : public ScreenTest {
     std::string error;
     const char* update = std::getenv("ZQ_UPDATE_GOLDENS");
     if (update && std::string(update) == "1") {
-      ASSERT_TRUE(sim::png::write_framebuffer(golden.c_str(), &error)) << error;
+      ASSERT_TRUE(sim::png::WriteFramebuffer(golden.c_str(), &error)) << error;
       return;
     }
     sim::png::Image expected;
-    ASSERT_TRUE(sim::png::read_rgb(golden.c_str(), &expected, &error))
+    ASSERT_TRUE(sim::png::ReadRgb(golden.c_str(), &expected, &error))
         << error << " (run with ZQ_UPDATE_GOLDENS=1 to create it, then look at it)";
     ASSERT_EQ(expected.width, 176);
     ASSERT_EQ(expected.height, 220);
-    const uint8_t* actual = sim::framebuffer_rgb();
+    const uint8_t* actual = sim::FramebufferRgb();
     std::vector<uint8_t> diff(176 * 220 * 3);
     size_t differing = 0;
     int first_x = -1, first_y = -1;
@@ -107,8 +108,8 @@ class GoldenScreen : public ScreenTest {
       fs::remove(diff_png);
       return;
     }
-    sim::png::write_framebuffer(actual_png.c_str());
-    sim::png::write_rgb(diff_png.c_str(), diff.data(), 176, 220);
+    sim::png::WriteFramebuffer(actual_png.c_str());
+    sim::png::WriteRgb(diff_png.c_str(), diff.data(), 176, 220);
     ADD_FAILURE() << differing << " pixels differ from " << golden << ", first at (" << first_x << ", " << first_y
                   << "); see " << actual_png << " and " << diff_png;
   }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The colour wheel of the theme without BLUE.
 #include "screen/canvas.h"
 #include "tests/screen/screen_fixture.h"
@@ -34,7 +35,7 @@ INSTANTIATE_TEST_SUITE_P(SegmentEdges, ColourWheel,
 using HueColumns = ScreenTest;
 
 TEST_F(HueColumns, PaintEachColumnInclusiveWithTheColourOfEightTimesItsIndex) {
-  paint_hue_columns(0, 175, 100, 199);
+  PaintHueColumns(0, 175, 100, 199);
   auto calls = Calls();
   ASSERT_EQ(calls.size(), 2u * 176);
   for (int i = 0; i < 176; ++i) {
@@ -44,17 +45,17 @@ TEST_F(HueColumns, PaintEachColumnInclusiveWithTheColourOfEightTimesItsIndex) {
     EXPECT_EQ(calls[2 * i + 1].y1, 100);
     EXPECT_EQ(calls[2 * i + 1].y2, 199);
   }
-  EXPECT_EQ(sim::canvas_pixel(0, 100), 0xFF0000u);
-  EXPECT_EQ(sim::canvas_pixel(0, 199), 0xFF0000u);
-  EXPECT_EQ(sim::canvas_pixel(175, 150), 0xFF0082u);
-  EXPECT_EQ(sim::canvas_pixel(32, 150), 0xFEFF00u);  // h = 256, just past the yellow edge
-  EXPECT_EQ(sim::canvas_pixel(0, 99), 0xFFFFFFu);    // rows outside stay as the fresh canvas left them
-  EXPECT_EQ(sim::canvas_pixel(0, 200), 0xFFFFFFu);
+  EXPECT_EQ(sim::CanvasPixel(0, 100), 0xFF0000u);
+  EXPECT_EQ(sim::CanvasPixel(0, 199), 0xFF0000u);
+  EXPECT_EQ(sim::CanvasPixel(175, 150), 0xFF0082u);
+  EXPECT_EQ(sim::CanvasPixel(32, 150), 0xFEFF00u);  // h = 256, just past the yellow edge
+  EXPECT_EQ(sim::CanvasPixel(0, 99), 0xFFFFFFu);    // rows outside stay as the fresh canvas left them
+  EXPECT_EQ(sim::CanvasPixel(0, 200), 0xFFFFFFu);
 }
 
 TEST_F(HueColumns, EmptyRangePaintsNothing) {
-  paint_hue_columns(10, 9, 0, 219);
-  EXPECT_EQ(sim::canvas_log_size(), 0u);
+  PaintHueColumns(10, 9, 0, 219);
+  EXPECT_EQ(sim::CanvasLogSize(), 0u);
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The lyrics area: which line is current for a position, how lines wrap,
 // the end marker, the status messages and when nothing is drawn at all.
 #include "screen/lyrics_view.h"
@@ -51,7 +52,7 @@ TEST_P(LyricsIndex, ChoosesTheLastEntryWhoseTimeHasBeenReached) {
   DrawFresh(k.position, k.on_screen);
   EXPECT_EQ(player.pos_lrc, k.expected) << k.name;
   if (k.expected == kNoLine) {
-    EXPECT_EQ(sim::canvas_log_size(), 0u) << k.name;
+    EXPECT_EQ(sim::CanvasLogSize(), 0u) << k.name;
   } else {
     // The chosen entry's text is the black row at the top.
     EXPECT_EQ(RowText(100), u"line" + std::u16string(1, u'0' + (char16_t)k.expected)) << k.name;
@@ -85,17 +86,17 @@ TEST_F(LyricsView, MakesNoCanvasCallWhileTheLineDoesNotChange) {
   b.Entry(1000, u"a").Entry(10000, u"b").Entry(20000, u"c");
   player.lrc = b.Build();
   DrawFresh(12);
-  ASSERT_GT(sim::canvas_log_size(), 0u);
+  ASSERT_GT(sim::CanvasLogSize(), 0u);
   for (uint32_t position : {13u, 14u, 19u}) {
     ClearLog();
     player.timePosition = position;
     draw_lrc();
-    EXPECT_EQ(sim::canvas_log_size(), 0u) << "position " << position;
+    EXPECT_EQ(sim::CanvasLogSize(), 0u) << "position " << position;
   }
   player.timePosition = 20;
   draw_lrc();
   EXPECT_EQ(player.pos_lrc, 2);
-  EXPECT_GT(sim::canvas_log_size(), 0u);
+  EXPECT_GT(sim::CanvasLogSize(), 0u);
 }
 
 TEST_F(LyricsView, SeekingBackRepaintsWithTheEarlierLine) {
@@ -138,7 +139,7 @@ TEST_F(LyricsView, PaintsTheAreaThenTheCurrentLineInBlackAndTheNextInGrey) {
   // Every unit is measured and drawn on its own.
   ExpectTexts(Texts(),
               {{u"a", 5, 100, kBlack}, {u"b", 13, 100, kBlack}, {u"春", 5, 120, kGrey}, {u"c", 21, 120, kGrey}});
-  EXPECT_EQ(CallsOf(CanvasOp::GetStringSize).size(), 4u);
+  EXPECT_EQ(CallsOf(CanvasOp::kGetStringSize).size(), 4u);
 }
 
 struct WrapCase {
@@ -200,7 +201,7 @@ TEST_F(LyricsView, RecordWithoutEntriesDrawsNothingWhenLineZeroIsOnScreen) {
   player.pos_lrc = 0;
   player.timePosition = 7;
   draw_lrc();
-  EXPECT_EQ(sim::canvas_log_size(), 0u);
+  EXPECT_EQ(sim::CanvasLogSize(), 0u);
   EXPECT_EQ(player.pos_lrc, 0);
 }
 
@@ -227,7 +228,7 @@ TEST_F(LyricsView, EntryNamingALineOutsideTheRecordDrawsNothingForIt) {
 TEST_F(LyricsView, MissingRecordDrawsNothing) {
   player.lrc = nullptr;
   DrawFresh(3);
-  EXPECT_EQ(sim::canvas_log_size(), 0u);
+  EXPECT_EQ(sim::CanvasLogSize(), 0u);
 }
 
 struct StatusCase {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/screen/screen_fixture.h"
 
 #include <cctype>
@@ -11,14 +12,14 @@ namespace {
 
 // The record as the program starts, taken before any test changes it.
 PlayerState InitialPlayer() {
-  static const PlayerState initial = player;
-  return initial;
+  static const PlayerState kInitial = player;
+  return kInitial;
 }
 
 }  // namespace
 
 void ScreenTest::SetUp() {
-  sim::reset();
+  sim::Reset();
   player = InitialPlayer();
   uint32_t port = 1;
   player.display_size = UIS_CanvasGetDisplaySize();
@@ -28,7 +29,7 @@ void ScreenTest::SetUp() {
   player.dialog = UIS_CreateColorCanvas(&port, &player.screenbuf, 1);
   ASSERT_NE(player.dialog, 0u);
   player.isCanvas = 1;
-  sim::canvas_log_clear();
+  sim::CanvasLogClear();
 }
 
 void ScreenTest::TearDown() {
@@ -37,7 +38,7 @@ void ScreenTest::TearDown() {
 
 std::vector<sim::CanvasCall> ScreenTest::Calls() {
   std::vector<sim::CanvasCall> calls;
-  for (size_t i = 0; i < sim::canvas_log_size(); ++i) calls.push_back(sim::canvas_log_at(i));
+  for (size_t i = 0; i < sim::CanvasLogSize(); ++i) calls.push_back(sim::CanvasLogAt(i));
   return calls;
 }
 

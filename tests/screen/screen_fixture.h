@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A canvas of the stand-in, the player state as the program starts, and
 // readers of the canvas call log, for tests that call the screen routines.
 #pragma once
@@ -32,7 +33,7 @@ class ScreenTest : public ::testing::Test {
   static std::vector<DrawnText> Texts();
   // The texts drawn on one row, joined in drawing order.
   static std::u16string RowText(int y);
-  static void ClearLog() { sim::canvas_log_clear(); }
+  static void ClearLog() { sim::CanvasLogClear(); }
 };
 
 // A lyrics record built by hand: times in milliseconds with the text each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The volume text with levels the stand-in's audio service never reports:
 // this executable answers the volume read itself, so the widget can be shown
 // a level of two or three digits, or a read that writes nothing.

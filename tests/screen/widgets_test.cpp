@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The status widgets: their texts, positions, colours and the progress bar.
 #include "screen/widgets.h"
 
@@ -73,12 +74,12 @@ TEST_P(NumberWidget, ShowsTheOneBasedTrackAndTheCount) {
   const NumCase& k = GetParam();
   player.cur = k.cur;
   player.count = k.count;
-  const auto before = sim::memory_stats();
+  const auto before = sim::GetMemoryStats();
   draw_num();
   ExpectTexts(Texts(), {{k.text, 6, 40, kBlack}});
   // The text buffer goes back to the firmware.
-  EXPECT_EQ(sim::memory_stats().live_blocks, before.live_blocks);
-  EXPECT_EQ(sim::memory_stats().bad_frees, before.bad_frees);
+  EXPECT_EQ(sim::GetMemoryStats().live_blocks, before.live_blocks);
+  EXPECT_EQ(sim::GetMemoryStats().bad_frees, before.bad_frees);
 }
 
 INSTANTIATE_TEST_SUITE_P(Numbers, NumberWidget,
@@ -89,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(Numbers, NumberWidget,
 TEST_F(Widgets, NumberWithoutMemoryPaintsTheAreaAndDrawsNoText) {
   player.cur = 2;
   player.count = 12;
-  sim::fail_allocation(1);
+  sim::FailAllocation(1);
   draw_num();
   EXPECT_TRUE(Texts().empty());
 #ifdef BLUE
@@ -137,12 +138,12 @@ TEST_P(ProgressBar, CoversTheInnerColumnsExactlyWithPlayedThenRest) {
   EXPECT_EQ(fills.size(), next) << k.name;
   // The frame stays whole: the bar never paints its columns 5 and 170.
   for (int y = 82; y <= 94; ++y) {
-    EXPECT_EQ(sim::canvas_pixel(5, y), 0x000000u) << k.name << " row " << y;
-    EXPECT_EQ(sim::canvas_pixel(170, y), 0x000000u) << k.name << " row " << y;
+    EXPECT_EQ(sim::CanvasPixel(5, y), 0x000000u) << k.name << " row " << y;
+    EXPECT_EQ(sim::CanvasPixel(170, y), 0x000000u) << k.name << " row " << y;
   }
   const uint32_t rest_rgb = (uint32_t)kRest.r << 16 | (uint32_t)kRest.g << 8 | kRest.b;
-  EXPECT_EQ(sim::canvas_pixel(6, 88), k.played_to >= 6 ? 0x8000FFu : rest_rgb) << k.name;
-  EXPECT_EQ(sim::canvas_pixel(169, 88), k.rest_from <= 169 ? rest_rgb : 0x8000FFu) << k.name;
+  EXPECT_EQ(sim::CanvasPixel(6, 88), k.played_to >= 6 ? 0x8000FFu : rest_rgb) << k.name;
+  EXPECT_EQ(sim::CanvasPixel(169, 88), k.rest_from <= 169 ? rest_rgb : 0x8000FFu) << k.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Extremes, ProgressBar,
@@ -214,10 +215,10 @@ class VolumeWidget : public ScreenTest, public ::testing::WithParamInterface<Vol
 
 TEST_P(VolumeWidget, ShowsTheFirstDigitOfTheLevelOfThePlatformsVolumeType) {
   const VolumeCase& k = GetParam();
-  sim::set_platform_name(k.platform);
-  sim::set_volume(2, 1);
-  sim::set_volume(4, 6);
-  sim::set_volume(k.type, k.level);
+  sim::SetPlatformName(k.platform);
+  sim::SetVolume(2, 1);
+  sim::SetVolume(4, 6);
+  sim::SetVolume(k.type, k.level);
   draw_vol();
   ExpectTexts(Texts(), {{k.text, 126, 60, kBlack}});
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A minimal program image for the loader tests: its entry counts how often it
 // ran in this copy of the image, and asks to be unloaded when told so.
 #include <stdint.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A program image that imports a name no firmware offers: the loader must
 // refuse it.
 #include <stdint.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Key delivery through the applications, injected keys, and the phone state
 // the program reads.
 #include <string.h>
@@ -13,12 +14,12 @@ using Log = std::vector<std::string>;
 class Keys : public Framework {
  protected:
   // The player consumes key 1, the shell key 2; everything else goes on.
-  void consume_some() {
-    on("player", EV_KEY_PRESS,
+  void ConsumeSome() {
+    On("player", EV_KEY_PRESS,
        [](EVENT_STACK_T* ev, APPLICATION_T* app) { return AFW_GetEv(ev)->key == 1 ? APP_ConsumeEv(ev, app) : 0u; });
-    on("player", EV_KEY_RELEASE,
+    On("player", EV_KEY_RELEASE,
        [](EVENT_STACK_T* ev, APPLICATION_T* app) { return AFW_GetEv(ev)->key == 1 ? APP_ConsumeEv(ev, app) : 0u; });
-    on("shell", EV_SHELL_KEY,
+    On("shell", EV_SHELL_KEY,
        [](EVENT_STACK_T* ev, APPLICATION_T* app) { return AFW_GetEv(ev)->key == 2 ? APP_ConsumeEv(ev, app) : 0u; });
   }
 };
@@ -33,105 +34,105 @@ TEST_F(Keys, APressGoesToThePlayerThenTheShellInFrontThenThePhone) {
     sim::KeyTaker taker;
     Log log;
   } cases[] = {
-      {"player takes it", 1, true, false, true, sim::KeyTaker::Player, {"player press 1"}},
-      {"shell takes it", 2, true, false, true, sim::KeyTaker::Shell, {"player press 2", "shell key 2"}},
-      {"nobody takes it", 3, true, false, false, sim::KeyTaker::Phone, {"player press 3", "shell key 3"}},
-      {"no shell", 2, false, false, false, sim::KeyTaker::Phone, {"player press 2"}},
-      {"call screen covers the shell", 2, true, true, false, sim::KeyTaker::Phone, {"player press 2"}},
-      {"player takes it during a call", 1, true, true, true, sim::KeyTaker::Player, {"player press 1"}},
+      {"player takes it", 1, true, false, true, sim::KeyTaker::kPlayer, {"player press 1"}},
+      {"shell takes it", 2, true, false, true, sim::KeyTaker::kShell, {"player press 2", "shell key 2"}},
+      {"nobody takes it", 3, true, false, false, sim::KeyTaker::kPhone, {"player press 3", "shell key 3"}},
+      {"no shell", 2, false, false, false, sim::KeyTaker::kPhone, {"player press 2"}},
+      {"call screen covers the shell", 2, true, true, false, sim::KeyTaker::kPhone, {"player press 2"}},
+      {"player takes it during a call", 1, true, true, true, sim::KeyTaker::kPlayer, {"player press 1"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    sim::reset();
-    w.hooks.clear();
-    register_both();
+    sim::Reset();
+    w_.hooks.clear();
+    RegisterBoth();
     if (c.shell_running) {
       ASSERT_EQ(LdrStartApp(kShellCode), 0u);
     }
     ASSERT_EQ(LdrStartApp(kPlayerCode), 0u);
-    sim::run_pending();
-    sim::set_voice_call(c.call);
-    consume_some();
-    take_log();
-    sim::KeyResult r = sim::press(c.key);
+    sim::RunPending();
+    sim::SetVoiceCall(c.call);
+    ConsumeSome();
+    TakeLog();
+    sim::KeyResult r = sim::Press(c.key);
     EXPECT_EQ(r.consumed, c.consumed);
     EXPECT_EQ(r.taker, c.taker);
-    EXPECT_EQ(take_log(), c.log);
+    EXPECT_EQ(TakeLog(), c.log);
   }
 }
 
 TEST_F(Keys, AReleaseGoesToThePlayerOnly) {
-  start_both();
-  consume_some();
-  take_log();
-  sim::KeyResult r = sim::release(2);
+  StartBoth();
+  ConsumeSome();
+  TakeLog();
+  sim::KeyResult r = sim::Release(2);
   EXPECT_FALSE(r.consumed);
-  EXPECT_EQ(r.taker, sim::KeyTaker::Phone);
-  EXPECT_EQ(take_log(), (Log{"player release 2"}));
-  r = sim::release(1);
+  EXPECT_EQ(r.taker, sim::KeyTaker::kPhone);
+  EXPECT_EQ(TakeLog(), (Log{"player release 2"}));
+  r = sim::Release(1);
   EXPECT_TRUE(r.consumed);
-  EXPECT_EQ(r.taker, sim::KeyTaker::Player);
+  EXPECT_EQ(r.taker, sim::KeyTaker::kPlayer);
 }
 
 TEST_F(Keys, ThePlayerGetsKeysInAnyStateAndWithoutTheShell) {
-  register_both();
+  RegisterBoth();
   ASSERT_EQ(LdrStartApp(kPlayerCode), 0u);
-  ASSERT_EQ(APP_UtilChangeState(3, nullptr, w.player), 0u);
-  take_log();
-  sim::press(9);
-  sim::release(9);
-  EXPECT_EQ(take_log(), (Log{"player press 9", "player release 9"}));
+  ASSERT_EQ(APP_UtilChangeState(3, nullptr, w_.player), 0u);
+  TakeLog();
+  sim::Press(9);
+  sim::Release(9);
+  EXPECT_EQ(TakeLog(), (Log{"player press 9", "player release 9"}));
 }
 
 TEST_F(Keys, KeysWithNoApplicationGoToThePhone) {
-  sim::KeyResult r = sim::press(4);
+  sim::KeyResult r = sim::Press(4);
   EXPECT_FALSE(r.consumed);
-  EXPECT_EQ(r.taker, sim::KeyTaker::Phone);
+  EXPECT_EQ(r.taker, sim::KeyTaker::kPhone);
 }
 
 TEST_F(Keys, InjectedKeysArriveAfterTheHandlerAndAreRecorded) {
-  start_both();
-  take_log();
-  on("player", EV_KEY_PRESS, [this](EVENT_STACK_T* ev, APPLICATION_T*) {
+  StartBoth();
+  TakeLog();
+  On("player", EV_KEY_PRESS, [this](EVENT_STACK_T* ev, APPLICATION_T*) {
     if (AFW_GetEv(ev)->key == 9) {
       EXPECT_EQ(DL_KeyInjectKeyPress(5, KEY_INJECT_PRESS, 0), 0u);
       EXPECT_EQ(DL_KeyInjectKeyPress(5, KEY_INJECT_RELEASE, 0), 0u);
-      w.log.push_back("hook end");
+      w_.log.push_back("hook end");
     }
     return 0u;
   });
-  sim::press(9);
-  EXPECT_EQ(take_log(),
+  sim::Press(9);
+  EXPECT_EQ(TakeLog(),
             (Log{"player press 9", "hook end", "shell key 9", "player press 5", "shell key 5", "player release 5"}));
   sim::InjectedKey keys[4];
-  ASSERT_EQ(sim::take_injected_keys(keys, 4), 2u);
+  ASSERT_EQ(sim::TakeInjectedKeys(keys, 4), 2u);
   EXPECT_EQ(keys[0].key, 5);
   EXPECT_FALSE(keys[0].release);
   EXPECT_EQ(keys[1].key, 5);
   EXPECT_TRUE(keys[1].release);
-  EXPECT_EQ(sim::take_injected_keys(keys, 4), 0u);
+  EXPECT_EQ(sim::TakeInjectedKeys(keys, 4), 0u);
 }
 
 TEST_F(Keys, TakingInjectedKeysInPiecesKeepsTheirOrder) {
   for (uint8_t k = 1; k <= 5; ++k) DL_KeyInjectKeyPress(k, KEY_INJECT_PRESS, 0);
-  sim::run_pending();
+  sim::RunPending();
   sim::InjectedKey keys[3];
-  ASSERT_EQ(sim::take_injected_keys(keys, 3), 3u);
+  ASSERT_EQ(sim::TakeInjectedKeys(keys, 3), 3u);
   EXPECT_EQ(keys[2].key, 3);
-  ASSERT_EQ(sim::take_injected_keys(keys, 3), 2u);
+  ASSERT_EQ(sim::TakeInjectedKeys(keys, 3), 2u);
   EXPECT_EQ(keys[0].key, 4);
   EXPECT_EQ(keys[1].key, 5);
-  EXPECT_EQ(sim::take_injected_keys(nullptr, 3), 0u);
+  EXPECT_EQ(sim::TakeInjectedKeys(nullptr, 3), 0u);
 }
 
 TEST_F(Keys, AFullRecordOfInjectedKeysKeepsTheNewest) {
   // The queue of events is smaller than the record: inject in rounds.
   for (int k = 0; k < 100; ++k) {
     DL_KeyInjectKeyPress((uint8_t)k, KEY_INJECT_PRESS, 0);
-    sim::run_pending();
+    sim::RunPending();
   }
   sim::InjectedKey keys[100];
-  ASSERT_EQ(sim::take_injected_keys(keys, 100), 64u);
+  ASSERT_EQ(sim::TakeInjectedKeys(keys, 100), 64u);
   EXPECT_EQ(keys[0].key, 36);
   EXPECT_EQ(keys[63].key, 99);
 }
@@ -147,7 +148,7 @@ TEST_F(Keys, KeypadLockIsReadThroughTheFeatureDatabase) {
       {true, 0x0124, 0},  // another feature
   };
   for (const Case& c : cases) {
-    sim::set_keypad_lock(c.locked);
+    sim::SetKeypadLock(c.locked);
     uint8_t state = 0xAA;
     EXPECT_EQ(DL_DbFeatureGetCurrentState(c.feature, &state), 0u);
     EXPECT_EQ(state, c.state) << c.locked << " " << c.feature;
@@ -164,35 +165,35 @@ TEST_F(Keys, TheActiveDialogFollowsCallShellAndFront) {
     sim::Front front;
     int expect;  // -1: anything but the idle screen and the other application
   } cases[] = {
-      {"idle screen", false, 0, false, sim::Front::Idle, 14},
-      {"another application", false, 0, false, sim::Front::Other, 7},
-      {"shell without canvas", true, 0, false, sim::Front::Idle, 14},
-      {"shell with canvas", true, 0x31, false, sim::Front::Idle, -1},
-      {"call over the shell", true, 0x31, true, sim::Front::Idle, 0x30},
-      {"call over the idle screen", false, 0, true, sim::Front::Idle, 0x30},
+      {"idle screen", false, 0, false, sim::Front::kIdle, 14},
+      {"another application", false, 0, false, sim::Front::kOther, 7},
+      {"shell without canvas", true, 0, false, sim::Front::kIdle, 14},
+      {"shell with canvas", true, 0x31, false, sim::Front::kIdle, -1},
+      {"call over the shell", true, 0x31, true, sim::Front::kIdle, 0x30},
+      {"call over the idle screen", false, 0, true, sim::Front::kIdle, 0x30},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    sim::reset();
-    register_both();
+    sim::Reset();
+    RegisterBoth();
     if (c.shell) {
-      sim::set_next_token_grant(0, 1);
+      sim::SetNextTokenGrant(0, 1);
       ASSERT_EQ(LdrStartApp(kShellCode), 0u);
-      sim::run_pending();
-      w.shell->dialog = c.canvas;
+      sim::RunPending();
+      w_.shell->dialog = c.canvas;
     }
-    sim::set_front(c.front);
-    sim::set_voice_call(c.call);
+    sim::SetFront(c.front);
+    sim::SetVoiceCall(c.call);
     uint8_t type = 0;
     ASSERT_EQ(UIS_GetActiveDialogType(&type), 0u);
-    EXPECT_EQ(type, sim::active_dialog_type());
+    EXPECT_EQ(type, sim::ActiveDialogType());
     if (c.expect >= 0) {
       EXPECT_EQ(type, c.expect);
     } else {
       EXPECT_NE(type, 14);
       EXPECT_NE(type, 7);
     }
-    if (c.shell) w.shell->dialog = 0;  // not a canvas the stand-in made
+    if (c.shell) w_.shell->dialog = 0;  // not a canvas the stand-in made
   }
   EXPECT_NE(UIS_GetActiveDialogType(nullptr), 0u);
 }
@@ -204,62 +205,62 @@ TEST_F(Keys, VolumeIsKeptPerTypeWithinItsRange) {
     EXPECT_EQ(level, 4);
   }
   EXPECT_EQ(DL_AudSetVolumeSetting(4, 7), 0u);
-  EXPECT_EQ(sim::volume(4), 7);
-  EXPECT_EQ(sim::volume(2), 4);
-  EXPECT_TRUE(has_fact(sim::Fact::Volume, 7));
+  EXPECT_EQ(sim::Volume(4), 7);
+  EXPECT_EQ(sim::Volume(2), 4);
+  EXPECT_TRUE(HasFact(sim::Fact::kVolume, 7));
   // Out of range: refused, nothing changes.
   EXPECT_NE(DL_AudSetVolumeSetting(4, 8), 0u);
   EXPECT_NE(DL_AudSetVolumeSetting(200, 1), 0u);
-  EXPECT_EQ(sim::volume(4), 7);
+  EXPECT_EQ(sim::Volume(4), 7);
   level = 0x55;
   EXPECT_NE(DL_AudGetVolumeSetting(200, &level), 0u);
   EXPECT_EQ(level, 0x55);
   EXPECT_NE(DL_AudGetVolumeSetting(2, nullptr), 0u);
-  sim::set_volume(2, 9);
-  EXPECT_EQ(sim::volume(2), 7);
-  sim::set_volume(2, 0);
+  sim::SetVolume(2, 9);
+  EXPECT_EQ(sim::Volume(2), 7);
+  sim::SetVolume(2, 0);
   ASSERT_EQ(DL_AudGetVolumeSetting(2, &level), 0u);
   EXPECT_EQ(level, 0);
 }
 
 TEST_F(Keys, IndicatorTonesAndPlatformName) {
   EXPECT_EQ(UIS_SetStatus(sim::internal::kIndicatorId, 2), 0u);
-  EXPECT_EQ(sim::indicator(), 2);
-  EXPECT_TRUE(has_fact(sim::Fact::Indicator, 2));
+  EXPECT_EQ(sim::Indicator(), 2);
+  EXPECT_TRUE(HasFact(sim::Fact::kIndicator, 2));
   UIS_SetStatus(sim::internal::kIndicatorId + 1, 1);  // another indicator
-  EXPECT_EQ(sim::indicator(), 2);
+  EXPECT_EQ(sim::Indicator(), 2);
 
-  EXPECT_EQ(sim::tones_played(), 0u);
+  EXPECT_EQ(sim::TonesPlayed(), 0u);
   DL_AudPlayTone(0, 1);
   DL_AudPlayTone(0, 1);
-  EXPECT_EQ(sim::tones_played(), 2u);
+  EXPECT_EQ(sim::TonesPlayed(), 2u);
 
   EXPECT_STREQ(LdrGetPlatformName(), "ZQ");
-  sim::set_platform_name("LTE");
+  sim::SetPlatformName("LTE");
   EXPECT_STREQ(LdrGetPlatformName(), "LTE");
   std::string long_name(500, 'x');
-  sim::set_platform_name(long_name.c_str());
+  sim::SetPlatformName(long_name.c_str());
   EXPECT_LT(strlen(LdrGetPlatformName()), long_name.size());
-  sim::set_platform_name(nullptr);
+  sim::SetPlatformName(nullptr);
   EXPECT_STREQ(LdrGetPlatformName(), "");
-  sim::reset();
+  sim::Reset();
   EXPECT_STREQ(LdrGetPlatformName(), "ZQ");
-  EXPECT_EQ(sim::indicator(), 0);
+  EXPECT_EQ(sim::Indicator(), 0);
 }
 
 TEST_F(Keys, TheEndOfACallRedrawsTheShell) {
-  start_both();
-  take_log();
+  StartBoth();
+  TakeLog();
   EXPECT_EQ(APP_MMC_Util_IsVoiceCall(), 0u);
-  sim::set_voice_call(true);
+  sim::SetVoiceCall(true);
   EXPECT_EQ(APP_MMC_Util_IsVoiceCall(), 1u);
-  EXPECT_TRUE(sim::voice_call());
-  EXPECT_TRUE(take_log().empty());
-  sim::set_voice_call(false);
+  EXPECT_TRUE(sim::VoiceCall());
+  EXPECT_TRUE(TakeLog().empty());
+  sim::SetVoiceCall(false);
   EXPECT_EQ(APP_MMC_Util_IsVoiceCall(), 0u);
-  EXPECT_EQ(take_log(), (Log{"shell 14"}));
-  sim::set_voice_call(false);  // no change, no redraw
-  EXPECT_TRUE(take_log().empty());
+  EXPECT_EQ(TakeLog(), (Log{"shell 14"}));
+  sim::SetVoiceCall(false);  // no change, no redraw
+  EXPECT_TRUE(TakeLog().empty());
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The media engine: playback objects, their events, and the position on the
 // virtual clock.
 #include "platform/media.h"
@@ -35,20 +36,20 @@ class Media : public Framework {
       fputs("not really audio", f);
       fclose(f);
     }
-    start_both();
-    ASSERT_TRUE(sim::set_root(root_.c_str()));
-    take_log();
+    StartBoth();
+    ASSERT_TRUE(sim::SetRoot(root_.c_str()));
+    TakeLog();
   }
   void TearDown() override {
     Framework::TearDown();
     std::string cmd = "rm -rf '" + root_ + "'";
     EXPECT_EQ(system(cmd.c_str()), 0);
   }
-  uint32_t create(const WCHAR* uri, APPLICATION_T* owner = nullptr) {
-    uint32_t port = (owner ? owner : w.player)->port;
+  uint32_t Create(const WCHAR* uri, APPLICATION_T* owner = nullptr) {
+    uint32_t port = (owner ? owner : w_.player)->port;
     return MME_GC_playback_create(&port, uri, 0, 0, 0, 0, 0, 0);
   }
-  uint32_t attr(uint32_t h, uint32_t which) {
+  uint32_t Attr(uint32_t h, uint32_t which) {
     uint32_t v = 0xFFFFFFFF;
     EXPECT_EQ(MME_GC_playback_get_attribute(h, which, &v), 0u);
     return v;
@@ -57,37 +58,37 @@ class Media : public Framework {
 };
 
 TEST_F(Media, CreatingAnObjectAnnouncesItToTheOwnerOfThePortOnly) {
-  uint32_t h = create(kUriA);
+  uint32_t h = Create(kUriA);
   ASSERT_NE(h, 0u);
-  sim::run_pending();
-  EXPECT_EQ(take_log(), (Log{"player c1000"}));
-  EXPECT_EQ(count_fact(sim::Fact::EventDone, EV_PLAYBACK_READY), 1);
+  sim::RunPending();
+  EXPECT_EQ(TakeLog(), (Log{"player c1000"}));
+  EXPECT_EQ(CountFact(sim::Fact::kEventDone, EV_PLAYBACK_READY), 1);
   bool named = false;
-  for (auto& f : w.facts) named |= f.fact == sim::Fact::Track && f.text == "a.mp3";
+  for (auto& f : w_.facts) named |= f.fact == sim::Fact::kTrack && f.text == "a.mp3";
   EXPECT_TRUE(named);
   sim::PlaybackInfo info{};
-  ASSERT_TRUE(sim::playback_info(&info));
+  ASSERT_TRUE(sim::GetPlaybackInfo(&info));
   EXPECT_TRUE(info.exists);
   EXPECT_EQ(info.handle, h);
   EXPECT_FALSE(info.playing);
   EXPECT_STREQ(info.name, "a.mp3");
   EXPECT_EQ(std::string(info.host_path), root_ + "/mobile/audio/a.mp3");
-  EXPECT_EQ(attr(h, MME_ATTR_LENGTH), 180u);
-  EXPECT_EQ(attr(h, MME_ATTR_POSITION), 0u);
+  EXPECT_EQ(Attr(h, MME_ATTR_LENGTH), 180u);
+  EXPECT_EQ(Attr(h, MME_ATTR_POSITION), 0u);
 
   // An object created for the shell's port answers the shell only.
-  uint32_t h2 = create(kUriB, w.shell);
+  uint32_t h2 = Create(kUriB, w_.shell);
   ASSERT_NE(h2, 0u);
   EXPECT_NE(h2, h);
-  sim::run_pending();
-  EXPECT_EQ(count_fact(sim::Fact::EventDone, EV_PLAYBACK_READY), 2);
-  EXPECT_TRUE(take_log().empty());  // the shell has no handler for it
+  sim::RunPending();
+  EXPECT_EQ(CountFact(sim::Fact::kEventDone, EV_PLAYBACK_READY), 2);
+  EXPECT_TRUE(TakeLog().empty());  // the shell has no handler for it
 }
 
-bool refuse_all(const char*, uint32_t*, void*) {
+bool RefuseAll(const char*, uint32_t*, void*) {
   return false;
 }
-bool probe_42s(const char*, uint32_t* ms, void* ctx) {
+bool Probe42s(const char*, uint32_t* ms, void* ctx) {
   ++*static_cast<int*>(ctx);
   *ms = 42000;
   return true;
@@ -107,124 +108,124 @@ TEST_F(Media, CreationIsRefusedForMissingFilesAndRefusals) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    sim::refuse_engine(sim::EngineOp::Create, c.refusals);
-    sim::set_media_probe(c.probe, nullptr);
-    uint32_t h = c.null_port ? MME_GC_playback_create(nullptr, c.uri, 0, 0, 0, 0, 0, 0) : create(c.uri);
+    sim::RefuseEngine(sim::EngineOp::Create, c.refusals);
+    sim::SetMediaProbe(c.probe, nullptr);
+    uint32_t h = c.null_port ? MME_GC_playback_create(nullptr, c.uri, 0, 0, 0, 0, 0, 0) : Create(c.uri);
     EXPECT_EQ(h, 0u);
-    sim::run_pending();
-    EXPECT_TRUE(take_log().empty());
+    sim::RunPending();
+    EXPECT_TRUE(TakeLog().empty());
     sim::PlaybackInfo info{};
-    EXPECT_FALSE(sim::playback_info(&info));
-    sim::set_media_probe(nullptr, nullptr);
+    EXPECT_FALSE(sim::GetPlaybackInfo(&info));
+    sim::SetMediaProbe(nullptr, nullptr);
   }
   // Refusals are counted: two, then the engine works again.
-  sim::refuse_engine(sim::EngineOp::Create, 2);
-  EXPECT_EQ(create(kUriA), 0u);
-  EXPECT_EQ(create(kUriA), 0u);
-  EXPECT_NE(create(kUriA), 0u);
+  sim::RefuseEngine(sim::EngineOp::Create, 2);
+  EXPECT_EQ(Create(kUriA), 0u);
+  EXPECT_EQ(Create(kUriA), 0u);
+  EXPECT_NE(Create(kUriA), 0u);
 }
 
 TEST_F(Media, LengthComesFromTheTableThenTheProbeThenTheDefault) {
   int probed = 0;
-  sim::set_media_probe(probe_42s, &probed);
-  uint32_t a = create(kUriA);
-  EXPECT_EQ(attr(a, MME_ATTR_LENGTH), 42u);
+  sim::SetMediaProbe(Probe42s, &probed);
+  uint32_t a = Create(kUriA);
+  EXPECT_EQ(Attr(a, MME_ATTR_LENGTH), 42u);
   EXPECT_EQ(probed, 1);
   // The table takes a folder of any size, and names in any letter case.
-  for (int i = 0; i < 300; ++i) sim::set_track_length(("file://b/mobile/audio/" + std::to_string(i)).c_str(), 1000);
-  sim::set_track_length("file://b/mobile/audio/B.M4A", 61999);
-  uint32_t b = create(u"file://b/MOBILE/audio/b.m4a");
-  EXPECT_EQ(attr(b, MME_ATTR_LENGTH), 61u);  // whole seconds, cut down
-  sim::set_media_probe(nullptr, nullptr);
+  for (int i = 0; i < 300; ++i) sim::SetTrackLength(("file://b/mobile/audio/" + std::to_string(i)).c_str(), 1000);
+  sim::SetTrackLength("file://b/mobile/audio/B.M4A", 61999);
+  uint32_t b = Create(u"file://b/MOBILE/audio/b.m4a");
+  EXPECT_EQ(Attr(b, MME_ATTR_LENGTH), 61u);  // whole seconds, cut down
+  sim::SetMediaProbe(nullptr, nullptr);
   MME_GC_playback_delete(a);
-  EXPECT_EQ(attr(create(kUriA), MME_ATTR_LENGTH), 180u);
+  EXPECT_EQ(Attr(Create(kUriA), MME_ATTR_LENGTH), 180u);
 }
 
 TEST_F(Media, ThePositionFollowsTheClockWhilePlaying) {
-  uint32_t h = create(kUriA);
-  sim::advance(5000);  // not started: nothing moves
-  EXPECT_EQ(attr(h, MME_ATTR_POSITION), 0u);
+  uint32_t h = Create(kUriA);
+  sim::Advance(5000);  // not started: nothing moves
+  EXPECT_EQ(Attr(h, MME_ATTR_POSITION), 0u);
   ASSERT_EQ(MME_GC_playback_start(h, 0, 0), 0u);
-  sim::advance(2500);
-  EXPECT_EQ(attr(h, MME_ATTR_POSITION), 2u);
+  sim::Advance(2500);
+  EXPECT_EQ(Attr(h, MME_ATTR_POSITION), 2u);
   ASSERT_EQ(MME_GC_playback_pause(h), 0u);
-  sim::advance(5000);
-  EXPECT_EQ(attr(h, MME_ATTR_POSITION), 2u);
+  sim::Advance(5000);
+  EXPECT_EQ(Attr(h, MME_ATTR_POSITION), 2u);
   ASSERT_EQ(MME_GC_playback_start(h, 0, 0), 0u);
-  sim::advance(600);
+  sim::Advance(600);
   sim::PlaybackInfo info{};
-  ASSERT_TRUE(sim::playback_info(&info));
+  ASSERT_TRUE(sim::GetPlaybackInfo(&info));
   EXPECT_TRUE(info.playing);
   EXPECT_EQ(info.position_ms, 3100u);
-  EXPECT_EQ(attr(h, MME_ATTR_POSITION), 3u);
+  EXPECT_EQ(Attr(h, MME_ATTR_POSITION), 3u);
   ASSERT_EQ(MME_GC_playback_stop(h), 0u);
-  ASSERT_TRUE(sim::playback_info(&info));
+  ASSERT_TRUE(sim::GetPlaybackInfo(&info));
   EXPECT_FALSE(info.playing);
   EXPECT_EQ(info.position_ms, 0u);
-  EXPECT_TRUE(has_fact(sim::Fact::EngineStart, 0));
-  EXPECT_TRUE(has_fact(sim::Fact::EnginePause, 0));
-  EXPECT_TRUE(has_fact(sim::Fact::EngineStop, 0));
+  EXPECT_TRUE(HasFact(sim::Fact::kEngineStart, 0));
+  EXPECT_TRUE(HasFact(sim::Fact::kEnginePause, 0));
+  EXPECT_TRUE(HasFact(sim::Fact::kEngineStop, 0));
 }
 
 TEST_F(Media, SeekingKeepsPlayingOrPausedAndStopsAtTheLength) {
-  sim::set_track_length("file://b/mobile/audio/a.mp3", 100000);
-  uint32_t h = create(kUriA);
-  sim::run_pending();
-  take_log();
+  sim::SetTrackLength("file://b/mobile/audio/a.mp3", 100000);
+  uint32_t h = Create(kUriA);
+  sim::RunPending();
+  TakeLog();
   ASSERT_EQ(MME_GC_playback_start(h, 0, 0), 0u);
   ASSERT_EQ(MME_GC_playback_seek(h, 40000), 0u);
-  sim::advance(1000);
-  EXPECT_EQ(take_log(), (Log{"player c1002"}));
-  EXPECT_EQ(attr(h, MME_ATTR_POSITION), 41u);
-  EXPECT_TRUE(has_fact(sim::Fact::EngineSeek, 40000));
+  sim::Advance(1000);
+  EXPECT_EQ(TakeLog(), (Log{"player c1002"}));
+  EXPECT_EQ(Attr(h, MME_ATTR_POSITION), 41u);
+  EXPECT_TRUE(HasFact(sim::Fact::kEngineSeek, 40000));
   ASSERT_EQ(MME_GC_playback_pause(h), 0u);
   ASSERT_EQ(MME_GC_playback_seek(h, 500000), 0u);
-  sim::advance(1000);
-  EXPECT_EQ(attr(h, MME_ATTR_POSITION), 100u);
+  sim::Advance(1000);
+  EXPECT_EQ(Attr(h, MME_ATTR_POSITION), 100u);
   sim::PlaybackInfo info{};
-  ASSERT_TRUE(sim::playback_info(&info));
+  ASSERT_TRUE(sim::GetPlaybackInfo(&info));
   EXPECT_FALSE(info.playing);
   EXPECT_EQ(info.position_ms, 100000u);
 }
 
 TEST_F(Media, APlayingTrackEndsAtItsLengthAfterTheTimersOfThatMoment) {
-  sim::set_track_length("file://b/mobile/audio/a.mp3", 3000);
-  uint32_t h = create(kUriA);
-  sim::run_pending();
-  take_log();
+  sim::SetTrackLength("file://b/mobile/audio/a.mp3", 3000);
+  uint32_t h = Create(kUriA);
+  sim::RunPending();
+  TakeLog();
   uint32_t ended = 0;
-  on("player", EV_PLAYBACK_END, [&ended](EVENT_STACK_T* ev, APPLICATION_T*) {
-    ended = end_handle(ev);
+  On("player", EV_PLAYBACK_END, [&ended](EVENT_STACK_T* ev, APPLICATION_T*) {
+    ended = EndHandle(ev);
     return 0u;
   });
   ASSERT_EQ(MME_GC_playback_start(h, 0, 0), 0u);
-  ASSERT_EQ(APP_UtilStartCyclicalTimer(1000, 0, w.player), 0u);
-  sim::advance(2999);
-  EXPECT_EQ(take_log(), (Log{"player timer 0", "player timer 0"}));
-  sim::advance(1);
-  EXPECT_EQ(take_log(), (Log{"player timer 0", "player end 1"}));
+  ASSERT_EQ(APP_UtilStartCyclicalTimer(1000, 0, w_.player), 0u);
+  sim::Advance(2999);
+  EXPECT_EQ(TakeLog(), (Log{"player timer 0", "player timer 0"}));
+  sim::Advance(1);
+  EXPECT_EQ(TakeLog(), (Log{"player timer 0", "player end 1"}));
   EXPECT_EQ(ended, h);
   sim::PlaybackInfo info{};
-  ASSERT_TRUE(sim::playback_info(&info));
+  ASSERT_TRUE(sim::GetPlaybackInfo(&info));
   EXPECT_FALSE(info.playing);
   EXPECT_EQ(info.position_ms, 3000u);
-  APP_UtilStopTimer(w.player);
-  sim::advance(10000);
-  EXPECT_TRUE(take_log().empty());  // it ends once
+  APP_UtilStopTimer(w_.player);
+  sim::Advance(10000);
+  EXPECT_TRUE(TakeLog().empty());  // it ends once
 }
 
 TEST_F(Media, WithoutSelfEndingTheDriverEndsTheTrack) {
-  sim::set_engine_ends_tracks(false);
-  sim::set_track_length("file://b/mobile/audio/a.mp3", 2000);
-  uint32_t h = create(kUriA);
+  sim::SetEngineEndsTracks(false);
+  sim::SetTrackLength("file://b/mobile/audio/a.mp3", 2000);
+  uint32_t h = Create(kUriA);
   ASSERT_EQ(MME_GC_playback_start(h, 0, 0), 0u);
-  sim::advance(5000);
-  take_log();
-  EXPECT_EQ(attr(h, MME_ATTR_POSITION), 2u);
-  ASSERT_TRUE(sim::end_track(7));
-  EXPECT_EQ(take_log(), (Log{"player end 7"}));
+  sim::Advance(5000);
+  TakeLog();
+  EXPECT_EQ(Attr(h, MME_ATTR_POSITION), 2u);
+  ASSERT_TRUE(sim::EndTrack(7));
+  EXPECT_EQ(TakeLog(), (Log{"player end 7"}));
   MME_GC_playback_delete(h);
-  EXPECT_FALSE(sim::end_track(1));
+  EXPECT_FALSE(sim::EndTrack(1));
 }
 
 // A file the engine cannot decode opens like any other and breaks off 100 ms
@@ -241,35 +242,35 @@ TEST_F(Media, AFileThatBreaksOffTwiceAtOnePlaceEndsAsPlayed) {
     bool engine_ends_tracks;
   } cases[] = {
       {"empty", u"file://b/mobile/audio/empty.mp3", nullptr, true},
-      {"not audio to the probe", kUriA, refuse_all, false},
+      {"not audio to the probe", kUriA, RefuseAll, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    sim::set_media_probe(c.probe, nullptr);
-    sim::set_engine_ends_tracks(c.engine_ends_tracks);
-    uint32_t h = create(c.uri);
+    sim::SetMediaProbe(c.probe, nullptr);
+    sim::SetEngineEndsTracks(c.engine_ends_tracks);
+    uint32_t h = Create(c.uri);
     ASSERT_NE(h, 0u);
-    sim::run_pending();
-    EXPECT_EQ(take_log(), (Log{"player c1000"}));
-    EXPECT_EQ(attr(h, MME_ATTR_LENGTH), 0u);
+    sim::RunPending();
+    EXPECT_EQ(TakeLog(), (Log{"player c1000"}));
+    EXPECT_EQ(Attr(h, MME_ATTR_LENGTH), 0u);
     for (const char* end : {"player end 2", "player end 1"}) {
       ASSERT_EQ(MME_GC_playback_start(h, 0, 0), 0u);
-      sim::advance(99);
-      EXPECT_TRUE(take_log().empty());
-      sim::advance(1);
-      EXPECT_EQ(take_log(), (Log{end}));
-      EXPECT_EQ(attr(h, MME_ATTR_POSITION), 0u);
+      sim::Advance(99);
+      EXPECT_TRUE(TakeLog().empty());
+      sim::Advance(1);
+      EXPECT_EQ(TakeLog(), (Log{end}));
+      EXPECT_EQ(Attr(h, MME_ATTR_POSITION), 0u);
     }
     sim::PlaybackInfo info{};
-    ASSERT_TRUE(sim::playback_info(&info));
+    ASSERT_TRUE(sim::GetPlaybackInfo(&info));
     EXPECT_TRUE(info.broken);
-    EXPECT_EQ(count_fact(sim::Fact::BreakOff, 0), 2);
+    EXPECT_EQ(CountFact(sim::Fact::kBreakOff, 0), 2);
     MME_GC_playback_delete(h);
-    sim::set_media_probe(nullptr, nullptr);
-    w.facts.clear();
+    sim::SetMediaProbe(nullptr, nullptr);
+    w_.facts.clear();
   }
-  sim::set_engine_ends_tracks(false);
-  uint32_t h = create(kUriB);
+  sim::SetEngineEndsTracks(false);
+  uint32_t h = Create(kUriB);
   ASSERT_EQ(MME_GC_playback_start(h, 0, 0), 0u);
   struct Break {
     uint32_t at_ms;  // the position the track is taken to, then played for 500 ms
@@ -278,71 +279,71 @@ TEST_F(Media, AFileThatBreaksOffTwiceAtOnePlaceEndsAsPlayed) {
   for (const Break& b : breaks) {
     ASSERT_EQ(MME_GC_playback_seek(h, b.at_ms), 0u);
     ASSERT_EQ(MME_GC_playback_start(h, 0, 0), 0u);
-    sim::advance(500);
-    take_log();
-    ASSERT_TRUE(sim::break_off_track());
-    EXPECT_EQ(take_log(), (Log{b.end})) << b.at_ms;
-    EXPECT_TRUE(has_fact(sim::Fact::BreakOff, b.at_ms + 500));
+    sim::Advance(500);
+    TakeLog();
+    ASSERT_TRUE(sim::BreakOffTrack());
+    EXPECT_EQ(TakeLog(), (Log{b.end})) << b.at_ms;
+    EXPECT_TRUE(HasFact(sim::Fact::kBreakOff, b.at_ms + 500));
   }
 }
 
 TEST_F(Media, ACallInterruptsPlaybackAndRefusesStartsUntilItEnds) {
-  uint32_t h = create(kUriA);
+  uint32_t h = Create(kUriA);
   ASSERT_EQ(MME_GC_playback_start(h, 0, 0), 0u);
-  sim::advance(4000);
-  take_log();
-  sim::set_voice_call(true);
-  EXPECT_EQ(take_log(), (Log{"player end 2"}));
+  sim::Advance(4000);
+  TakeLog();
+  sim::SetVoiceCall(true);
+  EXPECT_EQ(TakeLog(), (Log{"player end 2"}));
   sim::PlaybackInfo info{};
-  ASSERT_TRUE(sim::playback_info(&info));
+  ASSERT_TRUE(sim::GetPlaybackInfo(&info));
   EXPECT_FALSE(info.playing);
   EXPECT_NE(MME_GC_playback_start(h, 0, 0), 0u);
-  sim::advance(3000);
-  EXPECT_EQ(attr(h, MME_ATTR_POSITION), 4u);
-  sim::set_voice_call(false);
-  EXPECT_EQ(take_log(), (Log{"shell 14"}));
+  sim::Advance(3000);
+  EXPECT_EQ(Attr(h, MME_ATTR_POSITION), 4u);
+  sim::SetVoiceCall(false);
+  EXPECT_EQ(TakeLog(), (Log{"shell 14"}));
   EXPECT_EQ(MME_GC_playback_start(h, 0, 0), 0u);
   // A call while nothing plays ends nothing.
   ASSERT_EQ(MME_GC_playback_pause(h), 0u);
-  sim::set_voice_call(true);
-  EXPECT_TRUE(take_log().empty());
+  sim::SetVoiceCall(true);
+  EXPECT_TRUE(TakeLog().empty());
 }
 
 TEST_F(Media, RefusedOperationsChangeNothing) {
-  uint32_t h = create(kUriA);
+  uint32_t h = Create(kUriA);
   struct Case {
     sim::EngineOp op;
     uint32_t (*call)(uint32_t);
   } cases[] = {
-      {sim::EngineOp::Start, [](uint32_t x) { return MME_GC_playback_start(x, 0, 0); }},
+      {sim::EngineOp::kStart, [](uint32_t x) { return MME_GC_playback_start(x, 0, 0); }},
       {sim::EngineOp::Pause, MME_GC_playback_pause},
       {sim::EngineOp::Stop, MME_GC_playback_stop},
       {sim::EngineOp::Seek, [](uint32_t x) { return MME_GC_playback_seek(x, 9000); }},
       {sim::EngineOp::Delete, MME_GC_playback_delete},
   };
   ASSERT_EQ(MME_GC_playback_start(h, 0, 0), 0u);
-  sim::advance(2000);
-  sim::run_pending();
-  take_log();
+  sim::Advance(2000);
+  sim::RunPending();
+  TakeLog();
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.op));
-    sim::refuse_engine(c.op, 1);
+    sim::RefuseEngine(c.op, 1);
     EXPECT_NE(c.call(h), 0u);
     sim::PlaybackInfo info{};
-    ASSERT_TRUE(sim::playback_info(&info));
+    ASSERT_TRUE(sim::GetPlaybackInfo(&info));
     EXPECT_TRUE(info.playing);
     EXPECT_EQ(info.position_ms, 2000u);
   }
-  sim::run_pending();
-  EXPECT_TRUE(take_log().empty());  // no seek-done for a refused seek
+  sim::RunPending();
+  EXPECT_TRUE(TakeLog().empty());  // no seek-done for a refused seek
 }
 
 TEST_F(Media, ADeletedObjectIsUnknownToEveryOperation) {
-  uint32_t h = create(kUriA);
+  uint32_t h = Create(kUriA);
   ASSERT_EQ(MME_GC_playback_delete(h), 0u);
-  EXPECT_TRUE(has_fact(sim::Fact::EngineDelete, 0));
+  EXPECT_TRUE(HasFact(sim::Fact::kEngineDelete, 0));
   sim::PlaybackInfo info{};
-  EXPECT_FALSE(sim::playback_info(&info));
+  EXPECT_FALSE(sim::GetPlaybackInfo(&info));
   for (uint32_t handle : {h, 0u, 0xBADu}) {
     SCOPED_TRACE(handle);
     EXPECT_NE(MME_GC_playback_start(handle, 0, 0), 0u);
@@ -354,7 +355,7 @@ TEST_F(Media, ADeletedObjectIsUnknownToEveryOperation) {
     EXPECT_NE(MME_GC_playback_get_attribute(handle, MME_ATTR_LENGTH, &v), 0u);
     EXPECT_EQ(v, 0x1234u);
   }
-  uint32_t h2 = create(kUriB);
+  uint32_t h2 = Create(kUriB);
   uint32_t v = 0x1234;
   EXPECT_NE(MME_GC_playback_get_attribute(h2, 0x77, &v), 0u);
   EXPECT_EQ(v, 0x1234u);
@@ -362,13 +363,13 @@ TEST_F(Media, ADeletedObjectIsUnknownToEveryOperation) {
 }
 
 TEST_F(Media, EventsForAnOwnerThatHasGoneAreDropped) {
-  uint32_t h = create(kUriA, w.shell);
-  ASSERT_EQ(APP_Exit(nullptr, w.shell, 0), 0u);
-  sim::run_pending();
+  uint32_t h = Create(kUriA, w_.shell);
+  ASSERT_EQ(APP_Exit(nullptr, w_.shell, 0), 0u);
+  sim::RunPending();
   ASSERT_EQ(MME_GC_playback_seek(h, 1000), 0u);
-  sim::run_pending();
-  EXPECT_EQ(count_fact(sim::Fact::EventDone, EV_PLAYBACK_READY), 0);
-  EXPECT_EQ(count_fact(sim::Fact::EventDone, EV_PLAYBACK_SEEK_DONE), 0);
+  sim::RunPending();
+  EXPECT_EQ(CountFact(sim::Fact::kEventDone, EV_PLAYBACK_READY), 0);
+  EXPECT_EQ(CountFact(sim::Fact::kEventDone, EV_PLAYBACK_SEEK_DONE), 0);
 }
 
 }  // namespace

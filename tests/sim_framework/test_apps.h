@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Two small applications for driving the stand-in's framework from tests: a
 // "shell" with the plain dispatch (init state waiting for the UI token, main
 // state with a canvas-less screen) and a "player" with the pre-post dispatch.
@@ -45,19 +46,19 @@ class Framework : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
   // Registers both applications (shell under kShellCode, player under the next).
-  void register_both();
+  void RegisterBoth();
   // Registers and starts the shell, then the player, and runs what they queued.
-  void start_both();
-  void on(const std::string& app, uint32_t code, Hook hook) { w.hooks[{app, code}] = std::move(hook); }
-  std::vector<std::string> take_log() { return std::exchange(w.log, {}); }
-  bool has_fact(sim::Fact f, uint32_t value) const;
-  int count_fact(sim::Fact f, uint32_t value) const;
-  World w;
+  void StartBoth();
+  void On(const std::string& app, uint32_t code, Hook hook) { w_.hooks[{app, code}] = std::move(hook); }
+  std::vector<std::string> TakeLog() { return std::exchange(w_.log, {}); }
+  bool HasFact(sim::Fact f, uint32_t value) const;
+  int CountFact(sim::Fact f, uint32_t value) const;
+  World w_;
 };
 
 // The byte-wise timer id and end status of the current event.
-uint32_t timer_id(EVENT_STACK_T* ev);
-uint32_t end_handle(EVENT_STACK_T* ev);
-uint8_t end_status(EVENT_STACK_T* ev);
+uint32_t TimerId(EVENT_STACK_T* ev);
+uint32_t EndHandle(EVENT_STACK_T* ev);
+uint8_t EndStatus(EVENT_STACK_T* ev);
 
 }  // namespace simtest

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The loader's checks of phone images: a real phone image loads, and each
 // variant made from it by one fault is refused with a line naming the fault.
 #include "sim/elf_image.h"
@@ -44,7 +45,7 @@ size_t FirstRelocation(const Bytes& b) {
 
 // The stand-in's services, at made-up 32-bit addresses.
 bool Resolve(const char* name, uint32_t* address, void*) {
-  if (sim::service_address(name) == nullptr) return false;
+  if (sim::ServiceAddress(name) == nullptr) return false;
   *address = 0xF0000000u + (uint32_t)std::hash<std::string>{}(name) % 0x1000 * 4;
   return true;
 }
@@ -59,10 +60,10 @@ struct Loaded {
 Loaded Load(const Bytes& file) {
   Loaded r{};
   char why[160] = "untouched";
-  r.ok = sim::elf::check(file.data(), file.size(), &r.layout, why, sizeof why);
+  r.ok = sim::elf::Check(file.data(), file.size(), &r.layout, why, sizeof why);
   if (r.ok) {
     r.memory.resize(r.layout.memory_bytes);
-    r.ok = sim::elf::relocate(file.data(), r.layout, r.memory.data(), 0x40000000u, Resolve, nullptr, why, sizeof why);
+    r.ok = sim::elf::Relocate(file.data(), r.layout, r.memory.data(), 0x40000000u, Resolve, nullptr, why, sizeof why);
   }
   r.why = r.ok ? "" : why;
   return r;
@@ -83,7 +84,7 @@ TEST_F(PhoneImage, LoadsWithItsImportsResolvedAndItsEntryAtTheFirstByte) {
   Loaded r = Load(image_);
   ASSERT_TRUE(r.ok) << r.why;
   uint32_t lib = 1;
-  ASSERT_TRUE(sim::elf::find_symbol(r.memory.data(), r.layout, "Lib", &lib));
+  ASSERT_TRUE(sim::elf::FindSymbol(r.memory.data(), r.layout, "Lib", &lib));
   EXPECT_EQ(lib, 0u);
   // The slot of the first import holds what the resolver gave for its name.
   uint32_t got = 0;

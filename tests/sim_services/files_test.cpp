@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading files of the phone's volume, mapped onto a temporary host folder.
 #include <gtest/gtest.h>
 
@@ -12,18 +13,18 @@
 
 namespace {
 
-using zq_test::u16;
+using zq_test::U16;
 
 class Files : public testing::Test {
  protected:
   void SetUp() override {
-    sim::internal::fs_reset();
-    ASSERT_TRUE(sim::set_root(tree.root().c_str()));
-    tree.write("mobile/audio/lrc/Song.lrc", "0123456789");
-    tree.write("mobile/audio/a.mp3", "");
+    sim::internal::FsReset();
+    ASSERT_TRUE(sim::SetRoot(tree_.Root().c_str()));
+    tree_.Write("mobile/audio/lrc/Song.lrc", "0123456789");
+    tree_.Write("mobile/audio/a.mp3", "");
   }
-  void TearDown() override { sim::internal::fs_reset(); }
-  zq_test::TempTree tree;
+  void TearDown() override { sim::internal::FsReset(); }
+  zq_test::TempTree tree_;
 };
 
 TEST_F(Files, ExistenceMeansAnExistingRegularFile) {
@@ -40,7 +41,7 @@ TEST_F(Files, ExistenceMeansAnExistingRegularFile) {
       {"file://b/mobile/audio/lrc/", 0},
       {"", 0},
   };
-  for (const Case& c : cases) EXPECT_EQ(DL_FsFFileExist(u16(c.uri).c_str()), c.exists) << c.uri;
+  for (const Case& c : cases) EXPECT_EQ(DL_FsFFileExist(U16(c.uri).c_str()), c.exists) << c.uri;
   EXPECT_EQ(DL_FsFFileExist(nullptr), 0);
 }
 
@@ -48,9 +49,9 @@ TEST_F(Files, ExistenceMeansAnExistingRegularFile) {
 // case; of names that differ only by case the first in byte order wins.
 TEST_F(Files, NamesAreFoundWithoutRegardToAsciiCase) {
   for (const char* twin : {"twin.txt", "Twin.txt", "TWIN.txt"})
-    tree.write(std::string("mobile/audio/lrc/") + twin, twin);
-  tree.write("Other/a.txt", "a");
-  tree.write("other/b.txt", "b");
+    tree_.Write(std::string("mobile/audio/lrc/") + twin, twin);
+  tree_.Write("Other/a.txt", "a");
+  tree_.Write("other/b.txt", "b");
   struct Case {
     const char* uri;
     const char* host;  // relative to the root
@@ -63,10 +64,10 @@ TEST_F(Files, NamesAreFoundWithoutRegardToAsciiCase) {
       {"file://b/mobile/audio/LRC/\xC3\xA9.txt", "mobile/audio/lrc/\xC3\xA9.txt"},
   };
   for (const Case& c : cases) {
-    std::u16string uri = u16(c.uri);
+    std::u16string uri = U16(c.uri);
     char path[512];
-    ASSERT_TRUE(sim::host_path(uri.c_str(), path, sizeof path)) << c.uri;
-    EXPECT_EQ(std::string(path), tree.root() + "/" + c.host) << c.uri;
+    ASSERT_TRUE(sim::HostPath(uri.c_str(), path, sizeof path)) << c.uri;
+    EXPECT_EQ(std::string(path), tree_.Root() + "/" + c.host) << c.uri;
     bool real = std::filesystem::exists(path);
     EXPECT_EQ(DL_FsFFileExist(uri.c_str()), real ? 1 : 0) << c.uri;
     FILE_HANDLE_T h = DL_FsOpenFile(uri.c_str(), 0, 0);
@@ -78,7 +79,7 @@ TEST_F(Files, NamesAreFoundWithoutRegardToAsciiCase) {
 }
 
 TEST_F(Files, PathsOutsideTheRootAreNotFound) {
-  tree.write("../zq_outside_secret", "x");
+  tree_.Write("../zq_outside_secret", "x");
   const char* uris[] = {
       "file://b/../zq_outside_secret",
       "file://b/mobile/../../zq_outside_secret",
@@ -91,32 +92,32 @@ TEST_F(Files, PathsOutsideTheRootAreNotFound) {
       "file://b",
   };
   for (const char* uri : uris) {
-    EXPECT_EQ(DL_FsFFileExist(u16(uri).c_str()), 0) << uri;
-    EXPECT_EQ(DL_FsOpenFile(u16(uri).c_str(), 0, 0), FS_INVALID_HANDLE) << uri;
+    EXPECT_EQ(DL_FsFFileExist(U16(uri).c_str()), 0) << uri;
+    EXPECT_EQ(DL_FsOpenFile(U16(uri).c_str(), 0, 0), FS_INVALID_HANDLE) << uri;
     char path[512];
-    EXPECT_FALSE(sim::host_path(u16(uri).c_str(), path, sizeof path)) << uri;
+    EXPECT_FALSE(sim::HostPath(U16(uri).c_str(), path, sizeof path)) << uri;
   }
-  std::filesystem::remove(std::filesystem::path(tree.root()) / ".." / "zq_outside_secret");
+  std::filesystem::remove(std::filesystem::path(tree_.Root()) / ".." / "zq_outside_secret");
 }
 
 TEST_F(Files, WithoutARootNothingIsFound) {
-  sim::internal::fs_reset();
-  EXPECT_EQ(DL_FsFFileExist(u16("file://b/mobile/audio/a.mp3").c_str()), 0);
-  EXPECT_FALSE(sim::set_root((tree.root() + "/no_such_folder").c_str()));
-  EXPECT_EQ(DL_FsOpenFile(u16("file://b/mobile/audio/a.mp3").c_str(), 0, 0), FS_INVALID_HANDLE);
+  sim::internal::FsReset();
+  EXPECT_EQ(DL_FsFFileExist(U16("file://b/mobile/audio/a.mp3").c_str()), 0);
+  EXPECT_FALSE(sim::SetRoot((tree_.Root() + "/no_such_folder").c_str()));
+  EXPECT_EQ(DL_FsOpenFile(U16("file://b/mobile/audio/a.mp3").c_str(), 0, 0), FS_INVALID_HANDLE);
 }
 
 TEST_F(Files, HostPathJoinsTheRootAndTheRest) {
-  ASSERT_TRUE(sim::set_root((tree.root() + "/").c_str()));  // a trailing "/" changes nothing
+  ASSERT_TRUE(sim::SetRoot((tree_.Root() + "/").c_str()));  // a trailing "/" changes nothing
   char path[512];
-  ASSERT_TRUE(sim::host_path(u16("file://b/mobile/\xE6\xAD\x8C.mp3").c_str(), path, sizeof path));
-  EXPECT_EQ(std::string(path), tree.root() + "/mobile/\xE6\xAD\x8C.mp3");
+  ASSERT_TRUE(sim::HostPath(U16("file://b/mobile/\xE6\xAD\x8C.mp3").c_str(), path, sizeof path));
+  EXPECT_EQ(std::string(path), tree_.Root() + "/mobile/\xE6\xAD\x8C.mp3");
   char tiny[8];
-  EXPECT_FALSE(sim::host_path(u16("file://b/mobile/a.mp3").c_str(), tiny, sizeof tiny));
+  EXPECT_FALSE(sim::HostPath(U16("file://b/mobile/a.mp3").c_str(), tiny, sizeof tiny));
 }
 
 TEST_F(Files, ReadsSeeksAndSizes) {
-  FILE_HANDLE_T h = DL_FsOpenFile(u16("file://b/mobile/audio/lrc/Song.lrc").c_str(), 0, 0);
+  FILE_HANDLE_T h = DL_FsOpenFile(U16("file://b/mobile/audio/lrc/Song.lrc").c_str(), 0, 0);
   ASSERT_NE(h, FS_INVALID_HANDLE);
   EXPECT_EQ(DL_FsGetFileSize(h), 10u);
 
@@ -148,7 +149,7 @@ TEST_F(Files, ReadsSeeksAndSizes) {
 }
 
 TEST_F(Files, SeeksFromTheCurrentPositionAndFromTheEnd) {
-  FILE_HANDLE_T h = DL_FsOpenFile(u16("file://b/mobile/audio/lrc/Song.lrc").c_str(), 0, 0);
+  FILE_HANDLE_T h = DL_FsOpenFile(U16("file://b/mobile/audio/lrc/Song.lrc").c_str(), 0, 0);
   ASSERT_NE(h, FS_INVALID_HANDLE);
   struct Step {
     int32_t offset;
@@ -174,10 +175,10 @@ TEST_F(Files, SeeksFromTheCurrentPositionAndFromTheEnd) {
 }
 
 TEST_F(Files, StaleAndUnknownHandlesAreRefused) {
-  FILE_HANDLE_T h = DL_FsOpenFile(u16("file://b/mobile/audio/lrc/Song.lrc").c_str(), 0, 0);
+  FILE_HANDLE_T h = DL_FsOpenFile(U16("file://b/mobile/audio/lrc/Song.lrc").c_str(), 0, 0);
   ASSERT_NE(h, FS_INVALID_HANDLE);
   ASSERT_EQ(DL_FsCloseFile(h), 0u);
-  FILE_HANDLE_T again = DL_FsOpenFile(u16("file://b/mobile/audio/lrc/Song.lrc").c_str(), 0, 0);
+  FILE_HANDLE_T again = DL_FsOpenFile(U16("file://b/mobile/audio/lrc/Song.lrc").c_str(), 0, 0);
   ASSERT_NE(again, FS_INVALID_HANDLE);
   EXPECT_NE(again, h);
   for (FILE_HANDLE_T bad : {h, (FILE_HANDLE_T)0, (FILE_HANDLE_T)FS_INVALID_HANDLE, (FILE_HANDLE_T)12345}) {
@@ -195,7 +196,7 @@ TEST_F(Files, StaleAndUnknownHandlesAreRefused) {
 TEST_F(Files, OpenFilesAreLimitedAndFreedByClose) {
   std::vector<FILE_HANDLE_T> open;
   for (;;) {
-    FILE_HANDLE_T h = DL_FsOpenFile(u16("file://b/mobile/audio/a.mp3").c_str(), 0, 0);
+    FILE_HANDLE_T h = DL_FsOpenFile(U16("file://b/mobile/audio/a.mp3").c_str(), 0, 0);
     if (h == FS_INVALID_HANDLE) break;
     open.push_back(h);
     ASSERT_LT(open.size(), 1000u);
@@ -203,24 +204,24 @@ TEST_F(Files, OpenFilesAreLimitedAndFreedByClose) {
   EXPECT_GE(open.size(), 4u);
   ASSERT_EQ(DL_FsCloseFile(open.back()), 0u);
   open.pop_back();
-  FILE_HANDLE_T h = DL_FsOpenFile(u16("file://b/mobile/audio/a.mp3").c_str(), 0, 0);
+  FILE_HANDLE_T h = DL_FsOpenFile(U16("file://b/mobile/audio/a.mp3").c_str(), 0, 0);
   EXPECT_NE(h, FS_INVALID_HANDLE);
   open.push_back(h);
   for (FILE_HANDLE_T x : open) EXPECT_EQ(DL_FsCloseFile(x), 0u);
 }
 
-std::vector<uint8_t> table_bytes() {
+std::vector<uint8_t> TableBytes() {
   std::vector<uint8_t> t(GB2UC_TABLE_BYTES);
   for (size_t i = 0; i < t.size(); ++i) t[i] = (uint8_t)(i * 7 + 3);
   return t;
 }
 
 TEST_F(Files, InstalledTableIsServedAsAReadOnlyFile) {
-  std::vector<uint8_t> t = table_bytes();
-  ASSERT_TRUE(sim::install_gb2uc_table(t.data(), t.size()));
+  std::vector<uint8_t> t = TableBytes();
+  ASSERT_TRUE(sim::InstallGb2ucTable(t.data(), t.size()));
   for (const char* uri : {"file://b/ELF/gb2uc.map", "file://b/Elf/GB2UC.MAP"}) {
-    EXPECT_EQ(DL_FsFFileExist(u16(uri).c_str()), 1) << uri;
-    FILE_HANDLE_T h = DL_FsOpenFile(u16(uri).c_str(), 0, 0);
+    EXPECT_EQ(DL_FsFFileExist(U16(uri).c_str()), 1) << uri;
+    FILE_HANDLE_T h = DL_FsOpenFile(U16(uri).c_str(), 0, 0);
     ASSERT_NE(h, FS_INVALID_HANDLE) << uri;
     EXPECT_EQ(DL_FsGetFileSize(h), GB2UC_TABLE_BYTES);
     std::vector<uint8_t> got(GB2UC_TABLE_BYTES + 16, 0);
@@ -236,47 +237,47 @@ TEST_F(Files, InstalledTableIsServedAsAReadOnlyFile) {
     EXPECT_EQ(two[1], t[101]);
     EXPECT_EQ(DL_FsCloseFile(h), 0u);
   }
-  EXPECT_EQ(DL_FsFFileExist(u16("file://b/ELF/gb2uc.mapx").c_str()), 0);
+  EXPECT_EQ(DL_FsFFileExist(U16("file://b/ELF/gb2uc.mapx").c_str()), 0);
 }
 
 TEST_F(Files, ARealTableFileTakesPrecedenceOverTheServedOne) {
-  std::vector<uint8_t> t = table_bytes();
-  ASSERT_TRUE(sim::install_gb2uc_table(t.data(), t.size()));
-  tree.write("ELF/gb2uc.map", "short");
-  FILE_HANDLE_T h = DL_FsOpenFile(u16("file://b/ELF/gb2uc.map").c_str(), 0, 0);
+  std::vector<uint8_t> t = TableBytes();
+  ASSERT_TRUE(sim::InstallGb2ucTable(t.data(), t.size()));
+  tree_.Write("ELF/gb2uc.map", "short");
+  FILE_HANDLE_T h = DL_FsOpenFile(U16("file://b/ELF/gb2uc.map").c_str(), 0, 0);
   ASSERT_NE(h, FS_INVALID_HANDLE);
   EXPECT_EQ(DL_FsGetFileSize(h), 5u);
   EXPECT_EQ(DL_FsCloseFile(h), 0u);
 }
 
 TEST_F(Files, TablesOfTheWrongSizeAreRefused) {
-  std::vector<uint8_t> t = table_bytes();
-  EXPECT_FALSE(sim::install_gb2uc_table(t.data(), t.size() - 1));
-  EXPECT_FALSE(sim::install_gb2uc_table(nullptr, t.size()));
-  tree.write("short.map", std::string(100, 'x'));
-  tree.write("long.map", std::string(GB2UC_TABLE_BYTES + 1, 'x'));
-  tree.write("right.map", std::string(GB2UC_TABLE_BYTES, 'y'));
-  EXPECT_FALSE(sim::install_gb2uc_file((tree.root() + "/short.map").c_str()));
-  EXPECT_FALSE(sim::install_gb2uc_file((tree.root() + "/long.map").c_str()));
-  EXPECT_FALSE(sim::install_gb2uc_file((tree.root() + "/none.map").c_str()));
-  EXPECT_TRUE(sim::install_gb2uc_file((tree.root() + "/right.map").c_str()));
-  ASSERT_NE(sim::internal::gb2uc_table(), nullptr);
-  EXPECT_EQ(sim::internal::gb2uc_table()[GB2UC_TABLE_BYTES - 1], 'y');
+  std::vector<uint8_t> t = TableBytes();
+  EXPECT_FALSE(sim::InstallGb2ucTable(t.data(), t.size() - 1));
+  EXPECT_FALSE(sim::InstallGb2ucTable(nullptr, t.size()));
+  tree_.Write("short.map", std::string(100, 'x'));
+  tree_.Write("long.map", std::string(GB2UC_TABLE_BYTES + 1, 'x'));
+  tree_.Write("right.map", std::string(GB2UC_TABLE_BYTES, 'y'));
+  EXPECT_FALSE(sim::InstallGb2ucFile((tree_.Root() + "/short.map").c_str()));
+  EXPECT_FALSE(sim::InstallGb2ucFile((tree_.Root() + "/long.map").c_str()));
+  EXPECT_FALSE(sim::InstallGb2ucFile((tree_.Root() + "/none.map").c_str()));
+  EXPECT_TRUE(sim::InstallGb2ucFile((tree_.Root() + "/right.map").c_str()));
+  ASSERT_NE(sim::internal::Gb2ucTable(), nullptr);
+  EXPECT_EQ(sim::internal::Gb2ucTable()[GB2UC_TABLE_BYTES - 1], 'y');
 }
 
 // The log of file uses says what was looked for, opened and read (with the
 // first bytes of a read from the start), and keeps the newest 32.
 TEST_F(Files, TheFileLogKeepsWhatWasAskedFor) {
   const std::string lrc = "file://b/mobile/audio/lrc/Song.lrc", txt = "file://b/mobile/audio/lrc/Song.txt";
-  DL_FsFFileExist(u16(txt).c_str());
-  DL_FsFFileExist(u16(lrc).c_str());
-  FILE_HANDLE_T h = DL_FsOpenFile(u16(lrc).c_str(), 0, 0);
+  DL_FsFFileExist(U16(txt).c_str());
+  DL_FsFFileExist(U16(lrc).c_str());
+  FILE_HANDLE_T h = DL_FsOpenFile(U16(lrc).c_str(), 0, 0);
   char buf[16];
   uint32_t n = 0;
   DL_FsReadFile(buf, 3, 1, h, &n);
   DL_FsReadFile(buf, 16, 1, h, &n);  // 7 bytes are left: not the whole item
   DL_FsCloseFile(h);
-  DL_FsOpenFile(u16(txt).c_str(), 0, 0);
+  DL_FsOpenFile(U16(txt).c_str(), 0, 0);
   struct Want {
     sim::FileUse use;
     bool ok;
@@ -284,28 +285,28 @@ TEST_F(Files, TheFileLogKeepsWhatWasAskedFor) {
     uint32_t bytes;
     std::string head;
   } want[] = {
-      {sim::FileUse::Exists, false, txt, 0, ""}, {sim::FileUse::Exists, true, lrc, 0, ""},
-      {sim::FileUse::Open, true, lrc, 10, ""},   {sim::FileUse::Read, true, "", 3, "012"},
-      {sim::FileUse::Read, false, "", 7, ""},    {sim::FileUse::Open, false, txt, 0, ""},
+      {sim::FileUse::kExists, false, txt, 0, ""}, {sim::FileUse::kExists, true, lrc, 0, ""},
+      {sim::FileUse::kOpen, true, lrc, 10, ""},   {sim::FileUse::kRead, true, "", 3, "012"},
+      {sim::FileUse::kRead, false, "", 7, ""},    {sim::FileUse::kOpen, false, txt, 0, ""},
   };
-  ASSERT_EQ(sim::file_log_size(), std::size(want));
+  ASSERT_EQ(sim::FileLogSize(), std::size(want));
   for (size_t i = 0; i < std::size(want); ++i) {
-    const sim::FileUseRecord& r = sim::file_log_at(i);
+    const sim::FileUseRecord& r = sim::FileLogAt(i);
     SCOPED_TRACE(i);
     EXPECT_EQ(r.use, want[i].use);
     EXPECT_EQ(r.ok, want[i].ok);
     EXPECT_EQ(r.uri, want[i].uri);
     EXPECT_EQ(r.bytes, want[i].bytes);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(r.head), r.head_len), want[i].head);
-    if (r.use == sim::FileUse::Read) {
-      EXPECT_EQ(r.handle, sim::file_log_at(2).handle);
+    if (r.use == sim::FileUse::kRead) {
+      EXPECT_EQ(r.handle, sim::FileLogAt(2).handle);
     }
   }
-  for (int i = 0; i < 40; ++i) DL_FsFFileExist(u16(lrc).c_str());
-  EXPECT_EQ(sim::file_log_size(), 32u);
-  EXPECT_TRUE(sim::file_log_at(0).use == sim::FileUse::Exists && sim::file_log_at(0).ok);  // the oldest went
-  sim::internal::fs_reset();
-  EXPECT_EQ(sim::file_log_size(), 0u);
+  for (int i = 0; i < 40; ++i) DL_FsFFileExist(U16(lrc).c_str());
+  EXPECT_EQ(sim::FileLogSize(), 32u);
+  EXPECT_TRUE(sim::FileLogAt(0).use == sim::FileUse::kExists && sim::FileLogAt(0).ok);  // the oldest went
+  sim::internal::FsReset();
+  EXPECT_EQ(sim::FileLogSize(), 0u);
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Folder search with patterns, as the track list uses it.
 #include <gtest/gtest.h>
 
@@ -10,31 +11,31 @@
 
 namespace {
 
-using zq_test::u16;
-using zq_test::u8;
+using zq_test::U16;
+using zq_test::U8;
 
 class FolderSearch : public testing::Test {
  protected:
   void SetUp() override {
-    sim::internal::fs_reset();
-    ASSERT_TRUE(sim::set_root(tree.root().c_str()));
+    sim::internal::FsReset();
+    ASSERT_TRUE(sim::SetRoot(tree_.Root().c_str()));
   }
-  void TearDown() override { sim::internal::fs_reset(); }
+  void TearDown() override { sim::internal::FsReset(); }
 
   // The search text the program builds: prefix, folder, then each pattern
   // behind the separator unit.
-  static std::u16string search_text(const std::string& folder, std::vector<std::string> patterns,
-                                    const std::string& prefix = "file:/") {
-    std::u16string s = u16(prefix + folder);
+  static std::u16string SearchText(const std::string& folder, std::vector<std::string> patterns,
+                                   const std::string& prefix = "file:/") {
+    std::u16string s = U16(prefix + folder);
     for (const std::string& p : patterns) {
       s.push_back((char16_t)FS_PATTERN_SEPARATOR);
-      s += u16(p);
+      s += U16(p);
     }
     return s;
   }
 
   // Runs a whole search; returns the result URIs, or fails the test.
-  std::vector<std::string> run(const std::u16string& text, uint32_t* status = nullptr) {
+  std::vector<std::string> Run(const std::u16string& text, uint32_t* status = nullptr) {
     FS_SEARCH_PARAMS_T params{FS_SEARCH_FLAGS, 0, 0, 0, 0};
     uint8_t handle = 0;
     uint16_t total = 0xFFFF;
@@ -50,21 +51,21 @@ class FolderSearch : public testing::Test {
       uint16_t count = 1;
       EXPECT_EQ(DL_FsSearchResults(handle, i, &count, &result), 0u);
       EXPECT_EQ(count, 1);
-      names.push_back(u8(result.name));
+      names.push_back(U8(result.name));
     }
     EXPECT_EQ(DL_FsSearchClose(handle), 0u);
     return names;
   }
-  zq_test::TempTree tree;
+  zq_test::TempTree tree_;
 };
 
 TEST_F(FolderSearch, ListsMatchingFilesSortedWithFullUris) {
   // "B.mp3" and "b.mp3" are one name on a FAT card: the first in byte order stays.
   for (const char* n : {"b.mp3", "B.mp3", "a.m4a", "Song.Mp3", "c.MP3", "notes.txt", "mp3", "x.mp3.bak", ".mp3"})
-    tree.write(std::string("mobile/audio/") + n, "data");
-  tree.mkdir("mobile/audio/folder.mp3");  // folders are never results
-  tree.write("mobile/audio/lrc/inner.mp3", "");
-  std::vector<std::string> got = run(search_text("file://b/mobile/audio/", {"*.mp3", "*.m4a"}));
+    tree_.Write(std::string("mobile/audio/") + n, "data");
+  tree_.Mkdir("mobile/audio/folder.mp3");  // folders are never results
+  tree_.Write("mobile/audio/lrc/inner.mp3", "");
+  std::vector<std::string> got = Run(SearchText("file://b/mobile/audio/", {"*.mp3", "*.m4a"}));
   std::vector<std::string> want = {
       "file://b/mobile/audio/.mp3",  "file://b/mobile/audio/B.mp3", "file://b/mobile/audio/Song.Mp3",
       "file://b/mobile/audio/a.m4a", "file://b/mobile/audio/c.MP3",
@@ -73,15 +74,15 @@ TEST_F(FolderSearch, ListsMatchingFilesSortedWithFullUris) {
 }
 
 TEST_F(FolderSearch, FileMatchingTwoPatternsIsListedOnce) {
-  tree.write("m/one.mp3", "");
-  tree.write("m/two.m4a", "");
-  EXPECT_EQ(run(search_text("file://b/m/", {"*.mp3", "*.MP3", "*"})).size(), 2u);
+  tree_.Write("m/one.mp3", "");
+  tree_.Write("m/two.m4a", "");
+  EXPECT_EQ(Run(SearchText("file://b/m/", {"*.mp3", "*.MP3", "*"})).size(), 2u);
 }
 
 TEST_F(FolderSearch, PatternsTakeStarsAndQuestionMarks) {
   // A host name may hold a star; the pattern's star still matches anything.
   for (const char* n : {"a.mp3", "ab.mp3", "abc.mp3", "b.mp4", "track01.m4a", "*x.mp3"})
-    tree.write(std::string("m/") + n, "");
+    tree_.Write(std::string("m/") + n, "");
   struct Case {
     const char* pattern;
     std::vector<std::string> names;
@@ -96,38 +97,38 @@ TEST_F(FolderSearch, PatternsTakeStarsAndQuestionMarks) {
   for (const Case& c : cases) {
     std::vector<std::string> want;
     for (const std::string& n : c.names) want.push_back("file://b/m/" + n);
-    EXPECT_EQ(run(search_text("file://b/m/", {c.pattern})), want) << c.pattern;
+    EXPECT_EQ(Run(SearchText("file://b/m/", {c.pattern})), want) << c.pattern;
   }
 }
 
 TEST_F(FolderSearch, WithoutAPatternEveryFileIsAResult) {
-  tree.write("m/x.mp3", "");
-  tree.write("m/y.txt", "");
+  tree_.Write("m/x.mp3", "");
+  tree_.Write("m/y.txt", "");
   const std::vector<std::string> want = {"file://b/m/x.mp3", "file://b/m/y.txt"};
-  EXPECT_EQ(run(search_text("file://b/m/", {})), want);
+  EXPECT_EQ(Run(SearchText("file://b/m/", {})), want);
 }
 
 TEST_F(FolderSearch, AcceptsTheFolderWithOrWithoutTheVolumePrefix) {
-  tree.write("m/x.mp3", "");
+  tree_.Write("m/x.mp3", "");
   const std::vector<std::string> want = {"file://b/m/x.mp3"};
-  EXPECT_EQ(run(search_text("file://b/m/", {"*.mp3"}, "file:/")), want);
-  EXPECT_EQ(run(search_text("file://b/m/", {"*.mp3"}, "")), want);
-  EXPECT_EQ(run(search_text("file://b/m", {"*.mp3"}, "file:/")), want);
-  EXPECT_EQ(run(search_text("file://b/M/", {"*.mp3"})), want);  // as the card spells the folder
+  EXPECT_EQ(Run(SearchText("file://b/m/", {"*.mp3"}, "file:/")), want);
+  EXPECT_EQ(Run(SearchText("file://b/m/", {"*.mp3"}, "")), want);
+  EXPECT_EQ(Run(SearchText("file://b/m", {"*.mp3"}, "file:/")), want);
+  EXPECT_EQ(Run(SearchText("file://b/M/", {"*.mp3"})), want);  // as the card spells the folder
 }
 
 TEST_F(FolderSearch, MissingFolderIsAFailureWithoutAHandle) {
-  tree.write("m/x.mp3", "");
+  tree_.Write("m/x.mp3", "");
   const std::u16string texts[] = {
-      search_text("file://b/none/", {"*.mp3"}),
-      search_text("file://b/../", {"*.mp3"}),
-      search_text("file://b/m/x.mp3/", {"*.mp3"}),  // a file, not a folder
-      search_text("", {"*.mp3"}, ""),
+      SearchText("file://b/none/", {"*.mp3"}),
+      SearchText("file://b/../", {"*.mp3"}),
+      SearchText("file://b/m/x.mp3/", {"*.mp3"}),  // a file, not a folder
+      SearchText("", {"*.mp3"}, ""),
   };
   for (const std::u16string& t : texts) {
     uint32_t status = 0;
-    EXPECT_TRUE(run(t, &status).empty());
-    EXPECT_NE(status, 0u) << u8(t.c_str());
+    EXPECT_TRUE(Run(t, &status).empty());
+    EXPECT_NE(status, 0u) << U8(t.c_str());
   }
 }
 
@@ -135,12 +136,12 @@ TEST_F(FolderSearch, NamesWhoseUriWouldNotFitAreLeftOut) {
   std::string folder = "file://b/m/";
   std::string fits(255 - folder.size() - 4, 'f');  // URI of exactly 255 units
   std::string too_long = fits + "x";
-  tree.write("m/" + fits + ".mp3", "");
-  tree.write("m/" + too_long + ".mp3", "");
+  tree_.Write("m/" + fits + ".mp3", "");
+  tree_.Write("m/" + too_long + ".mp3", "");
   // Cut to fit just before a character beyond U+FFFF, this one would read
   // as a shorter name that is not in the folder.
-  tree.write("m/" + std::string(fits.size(), 'g') + ".mp3\xF0\x9F\x8E\xB5", "");
-  std::vector<std::string> got = run(search_text(folder, {"*.mp3"}));
+  tree_.Write("m/" + std::string(fits.size(), 'g') + ".mp3\xF0\x9F\x8E\xB5", "");
+  std::vector<std::string> got = Run(SearchText(folder, {"*.mp3"}));
   const std::vector<std::string> want = {folder + fits + ".mp3"};
   EXPECT_EQ(got, want);
 }
@@ -149,18 +150,18 @@ TEST_F(FolderSearch, SortsNonAsciiNamesByTheirUtf8Bytes) {
   // U+E000 (private use) sorts before U+1F3B5 in UTF-8, but after it in raw
   // UTF-16 units; U+00E9 before both.
   for (const char* n : {"\xF0\x9F\x8E\xB5.mp3", "\xEE\x80\x80.mp3", "\xC3\xA9.mp3", "z.mp3"})
-    tree.write(std::string("m/") + n, "");
+    tree_.Write(std::string("m/") + n, "");
   std::vector<std::string> want = {"file://b/m/z.mp3", "file://b/m/\xC3\xA9.mp3", "file://b/m/\xEE\x80\x80.mp3",
                                    "file://b/m/\xF0\x9F\x8E\xB5.mp3"};
-  EXPECT_EQ(run(search_text("file://b/m/", {"*.mp3"})), want);
+  EXPECT_EQ(Run(SearchText("file://b/m/", {"*.mp3"})), want);
 }
 
 TEST_F(FolderSearch, ResultsReportSizeAndRefuseBadHandlesAndIndexes) {
-  tree.write("m/a.mp3", "12345");
+  tree_.Write("m/a.mp3", "12345");
   FS_SEARCH_PARAMS_T params{FS_SEARCH_FLAGS, 0, 0, 0, 0};
   uint8_t handle = 0;
   uint16_t total = 0;
-  ASSERT_EQ(DL_FsSSearch(params, search_text("file://b/m/", {"*.mp3"}).c_str(), &handle, &total, 0), 0u);
+  ASSERT_EQ(DL_FsSSearch(params, SearchText("file://b/m/", {"*.mp3"}).c_str(), &handle, &total, 0), 0u);
   ASSERT_EQ(total, 1);
   FS_SEARCH_RESULT_T r[2];
   uint16_t count = 2;  // more than there are: only what exists is given
@@ -179,9 +180,9 @@ TEST_F(FolderSearch, ResultsReportSizeAndRefuseBadHandlesAndIndexes) {
 }
 
 TEST_F(FolderSearch, OpenSearchesAreLimitedAndEmptyFoldersGiveNoResults) {
-  tree.mkdir("empty");
+  tree_.Mkdir("empty");
   FS_SEARCH_PARAMS_T params{FS_SEARCH_FLAGS, 0, 0, 0, 0};
-  std::u16string text = search_text("file://b/empty/", {"*.mp3"});
+  std::u16string text = SearchText("file://b/empty/", {"*.mp3"});
   std::vector<uint8_t> handles;
   for (int i = 0; i < 100; ++i) {
     uint8_t h = 0;
@@ -202,13 +203,13 @@ TEST_F(FolderSearch, OpenSearchesAreLimitedAndEmptyFoldersGiveNoResults) {
 // Every match is reported, far beyond what fixed tables used to hold, in
 // name order whatever order the host lists them in.
 TEST_F(FolderSearch, ReportsEveryMatchOfALargeFolder) {
-  tree.write("m/2000.mp3", "");
+  tree_.Write("m/2000.mp3", "");
   for (int i = 1999; i > 0; --i) {  // links: far quicker to make than files
     char name[32];
     snprintf(name, sizeof name, "/m/%04d.mp3", i);
-    std::filesystem::create_hard_link(tree.root() + "/m/2000.mp3", tree.root() + name);
+    std::filesystem::create_hard_link(tree_.Root() + "/m/2000.mp3", tree_.Root() + name);
   }
-  std::vector<std::string> got = run(search_text("file://b/m/", {"*.mp3"}));
+  std::vector<std::string> got = Run(SearchText("file://b/m/", {"*.mp3"}));
   ASSERT_EQ(got.size(), 2000u);
   EXPECT_EQ(got.front(), "file://b/m/0001.mp3");
   EXPECT_EQ(got[1499], "file://b/m/1500.mp3");

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tracking allocator: statistics, bad frees, failure injection and the
 // leak report at an image's unload.
 #include "platform/memory.h"
@@ -15,8 +16,8 @@ namespace {
 
 class Memory : public testing::Test {
  protected:
-  void SetUp() override { sim::internal::memory_reset(); }
-  void TearDown() override { sim::internal::memory_reset(); }
+  void SetUp() override { sim::internal::MemoryReset(); }
+  void TearDown() override { sim::internal::MemoryReset(); }
 };
 
 TEST_F(Memory, CountsLiveAndPeakBytes) {
@@ -24,13 +25,13 @@ TEST_F(Memory, CountsLiveAndPeakBytes) {
   void* b = suAllocMem(50, nullptr);
   ASSERT_NE(a, nullptr);
   ASSERT_NE(b, nullptr);
-  sim::MemoryStats s = sim::memory_stats();
+  sim::MemoryStats s = sim::GetMemoryStats();
   EXPECT_EQ(s.live_blocks, 2u);
   EXPECT_EQ(s.live_bytes, 150u);
   EXPECT_EQ(s.peak_bytes, 150u);
   suFreeMem(a);
   void* c = suAllocMem(20, nullptr);
-  s = sim::memory_stats();
+  s = sim::GetMemoryStats();
   EXPECT_EQ(s.live_blocks, 2u);
   EXPECT_EQ(s.live_bytes, 70u);
   EXPECT_EQ(s.peak_bytes, 150u);
@@ -38,7 +39,7 @@ TEST_F(Memory, CountsLiveAndPeakBytes) {
   EXPECT_EQ(s.allocations, 3u);
   suFreeMem(b);
   suFreeMem(c);
-  s = sim::memory_stats();
+  s = sim::GetMemoryStats();
   EXPECT_EQ(s.live_blocks, 0u);
   EXPECT_EQ(s.live_bytes, 0u);
   EXPECT_EQ(s.bad_frees, 0u);
@@ -56,7 +57,7 @@ TEST_F(Memory, NewBlocksAreNotClearedAndZeroSizedOnesAreDistinct) {
   suFreeMem(z1);
   suFreeMem(z2);
   suFreeMem(p);
-  EXPECT_EQ(sim::memory_stats().live_blocks, 0u);
+  EXPECT_EQ(sim::GetMemoryStats().live_blocks, 0u);
 }
 
 TEST_F(Memory, BadFreesAreCountedReportedAndHarmless) {
@@ -80,14 +81,14 @@ TEST_F(Memory, BadFreesAreCountedReportedAndHarmless) {
     suFreeMem(c.ptr);
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find(c.message), std::string::npos) << c.what << ": " << err;
-    EXPECT_EQ(sim::memory_stats().bad_frees, ++expected) << c.what;
+    EXPECT_EQ(sim::GetMemoryStats().bad_frees, ++expected) << c.what;
   }
   suFreeMem(nullptr);  // harmless, not a bad free
-  EXPECT_EQ(sim::memory_stats().bad_frees, expected);
+  EXPECT_EQ(sim::GetMemoryStats().bad_frees, expected);
   // The block next to the bad frees is still intact and still owned.
-  EXPECT_EQ(sim::memory_stats().live_blocks, 1u);
+  EXPECT_EQ(sim::GetMemoryStats().live_blocks, 1u);
   suFreeMem(keep);
-  EXPECT_EQ(sim::memory_stats().live_blocks, 0u);
+  EXPECT_EQ(sim::GetMemoryStats().live_blocks, 0u);
 }
 
 TEST_F(Memory, ASecondFreeAfterNewAllocationsFreesNothingElse) {
@@ -102,10 +103,10 @@ TEST_F(Memory, ASecondFreeAfterNewAllocationsFreesNothingElse) {
   testing::internal::CaptureStderr();
   suFreeMem(a);
   EXPECT_NE(testing::internal::GetCapturedStderr().find("freed twice"), std::string::npos);
-  EXPECT_EQ(sim::memory_stats().live_blocks, 50u);
-  EXPECT_EQ(sim::memory_stats().bad_frees, 1u);
+  EXPECT_EQ(sim::GetMemoryStats().live_blocks, 50u);
+  EXPECT_EQ(sim::GetMemoryStats().bad_frees, 1u);
   for (unsigned char* p : later) suFreeMem(p);
-  EXPECT_EQ(sim::memory_stats().bad_frees, 1u);
+  EXPECT_EQ(sim::GetMemoryStats().bad_frees, 1u);
 }
 
 // One byte written next to a block, at its free or left behind at the unload:
@@ -126,9 +127,9 @@ TEST_F(Memory, AWriteNextToABlockIsReported) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    sim::internal::memory_reset();
+    sim::internal::MemoryReset();
     suFreeMem(suAllocMem(8, nullptr));
-    if (c.leaked) sim::internal::memory_image_loaded();
+    if (c.leaked) sim::internal::MemoryImageLoaded();
     auto* p = (unsigned char*)suAllocMem(5, nullptr);  // allocation 2
     ASSERT_NE(p, nullptr);
 #if defined(__SANITIZE_ADDRESS__)
@@ -138,28 +139,28 @@ TEST_F(Memory, AWriteNextToABlockIsReported) {
     p[c.offset] = 0;
     testing::internal::CaptureStderr();
     if (c.leaked)
-      sim::internal::memory_image_unloaded();
+      sim::internal::MemoryImageUnloaded();
     else
       suFreeMem(p);
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find(c.message), std::string::npos) << err;
     EXPECT_NE(err.find("of 5 bytes from allocation 2 was written"), std::string::npos) << err;
-    EXPECT_EQ(sim::memory_stats().overruns, 1u);
+    EXPECT_EQ(sim::GetMemoryStats().overruns, 1u);
 #endif
-    EXPECT_EQ(sim::memory_stats().live_blocks, 0u);
+    EXPECT_EQ(sim::GetMemoryStats().live_blocks, 0u);
   }
   // Writing the whole block, and nothing more, is no overrun.
-  sim::internal::memory_reset();
+  sim::internal::MemoryReset();
   auto* p = (unsigned char*)suAllocMem(16, nullptr);
   std::memset(p, 0, 16);
   suFreeMem(p);
-  EXPECT_EQ(sim::memory_stats().overruns, 0u);
+  EXPECT_EQ(sim::GetMemoryStats().overruns, 0u);
 }
 
 TEST_F(Memory, InjectedFailureHitsExactlyTheNthCall) {
   for (uint32_t nth = 1; nth <= 3; ++nth) {
-    sim::internal::memory_reset();
-    sim::fail_allocation(nth);
+    sim::internal::MemoryReset();
+    sim::FailAllocation(nth);
     for (uint32_t call = 1; call <= 4; ++call) {
       int32_t error = -1;
       void* p = suAllocMem(4, &error);
@@ -171,18 +172,18 @@ TEST_F(Memory, InjectedFailureHitsExactlyTheNthCall) {
         EXPECT_EQ(error, 0);
       }
     }
-    EXPECT_EQ(sim::memory_stats().failed, 1u);
-    EXPECT_EQ(sim::memory_stats().allocations, 3u);
+    EXPECT_EQ(sim::GetMemoryStats().failed, 1u);
+    EXPECT_EQ(sim::GetMemoryStats().allocations, 3u);
   }
-  sim::fail_allocation(0);
+  sim::FailAllocation(0);
   EXPECT_NE(suAllocMem(4, nullptr), nullptr);
 }
 
 // A long run replays only if the same seed fails the same calls.
 TEST_F(Memory, RandomFailuresComeAboutOnceInNCallsAndAgainForTheSameSeed) {
   auto failing_calls = [](uint32_t one_in, uint32_t seed) {
-    sim::internal::memory_reset();
-    sim::fail_allocations_at_random(one_in, seed);
+    sim::internal::MemoryReset();
+    sim::FailAllocationsAtRandom(one_in, seed);
     std::vector<int> calls;
     for (int call = 0; call < 5000; ++call) {
       void* p = suAllocMem(4, nullptr);
@@ -201,16 +202,16 @@ TEST_F(Memory, RandomFailuresComeAboutOnceInNCallsAndAgainForTheSameSeed) {
 
 TEST_F(Memory, UnloadReportsAndFreesOnlyTheImagesBlocks) {
   void* before = suAllocMem(10, nullptr);  // not the image's
-  sim::internal::memory_image_loaded();
+  sim::internal::MemoryImageLoaded();
   void* freed = suAllocMem(11, nullptr);
   suAllocMem(300, nullptr);  // allocation 3, left behind
   suFreeMem(freed);
   suAllocMem(7, nullptr);  // allocation 4, left behind
-  sim::internal::memory_image_unloaded();
+  sim::internal::MemoryImageUnloaded();
 
-  EXPECT_EQ(sim::leaked_blocks(), 2u);
+  EXPECT_EQ(sim::LeakedBlocks(), 2u);
   char report[256];
-  size_t n = sim::leak_report(report, sizeof report);
+  size_t n = sim::LeakReport(report, sizeof report);
   std::string text(report, n);
   EXPECT_NE(text.find("2 blocks leaked, 307 bytes"), std::string::npos) << text;
   size_t first = text.find("300 bytes from allocation 3");
@@ -218,24 +219,24 @@ TEST_F(Memory, UnloadReportsAndFreesOnlyTheImagesBlocks) {
   EXPECT_NE(first, std::string::npos) << text;
   EXPECT_NE(second, std::string::npos) << text;
   EXPECT_LT(first, second);
-  sim::MemoryStats s = sim::memory_stats();
+  sim::MemoryStats s = sim::GetMemoryStats();
   EXPECT_EQ(s.live_blocks, 1u);
   EXPECT_EQ(s.live_bytes, 10u);
   suFreeMem(before);
-  EXPECT_EQ(sim::memory_stats().bad_frees, 0u);
+  EXPECT_EQ(sim::GetMemoryStats().bad_frees, 0u);
 }
 
 TEST_F(Memory, LeakReportIsCutToItsBufferAndTerminated) {
-  sim::internal::memory_image_loaded();
+  sim::internal::MemoryImageLoaded();
   for (int i = 0; i < 20; ++i) suAllocMem(1, nullptr);
-  sim::internal::memory_image_unloaded();
+  sim::internal::MemoryImageUnloaded();
   char small[16];
   std::memset(small, 'x', sizeof small);
-  size_t full = sim::leak_report(small, 10);
+  size_t full = sim::LeakReport(small, 10);
   EXPECT_GT(full, 10u);  // the length the whole report needs
   EXPECT_EQ(small[9], '\0');
   EXPECT_EQ(small[10], 'x');
-  EXPECT_EQ(sim::leak_report(nullptr, 0), full);
+  EXPECT_EQ(sim::LeakReport(nullptr, 0), full);
 }
 
 TEST_F(Memory, ATableFullOfLiveBlocksRefusesMoreWithAMessage) {
@@ -250,7 +251,7 @@ TEST_F(Memory, ATableFullOfLiveBlocksRefusesMoreWithAMessage) {
   ASSERT_LT(blocks.size(), 100000u);
   EXPECT_GE(blocks.size(), 1000u);  // far more than the program ever holds
   EXPECT_NE(err.find("no memory"), std::string::npos) << err;
-  EXPECT_EQ(sim::memory_stats().failed, 1u);
+  EXPECT_EQ(sim::GetMemoryStats().failed, 1u);
   // Freeing one makes room for one.
   suFreeMem(blocks.back());
   blocks.pop_back();
@@ -258,18 +259,18 @@ TEST_F(Memory, ATableFullOfLiveBlocksRefusesMoreWithAMessage) {
   EXPECT_NE(again, nullptr);
   blocks.push_back(again);
   for (void* p : blocks) suFreeMem(p);
-  EXPECT_EQ(sim::memory_stats().live_blocks, 0u);
-  EXPECT_EQ(sim::memory_stats().bad_frees, 0u);
+  EXPECT_EQ(sim::GetMemoryStats().live_blocks, 0u);
+  EXPECT_EQ(sim::GetMemoryStats().bad_frees, 0u);
 }
 
 TEST_F(Memory, ACleanImageLeavesNoLeaks) {
-  sim::internal::memory_image_loaded();
+  sim::internal::MemoryImageLoaded();
   void* p = suAllocMem(5, nullptr);
   suFreeMem(p);
-  sim::internal::memory_image_unloaded();
-  EXPECT_EQ(sim::leaked_blocks(), 0u);
+  sim::internal::MemoryImageUnloaded();
+  EXPECT_EQ(sim::LeakedBlocks(), 0u);
   char report[64];
-  sim::leak_report(report, sizeof report);
+  sim::LeakReport(report, sizeof report);
   EXPECT_STREQ(report, "0 blocks leaked, 0 bytes\n");
 }
 

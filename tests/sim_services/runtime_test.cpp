@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The firmware's runtime: copying, clearing and division without traps.
 #include "platform/runtime.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The firmware's 16-bit text routines, 8-bit name comparison and debug print.
 #include "platform/strings.h"
 
@@ -7,7 +8,7 @@
 
 namespace {
 
-int sign(int32_t v) {
+int Sign(int32_t v) {
   return (v > 0) - (v < 0);
 }
 
@@ -42,7 +43,7 @@ TEST(TextRoutines, ComparisonIsExactOnUnits) {
       {u"", u"", 0},      {u"abc", u"abc", 0},  {u"abc", u"abd", -1}, {u"abd", u"abc", 1},       {u"ab", u"abc", -1},
       {u"abc", u"ab", 1}, {u"MP3", u"mp3", -1}, {u"\uFFFE", u"a", 1}, {u"\u8BCD", u"\u6B4C", 1},
   };
-  for (const Case& c : cases) EXPECT_EQ(sign(u_strcmp(c.a, c.b)), c.expected);
+  for (const Case& c : cases) EXPECT_EQ(Sign(u_strcmp(c.a, c.b)), c.expected);
 }
 
 TEST(TextRoutines, BoundedComparisonStopsAfterTheGivenUnits) {
@@ -55,7 +56,7 @@ TEST(TextRoutines, BoundedComparisonStopsAfterTheGivenUnits) {
       {u"/abc", u"/xyz", 1, 0}, {u"abc", u"abd", 2, 0}, {u"abc", u"abd", 3, -1},
       {u"ab", u"ab", 10, 0},    {u"ab", u"abc", 3, -1}, {u"x", u"y", 0, 0},
   };
-  for (const Case& c : cases) EXPECT_EQ(sign(u_strncmp(c.a, c.b, c.units)), c.expected) << c.units;
+  for (const Case& c : cases) EXPECT_EQ(Sign(u_strncmp(c.a, c.b, c.units)), c.expected) << c.units;
 }
 
 TEST(TextRoutines, UpperCaseChangesOnlyAsciiLetters) {
@@ -105,7 +106,7 @@ TEST(TextRoutines, NameComparisonIsExactAndZeroOnlyWhenEqual) {
   } cases[] = {
       {"LTE", "LTE", 0}, {"LTE", "lte", -1}, {"LTE2", "LTE", 1}, {"", "", 0}, {"\xC3", "a", 1}, {"a", "", 1},
   };
-  for (const Case& c : cases) EXPECT_EQ(sign(namecmp(c.a, c.b)), c.expected) << c.a << " vs " << c.b;
+  for (const Case& c : cases) EXPECT_EQ(Sign(namecmp(c.a, c.b)), c.expected) << c.a << " vs " << c.b;
 }
 
 TEST(DebugPrint, FormatsEachConversionToStandardError) {

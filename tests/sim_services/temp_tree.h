@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A temporary folder that stands for the phone's volume "file://b/", removed
 // when the test ends.
 #pragma once
@@ -26,30 +27,30 @@ class TempTree {
     std::error_code ec;
     std::filesystem::remove_all(root_, ec);
   }
-  const std::string& root() const { return root_; }
+  const std::string& Root() const { return root_; }
   // Writes a file at a path relative to the root, making its folders.
-  void write(const std::string& rel, const std::string& bytes) const {
+  void Write(const std::string& rel, const std::string& bytes) const {
     std::filesystem::path p = std::filesystem::path(root_) / rel;
     std::filesystem::create_directories(p.parent_path());
     std::ofstream(p, std::ios::binary) << bytes;
   }
-  void mkdir(const std::string& rel) const { std::filesystem::create_directories(std::filesystem::path(root_) / rel); }
+  void Mkdir(const std::string& rel) const { std::filesystem::create_directories(std::filesystem::path(root_) / rel); }
 
  private:
   std::string root_;
 };
 
 // A zero-terminated 16-bit string from UTF-8.
-inline std::u16string u16(const std::string& utf8) {
+inline std::u16string U16(const std::string& utf8) {
   std::u16string out(utf8.size() + 1, u'\0');
-  size_t n = sim::internal::utf8_to_utf16(utf8.c_str(), out.data(), out.size());
+  size_t n = sim::internal::Utf8ToUtf16(utf8.c_str(), out.data(), out.size());
   out.resize(n);
   return out;
 }
 
-inline std::string u8(const WCHAR* s) {
+inline std::string U8(const WCHAR* s) {
   std::string out(1024, '\0');
-  out.resize(sim::internal::utf16_to_utf8(s, out.data(), out.size()));
+  out.resize(sim::internal::Utf16ToUtf8(s, out.data(), out.size()));
   return out;
 }
 

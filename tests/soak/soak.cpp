@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The seeded soak: a player image runs in the stand-in over a folder of 50
 // tracks while random events, drawn from one seed, hit it: keys in every
 // context, the clock, the engine's answers and ends, calls, the keypad lock,
@@ -55,25 +56,25 @@ struct Key {
   uint8_t code;
   uint32_t weight;
 };
-const Key kKeys[] = {{KEY_VOLUME_UP, 4},
-                     {KEY_PLAY_PAUSE, 6},
-                     {KEY_SEEK_BACK, 6},
-                     {KEY_SEEK_FORWARD, 6},
-                     {KEY_VOLUME_DOWN, 4},
-                     {KEY_STOP, 3},
-                     {KEY_STAR, 3},
-                     {KEY_PLAY_MODE, 4},
-                     {KEY_EXIT, 1},
-                     {KEY_CLOSE, 2},
-                     {KEY_EXIT_ANYWHERE, 1},
-                     {KEY_BACKGROUND_PLAY, 4},
-                     {KEY_SIDE_UP, 5},
-                     {KEY_SIDE_DOWN, 5},
-                     {KEY_MEDIA_PLAY, 5},
-                     {KEY_MEDIA_STOP, 8},
-                     {KEY_MEDIA_BACK, 5},
-                     {KEY_MEDIA_FORWARD, 5},
-                     {KEY_ACTIVITY, 1},
+const Key kKeys[] = {{kKeyVolumeUp, 4},
+                     {kKeyPlayPause, 6},
+                     {kKeySeekBack, 6},
+                     {kKeySeekForward, 6},
+                     {kKeyVolumeDown, 4},
+                     {kKeyStop, 3},
+                     {kKeyStar, 3},
+                     {kKeyPlayMode, 4},
+                     {kKeyExit, 1},
+                     {kKeyClose, 2},
+                     {kKeyExitAnywhere, 1},
+                     {kKeyBackgroundPlay, 4},
+                     {kKeySideUp, 5},
+                     {kKeySideDown, 5},
+                     {kKeyMediaPlay, 5},
+                     {kKeyMediaStop, 8},
+                     {kKeyMediaBack, 5},
+                     {kKeyMediaForward, 5},
+                     {kKeyActivity, 1},
                      {0x03, 1},
                      {0x10, 1},
                      {0xFF, 1}};
@@ -106,7 +107,7 @@ struct Soak {
 };
 
 PlayerState* Player() {
-  return static_cast<PlayerState*>(sim::image_symbol("player"));
+  return static_cast<PlayerState*>(sim::ImageSymbol("player"));
 }
 
 uint32_t RecordBlocks(const LRC* lrc) {
@@ -121,15 +122,15 @@ uint32_t RecordBlocks(const LRC* lrc) {
 }
 
 Context KeyContext() {
-  if (sim::keypad_locked()) return kLocked;
+  if (sim::KeypadLocked()) return kLocked;
   if (PlayerState* p = Player(); p && p->isCanvas) return kScreen;
-  return sim::active_dialog_type() == kIdleDialog ? kWorkingTable : kBackground;
+  return sim::ActiveDialogType() == kIdleDialog ? kWorkingTable : kBackground;
 }
 
 uint8_t PickKey(Soak& s) {
   uint32_t total = 0;
   for (const Key& k : kKeys) total += k.weight;
-  uint32_t at = s.random.below(total);
+  uint32_t at = s.random.Below(total);
   for (const Key& k : kKeys) {
     if (at < k.weight) return k.code;
     at -= k.weight;
@@ -140,24 +141,25 @@ uint8_t PickKey(Soak& s) {
 void Press(Soak& s, uint8_t key) {
   s.keys[KeyContext()]++;
   if (s.events + 1 >= s.opt.trace_from) printf("   key 0x%02x on the %s\n", key, kContextNames[KeyContext()]);
-  sim::press(key);
+  sim::Press(key);
 }
 
 void KeyUp(Soak& s) {
   if (s.held_key < 0) return;
   uint8_t key = static_cast<uint8_t>(s.held_key);
   s.held_key = -1;
-  sim::release(key);
+  sim::Release(key);
 }
 
 // A fault of the card that lasts until the card is mended: it meets lyrics
 // files, the GB2312 table and, at the next load, the folder search.
 void CardFails(Soak& s) {
-  const sim::FsFault kinds[] = {sim::FsFault::OpenFails,       sim::FsFault::SizeTooLarge,   sim::FsFault::SizeTooSmall,
-                                sim::FsFault::ShortRead,       sim::FsFault::ReadError,      sim::FsFault::SearchFails,
-                                sim::FsFault::SearchBreaksOff, sim::FsFault::SearchRunsShort};
-  uint32_t amount = s.random.one_in(2) ? s.random.below(64) : s.random.below(70000);
-  sim::set_fs_fault(kinds[s.random.below(8)], nullptr, amount);
+  const sim::FsFault kinds[] = {sim::FsFault::kOpenFails,       sim::FsFault::kSizeTooLarge,
+                                sim::FsFault::kSizeTooSmall,    sim::FsFault::kShortRead,
+                                sim::FsFault::kReadError,       sim::FsFault::kSearchFails,
+                                sim::FsFault::kSearchBreaksOff, sim::FsFault::kSearchRunsShort};
+  uint32_t amount = s.random.OneIn(2) ? s.random.Below(64) : s.random.Below(70000);
+  sim::SetFsFault(kinds[s.random.Below(8)], nullptr, amount);
 }
 
 // ---------------------------------------------------------------- events
@@ -174,7 +176,7 @@ const Event kEvents[] = {
      [](Soak& s) {
        uint8_t key = PickKey(s);
        Press(s, key);
-       if (sim::image_loaded()) sim::release(key);
+       if (sim::ImageLoaded()) sim::Release(key);
      }},
     {"key down", 32,
      [](Soak& s) {
@@ -183,38 +185,38 @@ const Event kEvents[] = {
        Press(s, static_cast<uint8_t>(s.held_key));
      }},
     {"key up", 32, KeyUp},
-    {"tick", 80, [](Soak&) { sim::advance(1000); }},
-    {"seek step", 40, [](Soak&) { sim::advance(100); }},
-    {"wait", 12, [](Soak& s) { sim::advance(2000 + s.random.below(60000)); }},
-    {"engine ready", 24, [](Soak&) { sim::engine_answer(sim::EngineAnswer::Ready); }},
-    {"seek done", 16, [](Soak&) { sim::engine_answer(sim::EngineAnswer::SeekDone); }},
-    {"end played", 8, [](Soak&) { sim::end_track(1); }},
-    {"end interrupted", 8, [](Soak&) { sim::end_track(2); }},
-    {"break off", 4, [](Soak&) { sim::break_off_track(); }},
-    {"call begins", 3, [](Soak&) { sim::set_voice_call(true); }},
-    {"call ends", 15, [](Soak&) { sim::set_voice_call(false); }},
-    {"keypad locks", 3, [](Soak&) { sim::set_keypad_lock(true); }},
-    {"keypad unlocks", 15, [](Soak&) { sim::set_keypad_lock(false); }},
-    {"other application", 4, [](Soak&) { sim::set_front(sim::Front::Other); }},
-    {"idle screen", 12, [](Soak&) { sim::set_front(sim::Front::Idle); }},
-    {"canvas fails", 1, [](Soak&) { sim::fail_canvas_creation(1); }},
-    {"token refused", 1, [](Soak& s) { sim::set_next_token_grant(s.random.below(2), 1); }},
+    {"tick", 80, [](Soak&) { sim::Advance(1000); }},
+    {"seek step", 40, [](Soak&) { sim::Advance(100); }},
+    {"wait", 12, [](Soak& s) { sim::Advance(2000 + s.random.Below(60000)); }},
+    {"engine ready", 24, [](Soak&) { sim::DeliverEngineAnswer(sim::EngineAnswer::kReady); }},
+    {"seek done", 16, [](Soak&) { sim::DeliverEngineAnswer(sim::EngineAnswer::kSeekDone); }},
+    {"end played", 8, [](Soak&) { sim::EndTrack(1); }},
+    {"end interrupted", 8, [](Soak&) { sim::EndTrack(2); }},
+    {"break off", 4, [](Soak&) { sim::BreakOffTrack(); }},
+    {"call begins", 3, [](Soak&) { sim::SetVoiceCall(true); }},
+    {"call ends", 15, [](Soak&) { sim::SetVoiceCall(false); }},
+    {"keypad locks", 3, [](Soak&) { sim::SetKeypadLock(true); }},
+    {"keypad unlocks", 15, [](Soak&) { sim::SetKeypadLock(false); }},
+    {"other application", 4, [](Soak&) { sim::SetFront(sim::Front::kOther); }},
+    {"idle screen", 12, [](Soak&) { sim::SetFront(sim::Front::kIdle); }},
+    {"canvas fails", 1, [](Soak&) { sim::FailCanvasCreation(1); }},
+    {"token refused", 1, [](Soak& s) { sim::SetNextTokenGrant(s.random.Below(2), 1); }},
     {"engine refuses", 4,
      [](Soak& s) {
        // Not its delete: the player drops a handle whatever the engine says.
-       const sim::EngineOp ops[] = {sim::EngineOp::Create, sim::EngineOp::Start, sim::EngineOp::Pause,
+       const sim::EngineOp ops[] = {sim::EngineOp::Create, sim::EngineOp::kStart, sim::EngineOp::Pause,
                                     sim::EngineOp::Stop, sim::EngineOp::Seek};
-       sim::refuse_engine(ops[s.random.below(5)], 1);
+       sim::RefuseEngine(ops[s.random.Below(5)], 1);
      }},
-    {"engine answers late", 4, [](Soak& s) { sim::hold_engine_answers(s.random.one_in(2)); }},
+    {"engine answers late", 4, [](Soak& s) { sim::HoldEngineAnswers(s.random.OneIn(2)); }},
     {"card fails", 2, CardFails},
-    {"card mended", 6, [](Soak&) { sim::set_fs_fault(sim::FsFault::None); }},
+    {"card mended", 6, [](Soak&) { sim::SetFsFault(sim::FsFault::kNone); }},
 };
 
 const Event& PickEvent(Soak& s) {
   uint32_t total = 0;
   for (const Event& e : kEvents) total += e.weight;
-  uint32_t at = s.random.below(total);
+  uint32_t at = s.random.Below(total);
   for (const Event& e : kEvents) {
     if (at < e.weight) return e;
     at -= e.weight;
@@ -235,24 +237,24 @@ bool CheckRunning(Soak& s) {
   if (p->count > 0 && p->cur >= p->count)
     return Fail(s, "cur " + std::to_string(p->cur) + " not below count " + std::to_string(p->count));
   sim::PlaybackInfo play{};
-  bool playing = sim::playback_info(&play);
-  uint32_t objects = sim::playback_objects();
+  bool playing = sim::GetPlaybackInfo(&play);
+  uint32_t objects = sim::PlaybackObjects();
   if (objects > 1 || (p->mme_media_file != 0) != (objects == 1) || (playing && play.handle != p->mme_media_file))
     return Fail(s,
                 std::to_string(objects) + " playback objects, the player holds " + std::to_string(p->mme_media_file));
-  if (p->State_Player == PLAYER_SEEKING) {
+  if (p->State_Player == kPlayerSeeking) {
     uint32_t length = playing ? play.length_ms / 1000 : p->timeDuraction;
     if (p->timePosition > length)
       return Fail(s, "seeking at " + std::to_string(p->timePosition) + " s in a track of " + std::to_string(length));
   }
-  if (p->lrc && p->iRet != LRC_LOADED) return Fail(s, "a lyrics record with iRet " + std::to_string(p->iRet));
+  if (p->lrc && p->iRet != kLrcLoaded) return Fail(s, "a lyrics record with iRet " + std::to_string(p->iRet));
   sim::AppInfo shell{};
-  bool shell_canvas = sim::shell_info(&shell) && shell.running && shell.dialog != 0 && shell.dialog == p->dialog &&
-                      sim::canvas_exists();
+  bool shell_canvas =
+      sim::ShellInfo(&shell) && shell.running && shell.dialog != 0 && shell.dialog == p->dialog && sim::CanvasExists();
   if (p->isCanvas > 1 || (p->isCanvas == 1) != shell_canvas)
     return Fail(
         s, "isCanvas " + std::to_string(p->isCanvas) + (shell_canvas ? " while" : " but no") + " canvas of the shell");
-  sim::MemoryStats m = sim::memory_stats();
+  sim::MemoryStats m = sim::GetMemoryStats();
   uint32_t expected = s.list_blocks + RecordBlocks(p->lrc);
   if (m.live_blocks != expected || m.live_blocks > kLiveBound)
     return Fail(s, std::to_string(m.live_blocks) + " live blocks where the list and the record hold " +
@@ -262,16 +264,16 @@ bool CheckRunning(Soak& s) {
 
 // What must hold after every event, and how the program ended when it did.
 bool Check(Soak& s) {
-  sim::MemoryStats m = sim::memory_stats();
+  sim::MemoryStats m = sim::GetMemoryStats();
   if (m.bad_frees || m.overruns)
     return Fail(s, std::to_string(m.bad_frees) + " bad frees, " + std::to_string(m.overruns) + " overruns");
   if (m.peak_blocks > kPeakBound)
     return Fail(s, "peak of " + std::to_string(m.peak_blocks) + " live blocks, above " + std::to_string(kPeakBound));
-  if (sim::image_loaded()) return CheckRunning(s);
-  if (!sim::unload_requested()) return Fail(s, "the image went without asking to be unloaded");
-  if (sim::leaked_blocks() != 0 || m.live_blocks != 0) {
+  if (sim::ImageLoaded()) return CheckRunning(s);
+  if (!sim::UnloadRequested()) return Fail(s, "the image went without asking to be unloaded");
+  if (sim::LeakedBlocks() != 0 || m.live_blocks != 0) {
     char report[2048];
-    sim::leak_report(report, sizeof report);
+    sim::LeakReport(report, sizeof report);
     return Fail(s, std::string("the program ended and left blocks behind: ") + report);
   }
   if (s.objects_left != 0) return Fail(s, "the program ended and left its playback object behind");
@@ -281,9 +283,9 @@ bool Check(Soak& s) {
 // ---------------------------------------------------------------- the run
 void Observe(sim::Fact fact, uint32_t value, const char*, void* ctx) {
   Soak& s = *static_cast<Soak*>(ctx);
-  if (fact == sim::Fact::Track) ++s.changes, ++s.objects;
-  if (fact == sim::Fact::EngineDelete) --s.objects;
-  if (fact == sim::Fact::Unload) {
+  if (fact == sim::Fact::kTrack) ++s.changes, ++s.objects;
+  if (fact == sim::Fact::kEngineDelete) --s.objects;
+  if (fact == sim::Fact::kUnload) {
     ++s.ends[value];
     s.objects_left = s.objects;
     s.objects = 0;
@@ -293,26 +295,26 @@ void Observe(sim::Fact fact, uint32_t value, const char*, void* ctx) {
 bool Load(Soak& s) {
   s.event = "load";
   s.held_key = -1;
-  s.folder.restore_missing();
-  s.image = s.opt.image ? s.opt.image : kImages[s.random.below(4)];
-  sim::hold_engine_answers(s.random.one_in(2));
+  s.folder.RestoreMissing();
+  s.image = s.opt.image ? s.opt.image : kImages[s.random.Below(4)];
+  sim::HoldEngineAnswers(s.random.OneIn(2));
   char text[17];
-  if (s.random.one_in(20)) {
+  if (s.random.OneIn(20)) {
     // An identifier of no file, or of any file at all.
-    for (int i = 0; i < 16; ++i) text[i] = "0123456789ABCDEFGx"[s.random.below(18)];
+    for (int i = 0; i < 16; ++i) text[i] = "0123456789ABCDEFGx"[s.random.Below(18)];
     text[16] = '\0';
   } else {
-    const Track& t = s.folder.tracks()[s.random.below(kTracks)];
+    const Track& t = s.folder.Tracks()[s.random.Below(kTracks)];
     uint8_t id[8];
-    if (!sim::file_id(("file://b/mobile/audio/" + t.name).c_str(), id)) return Fail(s, "no identifier for " + t.name);
-    sim::file_id_text(id, text);
+    if (!sim::FileId(("file://b/mobile/audio/" + t.name).c_str(), id)) return Fail(s, "no identifier for " + t.name);
+    sim::FileIdText(id, text);
   }
   ++s.loads;
-  if (!sim::load_image((s.opt.images + "/" + s.image + ".so").c_str(), text, kBase, nullptr))
+  if (!sim::LoadImage((s.opt.images + "/" + s.image + ".so").c_str(), text, kBase, nullptr))
     return Fail(s, "the image did not load");
-  s.folder.remove_missing();
-  if (PlayerState* p = Player()) s.list_blocks = sim::memory_stats().live_blocks - RecordBlocks(p->lrc);
-  if (sim::image_loaded() && s.list_blocks > 1) return Fail(s, "the program holds more than its list and record");
+  s.folder.RemoveMissing();
+  if (PlayerState* p = Player()) s.list_blocks = sim::GetMemoryStats().live_blocks - RecordBlocks(p->lrc);
+  if (sim::ImageLoaded() && s.list_blocks > 1) return Fail(s, "the program holds more than its list and record");
   return Check(s);
 }
 
@@ -323,23 +325,23 @@ void Trace(Soak& s) {
     return;
   }
   sim::PlaybackInfo play{};
-  sim::playback_info(&play);
+  sim::GetPlaybackInfo(&play);
   printf("#%llu %s: state %u, track %u/%u, %u/%u s, iRet %u, canvas %u, %u blocks, engine %s %u/%u ms, %s\n",
          (unsigned long long)s.events, s.event, p->State_Player, p->cur, p->count, p->timePosition, p->timeDuraction,
-         p->iRet, p->isCanvas, sim::memory_stats().live_blocks, play.playing ? "playing" : "still", play.position_ms,
+         p->iRet, p->isCanvas, sim::GetMemoryStats().live_blocks, play.playing ? "playing" : "still", play.position_ms,
          play.length_ms, s.image);
 }
 
 bool Run(Soak& s) {
-  sim::reset();
-  if (!sim::set_root(s.folder.root().c_str())) return Fail(s, "no root folder");
-  if (!sim::install_gb2uc_file(s.opt.table.c_str())) return Fail(s, "no GB2312 table at " + s.opt.table);
-  for (const Track& t : s.folder.tracks()) sim::set_track_length(("file://b/mobile/audio/" + t.name).c_str(), t.ms);
-  sim::set_observer(Observe, &s);
-  if (s.opt.alloc_fail) sim::fail_allocations_at_random(s.opt.alloc_fail, static_cast<uint32_t>(s.opt.seed));
+  sim::Reset();
+  if (!sim::SetRoot(s.folder.Root().c_str())) return Fail(s, "no root folder");
+  if (!sim::InstallGb2ucFile(s.opt.table.c_str())) return Fail(s, "no GB2312 table at " + s.opt.table);
+  for (const Track& t : s.folder.Tracks()) sim::SetTrackLength(("file://b/mobile/audio/" + t.name).c_str(), t.ms);
+  sim::SetObserver(Observe, &s);
+  if (s.opt.alloc_fail) sim::FailAllocationsAtRandom(s.opt.alloc_fail, static_cast<uint32_t>(s.opt.seed));
   if (!Load(s)) return false;
   while (s.events < s.opt.events || s.changes < s.opt.changes) {
-    if (!sim::image_loaded()) {
+    if (!sim::ImageLoaded()) {
       if (!Load(s)) return false;
       continue;
     }
@@ -352,13 +354,13 @@ bool Run(Soak& s) {
     if (!Check(s)) return false;
   }
   // The last run ends as a user ends it, cleanly too.
-  if (!sim::image_loaded()) return true;
+  if (!sim::ImageLoaded()) return true;
   s.event = "final exit";
-  sim::set_keypad_lock(false);
-  sim::set_voice_call(false);
-  sim::set_front(sim::Front::Idle);
-  sim::press(KEY_EXIT_ANYWHERE);
-  return Check(s) && (!sim::image_loaded() || Fail(s, "the exit key did not end the program"));
+  sim::SetKeypadLock(false);
+  sim::SetVoiceCall(false);
+  sim::SetFront(sim::Front::kIdle);
+  sim::Press(kKeyExitAnywhere);
+  return Check(s) && (!sim::ImageLoaded() || Fail(s, "the exit key did not end the program"));
 }
 
 bool Parse(int argc, char** argv, Options* o) {
@@ -441,7 +443,7 @@ int main(int argc, char** argv) {
            Replay(opt, s.events > 20 ? s.events - 20 : 0).c_str());
     return 1;
   }
-  sim::MemoryStats m = sim::memory_stats();
+  sim::MemoryStats m = sim::GetMemoryStats();
   printf(
       "soak: seed %llu: %llu events, %llu track changes, %llu loads, peak %u live blocks (bound %u), "
       "%u allocations failed, %.1f s\n",

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "soak_folder.h"
 
 #include <stdio.h>
@@ -17,9 +18,9 @@ const char* const kExtensions[] = {"mp3", "m4a", "MP3", "Mp3", "m4A"};
 // Files of the folder that are no tracks, and a folder named like one.
 const char* const kOthers[] = {"cover.jpg", "notes.txt", ".mp3", "readme", "x.mp3.bak"};
 const char* const kSubfolder = "album.mp3";
-const Lyrics kLyricsKinds[] = {Lyrics::None,  Lyrics::Utf8,   Lyrics::Utf16Le, Lyrics::Utf16Be, Lyrics::Gb2312,
-                               Lyrics::Txt,   Lyrics::Full,   Lyrics::Broken,  Lyrics::Huge,    Lyrics::Encrypted,
-                               Lyrics::Empty, Lyrics::NoText, Lyrics::Garbage};
+const Lyrics kLyricsKinds[] = {Lyrics::kNone,  Lyrics::kUtf8,   Lyrics::kUtf16Le, Lyrics::kUtf16Be, Lyrics::kGb2312,
+                               Lyrics::kTxt,   Lyrics::kFull,   Lyrics::kBroken,  Lyrics::kHuge,    Lyrics::kEncrypted,
+                               Lyrics::kEmpty, Lyrics::kNoText, Lyrics::kGarbage};
 
 // The Chinese characters the lyrics use, with their GB2312 codes.
 struct Hanzi {
@@ -48,9 +49,9 @@ std::string Utf8(const std::u16string& s) {
 std::string Encode(const std::u16string& s, Lyrics kind) {
   std::string out;
   switch (kind) {
-    case Lyrics::Utf16Le:
-    case Lyrics::Utf16Be: {
-      bool le = kind == Lyrics::Utf16Le;
+    case Lyrics::kUtf16Le:
+    case Lyrics::kUtf16Be: {
+      bool le = kind == Lyrics::kUtf16Le;
       for (char16_t c : u"\uFEFF" + s) {
         char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
         out += le ? lo : hi;
@@ -58,7 +59,7 @@ std::string Encode(const std::u16string& s, Lyrics kind) {
       }
       return out;
     }
-    case Lyrics::Gb2312:
+    case Lyrics::kGb2312:
       for (char16_t c : s) {
         if (c < 0x80) out += static_cast<char>(c);
         for (const Hanzi& h : kHanzi)
@@ -80,12 +81,12 @@ std::u16string TimeTag(uint32_t ms) {
 // `width` units.
 std::u16string LrcText(Random& r, uint32_t ms, uint32_t lines, uint32_t tags, uint32_t width) {
   std::u16string s = u"[ti:Soak ";
-  s += kHanzi[r.below(3)].unit;
+  s += kHanzi[r.Below(3)].unit;
   s += u"]\n[ar:The Soak]\n[al:Seeds]\n";
-  if (r.one_in(3)) s += r.one_in(2) ? u"[offset:-1500]\n" : u"[offset:700]\n";
+  if (r.OneIn(3)) s += r.OneIn(2) ? u"[offset:-1500]\n" : u"[offset:700]\n";
   for (uint32_t k = 0; k < lines; ++k) {
-    for (uint32_t t = 0; t < tags; ++t) s += TimeTag(r.below(ms + 1));
-    for (uint32_t u = 0; u < width; ++u) s += r.one_in(4) ? kHanzi[r.below(3)].unit : char16_t(u'a' + r.below(26));
+    for (uint32_t t = 0; t < tags; ++t) s += TimeTag(r.Below(ms + 1));
+    for (uint32_t u = 0; u < width; ++u) s += r.OneIn(4) ? kHanzi[r.Below(3)].unit : char16_t(u'a' + r.Below(26));
     s += u"\r\n";
   }
   return s;
@@ -93,25 +94,25 @@ std::u16string LrcText(Random& r, uint32_t ms, uint32_t lines, uint32_t tags, ui
 
 std::string LyricsBytes(Random& r, Lyrics kind, uint32_t ms) {
   switch (kind) {
-    case Lyrics::Full:
-      return Encode(LrcText(r, ms, 100, 2, 400), Lyrics::Utf8);
-    case Lyrics::Broken:
-      return Encode(LrcText(r, ms, 3, 1, 20) + u"[12.00]no colon\n", Lyrics::Utf8);
-    case Lyrics::Huge:
-      return Encode(LrcText(r, ms, 100, 1, 700), Lyrics::Utf8);
-    case Lyrics::Encrypted:
-      return Encode(u"[ti:locked]\n[key:0412ab]\n" + LrcText(r, ms, 2, 1, 10), Lyrics::Utf8);
-    case Lyrics::Empty:
+    case Lyrics::kFull:
+      return Encode(LrcText(r, ms, 100, 2, 400), Lyrics::kUtf8);
+    case Lyrics::kBroken:
+      return Encode(LrcText(r, ms, 3, 1, 20) + u"[12.00]no colon\n", Lyrics::kUtf8);
+    case Lyrics::kHuge:
+      return Encode(LrcText(r, ms, 100, 1, 700), Lyrics::kUtf8);
+    case Lyrics::kEncrypted:
+      return Encode(u"[ti:locked]\n[key:0412ab]\n" + LrcText(r, ms, 2, 1, 10), Lyrics::kUtf8);
+    case Lyrics::kEmpty:
       return "";
-    case Lyrics::NoText:
-      return std::string("\0\0", 2) + Encode(LrcText(r, ms, 2, 1, 10), Lyrics::Utf8);
-    case Lyrics::Garbage: {
-      std::string bytes(1 + r.below(3000), '\0');
-      for (char& b : bytes) b = static_cast<char>(r.one_in(8) ? '[' : r.below(256));
+    case Lyrics::kNoText:
+      return std::string("\0\0", 2) + Encode(LrcText(r, ms, 2, 1, 10), Lyrics::kUtf8);
+    case Lyrics::kGarbage: {
+      std::string bytes(1 + r.Below(3000), '\0');
+      for (char& b : bytes) b = static_cast<char>(r.OneIn(8) ? '[' : r.Below(256));
       return bytes;
     }
     default:
-      return Encode(LrcText(r, ms, 1 + r.below(40), 1 + r.below(3), 1 + r.below(60)), kind);
+      return Encode(LrcText(r, ms, 1 + r.Below(40), 1 + r.Below(3), 1 + r.Below(60)), kind);
   }
 }
 
@@ -121,7 +122,7 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 
 }  // namespace
 
-const char* lyrics_name(Lyrics kind) {
+const char* LyricsName(Lyrics kind) {
   static const char* const kNames[] = {"none",   "utf8", "utf16le",   "utf16be", "gb2312",  "txt",    "full",
                                        "broken", "huge", "encrypted", "empty",   "no text", "garbage"};
   return kNames[static_cast<int>(kind)];
@@ -140,18 +141,18 @@ Folder::Folder(Random& r, size_t tracks) {
     snprintf(prefix, sizeof prefix, "%02zu ", i);
     // One name as long as a slot of the track list holds (127 units), one a
     // unit longer.
-    std::string word = i == 7 ? std::string(120, 'n') : i == 8 ? std::string(121, 'o') : kWords[r.below(8)];
-    t.name = prefix + word + "." + kExtensions[r.below(5)];
+    std::string word = i == 7 ? std::string(120, 'n') : i == 8 ? std::string(121, 'o') : kWords[r.Below(8)];
+    t.name = prefix + word + "." + kExtensions[r.Below(5)];
     // Short tracks end while keys are still being pressed.
-    t.ms = r.one_in(6) ? r.below(4000) : 5000 + r.below(400000);
+    t.ms = r.OneIn(6) ? r.Below(4000) : 5000 + r.Below(400000);
     t.missing = i % 10 == 3;
     t.broken = i % 10 == 6;
-    t.lyrics = kLyricsKinds[i < 13 ? i : r.below(13)];
+    t.lyrics = kLyricsKinds[i < 13 ? i : r.Below(13)];
     tracks_.push_back(t);
-    write_track(t);
+    WriteTrack(t);
     std::string stem = root_ + "/mobile/audio/lrc/" + t.name.substr(0, t.name.size() - 3);
-    if (t.lyrics != Lyrics::None)
-      WriteFile(stem + (t.lyrics == Lyrics::Txt ? "txt" : "lrc"), LyricsBytes(r, t.lyrics, t.ms));
+    if (t.lyrics != Lyrics::kNone)
+      WriteFile(stem + (t.lyrics == Lyrics::kTxt ? "txt" : "lrc"), LyricsBytes(r, t.lyrics, t.ms));
   }
 }
 
@@ -160,16 +161,16 @@ Folder::~Folder() {
   fs::remove_all(root_, ec);
 }
 
-void Folder::write_track(const Track& t) const {
+void Folder::WriteTrack(const Track& t) const {
   WriteFile(root_ + "/mobile/audio/" + t.name, t.broken ? "" : "ID3 not really audio");
 }
 
-void Folder::restore_missing() const {
+void Folder::RestoreMissing() const {
   for (const Track& t : tracks_)
-    if (t.missing) write_track(t);
+    if (t.missing) WriteTrack(t);
 }
 
-void Folder::remove_missing() const {
+void Folder::RemoveMissing() const {
   for (const Track& t : tracks_)
     if (t.missing) fs::remove(root_ + "/mobile/audio/" + t.name);
 }

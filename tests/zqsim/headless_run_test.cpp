@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zqsim headless over the demo folder and over broken input: the trace of a
 // key script against its golden (screen checksums included), a play-through
 // in list order with the lyric lines at their seconds, and clear failures.
@@ -15,9 +16,9 @@
 #include "sim/host/png/png_writer.h"
 
 namespace fs = std::filesystem;
-using zqsim_test::lines_of;
-using zqsim_test::read_all;
-using zqsim_test::run_zqsim;
+using zqsim_test::LinesOf;
+using zqsim_test::ReadAll;
+using zqsim_test::RunZqsim;
 using zqsim_test::TempDir;
 
 namespace {
@@ -27,21 +28,21 @@ const std::string kData = ZQ_TEST_DATA_DIR;
 const std::string kExpected = ZQ_EXPECTED_DIR;
 const std::string kScripts = ZQ_SCRIPTS_DIR;
 
-bool updating_goldens() {
+bool UpdatingGoldens() {
   const char* v = getenv("ZQ_UPDATE_GOLDENS");
   return v != nullptr && std::string(v) == "1";
 }
 
 // Compares a trace with its golden line by line, so that a failure names
 // the first line that differs.
-void expect_golden(const std::string& trace, const std::string& golden_name) {
+void ExpectGolden(const std::string& trace, const std::string& golden_name) {
   std::string path = kExpected + "/" + golden_name;
-  if (updating_goldens()) {
+  if (UpdatingGoldens()) {
     std::ofstream(path, std::ios::binary) << trace;
     GTEST_SKIP() << "rewrote " << path;
   }
   ASSERT_TRUE(fs::exists(path)) << "no golden " << path << "; run with ZQ_UPDATE_GOLDENS=1 to write it";
-  std::vector<std::string> want = lines_of(read_all(path)), got = lines_of(trace);
+  std::vector<std::string> want = LinesOf(ReadAll(path)), got = LinesOf(trace);
   for (size_t i = 0; i < want.size() && i < got.size(); ++i) {
     ASSERT_EQ(got[i], want[i]) << "line " << i + 1 << " of " << golden_name;
   }
@@ -49,9 +50,9 @@ void expect_golden(const std::string& trace, const std::string& golden_name) {
 }
 
 // The "shot NAME CRC" lines of a trace.
-std::vector<std::pair<std::string, std::string>> shots_of(const std::string& trace) {
+std::vector<std::pair<std::string, std::string>> ShotsOf(const std::string& trace) {
   std::vector<std::pair<std::string, std::string>> shots;
-  for (const std::string& l : lines_of(trace)) {
+  for (const std::string& l : LinesOf(trace)) {
     std::istringstream in(l);
     std::string time, word, name, crc;
     in >> time >> word >> name >> crc;
@@ -77,35 +78,35 @@ TEST(HeadlessRun, KeyScriptOverTheDemoGivesTheExpectedTraceAndScreens) {
   for (const ImageCase& c : kImages) {
     SCOPED_TRACE(c.image);
     TempDir shots;
-    auto r = run_zqsim(
-        {"--headless", "--image", c.image, "--script", kScripts + "/demo_keys.script", "--shots", shots.path(), kDemo});
+    auto r = RunZqsim(
+        {"--headless", "--image", c.image, "--script", kScripts + "/demo_keys.script", "--shots", shots.Path(), kDemo});
     ASSERT_EQ(r.status, 0) << r.err;
     // Each checksum in the trace is that of the PNG written beside it.
-    auto shots_seen = shots_of(r.out);
+    auto shots_seen = ShotsOf(r.out);
     ASSERT_EQ(shots_seen.size(), 4u);
     for (auto& [name, crc] : shots_seen) {
       sim::png::Image img;
       std::string error;
-      ASSERT_TRUE(sim::png::read_rgb((shots.path() + "/" + name + ".png").c_str(), &img, &error)) << error;
+      ASSERT_TRUE(sim::png::ReadRgb((shots.Path() + "/" + name + ".png").c_str(), &img, &error)) << error;
       ASSERT_EQ(img.width, 176);
       ASSERT_EQ(img.height, 220);
       char hex[16];
-      snprintf(hex, sizeof hex, "%08x", sim::png::crc32_rgb(img.rgb.data(), img.width, img.height));
+      snprintf(hex, sizeof hex, "%08x", sim::png::Crc32Rgb(img.rgb.data(), img.width, img.height));
       EXPECT_EQ(crc, hex) << name;
     }
-    expect_golden(r.out, c.golden);
+    ExpectGolden(r.out, c.golden);
   }
 }
 
 TEST(HeadlessRun, PlayThroughVisitsEveryTrackInNameOrderWithLinesAtTheirSeconds) {
   TempDir shots;
-  auto r = run_zqsim({"--until-end", "--shots", shots.path(), kDemo});
+  auto r = RunZqsim({"--until-end", "--shots", shots.Path(), kDemo});
   ASSERT_EQ(r.status, 0) << r.err;
   std::vector<std::string> tracks;
   std::map<std::string, uint32_t> started;
   std::map<std::string, uint32_t> line_at;  // lyric line shown in black -> ms after its track began
   std::string current;
-  for (const std::string& l : lines_of(r.out)) {
+  for (const std::string& l : LinesOf(r.out)) {
     uint32_t t = std::stoul(l);
     std::string rest = l.substr(l.find(' ') + 1);
     if (rest.rfind("track \"", 0) == 0) {
@@ -149,18 +150,18 @@ TEST(HeadlessRun, PlayThroughVisitsEveryTrackInNameOrderWithLinesAtTheirSeconds)
   EXPECT_TRUE(line_at.count("静夜思|李白|唐诗三百首|zq demo"));
   EXPECT_EQ(line_at.count("lrc文件不存在"), 1u);
   for (const char* shot : {"01-01_jingyesi", "02-02_chunxiao", "03-03_dengguanque", "04-04_no_lyrics"})
-    EXPECT_TRUE(fs::exists(shots.path() + "/" + shot + ".png")) << shot;
+    EXPECT_TRUE(fs::exists(shots.Path() + "/" + shot + ".png")) << shot;
 }
 
 TEST(HeadlessRun, BadScriptLineStopsTheRunBeforeAnythingHappens) {
   TempDir dir;
-  std::string script = dir.path() + "/bad.script";
+  std::string script = dir.Path() + "/bad.script";
   std::ofstream(script) << "wait 100\ntap 0x2C\nhold 0x2F\nshot x\n";
-  auto r = run_zqsim({"--headless", "--script", script, "--shots", dir.path(), kDemo});
+  auto r = RunZqsim({"--headless", "--script", script, "--shots", dir.Path(), kDemo});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.out, "");
   EXPECT_NE(r.err.find("bad.script:3: expected \"hold KEY MS\""), std::string::npos) << r.err;
-  EXPECT_FALSE(fs::exists(dir.path() + "/x.png"));
+  EXPECT_FALSE(fs::exists(dir.Path() + "/x.png"));
 }
 
 TEST(HeadlessRun, CommandLineMistakesAreRefused) {
@@ -194,7 +195,7 @@ TEST(HeadlessRun, CommandLineMistakesAreRefused) {
       {{"--headless", "--root", kData, kDemo}, 2, "does not lie in the root folder"},
   };
   for (const Case& c : cases) {
-    auto r = run_zqsim(c.args, "env -u DISPLAY -u WAYLAND_DISPLAY");
+    auto r = RunZqsim(c.args, "env -u DISPLAY -u WAYLAND_DISPLAY");
     EXPECT_EQ(r.status, c.status) << c.message;
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     // One line says what is wrong; nothing else is printed.
@@ -206,14 +207,14 @@ TEST(HeadlessRun, CommandLineMistakesAreRefused) {
 
 TEST(HeadlessRun, RefusedRunLeavesNoTraceFile) {
   TempDir dir;
-  std::string trace = dir.path() + "/run.trace";
-  auto r = run_zqsim({"--headless", "--trace", trace, "/nonexistent/zq/music"});
+  std::string trace = dir.Path() + "/run.trace";
+  auto r = RunZqsim({"--headless", "--trace", trace, "/nonexistent/zq/music"});
   EXPECT_EQ(r.status, 2);
   EXPECT_FALSE(fs::exists(trace));
 }
 
 TEST(HeadlessRun, HelpNamesEveryOptionAndScriptStep) {
-  auto r = run_zqsim({"--help"});
+  auto r = RunZqsim({"--help"});
   ASSERT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
   for (const char* word :
@@ -225,19 +226,19 @@ TEST(HeadlessRun, HelpNamesEveryOptionAndScriptStep) {
     EXPECT_NE(r.out.find(word), std::string::npos) << word;
   }
   // It reads on a terminal of 80 columns.
-  for (const std::string& line : lines_of(r.out)) EXPECT_LE(line.size(), 80u) << line;
+  for (const std::string& line : LinesOf(r.out)) EXPECT_LE(line.size(), 80u) << line;
 }
 
 // Tracks with names in mixed case and no lyrics file anywhere: every track
 // plays and shows that its lyrics file does not exist.
 TEST(HeadlessRun, FolderWithoutLyricsPlaysEveryTrackWithItsMessage) {
   TempDir dir;
-  fs::copy_file(kDemo + "/01_jingyesi.mp3", dir.path() + "/Song.MP3");
-  fs::copy_file(kDemo + "/02_chunxiao.m4a", dir.path() + "/Tune.M4a");
-  auto r = run_zqsim({"--until-end", dir.path()});
+  fs::copy_file(kDemo + "/01_jingyesi.mp3", dir.Path() + "/Song.MP3");
+  fs::copy_file(kDemo + "/02_chunxiao.m4a", dir.Path() + "/Tune.M4a");
+  auto r = RunZqsim({"--until-end", dir.Path()});
   ASSERT_EQ(r.status, 0) << r.err;
   std::vector<std::string> tracks, messages;
-  for (const std::string& l : lines_of(r.out)) {
+  for (const std::string& l : LinesOf(r.out)) {
     std::string rest = l.substr(l.find(' ') + 1);
     if (rest.rfind("track ", 0) == 0) tracks.push_back(rest);
     if (rest.rfind("lyrics ", 0) == 0) messages.push_back(rest);
@@ -255,13 +256,13 @@ TEST(HeadlessRun, FolderWithoutLyricsPlaysEveryTrackWithItsMessage) {
 // there), F12 saves the phone's screen.
 TEST(HeadlessRun, SimulatorKeysInAScriptActAsInTheWindow) {
   TempDir dir;
-  std::string script = dir.path() + "/keys.script";
+  std::string script = dir.Path() + "/keys.script";
   std::ofstream(script) << "wait 1500\nkey F5\nkey Up\nshot locked\nkey F5\nkey F6\nkey F6\n"
                            "key Escape\nkey F7\nkey Down\nkey F12\nkey F7\nkey Down\nkey End\n";
-  auto r = run_zqsim({"--headless", "--script", script, "--shots", dir.path(), kDemo});
+  auto r = RunZqsim({"--headless", "--script", script, "--shots", dir.Path(), kDemo});
   ASSERT_EQ(r.status, 0) << r.err;
   std::vector<std::string> got;
-  for (const std::string& l : lines_of(r.out)) {
+  for (const std::string& l : LinesOf(r.out)) {
     std::string rest = l.substr(l.find(' ') + 1);
     if (l.rfind("0 ", 0) == 0 || rest.rfind("lyrics ", 0) == 0) continue;  // the start, the lyrics area
     got.push_back(rest.rfind("shot ", 0) == 0 ? rest.substr(0, rest.rfind(' ')) : rest);
@@ -279,8 +280,8 @@ TEST(HeadlessRun, SimulatorKeysInAScriptActAsInTheWindow) {
   };
   EXPECT_EQ(got, want) << r.out;
   EXPECT_EQ(r.err, "zqsim: the player has ended: exit key\n");
-  EXPECT_TRUE(fs::exists(dir.path() + "/zqsim-1.png"));
-  EXPECT_TRUE(fs::exists(dir.path() + "/locked.png"));
+  EXPECT_TRUE(fs::exists(dir.Path() + "/zqsim-1.png"));
+  EXPECT_TRUE(fs::exists(dir.Path() + "/locked.png"));
 }
 
 // An empty and a non-audio file between good tracks are opened, break off at
@@ -288,14 +289,14 @@ TEST(HeadlessRun, SimulatorKeysInAScriptActAsInTheWindow) {
 // track, and says once for each broken file why it did not play.
 TEST(HeadlessRun, BrokenFilesBreakOffAndThePlayerPlaysOn) {
   TempDir dir;
-  fs::copy_file(kDemo + "/01_jingyesi.mp3", dir.path() + "/1.mp3");
-  std::ofstream(dir.path() + "/2 empty.mp3");
-  fs::copy_file(kData + "/not_audio.mp3", dir.path() + "/3 not audio.mp3");
-  fs::copy_file(kDemo + "/04_no_lyrics.m4a", dir.path() + "/4.m4a");
-  auto r = run_zqsim({"--until-end", dir.path()});
+  fs::copy_file(kDemo + "/01_jingyesi.mp3", dir.Path() + "/1.mp3");
+  std::ofstream(dir.Path() + "/2 empty.mp3");
+  fs::copy_file(kData + "/not_audio.mp3", dir.Path() + "/3 not audio.mp3");
+  fs::copy_file(kDemo + "/04_no_lyrics.m4a", dir.Path() + "/4.m4a");
+  auto r = RunZqsim({"--until-end", dir.Path()});
   EXPECT_EQ(r.status, 0) << r.err;
   std::vector<std::pair<uint32_t, std::string>> tracks;
-  for (const std::string& l : lines_of(r.out))
+  for (const std::string& l : LinesOf(r.out))
     if (l.find(" track ") != std::string::npos) tracks.push_back({std::stoul(l), l.substr(l.find('"'))});
   const std::vector<std::string> order = {"\"1.mp3\"", "\"2 empty.mp3\"", "\"3 not audio.mp3\"", "\"4.m4a\"",
                                           "\"1.mp3\""};
@@ -311,22 +312,22 @@ TEST(HeadlessRun, BrokenFilesBreakOffAndThePlayerPlaysOn) {
 
 TEST(HeadlessRun, TemporaryPhoneFolderIsRemovedAtTheEnd) {
   TempDir tmp;
-  auto r = run_zqsim({"--headless", "--script", kScripts + "/window_smoke.script", kDemo}, "TMPDIR=" + tmp.path());
+  auto r = RunZqsim({"--headless", "--script", kScripts + "/window_smoke.script", kDemo}, "TMPDIR=" + tmp.Path());
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("shot window-second"), std::string::npos) << r.out;
-  EXPECT_TRUE(fs::is_empty(tmp.path())) << "the phone folder stayed in " << tmp.path();
+  EXPECT_TRUE(fs::is_empty(tmp.Path())) << "the phone folder stayed in " << tmp.Path();
 }
 
 TEST(HeadlessRun, TraceFileTakesTheTraceInsteadOfTheOutput) {
   TempDir dir;
-  std::string trace = dir.path() + "/run.trace";
-  auto r = run_zqsim({"--headless", "--trace", trace, "--script", kScripts + "/window_smoke.script", kDemo});
+  std::string trace = dir.Path() + "/run.trace";
+  auto r = RunZqsim({"--headless", "--trace", trace, "--script", kScripts + "/window_smoke.script", kDemo});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "");
-  std::string written = read_all(trace);
+  std::string written = ReadAll(trace);
   EXPECT_EQ(written.rfind("0 shell start\n", 0), 0u) << written;
   EXPECT_NE(written.find(" shot window-hidden "), std::string::npos) << written;
-  auto bad = run_zqsim({"--headless", "--trace", dir.path() + "/no/such/dir/t", kDemo});
+  auto bad = RunZqsim({"--headless", "--trace", dir.Path() + "/no/such/dir/t", kDemo});
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.err.find("cannot write the trace"), std::string::npos) << bad.err;
 }
@@ -335,33 +336,33 @@ TEST(HeadlessRun, TraceFileTakesTheTraceInsteadOfTheOutput) {
 // second run keeps the first run's pictures.
 TEST(HeadlessRun, F12ScreenshotsKeepThoseOfEarlierRuns) {
   TempDir dir;
-  std::ofstream(dir.path() + "/zqsim-1.png") << "earlier";
-  std::ofstream(dir.path() + "/zqsim-7.png") << "earlier";
-  std::ofstream(dir.path() + "/zqsim-7-window.png") << "earlier";
-  std::ofstream(dir.path() + "/zqsim-x.png") << "not ours";
-  std::string script = dir.path() + "/keys.script";
+  std::ofstream(dir.Path() + "/zqsim-1.png") << "earlier";
+  std::ofstream(dir.Path() + "/zqsim-7.png") << "earlier";
+  std::ofstream(dir.Path() + "/zqsim-7-window.png") << "earlier";
+  std::ofstream(dir.Path() + "/zqsim-x.png") << "not ours";
+  std::string script = dir.Path() + "/keys.script";
   std::ofstream(script) << "wait 200\nkey F12\nkey F12\n";
-  auto r = run_zqsim({"--headless", "--script", script, "--shots", dir.path(), kDemo});
+  auto r = RunZqsim({"--headless", "--script", script, "--shots", dir.Path(), kDemo});
   ASSERT_EQ(r.status, 0) << r.err;
-  auto shots = shots_of(r.out);
+  auto shots = ShotsOf(r.out);
   ASSERT_EQ(shots.size(), 2u) << r.out;
   EXPECT_EQ(shots[0].first, "zqsim-8");
   EXPECT_EQ(shots[1].first, "zqsim-9");
-  EXPECT_EQ(read_all(dir.path() + "/zqsim-1.png"), "earlier");
-  EXPECT_EQ(read_all(dir.path() + "/zqsim-7.png"), "earlier");
-  EXPECT_TRUE(fs::exists(dir.path() + "/zqsim-8.png"));
-  EXPECT_TRUE(fs::exists(dir.path() + "/zqsim-9.png"));
+  EXPECT_EQ(ReadAll(dir.Path() + "/zqsim-1.png"), "earlier");
+  EXPECT_EQ(ReadAll(dir.Path() + "/zqsim-7.png"), "earlier");
+  EXPECT_TRUE(fs::exists(dir.Path() + "/zqsim-8.png"));
+  EXPECT_TRUE(fs::exists(dir.Path() + "/zqsim-9.png"));
 }
 
 // The play-through's screenshots are named after their tracks, Chinese
 // names included; what a file name cannot hold becomes "_".
 TEST(HeadlessRun, PlayThroughScreenshotsKeepTheTracksNames) {
   TempDir dir;
-  fs::create_directories(dir.path() + "/music");
-  fs::copy_file(kDemo + "/01_jingyesi.mp3", dir.path() + "/music/静夜思.mp3");
-  fs::copy_file(kDemo + "/04_no_lyrics.m4a", dir.path() + "/music/a b&c.m4a");
-  auto r = run_zqsim({"--until-end", "--shots", dir.path() + "/shots", dir.path() + "/music"});
+  fs::create_directories(dir.Path() + "/music");
+  fs::copy_file(kDemo + "/01_jingyesi.mp3", dir.Path() + "/music/静夜思.mp3");
+  fs::copy_file(kDemo + "/04_no_lyrics.m4a", dir.Path() + "/music/a b&c.m4a");
+  auto r = RunZqsim({"--until-end", "--shots", dir.Path() + "/shots", dir.Path() + "/music"});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(fs::exists(dir.path() + "/shots/01-a_b_c.png")) << r.out;
-  EXPECT_TRUE(fs::exists(dir.path() + "/shots/02-静夜思.png")) << r.out;
+  EXPECT_TRUE(fs::exists(dir.Path() + "/shots/01-a_b_c.png")) << r.out;
+  EXPECT_TRUE(fs::exists(dir.Path() + "/shots/02-静夜思.png")) << r.out;
 }

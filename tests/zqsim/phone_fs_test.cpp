@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The phone file system zqsim builds for a run: linked tracks and lyrics in
 // the phone's folders, the start track, and clear refusals.
 #include "tools/zqsim/phone_fs.h"
@@ -19,20 +20,20 @@ class PhoneFsTest : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
     fs::create_directories(dir_ / "music" / "lrc");
-    touch("music/b.mp3");
-    touch("music/a.M4A");
-    touch("music/notes.doc");
-    touch("music/b.lrc");      // beside the tracks
-    touch("music/lrc/a.txt");  // in the lyrics subfolder
-    touch("music/lrc/b.lrc");  // both places: the subfolder's wins
-    touch("music/lrc/readme.md");
-    touch("gb2uc.map");
+    Touch("music/b.mp3");
+    Touch("music/a.M4A");
+    Touch("music/notes.doc");
+    Touch("music/b.lrc");      // beside the tracks
+    Touch("music/lrc/a.txt");  // in the lyrics subfolder
+    Touch("music/lrc/b.lrc");  // both places: the subfolder's wins
+    Touch("music/lrc/readme.md");
+    Touch("gb2uc.map");
   }
   void TearDown() override {
-    zqsim::remove_phone_fs(&made_);
+    zqsim::RemovePhoneFs(&made_);
     fs::remove_all(dir_);
   }
-  void touch(const char* rel) { std::ofstream(dir_ / rel) << rel; }
+  void Touch(const char* rel) { std::ofstream(dir_ / rel) << rel; }
 
   fs::path dir_;
   zqsim::PhoneFs made_;
@@ -42,9 +43,9 @@ class PhoneFsTest : public ::testing::Test {
 
 TEST_F(PhoneFsTest, FolderStartsWithItsFirstTrackInNameOrder) {
   // First by name, but too long a name for the player's list: passed over.
-  touch(("music/" + std::string(124, '0') + ".mp3").c_str());
+  Touch(("music/" + std::string(124, '0') + ".mp3").c_str());
   std::string error;
-  ASSERT_TRUE(zqsim::make_phone_fs((dir_ / "music").string(), "", (dir_ / "gb2uc.map").string(), &made_, &error))
+  ASSERT_TRUE(zqsim::MakePhoneFs((dir_ / "music").string(), "", (dir_ / "gb2uc.map").string(), &made_, &error))
       << error;
   EXPECT_EQ(made_.start_uri, "file://b/mobile/audio/a.M4A");
   fs::path root = made_.root;
@@ -64,11 +65,11 @@ TEST_F(PhoneFsTest, FolderStartsWithItsFirstTrackInNameOrder) {
 
 TEST_F(PhoneFsTest, FileStartsWithItselfAndRemovalLeavesTheTracks) {
   std::string error;
-  ASSERT_TRUE(zqsim::make_phone_fs((dir_ / "music/b.mp3").string(), "", "", &made_, &error)) << error;
+  ASSERT_TRUE(zqsim::MakePhoneFs((dir_ / "music/b.mp3").string(), "", "", &made_, &error)) << error;
   EXPECT_EQ(made_.start_uri, "file://b/mobile/audio/b.mp3");
   std::string temp = made_.temp_dir;
   EXPECT_FALSE(fs::exists(fs::path(temp) / "ELF/gb2uc.map"));  // no table given
-  zqsim::remove_phone_fs(&made_);
+  zqsim::RemovePhoneFs(&made_);
   EXPECT_FALSE(fs::exists(temp));
   EXPECT_TRUE(fs::exists(dir_ / "music/b.mp3"));
   EXPECT_TRUE(fs::exists(dir_ / "music/lrc/b.lrc"));
@@ -76,7 +77,7 @@ TEST_F(PhoneFsTest, FileStartsWithItselfAndRemovalLeavesTheTracks) {
 
 TEST_F(PhoneFsTest, RootFolderIsUsedAsItIs) {
   std::string error;
-  ASSERT_TRUE(zqsim::make_phone_fs((dir_ / "music/b.mp3").string(), dir_.string(), "", &made_, &error)) << error;
+  ASSERT_TRUE(zqsim::MakePhoneFs((dir_ / "music/b.mp3").string(), dir_.string(), "", &made_, &error)) << error;
   EXPECT_EQ(made_.root, fs::canonical(dir_).string());
   EXPECT_EQ(made_.start_uri, "file://b/music/b.mp3");
   EXPECT_TRUE(made_.temp_dir.empty());
@@ -86,7 +87,7 @@ TEST_F(PhoneFsTest, BadStartsAreRefusedWithAReason) {
   fs::create_directories(dir_ / "empty");
   fs::create_directories(dir_ / "other");
   fs::create_directories(dir_ / "long");
-  touch(("long/" + std::string(124, 'l') + ".mp3").c_str());
+  Touch(("long/" + std::string(124, 'l') + ".mp3").c_str());
   struct Case {
     std::string path, root, message_part;
   };
@@ -102,7 +103,7 @@ TEST_F(PhoneFsTest, BadStartsAreRefusedWithAReason) {
     zqsim::PhoneFs out;
     out.root = "untouched";
     std::string error;
-    EXPECT_FALSE(zqsim::make_phone_fs(c.path, c.root, "", &out, &error)) << c.path;
+    EXPECT_FALSE(zqsim::MakePhoneFs(c.path, c.root, "", &out, &error)) << c.path;
     EXPECT_NE(error.find(c.message_part), std::string::npos) << error;
     EXPECT_EQ(out.root, "untouched");
   }
@@ -115,7 +116,7 @@ TEST(PhoneFsNames, AudioAndLyricsNamesAreKnownByTheirEnding) {
   } cases[] = {{"a.mp3", true, false}, {"a.M4A", true, false}, {"a.lrc", false, true},      {"a.TXT", false, true},
                {".mp3", false, false}, {"mp3", false, false},  {"a.mp3.bak", false, false}, {"a.wav", false, false}};
   for (const Case& c : cases) {
-    EXPECT_EQ(zqsim::is_audio_name(c.name), c.audio) << c.name;
-    EXPECT_EQ(zqsim::is_lyrics_name(c.name), c.lyrics) << c.name;
+    EXPECT_EQ(zqsim::IsAudioName(c.name), c.audio) << c.name;
+    EXPECT_EQ(zqsim::IsLyricsName(c.name), c.lyrics) << c.name;
   }
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The notes zqsim and zqbox write before a run: which tracks of the folder
 // the phone's limits leave out of the list.
 #include "tools/zqsim/run_checks.h"
@@ -20,7 +21,7 @@ TEST(FolderNotes, TellWhichTracksThePhonesLimitsLeaveOut) {
         "most 255"}},
       {many, {"zqsim: the folder has 65537 tracks; the phone lists the first 65535 in name order"}},
   };
-  for (const Case& c : cases) EXPECT_EQ(zqsim::folder_limit_notes(c.names, folder), c.notes);
+  for (const Case& c : cases) EXPECT_EQ(zqsim::FolderLimitNotes(c.names, folder), c.notes);
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the zqsim program (or zqbox) for end-to-end tests and collects what it
 // printed.
 #pragma once
@@ -20,14 +21,14 @@ struct RunResult {
   std::string err;
 };
 
-inline std::string read_all(const std::string& path) {
+inline std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
 }
 
-inline std::string shell_quoted(const std::string& s) {
+inline std::string ShellQuoted(const std::string& s) {
   std::string out = "'";
   for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return out + "'";
@@ -35,22 +36,22 @@ inline std::string shell_quoted(const std::string& s) {
 
 // `prefix` goes before the program on the command line (environment
 // settings, xvfb-run); the arguments are quoted.
-inline RunResult run_program(const std::string& program, const std::vector<std::string>& args,
-                             const std::string& prefix = "") {
+inline RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                            const std::string& prefix = "") {
   char dir[] = "/tmp/zqsim_run.XXXXXX";
   RunResult r;
   if (mkdtemp(dir) == nullptr) return r;
   std::string out = std::string(dir) + "/out", err = std::string(dir) + "/err";
-  std::string cmd = prefix + " " + shell_quoted(program);
+  std::string cmd = prefix + " " + ShellQuoted(program);
   for (const std::string& a : args) {
     cmd += ' ';
-    cmd += shell_quoted(a);
+    cmd += ShellQuoted(a);
   }
   cmd += " >" + out + " 2>" + err + " </dev/null";
   int raw = system(cmd.c_str());
   if (raw != -1 && WIFEXITED(raw)) r.status = WEXITSTATUS(raw);
-  r.out = read_all(out);
-  r.err = read_all(err);
+  r.out = ReadAll(out);
+  r.err = ReadAll(err);
   unlink(out.c_str());
   unlink(err.c_str());
   rmdir(dir);
@@ -58,8 +59,8 @@ inline RunResult run_program(const std::string& program, const std::vector<std::
 }
 
 #ifdef ZQSIM_PATH
-inline RunResult run_zqsim(const std::vector<std::string>& args, const std::string& prefix = "") {
-  return run_program(ZQSIM_PATH, args, prefix);
+inline RunResult RunZqsim(const std::vector<std::string>& args, const std::string& prefix = "") {
+  return RunProgram(ZQSIM_PATH, args, prefix);
 }
 #endif
 
@@ -73,13 +74,13 @@ class TempDir {
   ~TempDir() {
     if (!path_.empty()) std::filesystem::remove_all(path_);
   }
-  const std::string& path() const { return path_; }
+  const std::string& Path() const { return path_; }
 
  private:
   std::string path_;
 };
 
-inline std::vector<std::string> lines_of(const std::string& text) {
+inline std::vector<std::string> LinesOf(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);
   std::string l;

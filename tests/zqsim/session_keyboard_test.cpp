@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A zqsim session over the demo folder, driven as the window drives it: the
 // keyboard's simulator keys change the phone and say so in the trace, the
 // phone keys reach the player, and the volume keys change the volume type of
@@ -22,26 +23,26 @@ namespace {
 // A started session whose trace goes to memory.
 class SessionRun {
  public:
-  explicit SessionRun(const std::string& platform = "") : trace_(drive::call<void(const char*, size_t)>(&write_)) {
+  explicit SessionRun(const std::string& platform = "") : trace_(drive::Call<void(const char*, size_t)>(&write_)) {
     zqsim::Options options;
     options.path = ZQ_DEMO_DIR;
     options.platform = platform;
     std::string error;
-    ok_ = session_.prepare(options, &error);
+    ok_ = session_.Prepare(options, &error);
     if (ok_) {
-      trace_.attach();
-      ok_ = session_.start(&error);
+      trace_.Attach();
+      ok_ = session_.Start(&error);
     }
     error_ = error;
   }
   ~SessionRun() {
-    trace_.detach();
-    session_.finish();
+    trace_.Detach();
+    session_.Finish();
   }
-  bool ok() const { return ok_; }
-  const std::string& error() const { return error_; }
-  zqsim::Session& session() { return session_; }
-  drive::Trace* trace() { return &trace_; }
+  bool Ok() const { return ok_; }
+  const std::string& Error() const { return error_; }
+  zqsim::Session& Session() { return session_; }
+  drive::Trace* Trace() { return &trace_; }
   // The trace's lines after the time, from the line `from` on.
   std::vector<std::string> lines(size_t from = 0) {
     std::vector<std::string> out;
@@ -73,26 +74,26 @@ TEST(SimulatorKeys, F5F6F7ToggleTheirPhoneStateAndTraceIt) {
     const char* off_line;
     bool (*state)();
   } cases[] = {
-      {SDLK_F5, "lock on", "lock off", [] { return sim::keypad_locked(); }},
-      {SDLK_F6, "call on", "call off", [] { return sim::voice_call(); }},
-      {SDLK_F7, "front other", "front idle", [] { return sim::front() == sim::Front::Other; }},
+      {SDLK_F5, "lock on", "lock off", [] { return sim::KeypadLocked(); }},
+      {SDLK_F6, "call on", "call off", [] { return sim::VoiceCall(); }},
+      {SDLK_F7, "front other", "front idle", [] { return sim::CurrentFront() == sim::Front::kOther; }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.on_line);
     SessionRun run;
-    ASSERT_TRUE(run.ok()) << run.error();
+    ASSERT_TRUE(run.Ok()) << run.Error();
     std::vector<zqsim::Control> controls;
-    zqsim::Keyboard keyboard(run.trace(), [&](zqsim::Control k) { controls.push_back(k); });
+    zqsim::Keyboard keyboard(run.Trace(), [&](zqsim::Control k) { controls.push_back(k); });
     size_t from = run.lines().size();
     ASSERT_FALSE(c.state());
-    keyboard.down(1, c.key, 0);
+    keyboard.Down(1, c.key, 0);
     EXPECT_TRUE(c.state());
-    keyboard.up(1);
+    keyboard.Up(1);
     EXPECT_TRUE(c.state());  // a toggle, not held
     ASSERT_FALSE(run.lines(from).empty());
     EXPECT_EQ(run.lines(from).front(), c.on_line);
     from = run.lines().size();
-    keyboard.down(1, c.key, 0);
+    keyboard.Down(1, c.key, 0);
     EXPECT_FALSE(c.state());
     ASSERT_FALSE(run.lines(from).empty());
     EXPECT_EQ(run.lines(from).front(), c.off_line);
@@ -102,15 +103,15 @@ TEST(SimulatorKeys, F5F6F7ToggleTheirPhoneStateAndTraceIt) {
 
 TEST(SimulatorKeys, F1AndF12GoToTheFrontEndAndPressNoPhoneKey) {
   SessionRun run;
-  ASSERT_TRUE(run.ok()) << run.error();
+  ASSERT_TRUE(run.Ok()) << run.Error();
   std::vector<zqsim::Control> controls;
-  zqsim::Keyboard keyboard(run.trace(), [&](zqsim::Control k) { controls.push_back(k); });
+  zqsim::Keyboard keyboard(run.Trace(), [&](zqsim::Control k) { controls.push_back(k); });
   size_t from = run.lines().size();
-  keyboard.down(1, SDLK_F1, 0);
-  keyboard.up(1);
-  keyboard.down(2, SDLK_F12, 0);
-  keyboard.up(2);
-  EXPECT_EQ(controls, (std::vector<zqsim::Control>{zqsim::Control::Help, zqsim::Control::Screenshot}));
+  keyboard.Down(1, SDLK_F1, 0);
+  keyboard.Up(1);
+  keyboard.Down(2, SDLK_F12, 0);
+  keyboard.Up(2);
+  EXPECT_EQ(controls, (std::vector<zqsim::Control>{zqsim::Control::kHelp, zqsim::Control::kScreenshot}));
   EXPECT_TRUE(run.lines(from).empty());
 }
 
@@ -118,32 +119,32 @@ TEST(SimulatorKeys, F1AndF12GoToTheFrontEndAndPressNoPhoneKey) {
 // the play/pause key does nothing; with it off again, it pauses.
 TEST(SimulatorKeys, KeypadLockStopsThePhoneKeysUntilItIsTakenOff) {
   SessionRun run;
-  ASSERT_TRUE(run.ok()) << run.error();
-  zqsim::Keyboard keyboard(run.trace(), nullptr);
-  sim::advance(1500);
-  keyboard.down(1, SDLK_F5, 0);
-  keyboard.down(2, SDLK_UP, 0);
-  keyboard.up(2);
-  EXPECT_EQ(sim::indicator(), 1);  // still playing
-  keyboard.down(1, SDLK_F5, 0);
-  EXPECT_FALSE(sim::keypad_locked());
-  keyboard.down(2, SDLK_UP, 0);
-  keyboard.up(2);
-  EXPECT_EQ(sim::indicator(), 2);  // paused
+  ASSERT_TRUE(run.Ok()) << run.Error();
+  zqsim::Keyboard keyboard(run.Trace(), nullptr);
+  sim::Advance(1500);
+  keyboard.Down(1, SDLK_F5, 0);
+  keyboard.Down(2, SDLK_UP, 0);
+  keyboard.Up(2);
+  EXPECT_EQ(sim::Indicator(), 1);  // still playing
+  keyboard.Down(1, SDLK_F5, 0);
+  EXPECT_FALSE(sim::KeypadLocked());
+  keyboard.Down(2, SDLK_UP, 0);
+  keyboard.Up(2);
+  EXPECT_EQ(sim::Indicator(), 2);  // paused
 }
 
 // A key held down is pressed once however often the keyboard repeats it,
 // and released once.
 TEST(SimulatorKeys, AHeldKeyboardKeyPressesItsPhoneKeyOnce) {
   SessionRun run;
-  ASSERT_TRUE(run.ok()) << run.error();
-  zqsim::Keyboard keyboard(run.trace(), nullptr);
-  uint8_t before = sim::volume(run.session().volume_type());
-  keyboard.down(7, SDLK_PAGEUP, 0);
-  keyboard.down(7, SDLK_PAGEUP, 0);
-  keyboard.up(7);
-  keyboard.up(7);
-  EXPECT_EQ(sim::volume(run.session().volume_type()), before + 1);
+  ASSERT_TRUE(run.Ok()) << run.Error();
+  zqsim::Keyboard keyboard(run.Trace(), nullptr);
+  uint8_t before = sim::Volume(run.Session().VolumeType());
+  keyboard.Down(7, SDLK_PAGEUP, 0);
+  keyboard.Down(7, SDLK_PAGEUP, 0);
+  keyboard.Up(7);
+  keyboard.Up(7);
+  EXPECT_EQ(sim::Volume(run.Session().VolumeType()), before + 1);
 }
 
 // Key scripts name keyboard keys as SDL names them, and each acts in a
@@ -151,20 +152,20 @@ TEST(SimulatorKeys, AHeldKeyboardKeyPressesItsPhoneKeyOnce) {
 // can be named.
 TEST(SimulatorKeys, ScriptKeyNamesAreTheWindowsKeys) {
   size_t count = 0;
-  const drive::KeyboardKey* keys = drive::keyboard_keys(&count);
+  const drive::KeyboardKey* keys = drive::KeyboardKeys(&count);
   std::set<int> named;
   for (size_t i = 0; i < count; ++i) {
     SCOPED_TRACE(keys[i].name);
     SDL_Keycode sym = SDL_GetKeyFromName(keys[i].name);
     ASSERT_NE(sym, SDLK_UNKNOWN);
-    drive::KeyAction window = zqsim::key_action(sym, 0);
+    drive::KeyAction window = zqsim::KeyAction(sym, 0);
     EXPECT_EQ(window.phone_key, keys[i].action.phone_key);
     EXPECT_EQ(window.control, keys[i].action.control);
     named.insert(keys[i].action.phone_key >= 0 ? keys[i].action.phone_key : 0x100 + int(keys[i].action.control));
   }
-  for (uint8_t key : zqsim::mapped_phone_keys()) EXPECT_TRUE(named.count(key)) << int(key);
-  for (zqsim::Control c : {zqsim::Control::Help, zqsim::Control::KeypadLock, zqsim::Control::VoiceCall,
-                           zqsim::Control::FrontApp, zqsim::Control::Screenshot})
+  for (uint8_t key : zqsim::MappedPhoneKeys()) EXPECT_TRUE(named.count(key)) << int(key);
+  for (zqsim::Control c : {zqsim::Control::kHelp, zqsim::Control::KeypadLock, zqsim::Control::kVoiceCall,
+                           zqsim::Control::kFrontApp, zqsim::Control::kScreenshot})
     EXPECT_TRUE(named.count(0x100 + int(c))) << int(c);
 }
 
@@ -177,15 +178,15 @@ TEST(SessionPlatform, VolumeKeysChangeTheVolumeTypeOfThePlatform) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.platform);
     SessionRun run(c.platform);
-    ASSERT_TRUE(run.ok()) << run.error();
-    EXPECT_EQ(run.session().volume_type(), c.type);
-    zqsim::Keyboard keyboard(run.trace(), nullptr);
-    keyboard.down(1, SDLK_PAGEUP, 0);
-    keyboard.up(1);
-    keyboard.down(1, SDLK_PAGEUP, 0);
-    keyboard.up(1);
-    EXPECT_EQ(sim::volume(c.type), 6);
-    EXPECT_EQ(sim::volume(c.other), 4);
+    ASSERT_TRUE(run.Ok()) << run.Error();
+    EXPECT_EQ(run.Session().VolumeType(), c.type);
+    zqsim::Keyboard keyboard(run.Trace(), nullptr);
+    keyboard.Down(1, SDLK_PAGEUP, 0);
+    keyboard.Up(1);
+    keyboard.Down(1, SDLK_PAGEUP, 0);
+    keyboard.Up(1);
+    EXPECT_EQ(sim::Volume(c.type), 6);
+    EXPECT_EQ(sim::Volume(c.other), 4);
   }
 }
 
@@ -197,7 +198,7 @@ TEST(SessionPlatform, VolumeKeysChangeTheVolumeTypeOfThePlatform) {
 // as held until it is let go.
 TEST(LyricsFacts, SayWhereEachDemoTrackFoundItsLyrics) {
   SessionRun run;
-  ASSERT_TRUE(run.ok()) << run.error();
+  ASSERT_TRUE(run.Ok()) << run.Error();
   struct Case {
     const char* files;  // name=bytes read, or =missing
     int encoding;
@@ -209,10 +210,10 @@ TEST(LyricsFacts, SayWhereEachDemoTrackFoundItsLyrics) {
       {"lrc/03_dengguanque.lrc=missing lrc/03_dengguanque.txt=236", 2, 0, 4, 5},
       {"lrc/04_no_lyrics.lrc=missing lrc/04_no_lyrics.txt=missing", -1, 4, 0, 0},
   };
-  zqsim::Keyboard mouse(run.trace(), nullptr);
+  zqsim::Keyboard mouse(run.Trace(), nullptr);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.files);
-    zqsim::LyricsFacts f = zqsim::current_lyrics();
+    zqsim::LyricsFacts f = zqsim::CurrentLyrics();
     std::string files;
     for (const zqsim::LyricsFacts::File& file : f.files) {
       std::string name = file.uri.substr(file.uri.rfind("file://b/", 0) == 0 ? 9 : 0);
@@ -228,10 +229,10 @@ TEST(LyricsFacts, SayWhereEachDemoTrackFoundItsLyrics) {
     EXPECT_EQ(f.loaded, c.status == 0);
     EXPECT_EQ(f.lines, c.lines);
     EXPECT_EQ(f.times, c.times);
-    mouse.hold(99, 0x2F);  // the next track, by a tap of the mouse
-    EXPECT_EQ(mouse.held_keys(), std::vector<uint8_t>{0x2F});
-    mouse.up(99);
-    EXPECT_TRUE(mouse.held_keys().empty());
-    sim::advance(100);
+    mouse.Hold(99, 0x2F);  // the next track, by a tap of the mouse
+    EXPECT_EQ(mouse.HeldKeys(), std::vector<uint8_t>{0x2F});
+    mouse.Up(99);
+    EXPECT_TRUE(mouse.HeldKeys().empty());
+    sim::Advance(100);
   }
 }

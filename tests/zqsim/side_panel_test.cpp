@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The panel beside the phone's screen: what it says for each state of the
 // phone, and a key map that fits the panel without being cut.
 #include "tools/zqsim/side_panel.h"
@@ -14,16 +15,16 @@
 namespace {
 
 // The panel's lines as label -> value, labels without their padding.
-std::map<std::string, std::string> values_of(const zqsim::PanelState& st) {
+std::map<std::string, std::string> ValuesOf(const zqsim::PanelState& st) {
   std::map<std::string, std::string> out;
-  for (const zqsim::PanelLine& l : zqsim::panel_lines(st)) {
+  for (const zqsim::PanelLine& l : zqsim::PanelLines(st)) {
     std::string label = l.label.substr(0, l.label.find_last_not_of(' ') + 1);
     out[label.empty() ? l.value : label] = l.value;
   }
   return out;
 }
 
-zqsim::LyricsFacts::File file(const std::string& name, bool found, bool opened, uint32_t size, uint32_t read) {
+zqsim::LyricsFacts::File File(const std::string& name, bool found, bool opened, uint32_t size, uint32_t read) {
   zqsim::LyricsFacts::File f;
   f.uri = "file://b/mobile/audio/lrc/" + name;
   f.found = found;
@@ -35,7 +36,7 @@ zqsim::LyricsFacts::File file(const std::string& name, bool found, bool opened, 
 }
 
 // A track's lyrics load that asked for `files` and ended with `status`.
-zqsim::LyricsFacts lyrics(std::vector<zqsim::LyricsFacts::File> files, int status = -1) {
+zqsim::LyricsFacts Lyrics(std::vector<zqsim::LyricsFacts::File> files, int status = -1) {
   zqsim::LyricsFacts f;
   f.track = true;
   f.files = std::move(files);
@@ -105,33 +106,33 @@ TEST(SidePanel, SaysWhatThePhoneIsDoing) {
       {"silent", state([](auto& s) { s.clock_ms = 0; }), "Clock:", "0:00 (silent)"},
       // The lyrics block: where the program looked, what it read, what became of it.
       {"no load seen", state([](auto&) {}), "Looked for:", "nothing yet"},
-      {"folder", state([](auto& s) { s.lyrics = lyrics({file("a.lrc", false, false, 0, 0)}); }),
+      {"folder", state([](auto& s) { s.lyrics = Lyrics({File("a.lrc", false, false, 0, 0)}); }),
        "Folder:", "file://b/mobile/audio/lrc/"},
-      {"missing", state([](auto& s) { s.lyrics = lyrics({file("a.lrc", false, false, 0, 0)}); }),
+      {"missing", state([](auto& s) { s.lyrics = Lyrics({File("a.lrc", false, false, 0, 0)}); }),
        "Tried:", "a.lrc missing"},
-      {"read", state([](auto& s) { s.lyrics = lyrics({file("a.txt", true, true, 203, 203)}); }),
+      {"read", state([](auto& s) { s.lyrics = Lyrics({File("a.txt", true, true, 203, 203)}); }),
        "Tried:", "a.txt 203 bytes"},
-      {"read short", state([](auto& s) { s.lyrics = lyrics({file("a.lrc", true, true, 20, 10)}); }),
+      {"read short", state([](auto& s) { s.lyrics = Lyrics({File("a.lrc", true, true, 20, 10)}); }),
        "Tried:", "a.lrc 10 of 20 bytes"},
       {"cannot open", state([](auto& s) {
-         s.lyrics = lyrics({file("a.lrc", true, false, 0, 0)});
+         s.lyrics = Lyrics({File("a.lrc", true, false, 0, 0)});
          s.lyrics.files[0].open_failed = true;
        }),
        "Tried:", "a.lrc cannot open"},
       {"long name",
-       state([](auto& s) { s.lyrics = lyrics({file(std::string(40, 'n') + ".lrc", false, false, 0, 0)}); }),
+       state([](auto& s) { s.lyrics = Lyrics({File(std::string(40, 'n') + ".lrc", false, false, 0, 0)}); }),
        "Tried:", std::string(17, 'n') + "... missing"},
       {"encoding", state([](auto& s) {
-         s.lyrics = lyrics({file("a.lrc", true, true, 9, 9)});
+         s.lyrics = Lyrics({File("a.lrc", true, true, 9, 9)});
          s.lyrics.lyrics_file = 0;
          s.lyrics.encoding = 1;
        }),
        "Encoding:", "GB2312 (no byte-order mark)"},
-      {"no lyrics file", state([](auto& s) { s.lyrics = lyrics({}, 4); }), "Status:", "4 no lyrics file"},
-      {"its message", state([](auto& s) { s.lyrics = lyrics({}, 4); }), "Screen shows:", "lrc文件不存在"},
-      {"encrypted", state([](auto& s) { s.lyrics = lyrics({}, 5); }), "Screen shows:", "lrc文件被加密"},
+      {"no lyrics file", state([](auto& s) { s.lyrics = Lyrics({}, 4); }), "Status:", "4 no lyrics file"},
+      {"its message", state([](auto& s) { s.lyrics = Lyrics({}, 4); }), "Screen shows:", "lrc文件不存在"},
+      {"encrypted", state([](auto& s) { s.lyrics = Lyrics({}, 5); }), "Screen shows:", "lrc文件被加密"},
       {"loaded", state([](auto& s) {
-         s.lyrics = lyrics({}, 0);
+         s.lyrics = Lyrics({}, 0);
          s.lyrics.loaded = true;
          s.lyrics.lines = 12;
          s.lyrics.times = 15;
@@ -142,7 +143,7 @@ TEST(SidePanel, SaysWhatThePhoneIsDoing) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    auto values = values_of(c.state);
+    auto values = ValuesOf(c.state);
     ASSERT_TRUE(values.count(c.label)) << c.label;
     EXPECT_EQ(values[c.label], c.value);
   }
@@ -154,13 +155,13 @@ TEST(SidePanel, TrackLineShowsPositionLengthAndWhetherItPlays) {
   st.position_ms = 65500;
   st.length_ms = 180000;
   st.track_playing = true;
-  std::vector<zqsim::PanelLine> lines = zqsim::panel_lines(st);
+  std::vector<zqsim::PanelLine> lines = zqsim::PanelLines(st);
   auto it = std::find_if(lines.begin(), lines.end(), [](const zqsim::PanelLine& l) { return l.value == "a.mp3"; });
   ASSERT_NE(it, lines.end());
   ASSERT_NE(it + 1, lines.end());
   EXPECT_EQ((it + 1)->value, "1:05 / 3:00  playing");
   st.track_playing = false;
-  lines = zqsim::panel_lines(st);
+  lines = zqsim::PanelLines(st);
   it = std::find_if(lines.begin(), lines.end(), [](const zqsim::PanelLine& l) { return l.value == "a.mp3"; });
   EXPECT_EQ((it + 1)->value, "1:05 / 3:00  halted");
 }
@@ -169,7 +170,7 @@ TEST(SidePanel, TrackLineShowsPositionLengthAndWhetherItPlays) {
 // of the state panel ends inside the panel, and the key map ends above the
 // window's lowest edge.
 TEST(SidePanel, KeyMapAndStateLinesFitThePanel) {
-  const size_t max_chars = static_cast<size_t>(zqsim::kPanelWidth - 2 * zqsim::panel_text_x()) / 8;
+  const size_t max_chars = static_cast<size_t>(zqsim::kPanelWidth - 2 * zqsim::PanelTextX()) / 8;
   int lines = 0;
   for (int i = 0; zqsim::kKeyHelp[i].text != nullptr; ++i, ++lines) {
     std::string text = zqsim::kKeyHelp[i].text;
@@ -177,20 +178,20 @@ TEST(SidePanel, KeyMapAndStateLinesFitThePanel) {
     for (char c : text) EXPECT_TRUE(c >= 0x20 && c < 0x7F) << text;  // ASCII: 8 pixels each
   }
   EXPECT_GT(lines, 20);
-  EXPECT_LE(zqsim::key_map_height(), zqsim::kMinWindowHeight);
+  EXPECT_LE(zqsim::KeyMapHeight(), zqsim::kMinWindowHeight);
   zqsim::PanelState st;
   st.track = std::string(60, 'x');
   st.voice_call = true;
   st.player_hidden = true;
   st.front_other = true;
   st.keypad_locked = true;
-  st.lyrics = lyrics({file(std::string(60, 'y') + ".lrc", true, true, 70000, 65534)}, 2);
-  st.lyrics.files.push_back(file("", true, true, 15228, 15228));
+  st.lyrics = Lyrics({File(std::string(60, 'y') + ".lrc", true, true, 70000, 65534)}, 2);
+  st.lyrics.files.push_back(File("", true, true, 15228, 15228));
   st.lyrics.files.back().uri = "file://b/ELF/" + std::string(60, 'm');
   st.lyrics.lyrics_file = 0;
   st.lyrics.encoding = 1;
   st.pointer = "key 0A (keyboard: * / F2)";
-  for (const zqsim::PanelLine& l : zqsim::panel_lines(st))
+  for (const zqsim::PanelLine& l : zqsim::PanelLines(st))
     EXPECT_LE(l.label.size() + l.value.size(), max_chars) << l.value;
 }
 
@@ -228,12 +229,12 @@ TEST(SidePanel, KeyMapNamesTheKeysTheKeyboardGives) {
   for (int i = 0; zqsim::kKeyHelp[i].text != nullptr; ++i) map += std::string(zqsim::kKeyHelp[i].text) + "\n";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.in_map);
-    EXPECT_EQ(zqsim::phone_key_for(c.sym, c.mod), c.key);
+    EXPECT_EQ(zqsim::PhoneKeyFor(c.sym, c.mod), c.key);
     EXPECT_NE(map.find(c.in_map), std::string::npos);
   }
   for (SDL_Keycode control : {SDLK_F1, SDLK_F5, SDLK_F6, SDLK_F7, SDLK_F12}) {
-    EXPECT_EQ(zqsim::phone_key_for(control, 0), -1);
-    EXPECT_NE(zqsim::control_for(control), zqsim::Control::None);
+    EXPECT_EQ(zqsim::PhoneKeyFor(control, 0), -1);
+    EXPECT_NE(zqsim::ControlFor(control), zqsim::Control::kNone);
   }
   for (const char* name : {"F1 key map", "F5 keypad lock", "F6 voice call", "F7 idle / other app", "F12 screenshot"})
     EXPECT_NE(map.find(name), std::string::npos) << name;
@@ -245,7 +246,7 @@ TEST(SidePanel, KeyMapNamesTheKeysTheKeyboardGives) {
 TEST(WindowLayout, PhoneAndKeyMapFitAtEveryScale) {
   for (int scale = 1; scale <= 6; ++scale) {
     SCOPED_TRACE(scale);
-    zqsim::WindowLayout l = zqsim::window_layout(scale);
+    zqsim::WindowLayout l = zqsim::MakeWindowLayout(scale);
     const zqsim::PhoneBody& p = l.phone;
     EXPECT_EQ(l.screen_w, 176 * scale);
     EXPECT_EQ(l.screen_h, 220 * scale);
@@ -263,7 +264,7 @@ TEST(WindowLayout, PhoneAndKeyMapFitAtEveryScale) {
     EXPECT_EQ(l.width, p.width + zqsim::kPanelWidth * l.panel_zoom);
     EXPECT_EQ(l.panel_zoom, scale >= 4 ? 2 : 1);
     EXPECT_LE(l.panel_height * l.panel_zoom, l.height);
-    EXPECT_GE(l.panel_height, zqsim::key_map_height());
+    EXPECT_GE(l.panel_height, zqsim::KeyMapHeight());
     EXPECT_TRUE(scale > 2 || l.height <= 768) << l.height;
   }
 }
@@ -274,28 +275,28 @@ TEST(WindowLayout, PhoneAndKeyMapFitAtEveryScale) {
 TEST(PhoneBody, EveryMappedKeyIsDrawnOnceAndClickable) {
   for (int scale = 1; scale <= 6; ++scale) {
     SCOPED_TRACE(scale);
-    zqsim::PhoneBody p = zqsim::phone_body(scale);
-    for (uint8_t code : zqsim::mapped_phone_keys()) {
+    zqsim::PhoneBody p = zqsim::MakePhoneBody(scale);
+    for (uint8_t code : zqsim::MappedPhoneKeys()) {
       SCOPED_TRACE(code);
       EXPECT_EQ(std::count_if(p.keys.begin(), p.keys.end(), [&](const zqsim::BodyKey& k) { return k.code == code; }),
                 1);
-      const zqsim::BodyKey* k = zqsim::body_key(p, code);
+      const zqsim::BodyKey* k = zqsim::FindBodyKey(p, code);
       ASSERT_NE(k, nullptr);
       EXPECT_TRUE(k->rect.x >= 0 && k->rect.y >= 0 && k->rect.x + k->rect.w <= p.width &&
                   k->rect.y + k->rect.h <= p.height);
       int x = k->rect.x + k->rect.w / 2, y = k->rect.y + k->rect.h / 2;
-      if (k->shape == zqsim::KeyShape::Arrow) {
+      if (k->shape == zqsim::KeyShape::kArrow) {
         static const int kDir[4][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
         const int at = (p.pad_radius + p.pad_hole) / 2;
         x = p.pad_x + kDir[static_cast<int>(k->arrow)][0] * at;
         y = p.pad_y + kDir[static_cast<int>(k->arrow)][1] * at;
       }
-      EXPECT_EQ(zqsim::key_at(p, x, y), code);
+      EXPECT_EQ(zqsim::KeyAt(p, x, y), code);
       EXPECT_FALSE(std::string(k->face).empty());
     }
-    EXPECT_EQ(p.keys.size(), zqsim::mapped_phone_keys().size());
-    EXPECT_EQ(zqsim::key_at(p, p.screen.x + p.screen.w / 2, p.screen.y + p.screen.h / 2), -1);
-    EXPECT_EQ(zqsim::key_at(p, p.pad_x, p.pad_y), -1);
-    EXPECT_EQ(zqsim::key_at(p, p.pad_x + p.pad_radius * 8 / 10, p.pad_y + p.pad_radius * 8 / 10), -1);  // off the round
+    EXPECT_EQ(p.keys.size(), zqsim::MappedPhoneKeys().size());
+    EXPECT_EQ(zqsim::KeyAt(p, p.screen.x + p.screen.w / 2, p.screen.y + p.screen.h / 2), -1);
+    EXPECT_EQ(zqsim::KeyAt(p, p.pad_x, p.pad_y), -1);
+    EXPECT_EQ(zqsim::KeyAt(p, p.pad_x + p.pad_radius * 8 / 10, p.pad_y + p.pad_radius * 8 / 10), -1);  // off the round
   }
 }

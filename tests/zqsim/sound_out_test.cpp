@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window's sound without a track: the phone's tone is queued as a short
 // beep when the program plays it, and is heard out before the device closes.
 // SDL's dummy audio driver plays in real time without a sound card.
@@ -17,7 +18,7 @@ class SoundOutTest : public ::testing::Test {
   void SetUp() override {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
-    sim::reset();  // no playback object: only tones sound
+    sim::Reset();  // no playback object: only tones sound
   }
   void TearDown() override { SDL_Quit(); }
 };
@@ -26,7 +27,7 @@ class SoundOutTest : public ::testing::Test {
 
 TEST(Beep, IsA120MsToneOf880HzThatStartsAndEndsQuietly) {
   const int rate = 44100;
-  std::vector<int16_t> beep = zqsim::beep_samples(rate);
+  std::vector<int16_t> beep = zqsim::BeepSamples(rate);
   ASSERT_EQ(beep.size(), static_cast<size_t>(rate * 120 / 1000) * 2);
   int crossings = 0, peak = 0;
   for (size_t i = 0; i + 2 < beep.size(); i += 2) {
@@ -43,17 +44,17 @@ TEST(Beep, IsA120MsToneOf880HzThatStartsAndEndsQuietly) {
 
 TEST_F(SoundOutTest, ATonePlayedByTheProgramIsQueuedOnceAndDrained) {
   zqsim::SoundOut sound;
-  ASSERT_TRUE(sound.open());
-  const uint32_t beep_bytes = static_cast<uint32_t>(zqsim::beep_samples(44100).size() * sizeof(int16_t));
-  sound.update(5, 3);  // the first look only learns the count
-  EXPECT_EQ(sound.queued_bytes(), 0u);
-  sound.update(5, 3);
-  EXPECT_EQ(sound.queued_bytes(), 0u);
-  sound.update(5, 4);  // one more tone
-  EXPECT_GT(sound.queued_bytes(), beep_bytes / 2);
-  EXPECT_LE(sound.queued_bytes(), beep_bytes);
+  ASSERT_TRUE(sound.Open());
+  const uint32_t beep_bytes = static_cast<uint32_t>(zqsim::BeepSamples(44100).size() * sizeof(int16_t));
+  sound.Update(5, 3);  // the first look only learns the count
+  EXPECT_EQ(sound.QueuedBytes(), 0u);
+  sound.Update(5, 3);
+  EXPECT_EQ(sound.QueuedBytes(), 0u);
+  sound.Update(5, 4);  // one more tone
+  EXPECT_GT(sound.QueuedBytes(), beep_bytes / 2);
+  EXPECT_LE(sound.QueuedBytes(), beep_bytes);
   uint64_t start = SDL_GetTicks64();
-  sound.drain(1000);
-  EXPECT_EQ(sound.queued_bytes(), 0u);
+  sound.Drain(1000);
+  EXPECT_EQ(sound.QueuedBytes(), 0u);
   EXPECT_LT(SDL_GetTicks64() - start, 1000u);
 }

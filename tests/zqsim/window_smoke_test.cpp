@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window under a virtual X server: it opens, takes keys from a script,
 // and saves its contents; the phone's screen in it is the framebuffer scaled.
 // Skipped when xvfb-run is not installed. No sound device is needed.
@@ -25,7 +26,7 @@ TEST(WindowSmoke, WindowOpensTakesKeysAndShowsTheScreenScaled) {
   char pattern[] = "/tmp/zqsim_window.XXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);
   std::string shots = pattern;
-  auto r = zqsim_test::run_zqsim(
+  auto r = zqsim_test::RunZqsim(
       {"--script", std::string(ZQ_SCRIPTS_DIR) + "/window_smoke.script", "--shots", shots, "--scale", "2", ZQ_DEMO_DIR},
       kWindowEnv + " -s '-screen 0 1024x768x24'");
   ASSERT_EQ(r.status, 0) << r.err;
@@ -37,9 +38,9 @@ TEST(WindowSmoke, WindowOpensTakesKeysAndShowsTheScreenScaled) {
     SCOPED_TRACE(name);
     sim::png::Image screen, window;
     std::string error;
-    ASSERT_TRUE(sim::png::read_rgb((shots + "/" + name + ".png").c_str(), &screen, &error)) << error;
-    ASSERT_TRUE(sim::png::read_rgb((shots + "/" + name + "-window.png").c_str(), &window, &error)) << error;
-    const zqsim::WindowLayout layout = zqsim::window_layout(2);
+    ASSERT_TRUE(sim::png::ReadRgb((shots + "/" + name + ".png").c_str(), &screen, &error)) << error;
+    ASSERT_TRUE(sim::png::ReadRgb((shots + "/" + name + "-window.png").c_str(), &window, &error)) << error;
+    const zqsim::WindowLayout layout = zqsim::MakeWindowLayout(2);
     ASSERT_EQ(screen.width, 176);
     ASSERT_EQ(window.width, layout.width);
     ASSERT_EQ(window.height, layout.height);
@@ -70,12 +71,12 @@ TEST(WindowSmoke, SoundEndsTracksAndAFileThatBreaksOffDoesNotLoop) {
   fs::create_symlink(data + "/tone_2500ms.m4a", dir + "/b.m4a");
   fs::create_symlink(data + "/cut_in_middle.m4a", dir + "/c.m4a");
   std::ofstream(dir + "/run.script") << "wait 7000\n";
-  auto r = zqsim_test::run_zqsim({"--script", dir + "/run.script", dir + "/a.mp3"}, kWindowEnv);
+  auto r = zqsim_test::RunZqsim({"--script", dir + "/run.script", dir + "/a.mp3"}, kWindowEnv);
   fs::remove_all(dir);
   ASSERT_EQ(r.status, 0) << r.err;
   std::vector<std::pair<uint32_t, std::string>> tracks;
   int seeks = 0;
-  for (const std::string& l : zqsim_test::lines_of(r.out)) {
+  for (const std::string& l : zqsim_test::LinesOf(r.out)) {
     uint32_t t = std::stoul(l);
     if (l.find(" track \"") != std::string::npos) tracks.push_back({t, l.substr(l.find('"'))});
     if (l.find(" engine seek ") != std::string::npos) ++seeks;
@@ -98,10 +99,10 @@ TEST(WindowSmoke, SoundEndsTracksAndAFileThatBreaksOffDoesNotLoop) {
 namespace {
 // Pixels of the side panel (right of the scaled screen) in the colour the
 // panel gives a locked keypad and a call.
-int alarm_pixels(const sim::png::Image& window) {
+int AlarmPixels(const sim::png::Image& window) {
   int n = 0;
   for (int y = 0; y < window.height; ++y)
-    for (int x = zqsim::window_layout(2).panel_x; x < window.width; ++x) {
+    for (int x = zqsim::MakeWindowLayout(2).panel_x; x < window.width; ++x) {
       const uint8_t* p = &window.rgb[(y * window.width + x) * 3];
       if (p[0] == 0xF0 && p[1] == 0x70 && p[2] == 0x70) ++n;
     }
@@ -121,11 +122,11 @@ TEST(WindowSmoke, SimulatorKeysChangeThePhoneAndThePanelShowsIt) {
                                          "lock on\nwait 100\nshot step\nlock off\nkey F6\nwait 100\n"
                                          "shot call\nkey F6\nkey Escape\nkey F7\nwait 100\nkey F12\n"
                                          "wait 300\nkey F7\nkey Down\nwait 300\n";
-  auto r = zqsim_test::run_zqsim({"--script", dir + "/keys.script", "--shots", dir, ZQ_DEMO_DIR},
-                                 kWindowEnv + " -s '-screen 0 1024x768x24'");
+  auto r = zqsim_test::RunZqsim({"--script", dir + "/keys.script", "--shots", dir, ZQ_DEMO_DIR},
+                                kWindowEnv + " -s '-screen 0 1024x768x24'");
   ASSERT_EQ(r.status, 0) << r.err;
   std::vector<std::string> changes;
-  for (const std::string& l : zqsim_test::lines_of(r.out)) {
+  for (const std::string& l : zqsim_test::LinesOf(r.out)) {
     std::string rest = l.substr(l.find(' ') + 1);
     for (const char* word : {"lock ", "call ", "front ", "shot zqsim-1 ", "shell "})
       if (rest.rfind(word, 0) == 0) changes.push_back(rest.rfind("shot", 0) == 0 ? "shot zqsim-1" : rest);
@@ -144,8 +145,8 @@ TEST(WindowSmoke, SimulatorKeysChangeThePhoneAndThePanelShowsIt) {
     SCOPED_TRACE(s.name);
     sim::png::Image window;
     std::string error;
-    ASSERT_TRUE(sim::png::read_rgb((dir + "/" + s.name + "-window.png").c_str(), &window, &error)) << error;
-    EXPECT_EQ(alarm_pixels(window) > 0, s.alarm);
+    ASSERT_TRUE(sim::png::ReadRgb((dir + "/" + s.name + "-window.png").c_str(), &window, &error)) << error;
+    EXPECT_EQ(AlarmPixels(window) > 0, s.alarm);
   }
   fs::remove_all(dir);
 }
@@ -160,15 +161,15 @@ TEST(WindowSmoke, TheMouseClicksAndHoldsThePhonesKeys) {
   char pattern[] = "/tmp/zqsim_mouse.XXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);
   std::string dir = pattern;
-  const zqsim::WindowLayout layout = zqsim::window_layout(2);
+  const zqsim::WindowLayout layout = zqsim::MakeWindowLayout(2);
   const zqsim::PhoneBody& p = layout.phone;
-  const zqsim::Rect up = zqsim::body_key(p, 0x17)->rect;
+  const zqsim::Rect up = zqsim::FindBodyKey(p, 0x17)->rect;
   const int up_x = (up.x + p.body.x) / 2, up_y = layout.phone_y + up.y + up.h / 2;
   const int right_x = p.pad_x + (p.pad_radius + p.pad_hole) / 2, right_y = layout.phone_y + p.pad_y;
   // The clicks wait for the window's first screenshot: by then it is drawing
   // frames and takes each click when it comes.
   std::ofstream(dir + "/run.script") << "wait 200\nshot ready\nwait 6000\n";
-  std::ofstream(dir + "/mouse.sh") << zqsim_test::shell_quoted(ZQSIM_PATH) << " --script " << dir << "/run.script "
+  std::ofstream(dir + "/mouse.sh") << zqsim_test::ShellQuoted(ZQSIM_PATH) << " --script " << dir << "/run.script "
                                    << "--shots " << dir << " " << ZQ_DEMO_DIR << " >" << dir << "/out 2>" << dir
                                    << "/err &\n"
                                    << "for i in $(seq 300); do [ -e " << dir
@@ -182,11 +183,11 @@ TEST(WindowSmoke, TheMouseClicksAndHoldsThePhonesKeys) {
   // machine does not hold back as it can the sound.
   const std::string env = "SDL_AUDIODRIVER=none ASAN_OPTIONS=detect_leaks=0 timeout 60 xvfb-run -a";
   int raw = system((env + " -s '-screen 0 1280x1024x24' sh " + dir + "/mouse.sh").c_str());
-  std::string out = zqsim_test::read_all(dir + "/out"), err = zqsim_test::read_all(dir + "/err");
+  std::string out = zqsim_test::ReadAll(dir + "/out"), err = zqsim_test::ReadAll(dir + "/err");
   fs::remove_all(dir);
   ASSERT_EQ(raw, 0) << err;
   std::vector<std::string> facts;
-  for (const std::string& l : zqsim_test::lines_of(out)) {
+  for (const std::string& l : zqsim_test::LinesOf(out)) {
     std::string rest = l.substr(l.find(' ') + 1);
     if (rest.rfind("engine seek ", 0) == 0) rest = "engine seek";  // wherever the hold took it
     for (const char* word : {"volume ", "engine pause", "engine seek", "track "})

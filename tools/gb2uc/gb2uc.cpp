@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the GB2312 conversion table the phone reads (gb2uc.map): 81 rows of
 // 94 cells, two bytes per cell, low byte first. Rows 0 to 8 are the lead bytes
 // A1 to A9, rows 9 to 80 the lead bytes B0 to F7; cell c is the trail byte

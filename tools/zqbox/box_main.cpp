@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program inside the big-endian box: the stand-in's core and the shared
 // headless driver, built for the phone's processor and run by qemu-armeb. It
 // loads a phone image with the stand-in's own loader and runs it as zqsim
@@ -36,7 +37,7 @@ struct Args {
   bool verbose = false;
 };
 
-bool parse_args(int argc, char** argv, Args* a) {
+bool ParseArgs(int argc, char** argv, Args* a) {
   struct Named {
     const char* flag;
     const char** into;
@@ -44,13 +45,13 @@ bool parse_args(int argc, char** argv, Args* a) {
                      {"--media", &a->media}, {"--script", &a->script}, {"--trace", &a->trace},
                      {"--shots", &a->shots}, {"--gb2uc", &a->gb2uc},   {"--platform", &a->platform}};
   for (int i = 1; i < argc; ++i) {
-    if (drive::same_text(argv[i], "-v")) {
+    if (drive::SameText(argv[i], "-v")) {
       a->verbose = true;
       continue;
     }
     bool known = false;
     for (const Named& n : named) {
-      if (!drive::same_text(argv[i], n.flag) || i + 1 >= argc) continue;
+      if (!drive::SameText(argv[i], n.flag) || i + 1 >= argc) continue;
       *n.into = argv[++i];
       known = true;
       break;
@@ -60,36 +61,36 @@ bool parse_args(int argc, char** argv, Args* a) {
   return a->image != nullptr && a->root != nullptr && a->start != nullptr && a->media != nullptr;
 }
 
-void say(const char* a, const char* b = "", const char* c = "") {
+void Say(const char* a, const char* b = "", const char* c = "") {
   drive::Text line(a);
-  line.append(b).append(c);
-  drive::say(kProgram, line.c_str());
+  line.Append(b).Append(c);
+  drive::Say(kProgram, line.CStr());
 }
 
 // The run once the phone is set up: the trace, the start, the steps.
-int run(const Args& a, const drive::Script* script) {
+int Run(const Args& a, const drive::Script* script) {
   // The trace file is made only once the run can start: a refused run
   // leaves no empty trace behind.
   drive::OutputFile file;
-  if (a.trace != nullptr && !file.open(a.trace)) {
-    say("cannot write the trace ", a.trace);
+  if (a.trace != nullptr && !file.Open(a.trace)) {
+    Say("cannot write the trace ", a.trace);
     return 1;
   }
-  drive::Trace trace(a.trace != nullptr ? file.output() : drive::standard_output());
+  drive::Trace trace(a.trace != nullptr ? file.AsOutput() : drive::StandardOutput());
   drive::RunNotes notes(kProgram);
-  trace.on_note = notes.listener();
-  trace.attach();
+  trace.on_note = notes.Listener();
+  trace.Attach();
   int status = 1;
   drive::Text error;
-  if (!drive::start_image(a.image, a.start, &error)) {
-    say(error.c_str());
+  if (!drive::StartImage(a.image, a.start, &error)) {
+    Say(error.CStr());
   } else {
-    drive::HeadlessRun run{kProgram, a.shots, drive::png_saver()};
-    status = drive::run_headless(run, script, &trace);
+    drive::HeadlessRun run{kProgram, a.shots, drive::PngSaver()};
+    status = drive::RunHeadless(run, script, &trace);
   }
-  trace.detach();
-  if (sim::image_loaded()) sim::unload_image();
-  sim::set_media_probe(nullptr, nullptr);
+  trace.Detach();
+  if (sim::ImageLoaded()) sim::UnloadImage();
+  sim::SetMediaProbe(nullptr, nullptr);
   return status;
 }
 
@@ -97,28 +98,28 @@ int run(const Args& a, const drive::Script* script) {
 
 int main(int argc, char** argv) {
   Args a;
-  if (!parse_args(argc, argv, &a)) {
-    say("the box program is started by zqbox (zqbox --help)");
+  if (!ParseArgs(argc, argv, &a)) {
+    Say("the box program is started by zqbox (zqbox --help)");
     return 2;
   }
   drive::Script script;
-  if (a.script != nullptr && !drive::load_script_or_say(kProgram, a.script, &script)) return 2;
-  sim::reset();
-  if (!sim::set_root(a.root)) {
-    say("the stand-in cannot use ", a.root, " as its root folder");
+  if (a.script != nullptr && !drive::LoadScriptOrSay(kProgram, a.script, &script)) return 2;
+  sim::Reset();
+  if (!sim::SetRoot(a.root)) {
+    Say("the stand-in cannot use ", a.root, " as its root folder");
     return 1;
   }
   zqbox::MediaTable media;
   drive::Text error;
-  if (!media.load(a.media, &error)) {
-    say(error.c_str());
+  if (!media.Load(a.media, &error)) {
+    Say(error.CStr());
     return 1;
   }
-  media.install(a.root, a.verbose, kProgram);
+  media.Install(a.root, a.verbose, kProgram);
   // Without the table GB2312 lyrics cannot be read; the player reports that
   // itself, so a missing table is only a warning here.
-  if (a.gb2uc != nullptr && !sim::install_gb2uc_file(a.gb2uc))
-    say("no usable GB2312 table at ", a.gb2uc, "; GB2312 lyrics will not show");
-  if (a.platform != nullptr && a.platform[0] != '\0') sim::set_platform_name(a.platform);
-  return run(a, a.script != nullptr ? &script : nullptr);
+  if (a.gb2uc != nullptr && !sim::InstallGb2ucFile(a.gb2uc))
+    Say("no usable GB2312 table at ", a.gb2uc, "; GB2312 lyrics will not show");
+  if (a.platform != nullptr && a.platform[0] != '\0') sim::SetPlatformName(a.platform);
+  return Run(a, a.script != nullptr ? &script : nullptr);
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/zqbox/launch.h"
 
 #include <signal.h>
@@ -14,22 +15,22 @@
 
 namespace zqbox {
 
-bool Launch::prepare(const zqsim::Options& options, std::string* error, bool* bad_input) {
+bool Launch::Prepare(const zqsim::Options& options, std::string* error, bool* bad_input) {
   *bad_input = true;
-  image_ = phone_image_file(options, defaults_.phone_dir);
-  *error = phone_image_problem(options, image_);
+  image_ = PhoneImageFile(options, defaults_.phone_dir);
+  *error = PhoneImageProblem(options, image_);
   if (!error->empty()) return false;
-  if (!zqsim::choose_gb2uc(options, defaults_.gb2uc_map, &gb2uc_, error)) return false;
-  *error = zqsim::shots_problem(options.shots_dir);
+  if (!zqsim::ChooseGb2uc(options, defaults_.gb2uc_map, &gb2uc_, error)) return false;
+  *error = zqsim::ShotsProblem(options.shots_dir);
   if (!error->empty()) return false;
-  if (!zqsim::make_phone_fs(options.path, options.root, gb2uc_, &fs_, error, bad_input)) return false;
-  zqsim::note_folder_limits(fs_, "zqbox");
+  if (!zqsim::MakePhoneFs(options.path, options.root, gb2uc_, &fs_, error, bad_input)) return false;
+  zqsim::NoteFolderLimits(fs_, "zqbox");
   *bad_input = false;
   return true;
 }
 
-void Launch::remove_temp_files() {
-  zqsim::remove_phone_fs(&fs_);
+void Launch::RemoveTempFiles() {
+  zqsim::RemovePhoneFs(&fs_);
   if (!table_dir_.empty()) {
     std::error_code ec;
     std::filesystem::remove_all(table_dir_, ec);
@@ -37,39 +38,39 @@ void Launch::remove_temp_files() {
   }
 }
 
-int Launch::run(const zqsim::Options& options) {
+int Launch::Run(const zqsim::Options& options) {
   std::string error;
   bool bad_input = false;
-  if (!prepare(options, &error, &bad_input)) {
+  if (!Prepare(options, &error, &bad_input)) {
     fprintf(stderr, "zqbox: %s\n", error.c_str());
-    remove_temp_files();
+    RemoveTempFiles();
     return bad_input ? 2 : 1;
   }
-  std::string qemu = find_qemu();
+  std::string qemu = FindQemu();
   if (qemu.empty()) {
     fprintf(stderr, "zqbox: qemu-armeb is not installed; install it with: apt-get install qemu-user\n");
-    remove_temp_files();
+    RemoveTempFiles();
     return 1;
   }
   std::error_code ec;
   if (!std::filesystem::is_regular_file(defaults_.box_program, ec)) {
     fprintf(stderr, "zqbox: no box program %s (build the target zqbox_program)\n", defaults_.box_program.c_str());
-    remove_temp_files();
+    RemoveTempFiles();
     return 1;
   }
   const char* tmp = getenv("TMPDIR");
   std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/zqbox.XXXXXX";
   if (mkdtemp(pattern.data()) == nullptr) {
     fprintf(stderr, "zqbox: cannot make a temporary folder from %s\n", pattern.c_str());
-    remove_temp_files();
+    RemoveTempFiles();
     return 1;
   }
   table_dir_ = pattern;
   std::string table = table_dir_ + "/media.table";
   std::string start_folder = fs_.start_uri.substr(9, fs_.start_uri.rfind('/') + 1 - 9);  // after "file://b/"
-  if (!write_media_table(fs_.root, start_folder, table, &error)) {
+  if (!WriteMediaTable(fs_.root, start_folder, table, &error)) {
     fprintf(stderr, "zqbox: %s\n", error.c_str());
-    remove_temp_files();
+    RemoveTempFiles();
     return 1;
   }
   std::vector<std::string> args = {"--image", image_, "--root", fs_.root, "--start", fs_.start_uri, "--media", table};
@@ -87,9 +88,9 @@ int Launch::run(const zqsim::Options& options) {
   add("--platform", options.platform);
   if (options.verbose) args.push_back("-v");
   int sig = 0;
-  int status = run_box(box_command(qemu, defaults_.box_program, args), &sig, &error);
+  int status = RunBox(BoxCommand(qemu, defaults_.box_program, args), &sig, &error);
   if (!error.empty()) fprintf(stderr, "zqbox: %s\n", error.c_str());
-  remove_temp_files();
+  RemoveTempFiles();
   if (sig == SIGINT || sig == SIGTERM || sig == SIGHUP || sig == SIGPIPE) {
     // Stopped from outside: the launcher ends as the box did.
     signal(sig, SIG_DFL);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One zqbox run on the host's side: what was asked for checked as zqsim
 // checks it, the phone's file system built, the media probed, and the box
 // program started under qemu-armeb with all of it.
@@ -19,18 +20,18 @@ struct Defaults {
 class Launch {
  public:
   explicit Launch(Defaults defaults) : defaults_(std::move(defaults)) {}
-  ~Launch() { remove_temp_files(); }
+  ~Launch() { RemoveTempFiles(); }
 
   // Runs the box; returns the exit status. Mistakes in what was asked for
   // are one line on stderr and exit status 2, before anything runs.
-  int run(const zqsim::Options& options);
+  int Run(const zqsim::Options& options);
 
   // Removes the phone's file system and the media table, if made; safe to
   // call from a signal handler's path once the box has ended.
-  void remove_temp_files();
+  void RemoveTempFiles();
 
  private:
-  bool prepare(const zqsim::Options& options, std::string* error, bool* bad_input);
+  bool Prepare(const zqsim::Options& options, std::string* error, bool* bad_input);
 
   Defaults defaults_;
   std::string image_;

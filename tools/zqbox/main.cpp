@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zqbox: the ZQ lyrics player's phone images in the big-endian box. See
 // usage_text().
 #include <signal.h>
@@ -21,7 +22,7 @@
 
 namespace {
 
-const char* usage_text() {
+const char* UsageText() {
   return "usage: zqbox [options] PATH\n"
          "Plays PATH (an .mp3/.m4a file, or a folder: its first track) with a phone\n"
          "image itself: the stand-in and the image run as ARM big-endian code under\n"
@@ -53,8 +54,8 @@ const char* usage_text() {
 zqbox::Launch* g_launch = nullptr;
 
 // The temporary phone folder must not outlive an interrupted run.
-void on_signal(int sig) {
-  if (g_launch) g_launch->remove_temp_files();
+void OnSignal(int sig) {
+  if (g_launch) g_launch->RemoveTempFiles();
   signal(sig, SIG_DFL);
   raise(sig);
 }
@@ -65,27 +66,27 @@ int main(int argc, char** argv) {
   zqsim::Options options;
   bool help = false;
   std::string error;
-  if (!zqsim::parse_options(argc, argv, &options, &help, &error)) {
+  if (!zqsim::ParseOptions(argc, argv, &options, &help, &error)) {
     fprintf(stderr, "zqbox: %s (zqbox --help lists the options)\n", error.c_str());
     return 2;
   }
   if (help) {
-    fputs(usage_text(), stdout);
+    fputs(UsageText(), stdout);
     return 0;
   }
   // The whole script is checked before anything runs (the box reads it
   // again, with the same parser).
   if (!options.script.empty()) {
     drive::Script script;
-    if (!drive::load_script_or_say("zqbox", options.script.c_str(), &script)) return 2;
+    if (!drive::LoadScriptOrSay("zqbox", options.script.c_str(), &script)) return 2;
   }
   zqbox::Launch launch({ZQ_DEFAULT_PHONE_DIR, ZQ_DEFAULT_GB2UC_MAP, ZQ_BOX_PROGRAM});
   g_launch = &launch;
   // While the box runs, these are passed on to it (qemu_run.cpp).
-  signal(SIGINT, on_signal);
-  signal(SIGTERM, on_signal);
-  signal(SIGHUP, on_signal);
-  int status = launch.run(options);
+  signal(SIGINT, OnSignal);
+  signal(SIGTERM, OnSignal);
+  signal(SIGHUP, OnSignal);
+  int status = launch.Run(options);
   g_launch = nullptr;
   return status;
 }

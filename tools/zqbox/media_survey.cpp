@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/zqbox/media_survey.h"
 
 #include <algorithm>
@@ -12,7 +13,7 @@ namespace zqbox {
 namespace {
 
 // A reason goes on one line between tabs.
-std::string one_field(std::string s) {
+std::string OneField(std::string s) {
   std::replace_if(
       s.begin(), s.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
   return s.empty() ? "cannot be decoded" : s;
@@ -20,8 +21,8 @@ std::string one_field(std::string s) {
 
 }  // namespace
 
-bool write_media_table(const std::string& root, const std::string& folder, const std::string& table_path,
-                       std::string* error) {
+bool WriteMediaTable(const std::string& root, const std::string& folder, const std::string& table_path,
+                     std::string* error) {
   namespace fs = std::filesystem;
   std::error_code ec;
   std::vector<std::string> names;
@@ -30,7 +31,7 @@ bool write_media_table(const std::string& root, const std::string& folder, const
     std::error_code ec2;
     // A name with a line feed cannot go into the table; the box then finds
     // no entry for it and takes it as a file it cannot decode.
-    if (zqsim::is_audio_name(name) && e.is_regular_file(ec2) && name.find('\n') == std::string::npos)
+    if (zqsim::IsAudioName(name) && e.is_regular_file(ec2) && name.find('\n') == std::string::npos)
       names.push_back(name);
   }
   if (ec) {
@@ -44,10 +45,10 @@ bool write_media_table(const std::string& root, const std::string& folder, const
     std::string path = (fs::path(root) / folder / name).string();
     uint32_t ms = 0;
     std::string why;
-    if (zq::media::probe_length_ms(path.c_str(), &ms, &why))
+    if (zq::media::ProbeLengthMs(path.c_str(), &ms, &why))
       out << ms << '\t' << prefix << name << '\n';
     else
-      out << "-\t" << one_field(why) << '\t' << prefix << name << '\n';
+      out << "-\t" << OneField(why) << '\t' << prefix << name << '\n';
   }
   out.close();
   if (!out) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The media facts of a run, as the launcher found them on the host with the
 // FFmpeg probe zqsim uses: every track's length, and which files cannot be
 // decoded and why. The box has no FFmpeg; its engine asks this table, so
@@ -26,20 +27,20 @@ class MediaTable {
 
   // Reads a table; false with a reason when it cannot be read or a line is
   // not of the form above.
-  bool parse(const char* text, size_t length, drive::Text* error);
-  bool load(const char* path, drive::Text* error);
+  bool Parse(const char* text, size_t length, drive::Text* error);
+  bool Load(const char* path, drive::Text* error);
 
   // What the table says of the file at `path` (relative to the root): true
   // with its length when it can be decoded; false when it cannot (with the
   // reason) or is not in the table.
-  bool lookup(const char* path, uint32_t* length_ms, const char** why) const;
+  bool Lookup(const char* path, uint32_t* length_ms, const char** why) const;
 
   // Installs the table as the media engine's probe for files under `root`;
   // with `verbose`, every file the engine cannot decode is named on stderr
   // as "<program>: cannot decode PATH: WHY", as zqsim -v names it.
-  void install(const char* root, bool verbose, const char* program);
+  void Install(const char* root, bool verbose, const char* program);
 
-  uint32_t size() const { return entries_.size(); }
+  uint32_t Size() const { return entries_.Size(); }
 
  private:
   struct Entry {
@@ -48,8 +49,8 @@ class MediaTable {
     uint32_t path_at;  // offsets of zero-terminated texts in chars_
     uint32_t why_at;
   };
-  static bool probe(const char* host_path, uint32_t* length_ms, void* ctx);
-  uint32_t keep(const char* text, size_t length);
+  static bool Probe(const char* host_path, uint32_t* length_ms, void* ctx);
+  uint32_t Keep(const char* text, size_t length);
 
   sim::PortArray<Entry> entries_{};
   sim::PortArray<char> chars_{};

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/zqbox/phone_image.h"
 
 #include <filesystem>
@@ -13,32 +14,32 @@ namespace {
 
 const char* const kNames[] = {"zq_player_blue", "zq_player_blue_patch", "zq_player", "zq_player_patch"};
 
-bool is_image_name(std::string name) {
+bool IsImageName(std::string name) {
   if (name.size() > 4 && name.compare(name.size() - 4, 4, ".elf") == 0) name.resize(name.size() - 4);
   for (const char* known : kNames)
     if (name == known) return true;
   return false;
 }
 
-bool resolve(const char* name, uint32_t* address, void*) {
+bool Resolve(const char* name, uint32_t* address, void*) {
   // Only whether the stand-in offers the service matters here.
   *address = 0;
-  return sim::service_address(name) != nullptr;
+  return sim::ServiceAddress(name) != nullptr;
 }
 
 }  // namespace
 
-std::string phone_image_file(const zqsim::Options& options, const std::string& default_dir) {
+std::string PhoneImageFile(const zqsim::Options& options, const std::string& default_dir) {
   std::string name = options.image;
   if (name.find('/') != std::string::npos) return name;
   if (name.size() < 4 || name.compare(name.size() - 4, 4, ".elf") != 0) name += ".elf";
   return (options.images_dir.empty() ? default_dir : options.images_dir) + "/" + name;
 }
 
-std::string phone_image_problem(const zqsim::Options& options, const std::string& path) {
+std::string PhoneImageProblem(const zqsim::Options& options, const std::string& path) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
-    if (is_image_name(options.image)) return "no image " + path + " (build it, or give --images DIR)";
+    if (IsImageName(options.image)) return "no image " + path + " (build it, or give --images DIR)";
     if (options.image.find('/') != std::string::npos) return "no image file " + options.image;
     return "unknown image " + options.image + " (zq_player_blue, zq_player_blue_patch, zq_player, zq_player_patch)";
   }
@@ -51,10 +52,10 @@ std::string phone_image_problem(const zqsim::Options& options, const std::string
   if (bytes.size() > sim::elf::kMaxImageBytes * 2u) return path + " is not a player image (too large)";
   char why[192];
   sim::elf::Layout layout{};
-  if (!sim::elf::check(bytes.data(), bytes.size(), &layout, why, sizeof why))
+  if (!sim::elf::Check(bytes.data(), bytes.size(), &layout, why, sizeof why))
     return path + " is not a player image (" + why + ")";
   std::vector<uint8_t> memory(layout.memory_bytes);
-  if (!sim::elf::relocate(bytes.data(), layout, memory.data(), 0, resolve, nullptr, why, sizeof why))
+  if (!sim::elf::Relocate(bytes.data(), layout, memory.data(), 0, Resolve, nullptr, why, sizeof why))
     return path + " is not a player image (" + why + ")";
   return "";
 }

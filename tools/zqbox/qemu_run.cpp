@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/zqbox/qemu_run.h"
 
 #include <errno.h>
@@ -13,13 +14,13 @@ namespace {
 
 volatile sig_atomic_t g_child = 0;
 
-void pass_on(int sig) {
+void PassOn(int sig) {
   if (g_child > 0) kill(g_child, sig);
 }
 
 }  // namespace
 
-std::string find_qemu() {
+std::string FindQemu() {
   const char* path = getenv("PATH");
   std::istringstream dirs(path != nullptr ? path : "/usr/bin:/bin");
   std::string dir;
@@ -30,20 +31,20 @@ std::string find_qemu() {
   return "";
 }
 
-std::vector<std::string> box_command(const std::string& qemu, const std::string& box_program,
-                                     const std::vector<std::string>& args) {
+std::vector<std::string> BoxCommand(const std::string& qemu, const std::string& box_program,
+                                    const std::vector<std::string>& args) {
   std::vector<std::string> command = {qemu, "-cpu", "arm926", box_program};
   command.insert(command.end(), args.begin(), args.end());
   return command;
 }
 
-int run_box(const std::vector<std::string>& command, int* signal_out, std::string* error) {
+int RunBox(const std::vector<std::string>& command, int* signal_out, std::string* error) {
   *signal_out = 0;
   std::vector<char*> argv;
   for (const std::string& a : command) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   struct sigaction forward {};
-  forward.sa_handler = pass_on;
+  forward.sa_handler = PassOn;
   sigemptyset(&forward.sa_mask);
   struct sigaction old_int, old_term, old_hup;
   sigaction(SIGINT, &forward, &old_int);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The person's report of `zqlrc check`: what the phone makes of a lyrics
 // file, the message it would show, and the problems worth fixing.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "diagnosis.h"
 
 #include <stdio.h>

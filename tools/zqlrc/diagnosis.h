@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a lyrics file means and what the phone makes of it, side by side:
 // the author's text (read by zqlrc's rules), the mends fix would make, and
 // whether the phone's own conversion gives exactly the author's text.

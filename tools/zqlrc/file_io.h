@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Files in and out for zqlrc: a file read whole, and files written so that a
 // failure half way leaves nothing half written: the bytes go to a temporary
 // file beside the target, which takes the target's name only when whole.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fix_command.h"
 
 #include <stdio.h>

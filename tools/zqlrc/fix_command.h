@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zqlrc fix over a list of files: one report line per file on stdout.
 #pragma once
 

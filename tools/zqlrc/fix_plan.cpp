@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fix_plan.h"
 
 #include "diagnosis.h"
@@ -78,7 +79,7 @@ FixPlan PlanFix(const std::vector<uint8_t>& bytes, const FixOptions& options, co
 
   FixPlan plan;
   Target target = options.has_target ? options.target : Target::kUtf8;
-  bool keep = d.as_written && !d.mends.any() && (!options.has_target || TargetCode(target) == code);
+  bool keep = d.as_written && !d.mends.Any() && (!options.has_target || TargetCode(target) == code);
   if (keep) {
     plan.action = FixAction::kKeep;
     plan.bytes = bytes;
@@ -99,7 +100,7 @@ FixPlan PlanFix(const std::vector<uint8_t>& bytes, const FixOptions& options, co
     // as written and nothing is left to mend.
     Diagnosis again;
     Diagnose(plan.bytes, phone.ConvertAsPhone(plan.bytes), "", &again);
-    if (plan.bytes.size() <= kMaxFileBytes && (!again.as_written || again.mends.any())) {
+    if (plan.bytes.size() <= kMaxFileBytes && (!again.as_written || again.mends.Any())) {
       return Refuse("the phone would not read the new text as written (line " + std::to_string(again.differ_line) +
                     "); nothing written");
     }

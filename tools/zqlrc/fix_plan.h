@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What zqlrc fix does with one lyrics file: keep it (the phone already reads
 // it as written), write it anew (in another encoding, without word-timing
 // tags, without characters beyond 16 bits), or refuse it (it does not read,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The exact JSON form of a load: status, encoding and, on success, the whole
 // record. Every 16-bit unit is one JSON character, so unpaired surrogates and
 // control units come out exactly.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A second reading of the converted text that goes where the phone's parser
 // stops: it counts every timed line and time tag of the file, notes where the
 // phone's limits end its reading, and finds tags worth fixing, with their

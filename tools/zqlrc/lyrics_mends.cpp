@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "lyrics_mends.h"
 
 #include "text_reading.h"

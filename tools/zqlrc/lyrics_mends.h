@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The changes of the text itself that zqlrc fix makes, and that zqlrc check
 // reports: word-timing tags (<mm:ss.xx> inside a timed line, which the phone
 // shows as text) are removed with the words kept, and characters beyond U+FFFF
@@ -16,7 +17,7 @@ struct Mends {
   uint32_t word_tags = 0;            // word-timing tags removed
   uint32_t word_tag_line = 0;        // the line of the first one
   std::vector<uint32_t> wide_lines;  // the line of each character dropped
-  bool any() const { return word_tags > 0 || !wide_lines.empty(); }
+  bool Any() const { return word_tags > 0 || !wide_lines.empty(); }
 };
 
 // The text with the mends made; what was made goes to *mends.

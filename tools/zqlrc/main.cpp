@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zqlrc: the phone's own lyrics code on the command line (UsageText() says
 // what each command does). --patch hands the whole command to zqlrc-patch,
 // the build that reads the GB2312 table from firmware memory, which lies

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "music_folder.h"
 
 #include <filesystem>
@@ -78,7 +79,7 @@ std::string Utf8Name(const std::u16string& name) {
 
 bool PlaceMusic(const PhoneRun& phone, const std::string& music_dir, const std::string& lyrics_dir,
                 std::string* error) {
-  fs::path audio = fs::path(phone.root()) / "mobile" / "audio";
+  fs::path audio = fs::path(phone.Root()) / "mobile" / "audio";
   std::error_code ec;
   if (!fs::is_directory(music_dir, ec)) {
     *error = "no such folder: " + music_dir;
@@ -100,7 +101,7 @@ std::vector<std::u16string> ListTracks() {
   // that track does not change the list.
   SetFilename(std::u16string(kAudioUri) + u"-");
   player.count = 0;
-  PLAYER_APP_T record = {};
+  PlayerAppT record = {};
   search(nullptr, &record.app);
   std::vector<std::u16string> names;
   for (uint16_t k = 0; k < player.count && record.file_list != nullptr; ++k) {
@@ -113,7 +114,7 @@ std::vector<std::u16string> ListTracks() {
 void LoadTrackLyrics(const std::u16string& track, TrackLyrics* out) {
   SetFilename(kAudioUri + track);
   player.lrc = nullptr;
-  player.iRet = LRC_NOT_LOADED;
+  player.iRet = kLrcNotLoaded;
   GetLRCFile();
   out->outcome.status = player.iRet;
   out->outcome.lrc = player.lrc;
@@ -124,7 +125,7 @@ void LoadTrackLyrics(const std::u16string& track, TrackLyrics* out) {
   for (const char16_t* extension : {u"lrc", u"txt"}) {
     std::u16string uri = stem + extension;
     char host[1024];
-    if (!DL_FsFFileExist(uri.c_str()) || !sim::host_path(uri.c_str(), host, sizeof host)) {
+    if (!DL_FsFFileExist(uri.c_str()) || !sim::HostPath(uri.c_str(), host, sizeof host)) {
       continue;
     }
     std::error_code ec;

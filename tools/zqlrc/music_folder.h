@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A music folder as the player sees it, with the program's own code on the
 // stand-in: the folder's files become "file://b/mobile/audio/" and its lyrics
 // files "file://b/mobile/audio/lrc/", gathered as zqsim gathers them, and the

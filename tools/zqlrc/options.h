@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zqlrc's command line: the commands, their options, and the help text.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "phone_run.h"
 
 #include <stdlib.h>
@@ -54,7 +55,7 @@ bool PhoneRun::SetTable(const TableSetup& table, std::string* error) {
   std::error_code ec;
   fs::create_directories(fs::path(root_) / kLyricsFolder, ec);
   fs::create_directories(fs::path(root_) / "ELF", ec);
-  if (ec || !sim::set_root(root_.c_str())) {
+  if (ec || !sim::SetRoot(root_.c_str())) {
     *error = "cannot prepare the phone folder " + root_;
     return false;
   }
@@ -64,7 +65,7 @@ bool PhoneRun::SetTable(const TableSetup& table, std::string* error) {
   }
   if (table.patch) {
     // Firmware memory holds a whole table or nothing.
-    if (!sim::install_gb2uc_file(table.path.c_str())) {
+    if (!sim::InstallGb2ucFile(table.path.c_str())) {
       *error = "the GB2312 table " + table.path + " is not a 15228-byte table";
       return false;
     }
@@ -82,7 +83,7 @@ bool PhoneRun::Load(const std::string& host_file, LoadOutcome* out, std::string*
   for (; kTrackUri[k] != 0; ++k) player.filename[k] = kTrackUri[k];
   player.filename[k] = 0;
   player.lrc = nullptr;
-  player.iRet = LRC_NOT_LOADED;
+  player.iRet = kLrcNotLoaded;
   GetLRCFile();
   out->status = player.iRet;
   out->lrc = player.lrc;
@@ -103,8 +104,8 @@ std::u16string PhoneRun::ConvertAsPhone(const std::vector<uint8_t>& bytes) const
 }
 
 uint8_t PhoneRun::ParseStatus(const std::vector<uint8_t>& bytes) {
-  if (bytes.empty() || bytes.size() > kMaxFileBytes) return LRC_ERR_FILE;
-  uint8_t status = LRC_NOT_LOADED;
+  if (bytes.empty() || bytes.size() > kMaxFileBytes) return kLrcErrFile;
+  uint8_t status = kLrcNotLoaded;
   LRC* lrc = GetLRCFromBuf(bytes.data(), (uint16_t)bytes.size(), &status);
   DESTROY_LRC(&lrc);
   return status;
@@ -116,16 +117,16 @@ std::u16string PhoneRun::Convert(const std::vector<uint8_t>& bytes, uint8_t code
   uint16_t len = (uint16_t)bytes.size();
   uint16_t n = 0;
   switch (code) {
-    case CODE_GB2312:
+    case kCodeGB2312:
       n = GBToUBE(units.data(), bytes.data(), len);
       break;
-    case CODE_UTF16LE:
+    case kCodeUtF16Le:
       n = ULEToUBE(units.data(), bytes.data(), len);
       break;
-    case CODE_UTF16BE:
+    case kCodeUtF16Be:
       n = UBEToUBE(units.data(), bytes.data(), len);
       break;
-    case CODE_UTF8:
+    case kCodeUtF8:
       n = UTF8ToUBE(units.data(), bytes.data(), len);
       break;
     default:

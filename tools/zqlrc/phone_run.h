@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the phone's own lyrics loader on a host file: the file is placed in the
 // lyrics folder of a temporary phone folder, under the name of a track, and
 // the program's GetLRCFile reads it exactly as the phone would.
@@ -46,7 +47,7 @@ class PhoneRun {
   // The load status the phone's parser gives these bytes.
   static uint8_t ParseStatus(const std::vector<uint8_t>& bytes);
   // The folder that stands for "file://b/".
-  const std::string& root() const { return root_; }
+  const std::string& Root() const { return root_; }
 
  private:
   std::string root_;

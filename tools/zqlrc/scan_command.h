@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zqlrc scan: for every track the player lists in a music folder, the lyrics
 // file the phone opens and its verdict in one line, then a summary line.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How zqlrc reads the text of a lyrics file as its author meant it: a
 // byte-order mark decides; without one, text that is valid UTF-8 is UTF-8,
 // text that is GB2312 is GB2312 (the reading of the phone's own table), and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "text_writing.h"
 
 #include <iconv.h>
@@ -113,15 +114,15 @@ const char* TargetName(Target target) {
 uint8_t TargetCode(Target target) {
   switch (target) {
     case Target::kUtf8:
-      return CODE_UTF8;
+      return kCodeUtF8;
     case Target::kUtf16Le:
-      return CODE_UTF16LE;
+      return kCodeUtF16Le;
     case Target::kUtf16Be:
-      return CODE_UTF16BE;
+      return kCodeUtF16Be;
     case Target::kGb2312:
       break;
   }
-  return CODE_GB2312;
+  return kCodeGB2312;
 }
 
 Encoded Encode(const std::u32string& text, Target target) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writing a text in one of the encodings the phone reads: UTF-8, UTF-16
 // little- or big-endian, each with its byte-order mark (the phone needs the
 // mark to tell them), or GB2312, which the phone takes for anything without

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "verdict.h"
 
 #include "lint.h"
@@ -17,16 +18,16 @@ std::string Line(uint32_t line) {
 // characters beyond 16 bits.
 void TextProblems(const LoadOutcome& outcome, const Diagnosis& d, std::vector<Problem>* problems) {
   const Reading& r = d.reading;
-  if (outcome.encoding < CODE_GB2312) return;  // empty, too long or no text: told already
+  if (outcome.encoding < kCodeGB2312) return;  // empty, too long or no text: told already
   if (!r.ok) {
     std::string what =
-        outcome.encoding == CODE_GB2312 ? "reads as neither UTF-8 nor GB18030" : "does not read as " + r.encoding;
+        outcome.encoding == kCodeGB2312 ? "reads as neither UTF-8 nor GB18030" : "does not read as " + r.encoding;
     problems->push_back({Line(r.bad_line) + "the text " + what +
                              ": the phone shows garbage there (zqlrc fix --from ENCODING reads it as you say)",
                          false});
     return;
   }
-  if (!d.as_written && outcome.encoding == CODE_GB2312) {
+  if (!d.as_written && outcome.encoding == kCodeGB2312) {
     std::string cause = r.source == Source::kUtf8 ? "the text is UTF-8 without its byte-order mark"
                         : d.differ_char != 0      ? CharName(d.differ_char) + " is not GB2312 (" + r.encoding + ")"
                                                   : "the phone's reading runs on past the text";
@@ -87,10 +88,10 @@ Verdict Judge(const LoadOutcome& outcome, const std::u16string& units, const Dia
                             std::to_string(kMaxFileBytes),
                         false});
   }
-  if (outcome.encoding == CODE_NO_TEXT) {
+  if (outcome.encoding == kCodeNoText) {
     problems.push_back({"the file starts with two zero bytes: the phone finds no text in it", false});
   }
-  if (outcome.encoding == CODE_GB2312 && outcome.status == 2 && units.empty()) {
+  if (outcome.encoding == kCodeGB2312 && outcome.status == 2 && units.empty()) {
     problems.push_back({"the GB2312 table could not be read: the phone cannot convert GB2312 files", false});
   }
   TextProblems(outcome, diagnosis, &problems);

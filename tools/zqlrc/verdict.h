@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whether the phone will show a lyrics file's lines as their author wrote
 // them, and if not, why: the problems, each marked when zqlrc fix mends it.
 // zqlrc check lists them all; zqlrc scan names the first.

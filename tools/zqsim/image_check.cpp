@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/zqsim/image_check.h"
 
 #include <dlfcn.h>
@@ -12,7 +13,7 @@ namespace zqsim {
 namespace {
 
 // The ELF header of `path`, when the file starts with one.
-bool read_elf_header(const char* path, ElfW(Ehdr) * header) {
+bool ReadElfHeader(const char* path, ElfW(Ehdr) * header) {
   std::ifstream in(path, std::ios::binary);
   return in.read(reinterpret_cast<char*>(header), sizeof *header) && memcmp(header->e_ident, ELFMAG, SELFMAG) == 0;
 }
@@ -25,7 +26,7 @@ struct DynamicSymbols {
 // The dynamic symbols of a shared object of this machine's class and byte
 // order. The tables are copied out, as a file need not keep them aligned,
 // and nothing is read outside the file.
-DynamicSymbols read_dynamic_symbols(const std::vector<char>& bytes) {
+DynamicSymbols ReadDynamicSymbols(const std::vector<char>& bytes) {
   DynamicSymbols out;
   auto read = [&](uint64_t offset, auto* into) {
     if (offset > bytes.size() || sizeof *into > bytes.size() - offset) return false;
@@ -57,10 +58,10 @@ DynamicSymbols read_dynamic_symbols(const std::vector<char>& bytes) {
 
 }  // namespace
 
-std::string image_problem(const std::string& path) {
+std::string ImageProblem(const std::string& path) {
   ElfW(Ehdr) own{}, image{};
-  if (!read_elf_header(path.c_str(), &image)) return path + " is not a player image (not an ELF file)";
-  bool own_known = read_elf_header("/proc/self/exe", &own);
+  if (!ReadElfHeader(path.c_str(), &image)) return path + " is not a player image (not an ELF file)";
+  bool own_known = ReadElfHeader("/proc/self/exe", &own);
   // The machine field is in the file's byte order; the phone's is big-endian.
   bool swapped = own_known && image.e_ident[EI_DATA] != own.e_ident[EI_DATA];
   uint16_t machine = swapped ? __builtin_bswap16(image.e_machine) : image.e_machine;
@@ -73,7 +74,7 @@ std::string image_problem(const std::string& path) {
 
   std::ifstream in(path, std::ios::binary);
   std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  DynamicSymbols symbols = read_dynamic_symbols(bytes);
+  DynamicSymbols symbols = ReadDynamicSymbols(bytes);
   bool has_entry = false;
   for (const std::string& name : symbols.defined) has_entry = has_entry || name == "Lib";
   if (!has_entry) return path + " is not a player image (it has no entry Lib)";

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What zqsim makes sure of before it hands a file to the stand-in as the
 // player image: that it is one, said in one line when it is not.
 #pragma once
@@ -9,6 +10,6 @@ namespace zqsim {
 // Why `path` cannot be a player image for this machine, or "" when it can:
 // a shared object of the machine zqsim runs on that exports the entry Lib
 // and imports nothing this process cannot give it.
-std::string image_problem(const std::string& path);
+std::string ImageProblem(const std::string& path);
 
 }  // namespace zqsim

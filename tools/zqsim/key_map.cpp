@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/zqsim/key_map.h"
 
 #include <algorithm>
@@ -58,7 +59,7 @@ const HelpLine kKeyHelp[] = {
     {false, nullptr},
 };
 
-int phone_key_for(SDL_Keycode sym, uint16_t mod) {
+int PhoneKeyFor(SDL_Keycode sym, uint16_t mod) {
   if (mod & KMOD_SHIFT) {
     if (sym == SDLK_3) return 0x0B;
     if (sym == SDLK_8) return 0x0A;
@@ -68,24 +69,24 @@ int phone_key_for(SDL_Keycode sym, uint16_t mod) {
   return -1;
 }
 
-Control control_for(SDL_Keycode sym) {
+Control ControlFor(SDL_Keycode sym) {
   switch (sym) {
     case SDLK_F1:
-      return Control::Help;
+      return Control::kHelp;
     case SDLK_F5:
       return Control::KeypadLock;
     case SDLK_F6:
-      return Control::VoiceCall;
+      return Control::kVoiceCall;
     case SDLK_F7:
-      return Control::FrontApp;
+      return Control::kFrontApp;
     case SDLK_F12:
-      return Control::Screenshot;
+      return Control::kScreenshot;
     default:
-      return Control::None;
+      return Control::kNone;
   }
 }
 
-std::vector<uint8_t> mapped_phone_keys() {
+std::vector<uint8_t> MappedPhoneKeys() {
   std::vector<uint8_t> keys;
   for (const Binding& b : kBindings) keys.push_back(b.key);
   std::sort(keys.begin(), keys.end());
@@ -93,7 +94,7 @@ std::vector<uint8_t> mapped_phone_keys() {
   return keys;
 }
 
-std::string keyboard_names(uint8_t key) {
+std::string KeyboardNames(uint8_t key) {
   std::string names;
   for (const Binding& b : kBindings) {
     if (b.key != key || (b.sym >= SDLK_KP_DIVIDE && b.sym <= SDLK_KP_PERIOD) || b.sym == SDLK_KP_HASH) continue;
@@ -103,23 +104,23 @@ std::string keyboard_names(uint8_t key) {
   return names;
 }
 
-drive::KeyAction key_action(SDL_Keycode sym, uint16_t mod) {
-  Control control = control_for(sym);
-  if (control != Control::None) return drive::KeyAction{-1, control};
-  return drive::KeyAction{static_cast<int16_t>(phone_key_for(sym, mod)), Control::None};
+drive::KeyAction KeyAction(SDL_Keycode sym, uint16_t mod) {
+  Control control = ControlFor(sym);
+  if (control != Control::kNone) return drive::KeyAction{-1, control};
+  return drive::KeyAction{static_cast<int16_t>(PhoneKeyFor(sym, mod)), Control::kNone};
 }
 
-void Keyboard::down(uint32_t id, SDL_Keycode sym, uint16_t mod) {
-  keys_.down(id, key_action(sym, mod));
+void Keyboard::Down(uint32_t id, SDL_Keycode sym, uint16_t mod) {
+  keys_.Down(id, KeyAction(sym, mod));
 }
 
-void Keyboard::up(uint32_t id) {
-  keys_.up(id);
+void Keyboard::Up(uint32_t id) {
+  keys_.Up(id);
 }
 
-std::vector<uint8_t> Keyboard::held_keys() const {
+std::vector<uint8_t> Keyboard::HeldKeys() const {
   uint8_t keys[256];
-  size_t n = keys_.held_keys(keys, sizeof keys);
+  size_t n = keys_.HeldKeys(keys, sizeof keys);
   return std::vector<uint8_t>(keys, keys + n);
 }
 

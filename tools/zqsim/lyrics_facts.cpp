@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/zqsim/lyrics_facts.h"
 
 #include "app/player_state.h"
@@ -8,7 +9,7 @@
 namespace zqsim {
 namespace {
 
-LyricsFacts::File* file_named(LyricsFacts* f, const char* uri) {
+LyricsFacts::File* FileNamed(LyricsFacts* f, const char* uri) {
   for (LyricsFacts::File& file : f->files)
     if (file.uri == uri) return &file;
   f->files.push_back({});
@@ -18,25 +19,25 @@ LyricsFacts::File* file_named(LyricsFacts* f, const char* uri) {
 
 }  // namespace
 
-LyricsFacts current_lyrics() {
+LyricsFacts CurrentLyrics() {
   LyricsFacts f;
   // A track's lyrics are looked for right after the engine has made its
   // playback object: everything the log holds after that is its load.
-  const size_t n = sim::file_log_size();
+  const size_t n = sim::FileLogSize();
   size_t start = n;
   for (size_t i = n; i-- > 0;)
-    if (sim::file_log_at(i).use == sim::FileUse::Play) {
+    if (sim::FileLogAt(i).use == sim::FileUse::Play) {
       start = i;
       break;
     }
   f.track = start < n;
   std::vector<std::pair<uint16_t, size_t>> open_files;  // handle, index into files
   for (size_t i = start + 1; f.track && i < n; ++i) {
-    const sim::FileUseRecord& r = sim::file_log_at(i);
-    if (r.use == sim::FileUse::Exists) {
-      file_named(&f, r.uri)->found = r.ok;
-    } else if (r.use == sim::FileUse::Open) {
-      LyricsFacts::File* file = file_named(&f, r.uri);
+    const sim::FileUseRecord& r = sim::FileLogAt(i);
+    if (r.use == sim::FileUse::kExists) {
+      FileNamed(&f, r.uri)->found = r.ok;
+    } else if (r.use == sim::FileUse::kOpen) {
+      LyricsFacts::File* file = FileNamed(&f, r.uri);
       // The program opens only what it found; a file opened without a look
       // first was there all the same.
       file->found |= r.ok;
@@ -46,7 +47,7 @@ LyricsFacts current_lyrics() {
       const int index = static_cast<int>(file - f.files.data());
       if (r.ok) open_files.push_back({r.handle, static_cast<size_t>(index)});
       if (f.lyrics_file < 0) f.lyrics_file = index;
-    } else if (r.use == sim::FileUse::Read) {
+    } else if (r.use == sim::FileUse::kRead) {
       for (const auto& [handle, index] : open_files) {
         if (handle != r.handle) continue;
         LyricsFacts::File& file = f.files[index];
@@ -64,8 +65,8 @@ LyricsFacts current_lyrics() {
     if (file.read > 0) f.encoding = GetCodeType(file.head, file.head_len);
   }
 
-  const auto* player = static_cast<const PlayerState*>(sim::image_symbol("player"));
-  if (player != nullptr && sim::image_loaded()) {
+  const auto* player = static_cast<const PlayerState*>(sim::ImageSymbol("player"));
+  if (player != nullptr && sim::ImageLoaded()) {
     f.status_known = true;
     f.status = player->iRet;
     if (player->lrc != nullptr) {
@@ -77,51 +78,51 @@ LyricsFacts current_lyrics() {
   return f;
 }
 
-const char* encoding_name(int code) {
+const char* EncodingName(int code) {
   switch (code) {
-    case CODE_NO_TEXT:
+    case kCodeNoText:
       return "none (starts with 00 00)";
-    case CODE_GB2312:
+    case kCodeGB2312:
       return "GB2312 (no byte-order mark)";
-    case CODE_UTF16LE:
+    case kCodeUtF16Le:
       return "UTF-16 little-endian";
-    case CODE_UTF16BE:
+    case kCodeUtF16Be:
       return "UTF-16 big-endian";
-    case CODE_UTF8:
+    case kCodeUtF8:
       return "UTF-8 (byte-order mark)";
     default:
       return "nothing read";
   }
 }
 
-const char* status_name(uint8_t status) {
+const char* StatusName(uint8_t status) {
   switch (status) {
-    case LRC_LOADED:
+    case kLrcLoaded:
       return "loaded";
-    case LRC_ERR_MEMORY:
+    case kLrcErrMemory:
       return "out of memory";
-    case LRC_ERR_FILE:
+    case kLrcErrFile:
       return "file error";
-    case LRC_ERR_NO_TEXT:
+    case kLrcErrNoText:
       return "no text";
-    case LRC_ERR_NO_FILE:
+    case kLrcErrNoFile:
       return "no lyrics file";
-    case LRC_ERR_ENCRYPTED:
+    case kLrcErrEncrypted:
       return "encrypted";
-    case LRC_NOT_LOADED:
+    case kLrcNotLoaded:
       return "not loaded yet";
     default:
       return "unknown";
   }
 }
 
-const char* status_message(uint8_t status) {
+const char* StatusMessage(uint8_t status) {
   switch (status) {
-    case LRC_ERR_MEMORY:
+    case kLrcErrMemory:
       return "lrc内存分配错误";
-    case LRC_ERR_NO_FILE:
+    case kLrcErrNoFile:
       return "lrc文件不存在";
-    case LRC_ERR_ENCRYPTED:
+    case kLrcErrEncrypted:
       return "lrc文件被加密";
     default:
       return "lrc文件错误";

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Why a track shows its lyrics or not, as the stand-in saw it: where the
 // program looked for the lyrics file, what it read, the encoding that the
 // file's first bytes make the program detect, and the record it was left
@@ -35,12 +36,12 @@ struct LyricsFacts {
 
 // Gathers the facts of the current track from the stand-in's file log and
 // the program's state record.
-LyricsFacts current_lyrics();
+LyricsFacts CurrentLyrics();
 
 // Names for the panel.
-const char* encoding_name(int code);
-const char* status_name(uint8_t status);
+const char* EncodingName(int code);
+const char* StatusName(uint8_t status);
 // The message the lyrics area shows for a status other than 0.
-const char* status_message(uint8_t status);
+const char* StatusMessage(uint8_t status);
 
 }  // namespace zqsim

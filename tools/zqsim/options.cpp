@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/zqsim/options.h"
 
 #include <stdlib.h>
@@ -6,7 +7,7 @@
 
 namespace zqsim {
 
-const char* usage_text() {
+const char* UsageText() {
   return "usage: zqsim [options] PATH\n"
          "Plays PATH (an .mp3/.m4a file, or a folder: its first track) on the\n"
          "simulated phone, in a window with sound when there is a display, else\n"
@@ -49,7 +50,7 @@ const char* usage_text() {
 
 namespace {
 
-bool parse_int(const char* s, int lo, int hi, int* out) {
+bool ParseInt(const char* s, int lo, int hi, int* out) {
   char* end = nullptr;
   long v = strtol(s, &end, 10);
   if (end == s || *end != 0 || v < lo || v > hi) return false;
@@ -59,7 +60,7 @@ bool parse_int(const char* s, int lo, int hi, int* out) {
 
 }  // namespace
 
-bool parse_options(int argc, const char* const* argv, Options* out, bool* help, std::string* error) {
+bool ParseOptions(int argc, const char* const* argv, Options* out, bool* help, std::string* error) {
   Options o;
   *help = false;
   for (int i = 1; i < argc; ++i) {
@@ -102,7 +103,7 @@ bool parse_options(int argc, const char* const* argv, Options* out, bool* help, 
     } else if (a == "--scale") {
       std::string v;
       if (!value(&v)) return false;
-      if (!parse_int(v.c_str(), 1, 6, &o.scale)) {
+      if (!ParseInt(v.c_str(), 1, 6, &o.scale)) {
         *error = "--scale takes a whole number from 1 to 6";
         return false;
       }

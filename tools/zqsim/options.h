@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zqsim's command line.
 #pragma once
 
@@ -26,9 +27,9 @@ struct Options {
 
 // Parses argv. False with a message for the user when it is wrong; `help`
 // is set for --help (then the result is true and nothing else matters).
-bool parse_options(int argc, const char* const* argv, Options* out, bool* help, std::string* error);
+bool ParseOptions(int argc, const char* const* argv, Options* out, bool* help, std::string* error);
 
 // The usage text, with the key script's steps.
-const char* usage_text();
+const char* UsageText();
 
 }  // namespace zqsim

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/zqsim/panel_font.h"
 
 #include <fstream>
@@ -5,7 +6,7 @@
 namespace zqsim {
 namespace {
 
-int hex_digit(char c) {
+int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -13,7 +14,7 @@ int hex_digit(char c) {
 }
 
 // Next code point of UTF-8 text; bad bytes give U+FFFD one byte at a time.
-uint32_t next_code_point(const std::string& s, size_t* i) {
+uint32_t NextCodePoint(const std::string& s, size_t* i) {
   unsigned char c = static_cast<unsigned char>(s[*i]);
   int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
   if (extra < 0 || *i + extra >= s.size()) {
@@ -35,7 +36,7 @@ uint32_t next_code_point(const std::string& s, size_t* i) {
 
 }  // namespace
 
-bool PanelFont::load(const char* hex_path) {
+bool PanelFont::Load(const char* hex_path) {
   std::ifstream in(hex_path);
   if (!in) return false;
   std::string line;
@@ -45,7 +46,7 @@ bool PanelFont::load(const char* hex_path) {
     uint32_t cp = 0;
     bool ok = true;
     for (size_t i = 0; i < colon && ok; ++i) {
-      int d = hex_digit(line[i]);
+      int d = HexDigit(line[i]);
       ok = d >= 0;
       cp = cp * 16 + d;
     }
@@ -57,7 +58,7 @@ bool PanelFont::load(const char* hex_path) {
     for (int r = 0; r < 16 && ok; ++r) {
       uint16_t v = 0;
       for (int k = 0; k < per_row; ++k) {
-        int d = hex_digit(bits[r * per_row + k]);
+        int d = HexDigit(bits[r * per_row + k]);
         if (d < 0) ok = false;
         v = static_cast<uint16_t>(v * 16 + (d < 0 ? 0 : d));
       }
@@ -69,7 +70,7 @@ bool PanelFont::load(const char* hex_path) {
 }
 
 // The glyph for a code point: a hollow box for what the font does not have.
-const PanelFont::Glyph& PanelFont::glyph(uint32_t cp) const {
+const PanelFont::Glyph& PanelFont::GlyphOf(uint32_t cp) const {
   static const Glyph kBox = [] {
     Glyph box{};
     box.width = 8;
@@ -80,17 +81,17 @@ const PanelFont::Glyph& PanelFont::glyph(uint32_t cp) const {
   return it == glyphs_.end() ? kBox : it->second;
 }
 
-int PanelFont::width(const std::string& utf8) const {
+int PanelFont::Width(const std::string& utf8) const {
   int w = 0;
-  for (size_t i = 0; i < utf8.size();) w += glyph(next_code_point(utf8, &i)).width;
+  for (size_t i = 0; i < utf8.size();) w += GlyphOf(NextCodePoint(utf8, &i)).width;
   return w;
 }
 
-int PanelFont::draw(uint8_t* rgb, int width, int height, int x, int y, const std::string& utf8, uint32_t color,
+int PanelFont::Draw(uint8_t* rgb, int width, int height, int x, int y, const std::string& utf8, uint32_t color,
                     int zoom) const {
   int start = x;
   for (size_t i = 0; i < utf8.size();) {
-    const Glyph& g = glyph(next_code_point(utf8, &i));
+    const Glyph& g = GlyphOf(NextCodePoint(utf8, &i));
     for (int r = 0; r < 16 * zoom; ++r) {
       int py = y + r;
       if (py < 0 || py >= height) continue;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/zqsim/phone_body.h"
 
 #include <algorithm>
@@ -44,7 +45,7 @@ const KeypadKey kKeypad[12] = {
 
 }  // namespace
 
-PhoneBody phone_body(int scale) {
+PhoneBody MakePhoneBody(int scale) {
   PhoneBody b{};
   const int z = scale >= 4 ? 2 : 1;
   b.zoom = z;
@@ -64,19 +65,19 @@ PhoneBody phone_body(int scale) {
   b.pad_x = b.body.x + b.body.w / 2;
   b.pad_y = nav_y + b.pad_radius;
   const Rect pad{b.pad_x - b.pad_radius, nav_y, 2 * b.pad_radius, 2 * b.pad_radius};
-  for (Arrow a : {Arrow::Up, Arrow::Down, Arrow::Left, Arrow::Right}) {
+  for (Arrow a : {Arrow::kUp, Arrow::kDown, Arrow::kLeft, Arrow::kRight}) {
     static const uint8_t kCode[] = {0x2C, 0x2D, 0x2E, 0x2F};
     static const char* const kFace[] = {"▲", "▼", "◀", "▶"};
-    b.keys.push_back({kCode[static_cast<int>(a)], KeyShape::Arrow, pad, a, kFace[static_cast<int>(a)], nullptr});
+    b.keys.push_back({kCode[static_cast<int>(a)], KeyShape::kArrow, pad, a, kFace[static_cast<int>(a)], nullptr});
   }
   const int dark_w = std::min(kDarkKeyMaxW * z, (b.glass.w - 2 * b.pad_radius - 2 * kPadGap * z) / 2);
   const int dark_h = kDarkKeyH * z;
   const int left = b.glass.x, right = b.glass.x + b.glass.w - dark_w;
   const int upper = nav_y + 2 * z, lower = nav_y + kPadSize * z - dark_h - 2 * z;
-  b.keys.push_back({0x0E, KeyShape::Dark, {left, upper, dark_w, dark_h}, Arrow::Up, "exit", nullptr});
-  b.keys.push_back({0x0F, KeyShape::Dark, {right, upper, dark_w, dark_h}, Arrow::Up, "hide", nullptr});
-  b.keys.push_back({0x15, KeyShape::Dark, {left, lower, dark_w, dark_h}, Arrow::Up, "♪", nullptr});
-  b.keys.push_back({0x11, KeyShape::End, {right, lower, dark_w, dark_h}, Arrow::Up, "end", nullptr});
+  b.keys.push_back({0x0E, KeyShape::kDark, {left, upper, dark_w, dark_h}, Arrow::kUp, "exit", nullptr});
+  b.keys.push_back({0x0F, KeyShape::kDark, {right, upper, dark_w, dark_h}, Arrow::kUp, "hide", nullptr});
+  b.keys.push_back({0x15, KeyShape::kDark, {left, lower, dark_w, dark_h}, Arrow::kUp, "♪", nullptr});
+  b.keys.push_back({0x11, KeyShape::kEnd, {right, lower, dark_w, dark_h}, Arrow::kUp, "end", nullptr});
 
   // The keypad, no wider than keys of a sensible shape.
   const int gap = kKeyGap * z;
@@ -86,7 +87,7 @@ PhoneBody phone_body(int scale) {
   const int keypad_y = nav_y + kPadSize * z + kGapAboveKeypad * z;
   for (int i = 0; i < 12; ++i) {
     Rect r{keypad_x + (i % 3) * (key_w + gap), keypad_y + (i / 3) * (key_h + gap), key_w, key_h};
-    b.keys.push_back({kKeypad[i].code, KeyShape::Keypad, r, Arrow::Up, kKeypad[i].face, kKeypad[i].hint});
+    b.keys.push_back({kKeypad[i].code, KeyShape::kKeypad, r, Arrow::kUp, kKeypad[i].face, kKeypad[i].hint});
   }
   b.body.h = keypad_y + 4 * key_h + 3 * gap + kBottom * z - b.body.y;
 
@@ -96,29 +97,30 @@ PhoneBody phone_body(int scale) {
   const Rect up{b.body.x - kSideOut * z, side_y, (kSideOut + 4) * z, kSideH * z};
   Rect down = up;
   down.y += (kSideH + 6) * z;
-  b.keys.push_back({0x17, KeyShape::Side, up, Arrow::Up, "+", nullptr});
-  b.keys.push_back({0x18, KeyShape::Side, down, Arrow::Up, "-", nullptr});
+  b.keys.push_back({0x17, KeyShape::kSide, up, Arrow::kUp, "+", nullptr});
+  b.keys.push_back({0x18, KeyShape::kSide, down, Arrow::kUp, "-", nullptr});
 
   b.width = 2 * b.body.x + b.body.w;
   b.height = 2 * b.body.y + b.body.h;
   return b;
 }
 
-int key_at(const PhoneBody& b, int x, int y) {
+int KeyAt(const PhoneBody& b, int x, int y) {
   for (const BodyKey& k : b.keys) {
-    if (!k.rect.contains(x, y)) continue;
-    if (k.shape != KeyShape::Arrow) return k.code;
+    if (!k.rect.Contains(x, y)) continue;
+    if (k.shape != KeyShape::kArrow) return k.code;
     int dx = x - b.pad_x, dy = y - b.pad_y;
     int d2 = dx * dx + dy * dy;
     if (d2 > b.pad_radius * b.pad_radius || d2 < b.pad_hole * b.pad_hole) return -1;
-    Arrow a = std::abs(dx) > std::abs(dy) ? (dx < 0 ? Arrow::Left : Arrow::Right) : (dy < 0 ? Arrow::Up : Arrow::Down);
+    Arrow a =
+        std::abs(dx) > std::abs(dy) ? (dx < 0 ? Arrow::kLeft : Arrow::kRight) : (dy < 0 ? Arrow::kUp : Arrow::kDown);
     for (const BodyKey& q : b.keys)
-      if (q.shape == KeyShape::Arrow && q.arrow == a) return q.code;
+      if (q.shape == KeyShape::kArrow && q.arrow == a) return q.code;
   }
   return -1;
 }
 
-const BodyKey* body_key(const PhoneBody& b, uint8_t code) {
+const BodyKey* FindBodyKey(const PhoneBody& b, uint8_t code) {
   for (const BodyKey& k : b.keys)
     if (k.code == code) return &k;
   return nullptr;

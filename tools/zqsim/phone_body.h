@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The phone drawn around its screen in the window: a body with the screen
 // behind its glass and the phone's keys, each labelled and each a target for
 // the mouse. Every phone key that the keyboard map gives a keyboard key is
@@ -15,18 +16,18 @@ namespace zqsim {
 
 struct Rect {
   int x, y, w, h;
-  bool contains(int px, int py) const { return px >= x && py >= y && px < x + w && py < y + h; }
+  bool Contains(int px, int py) const { return px >= x && py >= y && px < x + w && py < y + h; }
 };
 
 enum class KeyShape : uint8_t {
-  Keypad,  // light key of the keypad
-  Dark,    // dark key beside the navigation pad
-  End,     // the red end key
-  Side,    // a key on the body's left edge
-  Arrow,   // a quarter of the round navigation pad
+  kKeypad,  // light key of the keypad
+  kDark,    // dark key beside the navigation pad
+  kEnd,     // the red end key
+  kSide,    // a key on the body's left edge
+  kArrow,   // a quarter of the round navigation pad
 };
 
-enum class Arrow : uint8_t { Up, Down, Left, Right };
+enum class Arrow : uint8_t { kUp, kDown, kLeft, kRight };
 
 struct BodyKey {
   uint8_t code;  // the phone key it presses
@@ -48,13 +49,13 @@ struct PhoneBody {
 };
 
 // The phone for a screen scale (1 to 6).
-PhoneBody phone_body(int scale);
+PhoneBody MakePhoneBody(int scale);
 
 // The phone key under a point of the phone's part of the window, or -1.
-int key_at(const PhoneBody& body, int x, int y);
+int KeyAt(const PhoneBody& body, int x, int y);
 
 // The key of `body` that presses `code`, or null.
-const BodyKey* body_key(const PhoneBody& body, uint8_t code);
+const BodyKey* FindBodyKey(const PhoneBody& body, uint8_t code);
 
 // What the phone's keys look like now: the key under the pointer (-1 none)
 // and the phone keys held down (by the mouse or the keyboard).
@@ -66,8 +67,8 @@ struct BodyLook {
 
 // Paints the phone's part of the window but its keys into an RGB buffer of
 // body.width x body.height. The screen's rectangle is left for the caller.
-void draw_phone_shell(uint8_t* rgb, const PhoneBody& body, const PanelFont& font);
+void DrawPhoneShell(uint8_t* rgb, const PhoneBody& body, const PanelFont& font);
 // Paints the keys, as they look now, over a painted shell.
-void draw_phone_keys(uint8_t* rgb, const PhoneBody& body, const PanelFont& font, const BodyLook& look);
+void DrawPhoneKeys(uint8_t* rgb, const PhoneBody& body, const PanelFont& font, const BodyLook& look);
 
 }  // namespace zqsim

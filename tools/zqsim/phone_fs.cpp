@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/zqsim/phone_fs.h"
 
 #include <stdlib.h>
@@ -15,7 +16,7 @@ namespace fs = std::filesystem;
 namespace zqsim {
 namespace {
 
-bool ends_with_ci(const std::string& s, const char* suffix) {
+bool EndsWithCi(const std::string& s, const char* suffix) {
   std::string tail(suffix);
   if (s.size() <= tail.size()) return false;
   for (size_t i = 0; i < tail.size(); ++i) {
@@ -31,15 +32,15 @@ constexpr size_t kAudioFolderUnits = sizeof "file://b/mobile/audio/" - 1;
 // The first audio file of a folder in name order (byte order of the names)
 // that the player lists: a run started on a track the player leaves out of
 // its list would never come back to it.
-bool first_track(const fs::path& dir, fs::path* out, std::string* error) {
+bool FirstTrack(const fs::path& dir, fs::path* out, std::string* error) {
   std::error_code ec;
   std::vector<std::string> names;
   size_t audio = 0;
   for (const auto& e : fs::directory_iterator(dir, ec)) {
     std::string name = e.path().filename().string();
-    if (!is_audio_name(name) || !e.is_regular_file(ec)) continue;
+    if (!IsAudioName(name) || !e.is_regular_file(ec)) continue;
     ++audio;
-    if (player_lists(name, kAudioFolderUnits)) names.push_back(name);
+    if (PlayerLists(name, kAudioFolderUnits)) names.push_back(name);
   }
   if (ec) {
     *error = "cannot read the folder " + dir.string() + ": " + ec.message();
@@ -56,7 +57,7 @@ bool first_track(const fs::path& dir, fs::path* out, std::string* error) {
   return true;
 }
 
-bool link_into(const fs::path& target, const fs::path& dir, std::string* error) {
+bool LinkInto(const fs::path& target, const fs::path& dir, std::string* error) {
   std::error_code ec;
   fs::create_symlink(target, dir / target.filename(), ec);
   if (ec) {
@@ -69,14 +70,14 @@ bool link_into(const fs::path& target, const fs::path& dir, std::string* error) 
 // Links every regular file of `from` that `keep` accepts into `to`; a name
 // already there (a lyrics file both beside the tracks and in lrc/) keeps the
 // first one, the one in lrc/.
-bool link_files(const fs::path& from, const fs::path& to, bool (*keep)(const std::string&), std::string* error) {
+bool LinkFiles(const fs::path& from, const fs::path& to, bool (*keep)(const std::string&), std::string* error) {
   std::error_code ec;
   for (const auto& e : fs::directory_iterator(from, ec)) {
     std::string name = e.path().filename().string();
     std::error_code ec2;
     if (!e.is_regular_file(ec2) || !keep(name)) continue;
     if (fs::exists(fs::symlink_status(to / name, ec2))) continue;
-    if (!link_into(fs::absolute(e.path()), to, error)) return false;
+    if (!LinkInto(fs::absolute(e.path()), to, error)) return false;
   }
   if (ec) {
     *error = "cannot read the folder " + from.string() + ": " + ec.message();
@@ -85,12 +86,12 @@ bool link_files(const fs::path& from, const fs::path& to, bool (*keep)(const std
   return true;
 }
 
-bool any_file(const std::string&) {
+bool AnyFile(const std::string&) {
   return true;
 }
 
 // The temporary file system; on failure the caller removes temp_dir.
-bool build_temp_tree(const fs::path& track, const std::string& gb2uc_map, PhoneFs* out, std::string* error) {
+bool BuildTempTree(const fs::path& track, const std::string& gb2uc_map, PhoneFs* out, std::string* error) {
   const char* tmp = getenv("TMPDIR");
   std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/zqsim.XXXXXX";
   if (mkdtemp(pattern.data()) == nullptr) {
@@ -109,9 +110,9 @@ bool build_temp_tree(const fs::path& track, const std::string& gb2uc_map, PhoneF
     return false;
   }
   fs::path folder = track.parent_path();
-  if (!link_files(folder, audio, any_file, error)) return false;
-  if (fs::is_directory(folder / "lrc", ec) && !link_files(folder / "lrc", lrc, is_lyrics_name, error)) return false;
-  if (!link_files(folder, lrc, is_lyrics_name, error)) return false;
+  if (!LinkFiles(folder, audio, AnyFile, error)) return false;
+  if (fs::is_directory(folder / "lrc", ec) && !LinkFiles(folder / "lrc", lrc, IsLyricsName, error)) return false;
+  if (!LinkFiles(folder, lrc, IsLyricsName, error)) return false;
   if (!gb2uc_map.empty() && fs::is_regular_file(gb2uc_map, ec)) {
     fs::create_symlink(fs::absolute(gb2uc_map), root / "ELF" / "gb2uc.map", ec);
   }
@@ -122,14 +123,14 @@ bool build_temp_tree(const fs::path& track, const std::string& gb2uc_map, PhoneF
 
 }  // namespace
 
-bool is_audio_name(const std::string& name) {
-  return ends_with_ci(name, ".mp3") || ends_with_ci(name, ".m4a");
+bool IsAudioName(const std::string& name) {
+  return EndsWithCi(name, ".mp3") || EndsWithCi(name, ".m4a");
 }
-bool is_lyrics_name(const std::string& name) {
-  return ends_with_ci(name, ".lrc") || ends_with_ci(name, ".txt");
+bool IsLyricsName(const std::string& name) {
+  return EndsWithCi(name, ".lrc") || EndsWithCi(name, ".txt");
 }
 
-size_t utf16_units(const std::string& s) {
+size_t Utf16Units(const std::string& s) {
   size_t units = 0;
   for (unsigned char c : s) {
     if ((c & 0xC0) == 0x80) continue;  // a continuation byte
@@ -138,13 +139,13 @@ size_t utf16_units(const std::string& s) {
   return units;
 }
 
-bool player_lists(const std::string& name, size_t folder_units) {
-  const size_t units = utf16_units(name);
+bool PlayerLists(const std::string& name, size_t folder_units) {
+  const size_t units = Utf16Units(name);
   return folder_units + units < FS_URI_UNITS && units <= TRACK_NAME_UNITS;
 }
 
-bool make_phone_fs(const std::string& path, const std::string& root_dir, const std::string& gb2uc_map, PhoneFs* out,
-                   std::string* error, bool* bad_input) {
+bool MakePhoneFs(const std::string& path, const std::string& root_dir, const std::string& gb2uc_map, PhoneFs* out,
+                 std::string* error, bool* bad_input) {
   bool ignored = false;
   if (bad_input == nullptr) bad_input = &ignored;
   *bad_input = true;
@@ -159,8 +160,8 @@ bool make_phone_fs(const std::string& path, const std::string& root_dir, const s
   }
   fs::path track = given;
   if (fs::is_directory(given, ec)) {
-    if (!first_track(given, &track, error)) return false;
-  } else if (!is_audio_name(given.filename().string())) {
+    if (!FirstTrack(given, &track, error)) return false;
+  } else if (!IsAudioName(given.filename().string())) {
     *error = path + " is not an *.mp3 or *.m4a file";
     return false;
   }
@@ -183,20 +184,20 @@ bool make_phone_fs(const std::string& path, const std::string& root_dir, const s
     return true;
   }
   *bad_input = false;
-  if (!build_temp_tree(track, gb2uc_map, &result, error)) {
-    remove_phone_fs(&result);
+  if (!BuildTempTree(track, gb2uc_map, &result, error)) {
+    RemovePhoneFs(&result);
     return false;
   }
   *out = result;
   return true;
 }
 
-void remove_phone_fs(PhoneFs* fs_) {
-  if (fs_->temp_dir.empty()) return;
+void RemovePhoneFs(PhoneFs* fs) {
+  if (fs->temp_dir.empty()) return;
   std::error_code ec;
   // remove_all does not follow links: only the links and our folders go.
-  fs::remove_all(fs_->temp_dir, ec);
-  fs_->temp_dir.clear();
+  fs::remove_all(fs->temp_dir, ec);
+  fs->temp_dir.clear();
 }
 
 }  // namespace zqsim

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The phone's file system for one zqsim run: where "file://b/" lies on the
 // host, and the URI of the track to start with.
 #pragma once
@@ -27,22 +28,22 @@ struct PhoneFs {
 // behind then. *bad_input (when given) tells whether the fault lies in what
 // was asked for (no such file, no track in the folder, a track outside the
 // root) rather than in making the temporary folder.
-bool make_phone_fs(const std::string& path, const std::string& root_dir, const std::string& gb2uc_map, PhoneFs* out,
-                   std::string* error, bool* bad_input = nullptr);
+bool MakePhoneFs(const std::string& path, const std::string& root_dir, const std::string& gb2uc_map, PhoneFs* out,
+                 std::string* error, bool* bad_input = nullptr);
 
 // Removes the temporary folder (links only; the linked files stay).
-void remove_phone_fs(PhoneFs* fs);
+void RemovePhoneFs(PhoneFs* fs);
 
 // True for names ending in .mp3 or .m4a (any case).
-bool is_audio_name(const std::string& name);
-bool is_lyrics_name(const std::string& name);
+bool IsAudioName(const std::string& name);
+bool IsLyricsName(const std::string& name);
 
 // Units of UTF-16 the UTF-8 text takes.
-size_t utf16_units(const std::string& s);
+size_t Utf16Units(const std::string& s);
 
 // True when the player lists the audio file `name` (UTF-8) of a folder whose
 // URI has `folder_units` units with its final "/": its name fits a slot of
 // the track list and its URI the folder search's buffer.
-bool player_lists(const std::string& name, size_t folder_units);
+bool PlayerLists(const std::string& name, size_t folder_units);
 
 }  // namespace zqsim

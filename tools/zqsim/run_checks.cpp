@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/zqsim/run_checks.h"
 
 #include <errno.h>
@@ -18,7 +19,7 @@ constexpr uintmax_t kGb2ucBytes = 15228;
 
 }  // namespace
 
-bool choose_gb2uc(const Options& options, const std::string& default_map, std::string* map, std::string* error) {
+bool ChooseGb2uc(const Options& options, const std::string& default_map, std::string* map, std::string* error) {
   *map = options.gb2uc_map.empty() ? default_map : options.gb2uc_map;
   if (options.gb2uc_map.empty()) return true;
   std::error_code ec;
@@ -30,7 +31,7 @@ bool choose_gb2uc(const Options& options, const std::string& default_map, std::s
 // Screenshots must be writable before the run starts, not only when the
 // first one is due: the folder is made if need be and a file is written to
 // it and removed again.
-std::string shots_problem(const std::string& dir) {
+std::string ShotsProblem(const std::string& dir) {
   if (dir.empty()) return "";
   std::error_code ec;
   if (std::filesystem::exists(dir, ec) && !std::filesystem::is_directory(dir, ec))
@@ -45,13 +46,13 @@ std::string shots_problem(const std::string& dir) {
   return "";
 }
 
-std::vector<std::string> folder_limit_notes(const std::vector<std::string>& names, size_t folder_units,
-                                            const char* program) {
+std::vector<std::string> FolderLimitNotes(const std::vector<std::string>& names, size_t folder_units,
+                                          const char* program) {
   size_t searched = 0, too_long = 0;
   for (const std::string& name : names) {
-    if (!is_audio_name(name)) continue;
-    searched += folder_units + utf16_units(name) < FS_URI_UNITS;
-    too_long += !player_lists(name, folder_units);
+    if (!IsAudioName(name)) continue;
+    searched += folder_units + Utf16Units(name) < FS_URI_UNITS;
+    too_long += !PlayerLists(name, folder_units);
   }
   std::vector<std::string> notes;
   std::string prefix = std::string(program) + ": ";
@@ -68,7 +69,7 @@ std::vector<std::string> folder_limit_notes(const std::vector<std::string>& name
   return notes;
 }
 
-void note_folder_limits(const PhoneFs& fs, const char* program) {
+void NoteFolderLimits(const PhoneFs& fs, const char* program) {
   std::string folder_uri = fs.start_uri.substr(0, fs.start_uri.rfind('/') + 1);
   std::filesystem::path folder = fs.root + "/" + folder_uri.substr(std::string("file://b/").size());
   std::vector<std::string> names;
@@ -77,9 +78,8 @@ void note_folder_limits(const PhoneFs& fs, const char* program) {
     std::error_code ec2;
     if (entry.is_regular_file(ec2)) names.push_back(entry.path().filename().string());
   }
-  size_t folder_units = utf16_units(folder_uri);
-  for (const std::string& note : folder_limit_notes(names, folder_units, program))
-    fprintf(stderr, "%s\n", note.c_str());
+  size_t folder_units = Utf16Units(folder_uri);
+  for (const std::string& note : FolderLimitNotes(names, folder_units, program)) fprintf(stderr, "%s\n", note.c_str());
 }
 
 }  // namespace zqsim

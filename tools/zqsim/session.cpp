@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/zqsim/session.h"
 
 #include <errno.h>
@@ -27,36 +28,36 @@
 namespace zqsim {
 namespace {
 
-bool probe_quiet(const char* host_path, uint32_t* length_ms, void*) {
-  return zq::media::probe_length_ms(host_path, length_ms, nullptr);
+bool ProbeQuiet(const char* host_path, uint32_t* length_ms, void*) {
+  return zq::media::ProbeLengthMs(host_path, length_ms, nullptr);
 }
 
-bool probe_verbose(const char* host_path, uint32_t* length_ms, void*) {
+bool ProbeVerbose(const char* host_path, uint32_t* length_ms, void*) {
   std::string why;
-  if (zq::media::probe_length_ms(host_path, length_ms, &why)) return true;
+  if (zq::media::ProbeLengthMs(host_path, length_ms, &why)) return true;
   fprintf(stderr, "zqsim: cannot decode %s: %s\n", host_path, why.c_str());
   return false;
 }
 
 // zqsim's screenshots are written with libpng.
-bool save_with_libpng(void*, const char* path, drive::Text* error) {
+bool SaveWithLibpng(void*, const char* path, drive::Text* error) {
   std::string why;
-  if (sim::png::write_framebuffer(path, &why)) return true;
-  if (error) error->assign(why.c_str());
+  if (sim::png::WriteFramebuffer(path, &why)) return true;
+  if (error) error->Assign(why.c_str());
   return false;
 }
 
 }  // namespace
 
-drive::HeadlessRun headless_run(const Options& options) {
-  return drive::HeadlessRun{"zqsim", options.shots_dir.c_str(), libpng_saver()};
+drive::HeadlessRun HeadlessRun(const Options& options) {
+  return drive::HeadlessRun{"zqsim", options.shots_dir.c_str(), LibpngSaver()};
 }
 
-drive::SaveScreen libpng_saver() {
-  return drive::SaveScreen{save_with_libpng, nullptr};
+drive::SaveScreen LibpngSaver() {
+  return drive::SaveScreen{SaveWithLibpng, nullptr};
 }
 
-bool is_image_name(const std::string& name) {
+bool IsImageName(const std::string& name) {
   std::string base = name;
   if (base.size() > 3 && base.compare(base.size() - 3, 3, ".so") == 0) base.resize(base.size() - 3);
   for (const char* known : {"zq_player_blue", "zq_player_blue_patch", "zq_player", "zq_player_patch"})
@@ -64,7 +65,7 @@ bool is_image_name(const std::string& name) {
   return false;
 }
 
-std::string image_file(const Options& options) {
+std::string ImageFile(const Options& options) {
   std::string name = options.image;
   if (name.find('/') != std::string::npos) return name;
   if (name.size() < 3 || name.compare(name.size() - 3, 3, ".so") != 0) name += ".so";
@@ -73,18 +74,18 @@ std::string image_file(const Options& options) {
 }
 
 Session::~Session() {
-  finish();
+  Finish();
 }
 
-bool Session::prepare(const Options& options, std::string* error) {
-  finish();
+bool Session::Prepare(const Options& options, std::string* error) {
+  Finish();
   options_ = options;
-  sim::reset();
-  image_path_ = image_file(options);
+  sim::Reset();
+  image_path_ = ImageFile(options);
   bad_input_ = true;
   std::error_code ec;
   if (!std::filesystem::is_regular_file(image_path_, ec)) {
-    if (is_image_name(options.image))
+    if (IsImageName(options.image))
       *error = "no image " + image_path_ + " (build it, or give --images DIR)";
     else if (options.image.find('/') != std::string::npos)
       *error = "no image file " + options.image;
@@ -92,44 +93,44 @@ bool Session::prepare(const Options& options, std::string* error) {
       *error = "unknown image " + options.image + " (zq_player_blue, zq_player_blue_patch, zq_player, zq_player_patch)";
     return false;
   }
-  *error = image_problem(image_path_);
+  *error = ImageProblem(image_path_);
   if (!error->empty()) return false;
   std::string map;
-  if (!choose_gb2uc(options, ZQ_DEFAULT_GB2UC_MAP, &map, error)) return false;
-  *error = shots_problem(options.shots_dir);
+  if (!ChooseGb2uc(options, ZQ_DEFAULT_GB2UC_MAP, &map, error)) return false;
+  *error = ShotsProblem(options.shots_dir);
   if (!error->empty()) return false;
-  if (!make_phone_fs(options.path, options.root, map, &fs_, error, &bad_input_)) return false;
+  if (!MakePhoneFs(options.path, options.root, map, &fs_, error, &bad_input_)) return false;
   bad_input_ = false;
   prepared_ = true;
-  note_folder_limits(fs_, "zqsim");
-  if (!sim::set_root(fs_.root.c_str())) {
+  NoteFolderLimits(fs_, "zqsim");
+  if (!sim::SetRoot(fs_.root.c_str())) {
     *error = "the stand-in cannot use " + fs_.root + " as its root folder";
     return false;
   }
   // Without the table GB2312 lyrics cannot be read; the player reports that
   // itself, so a missing table is only a warning here.
-  if (!sim::install_gb2uc_file(map.c_str())) {
+  if (!sim::InstallGb2ucFile(map.c_str())) {
     fprintf(stderr, "zqsim: no usable GB2312 table at %s; GB2312 lyrics will not show\n", map.c_str());
   }
-  sim::set_media_probe(options.verbose ? probe_verbose : probe_quiet, nullptr);
-  if (!options.platform.empty()) sim::set_platform_name(options.platform.c_str());
+  sim::SetMediaProbe(options.verbose ? ProbeVerbose : ProbeQuiet, nullptr);
+  if (!options.platform.empty()) sim::SetPlatformName(options.platform.c_str());
   volume_type_ = options.platform == "LTE" ? 4 : 2;
   return true;
 }
 
-bool Session::start(std::string* error) {
+bool Session::Start(std::string* error) {
   drive::Text why;
-  if (drive::start_image(image_path_.c_str(), fs_.start_uri.c_str(), &why)) return true;
-  *error = why.c_str();
+  if (drive::StartImage(image_path_.c_str(), fs_.start_uri.c_str(), &why)) return true;
+  *error = why.CStr();
   return false;
 }
 
-void Session::finish() {
+void Session::Finish() {
   if (!prepared_) return;
-  sim::set_observer(nullptr, nullptr);
-  if (sim::image_loaded()) sim::unload_image();
-  sim::set_media_probe(nullptr, nullptr);
-  remove_phone_fs(&fs_);
+  sim::SetObserver(nullptr, nullptr);
+  if (sim::ImageLoaded()) sim::UnloadImage();
+  sim::SetMediaProbe(nullptr, nullptr);
+  RemovePhoneFs(&fs_);
   prepared_ = false;
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One zqsim run's machine: the stand-in set up as a phone, with the image
 // loaded and started on the first track.
 #pragma once
@@ -19,25 +20,25 @@ class Session {
   // Resets the stand-in, builds the phone file system, installs the GB2312
   // table and the FFmpeg length probe, sets the platform name. False with a
   // reason when any of it fails; the caller reports it.
-  bool prepare(const Options& options, std::string* error);
+  bool Prepare(const Options& options, std::string* error);
   // After a failed prepare(): the fault lies in what was asked for (no such
   // image, file or folder, no track in the folder) rather than in the run.
-  bool bad_input() const { return bad_input_; }
+  bool BadInput() const { return bad_input_; }
 
   // Loads the image and starts it with the start track's file identifier,
   // as the phone's loader would. Attach the trace before this, so that the
   // start itself is traced.
-  bool start(std::string* error);
+  bool Start(std::string* error);
 
   // Unloads the image if it is still loaded and removes the temporary files.
-  void finish();
+  void Finish();
 
   // Only removes the temporary files: for a run cut short by a signal, when
   // the stand-in may be in the middle of an event.
-  void remove_temp_files() { remove_phone_fs(&fs_); }
+  void RemoveTempFiles() { RemovePhoneFs(&fs_); }
 
-  const PhoneFs& phone_fs() const { return fs_; }
-  uint8_t volume_type() const { return volume_type_; }
+  const PhoneFs& Fs() const { return fs_; }
+  uint8_t VolumeType() const { return volume_type_; }
 
  private:
   Options options_;
@@ -49,14 +50,14 @@ class Session {
 };
 
 // True for the names of the four builds (with or without ".so").
-bool is_image_name(const std::string& name);
+bool IsImageName(const std::string& name);
 
 // The image file for a name ("zq_player" or "zq_player.so") or a path.
-std::string image_file(const Options& options);
+std::string ImageFile(const Options& options);
 
 // zqsim's screenshots, written with libpng.
-drive::SaveScreen libpng_saver();
+drive::SaveScreen LibpngSaver();
 // A headless run (drive/headless.h) as zqsim makes it.
-drive::HeadlessRun headless_run(const Options& options);
+drive::HeadlessRun HeadlessRun(const Options& options);
 
 }  // namespace zqsim

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/zqsim/side_panel.h"
 
 #include <cstring>
@@ -24,21 +25,21 @@ struct Painter {
   const PanelFont& font;
   int y = kMargin;
 
-  void row(const std::string& label, const std::string& value, uint32_t color) {
-    int x = kMargin + font.draw(rgb, kPanelWidth, height, kMargin, y, label, kDim);
-    font.draw(rgb, kPanelWidth, height, x, y, value, color);
+  void Row(const std::string& label, const std::string& value, uint32_t color) {
+    int x = kMargin + font.Draw(rgb, kPanelWidth, height, kMargin, y, label, kDim);
+    font.Draw(rgb, kPanelWidth, height, x, y, value, color);
     y += kLine;
   }
   void text(const std::string& s, uint32_t color) {
-    font.draw(rgb, kPanelWidth, height, kMargin, y, s, color);
+    font.Draw(rgb, kPanelWidth, height, kMargin, y, s, color);
     y += kLine;
   }
-  void gap() { y += kLine / 2; }
+  void Gap() { y += kLine / 2; }
 };
 
 // Cuts UTF-8 text to at most `max` columns of the panel font (8 pixels; CJK
 // and other wide glyphs take two), ending in "..." when cut.
-std::string fit(const std::string& s, size_t max) {
+std::string Fit(const std::string& s, size_t max) {
   std::vector<size_t> starts;  // byte offset of each code point
   std::vector<size_t> widths;
   size_t total = 0;
@@ -59,7 +60,7 @@ std::string fit(const std::string& s, size_t max) {
 }
 
 // What became of one file the lyrics load asked for.
-std::string outcome(const LyricsFacts::File& file) {
+std::string Outcome(const LyricsFacts::File& file) {
   if (!file.found) return "missing";
   if (file.open_failed) return "cannot open";
   if (!file.opened) return "found";
@@ -69,7 +70,7 @@ std::string outcome(const LyricsFacts::File& file) {
 
 // Where the program looked for the current track's lyrics, what it read and
 // what it made of them: the answer to "why no lyrics?".
-void add_lyrics_lines(const LyricsFacts& f, std::vector<PanelLine>* lines) {
+void AddLyricsLines(const LyricsFacts& f, std::vector<PanelLine>* lines) {
   auto add = [&](const char* label, const std::string& value, uint32_t color, bool gap = false) {
     lines->push_back({label, value, color, gap});
   };
@@ -80,7 +81,7 @@ void add_lyrics_lines(const LyricsFacts& f, std::vector<PanelLine>* lines) {
   }
   std::string folder;
   if (!f.files.empty()) folder = f.files[0].uri.substr(0, f.files[0].uri.rfind('/') + 1);
-  add("Folder:       ", folder.empty() ? "none: no name to look for" : fit(folder, 28), folder.empty() ? kRed : kText);
+  add("Folder:       ", folder.empty() ? "none: no name to look for" : Fit(folder, 28), folder.empty() ? kRed : kText);
   for (size_t i = 0; i < f.files.size(); ++i) {
     const LyricsFacts::File& file = f.files[i];
     std::string name = file.uri;
@@ -88,28 +89,28 @@ void add_lyrics_lines(const LyricsFacts& f, std::vector<PanelLine>* lines) {
       name = name.substr(folder.size());
     else if (name.rfind("file://b/", 0) == 0)
       name = name.substr(9);
-    std::string result = outcome(file);
-    add(i == 0 ? "Tried:        " : "              ", fit(name, 27 - result.size()) + " " + result,
+    std::string result = Outcome(file);
+    add(i == 0 ? "Tried:        " : "              ", Fit(name, 27 - result.size()) + " " + result,
         file.found && file.opened && file.read_whole ? kText : kAmber);
   }
-  if (f.lyrics_file >= 0) add("Encoding:     ", encoding_name(f.encoding), f.encoding > 0 ? kText : kRed);
+  if (f.lyrics_file >= 0) add("Encoding:     ", EncodingName(f.encoding), f.encoding > 0 ? kText : kRed);
   if (!f.status_known) return;
-  add("Status:       ", std::to_string(f.status) + " " + status_name(f.status), f.status == 0 ? kGreen : kRed);
-  if (f.status != 0) add("Screen shows: ", status_message(f.status), kAmber);
+  add("Status:       ", std::to_string(f.status) + " " + StatusName(f.status), f.status == 0 ? kGreen : kRed);
+  if (f.status != 0) add("Screen shows: ", StatusMessage(f.status), kAmber);
   if (f.loaded)
     add("Lines:        ", std::to_string(f.lines) + " lines, " + std::to_string(f.times) + " time entries", kText);
 }
 
 }  // namespace
 
-std::string minutes_seconds(uint32_t ms) {
+std::string MinutesSeconds(uint32_t ms) {
   uint32_t s = ms / 1000;
   char buf[32];
   snprintf(buf, sizeof buf, "%u:%02u", s / 60, s % 60);
   return buf;
 }
 
-void draw_side_panel(uint8_t* rgb, int height, const PanelFont& font, const PanelState& st, bool help) {
+void DrawSidePanel(uint8_t* rgb, int height, const PanelFont& font, const PanelState& st, bool help) {
   for (int i = 0; i < kPanelWidth * height; ++i) {
     rgb[3 * i] = kBackground >> 16;
     rgb[3 * i + 1] = (kBackground >> 8) & 0xFF;
@@ -123,16 +124,16 @@ void draw_side_panel(uint8_t* rgb, int height, const PanelFont& font, const Pane
     }
     return;
   }
-  for (const PanelLine& line : panel_lines(st)) {
-    if (line.gap_before) p.gap();
+  for (const PanelLine& line : PanelLines(st)) {
+    if (line.gap_before) p.Gap();
     if (line.label.empty())
       p.text(line.value, line.color);
     else
-      p.row(line.label, line.value, line.color);
+      p.Row(line.label, line.value, line.color);
   }
 }
 
-std::vector<PanelLine> panel_lines(const PanelState& st) {
+std::vector<PanelLine> PanelLines(const PanelState& st) {
   std::vector<PanelLine> lines;
   auto add = [&](const char* label, const std::string& value, uint32_t color, bool gap = false) {
     lines.push_back({label, value, color, gap});
@@ -158,27 +159,27 @@ std::vector<PanelLine> panel_lines(const PanelState& st) {
   if (st.track.empty()) {
     add("Track:        ", "none", kDim, true);
   } else {
-    add("Track:        ", fit(st.track, 28), kText, true);
+    add("Track:        ", Fit(st.track, 28), kText, true);
     add("              ",
-        minutes_seconds(st.position_ms) + " / " + minutes_seconds(st.length_ms) +
+        MinutesSeconds(st.position_ms) + " / " + MinutesSeconds(st.length_ms) +
             (st.track_playing ? "  playing" : "  halted"),
         st.track_playing ? kGreen : kDim);
   }
-  add("Clock:        ", minutes_seconds(st.clock_ms) + (st.sound ? " (sound)" : " (silent)"), kDim);
-  add_lyrics_lines(st.lyrics, &lines);
+  add("Clock:        ", MinutesSeconds(st.clock_ms) + (st.sound ? " (sound)" : " (silent)"), kDim);
+  AddLyricsLines(st.lyrics, &lines);
   add("", "F1 key map   F5 lock   F6 call", kDim, true);
   add("", "F7 idle/other   F12 screenshot", kDim);
   if (!st.pointer.empty()) add("Mouse on:     ", st.pointer, kTitle);
   return lines;
 }
 
-int key_map_height() {
+int KeyMapHeight() {
   int h = kMargin;
   for (int i = 0; kKeyHelp[i].text != nullptr; ++i) h += kLine + (kKeyHelp[i].heading && i > 0 ? kHeadingGap : 0);
   return h;
 }
 
-int panel_text_x() {
+int PanelTextX() {
   return kMargin;
 }
 

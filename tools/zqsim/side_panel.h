@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The panel beside the phone's screen: the phone's state as the stand-in
 // sees it, or the key map.
 #pragma once
@@ -44,17 +45,17 @@ struct PanelLine {
   uint32_t color;
   bool gap_before;  // half a line of space above it
 };
-std::vector<PanelLine> panel_lines(const PanelState& state);
+std::vector<PanelLine> PanelLines(const PanelState& state);
 
 // Pixels from the panel's top to below the key map's last line.
-int key_map_height();
+int KeyMapHeight();
 // Where lines of text start, from the panel's left edge.
-int panel_text_x();
+int PanelTextX();
 
 // Paints the panel into an RGB buffer of kPanelWidth x `height`.
-void draw_side_panel(uint8_t* rgb, int height, const PanelFont& font, const PanelState& state, bool help);
+void DrawSidePanel(uint8_t* rgb, int height, const PanelFont& font, const PanelState& state, bool help);
 
 // "m:ss" for a time in milliseconds.
-std::string minutes_seconds(uint32_t ms);
+std::string MinutesSeconds(uint32_t ms);
 
 }  // namespace zqsim

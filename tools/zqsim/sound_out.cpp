@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/zqsim/sound_out.h"
 
 #include <fcntl.h>
@@ -22,7 +23,7 @@ constexpr uint32_t kJumpMs = 1000;
 constexpr int kBeepMs = 120;
 constexpr double kBeepHz = 880.0;
 
-int16_t scaled(int32_t sample, uint8_t level) {
+int16_t Scaled(int32_t sample, uint8_t level) {
   int32_t v = sample * level / 7;
   return static_cast<int16_t>(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
 }
@@ -59,7 +60,7 @@ SoundOut::~SoundOut() {
   if (device_ != 0) SDL_CloseAudioDevice(device_);
 }
 
-bool SoundOut::open() {
+bool SoundOut::Open() {
   QuietStderr quiet;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
   SDL_AudioSpec want{}, have{};
@@ -76,7 +77,7 @@ bool SoundOut::open() {
   return true;
 }
 
-uint32_t SoundOut::take_played_ms() {
+uint32_t SoundOut::TakePlayedMs() {
   if (!flowing_) return 0;
   uint64_t waiting = SDL_GetQueuedAudioSize(device_) / kFrameBytes;
   uint64_t consumed = queued_frames_ > waiting ? queued_frames_ - waiting : 0;
@@ -87,26 +88,26 @@ uint32_t SoundOut::take_played_ms() {
   return static_cast<uint32_t>(total / rate_);
 }
 
-void SoundOut::stop_flow() {
+void SoundOut::StopFlow() {
   if (!flowing_) return;
   SDL_ClearQueuedAudio(device_);
   flowing_ = false;
 }
 
-void SoundOut::restart_at(uint32_t ms) {
+void SoundOut::RestartAt(uint32_t ms) {
   SDL_ClearQueuedAudio(device_);
-  if (!decoder_.seek_ms(ms)) {
+  if (!decoder_.SeekMs(ms)) {
     fprintf(stderr, "zqsim: cannot seek to %u ms for sound\n", ms);
   }
   base_ms_ = ms;
   queued_frames_ = reported_frames_ = ms_remainder_ = 0;
-  source_ = zq::media::PcmDecoder::Status::Ok;
+  source_ = zq::media::PcmDecoder::Status::kOk;
   ended_ = false;
   seek_pending_ = false;
   flowing_ = true;
 }
 
-std::vector<int16_t> beep_samples(int rate) {
+std::vector<int16_t> BeepSamples(int rate) {
   int frames = rate * kBeepMs / 1000;
   std::vector<int16_t> beep(static_cast<size_t>(frames) * kChannels, 0);
   for (int i = 0; i < frames; ++i) {
@@ -118,16 +119,16 @@ std::vector<int16_t> beep_samples(int rate) {
   return beep;
 }
 
-void SoundOut::add_beep() {
-  beep_ = beep_samples(rate_);
+void SoundOut::AddBeep() {
+  beep_ = BeepSamples(rate_);
   beep_at_ = 0;
 }
 
-uint32_t SoundOut::queued_bytes() const {
+uint32_t SoundOut::QueuedBytes() const {
   return device_ == 0 ? 0 : SDL_GetQueuedAudioSize(device_);
 }
 
-void SoundOut::drain(uint32_t max_ms) {
+void SoundOut::Drain(uint32_t max_ms) {
   if (device_ == 0) return;
   if (SDL_GetQueuedAudioSize(device_) == 0) return;
   uint64_t until = SDL_GetTicks64() + max_ms;
@@ -135,32 +136,32 @@ void SoundOut::drain(uint32_t max_ms) {
   SDL_Delay(50);  // the device's own buffer, taken from the queue last
 }
 
-void SoundOut::queue_more(uint8_t level) {
+void SoundOut::QueueMore(uint8_t level) {
   int16_t chunk[2048 * kChannels];
-  while (source_ == zq::media::PcmDecoder::Status::Ok &&
+  while (source_ == zq::media::PcmDecoder::Status::kOk &&
          SDL_GetQueuedAudioSize(device_) / kFrameBytes < static_cast<uint32_t>(rate_ * kAheadMs / 1000)) {
-    size_t got = decoder_.read(chunk, 2048, &source_);
+    size_t got = decoder_.Read(chunk, 2048, &source_);
     for (size_t i = 0; i < got * kChannels; ++i) {
       int32_t s = chunk[i];
       if (beep_at_ < beep_.size()) s += beep_[beep_at_++];
-      chunk[i] = scaled(s, level);
+      chunk[i] = Scaled(s, level);
     }
     if (got > 0) SDL_QueueAudio(device_, chunk, static_cast<Uint32>(got * kFrameBytes));
     queued_frames_ += got;
   }
 }
 
-void SoundOut::update(uint8_t level, uint32_t tones_played) {
+void SoundOut::Update(uint8_t level, uint32_t tones_played) {
   if (device_ == 0) return;
-  if (tones_known_ && tones_played > tones_seen_) add_beep();
+  if (tones_known_ && tones_played > tones_seen_) AddBeep();
   tones_seen_ = tones_played;
   tones_known_ = true;
 
   sim::PlaybackInfo info{};
-  bool have = sim::playback_info(&info) && info.exists;
+  bool have = sim::GetPlaybackInfo(&info) && info.exists;
   if (!have || info.handle != handle_) {
-    stop_flow();
-    decoder_.close();
+    StopFlow();
+    decoder_.Close();
     decoder_broken_ = false;
     ended_ = false;
     seek_pending_ = false;
@@ -168,18 +169,18 @@ void SoundOut::update(uint8_t level, uint32_t tones_played) {
   }
   // A broken file breaks off by the engine's own rule, and has no sound.
   if (!have || !info.playing || info.broken) {
-    stop_flow();
+    StopFlow();
     if (beep_at_ < beep_.size()) {
       std::vector<int16_t> rest(beep_.begin() + beep_at_, beep_.end());
-      for (int16_t& s : rest) s = scaled(s, level);
+      for (int16_t& s : rest) s = Scaled(s, level);
       SDL_QueueAudio(device_, rest.data(), static_cast<Uint32>(rest.size() * sizeof(int16_t)));
       beep_at_ = beep_.size();
     }
     return;
   }
-  if (!decoder_.is_open() && !decoder_broken_) {
+  if (!decoder_.IsOpen() && !decoder_broken_) {
     std::string why;
-    if (!decoder_.open(info.host_path, rate_, kChannels, &why)) {
+    if (!decoder_.Open(info.host_path, rate_, kChannels, &why)) {
       fprintf(stderr, "zqsim: no sound for %s: %s\n", info.host_path, why.c_str());
       decoder_broken_ = true;
     }
@@ -189,24 +190,24 @@ void SoundOut::update(uint8_t level, uint32_t tones_played) {
     flowing_ = false;
     if (!ended_ && info.length_ms > 0 && info.position_ms >= info.length_ms) {
       ended_ = true;
-      sim::end_track(1);
+      sim::EndTrack(1);
     }
     return;
   }
   uint32_t heard_ms = base_ms_ + static_cast<uint32_t>(reported_frames_ * 1000 / rate_);
   uint32_t gap = heard_ms > info.position_ms ? heard_ms - info.position_ms : info.position_ms - heard_ms;
-  if (seek_pending_ || (!flowing_ && !ended_) || (flowing_ && gap > kJumpMs)) restart_at(info.position_ms);
+  if (seek_pending_ || (!flowing_ && !ended_) || (flowing_ && gap > kJumpMs)) RestartAt(info.position_ms);
   if (!flowing_) return;
-  queue_more(level);
-  if (source_ != zq::media::PcmDecoder::Status::Ok && SDL_GetQueuedAudioSize(device_) == 0 && !ended_) {
+  QueueMore(level);
+  if (source_ != zq::media::PcmDecoder::Status::kOk && SDL_GetQueuedAudioSize(device_) == 0 && !ended_) {
     ended_ = true;
     flowing_ = false;
     // Sound that cannot be decoded further breaks off there; the engine
     // decides whether the program may seek back and try again.
-    if (source_ == zq::media::PcmDecoder::Status::Failed)
-      sim::break_off_track();
+    if (source_ == zq::media::PcmDecoder::Status::kFailed)
+      sim::BreakOffTrack();
     else
-      sim::end_track(1);
+      sim::EndTrack(1);
   }
 }
 

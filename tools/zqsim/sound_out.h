@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tracks' real sound through SDL2 audio, and the clock that follows it.
 //
 // The stand-in's engine says what plays (file, playing or not, position);
@@ -22,7 +23,7 @@ namespace zqsim {
 
 // The phone's tone (DL_AudPlayTone) as interleaved stereo samples at
 // `rate`: 120 ms of 880 Hz with short fades at both ends.
-std::vector<int16_t> beep_samples(int rate);
+std::vector<int16_t> BeepSamples(int rate);
 
 class SoundOut {
  public:
@@ -30,32 +31,32 @@ class SoundOut {
   // Starts SDL's audio and opens the default device, keeping the sound
   // libraries' own messages off stderr. False when there is none (the
   // reason in SDL_GetError): the caller then runs on the wall clock.
-  bool open();
-  bool is_open() const { return device_ != 0; }
+  bool Open();
+  bool IsOpen() const { return device_ != 0; }
 
   // True while sound drives the clock (a track plays and its sound flows).
-  bool drives_clock() const { return flowing_; }
+  bool DrivesClock() const { return flowing_; }
   // Milliseconds of sound the device has played since the last call.
-  uint32_t take_played_ms();
+  uint32_t TakePlayedMs();
 
   // Follows the engine after the clock has moved; `level` is the volume
   // 0 to 7. Queues more sound, plays beeps, ends the track when its sound
   // is over.
-  void update(uint8_t level, uint32_t tones_played);
+  void Update(uint8_t level, uint32_t tones_played);
 
   // The engine was told to seek: the next update seeks the decoder.
-  void note_seek() { seek_pending_ = true; }
+  void NoteSeek() { seek_pending_ = true; }
 
   // Waits until the device has played what is queued, at most `max_ms`.
-  void drain(uint32_t max_ms);
+  void Drain(uint32_t max_ms);
   // Bytes of sound queued and not yet played.
-  uint32_t queued_bytes() const;
+  uint32_t QueuedBytes() const;
 
  private:
-  void stop_flow();
-  void restart_at(uint32_t ms);
-  void queue_more(uint8_t level);
-  void add_beep();
+  void StopFlow();
+  void RestartAt(uint32_t ms);
+  void QueueMore(uint8_t level);
+  void AddBeep();
 
   SDL_AudioDeviceID device_ = 0;
   int rate_ = 44100;
@@ -65,7 +66,7 @@ class SoundOut {
   bool flowing_ = false;
   bool seek_pending_ = false;
   bool ended_ = false;  // the track has been ended (or broke off) for this stretch of sound
-  zq::media::PcmDecoder::Status source_ = zq::media::PcmDecoder::Status::Ok;
+  zq::media::PcmDecoder::Status source_ = zq::media::PcmDecoder::Status::kOk;
   uint32_t base_ms_ = 0;          // engine position where the queued sound starts
   uint64_t queued_frames_ = 0;    // track frames queued since base_ms_
   uint64_t reported_frames_ = 0;  // consumed frames already given to the clock

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/zqsim/window.h"
 
 #include <SDL.h>
@@ -55,49 +56,49 @@ struct Sdl {
   }
 };
 
-PanelState gather_state(const Session& session, const SoundOut& sound) {
+PanelState GatherState(const Session& session, const SoundOut& sound) {
   PanelState st;
-  st.indicator = sim::indicator();
-  st.keypad_locked = sim::keypad_locked();
-  st.voice_call = sim::voice_call();
-  st.front_other = sim::front() == sim::Front::Other;
-  st.player_hidden = drive::player_screen_hidden();
-  st.program_running = sim::image_loaded() && !sim::unload_requested();
-  st.volume_type = session.volume_type();
-  st.volume = sim::volume(st.volume_type);
+  st.indicator = sim::Indicator();
+  st.keypad_locked = sim::KeypadLocked();
+  st.voice_call = sim::VoiceCall();
+  st.front_other = sim::CurrentFront() == sim::Front::kOther;
+  st.player_hidden = drive::PlayerScreenHidden();
+  st.program_running = sim::ImageLoaded() && !sim::UnloadRequested();
+  st.volume_type = session.VolumeType();
+  st.volume = sim::Volume(st.volume_type);
   sim::PlaybackInfo info{};
-  if (sim::playback_info(&info) && info.exists) {
+  if (sim::GetPlaybackInfo(&info) && info.exists) {
     st.track = info.name;
     st.track_playing = info.playing;
     st.position_ms = info.position_ms;
     st.length_ms = info.length_ms;
   }
-  st.clock_ms = sim::now_ms();
-  st.sound = sound.is_open();
-  st.lyrics = current_lyrics();
+  st.clock_ms = sim::NowMs();
+  st.sound = sound.IsOpen();
+  st.lyrics = CurrentLyrics();
   return st;
 }
 
 // The panel's line about the phone key under the pointer.
-std::string describe_key(int key) {
+std::string DescribeKey(int key) {
   if (key < 0) return "";
   char code[8];
   snprintf(code, sizeof code, "%02X", static_cast<unsigned>(key & 0xFF));
-  std::string names = keyboard_names(static_cast<uint8_t>(key));
+  std::string names = KeyboardNames(static_cast<uint8_t>(key));
   return std::string("key ") + code + (names.empty() ? "" : " (keyboard: " + names + ")");
 }
 
-bool save_window(SDL_Renderer* renderer, int w, int h, const std::string& path) {
+bool SaveWindow(SDL_Renderer* renderer, int w, int h, const std::string& path) {
   std::vector<uint8_t> rgb(static_cast<size_t>(w) * h * 3);
   if (SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB24, rgb.data(), w * 3) != 0) return false;
-  return sim::png::write_rgb(path.c_str(), rgb.data(), w, h);
+  return sim::png::WriteRgb(path.c_str(), rgb.data(), w, h);
 }
 
 }  // namespace
 
-WindowLayout window_layout(int scale) {
+WindowLayout MakeWindowLayout(int scale) {
   WindowLayout l{};
-  l.phone = phone_body(scale);
+  l.phone = MakePhoneBody(scale);
   l.height = std::max(l.phone.height, kMinWindowH);
   l.phone_y = (l.height - l.phone.height) / 2;
   l.screen_x = l.phone.screen.x;
@@ -113,23 +114,23 @@ WindowLayout window_layout(int scale) {
   return l;
 }
 
-bool display_available() {
+bool DisplayAvailable() {
   const char* x = getenv("DISPLAY");
   const char* wl = getenv("WAYLAND_DISPLAY");
   return (x && *x) || (wl && *wl);
 }
 
-int run_window(const Options& options, const drive::Script* script, drive::Trace* trace, Session& session) {
+int RunWindow(const Options& options, const drive::Script* script, drive::Trace* trace, Session& session) {
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     fprintf(stderr, "zqsim: no window (%s); playing headless\n", SDL_GetError());
     SDL_Quit();
-    return drive::run_headless(headless_run(options), script, trace);
+    return drive::RunHeadless(HeadlessRun(options), script, trace);
   }
   Sdl sdl;
   // The font first: the window shows up ready to draw and to take clicks.
   PanelFont font;
-  if (!font.load(ZQ_UNIFONT_HEX)) fprintf(stderr, "zqsim: cannot read %s; the panel shows boxes\n", ZQ_UNIFONT_HEX);
-  const WindowLayout layout = window_layout(options.scale);
+  if (!font.Load(ZQ_UNIFONT_HEX)) fprintf(stderr, "zqsim: cannot read %s; the panel shows boxes\n", ZQ_UNIFONT_HEX);
+  const WindowLayout layout = MakeWindowLayout(options.scale);
   const int win_w = layout.width, win_h = layout.height;
   // The first click on the phone's keys counts even when another window had
   // the focus.
@@ -151,15 +152,15 @@ int run_window(const Options& options, const drive::Script* script, drive::Trace
   }
 
   SoundOut sound;
-  if (!sound.open()) {
+  if (!sound.Open()) {
     fprintf(stderr, "zqsim: no sound device (%s); tracks play silently on the wall clock\n", SDL_GetError());
   }
   // With sound, a track ends when its sound has been heard to the end.
-  sim::set_engine_ends_tracks(!sound.is_open());
+  sim::SetEngineEndsTracks(!sound.IsOpen());
   auto on_fact = [&](sim::Fact fact, uint32_t, const char*) {
-    if (fact == sim::Fact::EngineSeek) sound.note_seek();
+    if (fact == sim::Fact::kEngineSeek) sound.NoteSeek();
   };
-  trace->on_fact = drive::call<void(sim::Fact, uint32_t, const char*)>(&on_fact);
+  trace->on_fact = drive::Call<void(sim::Fact, uint32_t, const char*)>(&on_fact);
 
   int status = 0;
   std::string window_shot;  // path of a window screenshot to take at the next render
@@ -168,38 +169,38 @@ int run_window(const Options& options, const drive::Script* script, drive::Trace
   // The phone's body is painted once; its keys again whenever their look
   // changes.
   std::vector<uint8_t> shell(static_cast<size_t>(layout.phone.width) * layout.phone.height * 3);
-  draw_phone_shell(shell.data(), layout.phone, font);
+  DrawPhoneShell(shell.data(), layout.phone, font);
   std::vector<uint8_t> phone;
   BodyLook look, drawn_look;
   bool phone_drawn = false;
   uint64_t last_wall = SDL_GetTicks64();
   Keyboard keyboard(trace, [&](Control c) {
-    if (c == Control::Help) help = !help;
-    if (c == Control::Screenshot) {
+    if (c == Control::kHelp) help = !help;
+    if (c == Control::kScreenshot) {
       std::string dir = options.shots_dir.empty() ? "." : options.shots_dir;
       drive::Text name, why;
-      drive::next_key_shot_name(dir.c_str(), &name);
-      if (!drive::take_shot(dir.c_str(), name.c_str(), trace, libpng_saver(), &why)) {
-        fprintf(stderr, "zqsim: screenshot: %s\n", why.c_str());
+      drive::NextKeyShotName(dir.c_str(), &name);
+      if (!drive::TakeShot(dir.c_str(), name.CStr(), trace, LibpngSaver(), &why)) {
+        fprintf(stderr, "zqsim: screenshot: %s\n", why.CStr());
       } else {
-        fprintf(stderr, "zqsim: saved %s/%s.png and %s-window.png\n", dir.c_str(), name.c_str(), name.c_str());
-        window_shot = dir + "/" + name.c_str() + "-window.png";
+        fprintf(stderr, "zqsim: saved %s/%s.png and %s-window.png\n", dir.c_str(), name.CStr(), name.CStr());
+        window_shot = dir + "/" + name.CStr() + "-window.png";
       }
     }
   });
   // Draws the frame without showing it; a pending window screenshot is
   // read from it before it is shown.
   auto render = [&]() {
-    drive::show_phone_screen_if_hidden();
-    SDL_UpdateTexture(sdl.screen, nullptr, sim::framebuffer_rgb(), kScreenW * 3);
-    PanelState state = gather_state(session, sound);
-    look.held = keyboard.held_keys();
-    state.pointer = describe_key(look.hover);
-    draw_side_panel(panel.data(), layout.panel_height, font, state, help);
+    drive::ShowPhoneScreenIfHidden();
+    SDL_UpdateTexture(sdl.screen, nullptr, sim::FramebufferRgb(), kScreenW * 3);
+    PanelState state = GatherState(session, sound);
+    look.held = keyboard.HeldKeys();
+    state.pointer = DescribeKey(look.hover);
+    DrawSidePanel(panel.data(), layout.panel_height, font, state, help);
     SDL_UpdateTexture(sdl.panel, nullptr, panel.data(), kPanelWidth * 3);
     if (!phone_drawn || !(look == drawn_look)) {
       phone = shell;
-      draw_phone_keys(phone.data(), layout.phone, font, look);
+      DrawPhoneKeys(phone.data(), layout.phone, font, look);
       SDL_UpdateTexture(sdl.phone, nullptr, phone.data(), layout.phone.width * 3);
       drawn_look = look;
       phone_drawn = true;
@@ -213,7 +214,7 @@ int run_window(const Options& options, const drive::Script* script, drive::Trace
     SDL_RenderCopy(sdl.renderer, sdl.screen, nullptr, &screen_rect);
     SDL_RenderCopy(sdl.renderer, sdl.panel, nullptr, &panel_rect);
     if (!window_shot.empty()) {
-      if (!save_window(sdl.renderer, win_w, win_h, window_shot))
+      if (!SaveWindow(sdl.renderer, win_w, win_h, window_shot))
         fprintf(stderr, "zqsim: cannot save %s\n", window_shot.c_str());
       window_shot.clear();
     }
@@ -224,18 +225,18 @@ int run_window(const Options& options, const drive::Script* script, drive::Trace
   // told apart from typed keys (scan codes) by their place in the table of
   // keys.
   size_t key_count = 0;
-  const drive::KeyboardKey* keys = drive::keyboard_keys(&key_count);
+  const drive::KeyboardKey* keys = drive::KeyboardKeys(&key_count);
   auto script_key = [&](const drive::KeyboardKey& key, bool down) {
     uint32_t id = 0x80000000u | static_cast<uint32_t>(&key - keys);
     if (down)
-      keyboard.down(id, key.action);
+      keyboard.Down(id, key.action);
     else
-      keyboard.up(id);
+      keyboard.Up(id);
   };
   auto script_shot = [&](const char* name) {
     drive::Text why;
-    if (!drive::take_shot(options.shots_dir.c_str(), name, trace, libpng_saver(), &why)) {
-      fprintf(stderr, "zqsim: screenshot %s: %s\n", name, why.c_str());
+    if (!drive::TakeShot(options.shots_dir.c_str(), name, trace, LibpngSaver(), &why)) {
+      fprintf(stderr, "zqsim: screenshot %s: %s\n", name, why.CStr());
       status = 1;
     }
     if (!options.shots_dir.empty()) {
@@ -248,8 +249,8 @@ int run_window(const Options& options, const drive::Script* script, drive::Trace
   std::unique_ptr<drive::ScriptRunner> runner;
   if (script) {
     drive::ScriptRunner::Hooks hooks;
-    hooks.shot = drive::call<void(const char*)>(&script_shot);
-    hooks.keyboard = drive::call<void(const drive::KeyboardKey&, bool)>(&script_key);
+    hooks.shot = drive::Call<void(const char*)>(&script_shot);
+    hooks.keyboard = drive::Call<void(const drive::KeyboardKey&, bool)>(&script_key);
     runner = std::make_unique<drive::ScriptRunner>(*script, hooks, trace);
   }
 
@@ -259,40 +260,40 @@ int run_window(const Options& options, const drive::Script* script, drive::Trace
       if (e.type == SDL_QUIT) quit = true;
       if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
         // Keys let go outside the window must not stay down on the phone.
-        keyboard.release_all();
+        keyboard.ReleaseAll();
       }
       if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_LEAVE) look.hover = -1;
       if (e.type == SDL_KEYDOWN && !e.key.repeat)
-        keyboard.down(e.key.keysym.scancode, e.key.keysym.sym, e.key.keysym.mod);
-      if (e.type == SDL_KEYUP) keyboard.up(e.key.keysym.scancode);
+        keyboard.Down(e.key.keysym.scancode, e.key.keysym.sym, e.key.keysym.mod);
+      if (e.type == SDL_KEYUP) keyboard.Up(e.key.keysym.scancode);
       // A phone key under the mouse is held while the left button is: a
       // held seek key seeks.
-      if (e.type == SDL_MOUSEMOTION) look.hover = key_at(layout.phone, e.motion.x, e.motion.y - layout.phone_y);
+      if (e.type == SDL_MOUSEMOTION) look.hover = KeyAt(layout.phone, e.motion.x, e.motion.y - layout.phone_y);
       if (e.type == SDL_MOUSEBUTTONDOWN && e.button.button == SDL_BUTTON_LEFT) {
-        int key = key_at(layout.phone, e.button.x, e.button.y - layout.phone_y);
+        int key = KeyAt(layout.phone, e.button.x, e.button.y - layout.phone_y);
         look.hover = key;
-        if (key >= 0) keyboard.hold(kMouseId, static_cast<uint8_t>(key));
+        if (key >= 0) keyboard.Hold(kMouseId, static_cast<uint8_t>(key));
       }
-      if (e.type == SDL_MOUSEBUTTONUP && e.button.button == SDL_BUTTON_LEFT) keyboard.up(kMouseId);
+      if (e.type == SDL_MOUSEBUTTONUP && e.button.button == SDL_BUTTON_LEFT) keyboard.Up(kMouseId);
     }
 
     // The clock: the sound heard while a track plays, the wall clock otherwise.
     uint64_t wall = SDL_GetTicks64();
     uint64_t wall_step = wall - last_wall;
     last_wall = wall;
-    uint32_t step = sound.drives_clock()
-                        ? sound.take_played_ms()
+    uint32_t step = sound.DrivesClock()
+                        ? sound.TakePlayedMs()
                         : static_cast<uint32_t>(wall_step < kMaxWallStepMs ? wall_step : kMaxWallStepMs);
-    if (step > 0) sim::advance(step);
-    drive::forget_injected_keys();
-    sound.update(sim::volume(session.volume_type()), sim::tones_played());
+    if (step > 0) sim::Advance(step);
+    drive::ForgetInjectedKeys();
+    sound.Update(sim::Volume(session.VolumeType()), sim::TonesPlayed());
 
     if (runner && !script_done) {
       uint32_t wake = 0;
-      script_done = !runner->run_due(sim::now_ms(), &wake);
+      script_done = !runner->RunDue(sim::NowMs(), &wake);
     }
     // Why the player ended is zqsim's note of the unload.
-    if (sim::unload_requested() || !sim::image_loaded()) quit = true;
+    if (sim::UnloadRequested() || !sim::ImageLoaded()) quit = true;
 
     render();
     SDL_RenderPresent(sdl.renderer);
@@ -300,11 +301,11 @@ int run_window(const Options& options, const drive::Script* script, drive::Trace
     if (script_done) quit = true;
     SDL_Delay(10);
   }
-  keyboard.release_all();
+  keyboard.ReleaseAll();
   // The program's goodbye beep (and whatever sound is queued) is heard out
   // before the device closes.
-  sound.update(sim::volume(session.volume_type()), sim::tones_played());
-  sound.drain(kDrainMs);
+  sound.Update(sim::Volume(session.VolumeType()), sim::TonesPlayed());
+  sound.Drain(kDrainMs);
   trace->on_fact = drive::FactListener{};
   return status;
 }

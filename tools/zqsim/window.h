@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zqsim with a display: the phone's screen in an SDL2 window, its state
 // beside it, the keyboard as the phone's keys and the tracks' real sound.
 #pragma once
@@ -21,14 +22,14 @@ struct WindowLayout {
   int screen_x, screen_y, screen_w, screen_h;
   int panel_x, panel_width, panel_height, panel_zoom;
 };
-WindowLayout window_layout(int scale);
+WindowLayout MakeWindowLayout(int scale);
 
 // True when a display seems to be there (DISPLAY or WAYLAND_DISPLAY set).
-bool display_available();
+bool DisplayAvailable();
 
 // Runs the window until it is closed, the program unloads, or the script
 // (when given; its waits follow the window's clock) has run. Falls back to
 // a headless run when SDL cannot open a window. Returns the exit status.
-int run_window(const Options& options, const drive::Script* script, drive::Trace* trace, Session& session);
+int RunWindow(const Options& options, const drive::Script* script, drive::Trace* trace, Session& session);
 
 }  // namespace zqsim

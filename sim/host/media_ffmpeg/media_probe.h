@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opens audio files with FFmpeg to learn their length, the way the phone's
 // media engine does before it hands out a playback object.
 #pragma once
@@ -11,6 +12,6 @@ namespace zq::media {
 // Length of the sound in milliseconds. False, with a reason in *error, when
 // FFmpeg cannot open the file, finds no audio stream, has no decoder for it,
 // or cannot decode its first frame: the engine then refuses the file.
-bool probe_length_ms(const char* host_path, uint32_t* length_ms, std::string* error);
+bool ProbeLengthMs(const char* host_path, uint32_t* length_ms, std::string* error);
 
 }  // namespace zq::media

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/host/media_ffmpeg/pcm_decoder.h"
 
 extern "C" {
@@ -22,7 +23,7 @@ constexpr int kMaxBadPacketsInARow = 8;
 // lost its end (a file cut short): it ends as a failure, not as complete.
 constexpr uint32_t kShortEndToleranceMs = 1000;
 
-std::string av_error_text(int err) {
+std::string AvErrorText(int err) {
   char buf[AV_ERROR_MAX_STRING_SIZE] = {0};
   av_strerror(err, buf, sizeof buf);
   return buf;
@@ -42,7 +43,7 @@ struct PcmDecoder::State {
   uint32_t length_ms = 0;
   bool draining = false;  // the demuxer is at its end; the decoder is being emptied
   bool finished = false;  // no more frames will come
-  Status end_status = Status::End;
+  Status end_status = Status::kEnd;
   int bad_in_a_row = 0;
   int64_t skip_frames = 0;       // output frames still to drop after a seek
   uint32_t base_ms = 0;          // where the last seek put the output
@@ -59,7 +60,7 @@ struct PcmDecoder::State {
   }
 
   // Converts the decoded frame and appends it to `pending`.
-  bool convert_frame() {
+  bool ConvertFrame() {
     int room = swr_get_out_samples(swr, frame->nb_samples);
     if (room < 0) return false;
     size_t base = pending.size();
@@ -80,7 +81,7 @@ struct PcmDecoder::State {
   }
 
   // Takes every frame the decoder has ready. False on a decoding failure.
-  bool receive_frames() {
+  bool ReceiveFrames() {
     for (;;) {
       int err = avcodec_receive_frame(codec, frame);
       if (err == AVERROR(EAGAIN)) return true;
@@ -89,19 +90,19 @@ struct PcmDecoder::State {
         return true;
       }
       if (err < 0) return false;
-      bool ok = convert_frame();
+      bool ok = ConvertFrame();
       av_frame_unref(frame);
       if (!ok) return false;
     }
   }
 
   // Decodes until some sound is pending or the sound is over.
-  void decode_more() {
+  void DecodeMore() {
     while (pending_at >= pending.size() && !finished) {
       pending.clear();
       pending_at = 0;
       if (draining) {
-        if (!receive_frames()) fail();
+        if (!ReceiveFrames()) Fail();
         // A decoder that neither gives frames nor says it is done has nothing left.
         if (pending.empty()) finished = true;
         continue;
@@ -113,7 +114,7 @@ struct PcmDecoder::State {
         continue;
       }
       if (err < 0) {
-        fail();
+        Fail();
         return;
       }
       if (packet->stream_index != stream) {
@@ -123,33 +124,33 @@ struct PcmDecoder::State {
       err = avcodec_send_packet(codec, packet);
       av_packet_unref(packet);
       bool ok = err >= 0 || err == AVERROR(EAGAIN);
-      if (ok) ok = receive_frames();
+      if (ok) ok = ReceiveFrames();
       bad_in_a_row = ok ? 0 : bad_in_a_row + 1;
-      if (bad_in_a_row >= kMaxBadPacketsInARow) fail();
+      if (bad_in_a_row >= kMaxBadPacketsInARow) Fail();
     }
   }
 
-  void fail() {
+  void Fail() {
     finished = true;
-    end_status = Status::Failed;
+    end_status = Status::kFailed;
   }
 };
 
 PcmDecoder::PcmDecoder() = default;
 PcmDecoder::~PcmDecoder() = default;
 
-bool PcmDecoder::is_open() const {
+bool PcmDecoder::IsOpen() const {
   return s_ != nullptr;
 }
-void PcmDecoder::close() {
+void PcmDecoder::Close() {
   s_.reset();
 }
-uint32_t PcmDecoder::length_ms() const {
+uint32_t PcmDecoder::LengthMs() const {
   return s_ ? s_->length_ms : 0;
 }
 
-bool PcmDecoder::open(const char* host_path, int rate, int channels, std::string* error) {
-  close();
+bool PcmDecoder::Open(const char* host_path, int rate, int channels, std::string* error) {
+  Close();
   std::string dummy;
   if (error == nullptr) error = &dummy;
   if (host_path == nullptr || rate <= 0 || (channels != 1 && channels != 2)) {
@@ -162,12 +163,12 @@ bool PcmDecoder::open(const char* host_path, int rate, int channels, std::string
   s->channels = channels;
   int err = avformat_open_input(&s->fmt, host_path, nullptr, nullptr);
   if (err < 0) {
-    *error = "cannot open: " + av_error_text(err);
+    *error = "cannot open: " + AvErrorText(err);
     return false;
   }
   err = avformat_find_stream_info(s->fmt, nullptr);
   if (err < 0) {
-    *error = "cannot read stream information: " + av_error_text(err);
+    *error = "cannot read stream information: " + AvErrorText(err);
     return false;
   }
   const AVCodec* decoder = nullptr;
@@ -210,7 +211,7 @@ bool PcmDecoder::open(const char* host_path, int rate, int channels, std::string
   return true;
 }
 
-bool PcmDecoder::seek_ms(uint32_t ms) {
+bool PcmDecoder::SeekMs(uint32_t ms) {
   if (!s_) return false;
   State& s = *s_;
   // Seeking to a keyframe at or before the target, then dropping the sound up
@@ -224,7 +225,7 @@ bool PcmDecoder::seek_ms(uint32_t ms) {
   s.pending_at = 0;
   s.draining = false;
   s.finished = false;
-  s.end_status = Status::End;
+  s.end_status = Status::kEnd;
   s.bad_in_a_row = 0;
   // Where the demuxer landed: the first packet's time tells how much to drop.
   s.skip_frames = 0;
@@ -234,7 +235,7 @@ bool PcmDecoder::seek_ms(uint32_t ms) {
     int err = av_read_frame(s.fmt, s.packet);
     if (err < 0) {
       if (err != AVERROR_EOF)
-        s.fail();
+        s.Fail();
       else
         s.finished = true;
       return true;
@@ -252,22 +253,22 @@ bool PcmDecoder::seek_ms(uint32_t ms) {
     }
     int sent = avcodec_send_packet(s.codec, s.packet);
     av_packet_unref(s.packet);
-    if (sent >= 0 && !s.receive_frames()) s.fail();
+    if (sent >= 0 && !s.ReceiveFrames()) s.Fail();
     return true;
   }
 }
 
-size_t PcmDecoder::read(int16_t* out, size_t max_frames, Status* status) {
+size_t PcmDecoder::Read(int16_t* out, size_t max_frames, Status* status) {
   Status dummy;
   if (status == nullptr) status = &dummy;
   if (!s_) {
-    *status = Status::Failed;
+    *status = Status::kFailed;
     return 0;
   }
   State& s = *s_;
   size_t done = 0;
   while (done < max_frames) {
-    s.decode_more();
+    s.DecodeMore();
     size_t have = (s.pending.size() - s.pending_at) / s.channels;
     if (have == 0) break;
     size_t take = std::min(have, max_frames - done);
@@ -277,10 +278,10 @@ size_t PcmDecoder::read(int16_t* out, size_t max_frames, Status* status) {
   }
   s.frames_out += done;
   bool more = s.pending_at < s.pending.size() || !s.finished;
-  *status = more ? Status::Ok : s.end_status;
-  if (*status == Status::End && s.length_ms > 0) {
+  *status = more ? Status::kOk : s.end_status;
+  if (*status == Status::kEnd && s.length_ms > 0) {
     uint64_t reached_ms = s.base_ms + s.frames_out * 1000 / s.rate;
-    if (reached_ms + kShortEndToleranceMs < s.length_ms) *status = Status::Failed;
+    if (reached_ms + kShortEndToleranceMs < s.length_ms) *status = Status::kFailed;
   }
   return done;
 }

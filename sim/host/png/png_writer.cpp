@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libpng in its simplified API: no setjmp handling of our own, errors come
 // back in the image's message.
 #include "sim/host/png/png_writer.h"
@@ -18,7 +19,7 @@ void SetError(std::string* error, const std::string& text) {
 
 }  // namespace
 
-bool write_rgb(const char* path, const uint8_t* rgb, int width, int height, std::string* error) {
+bool WriteRgb(const char* path, const uint8_t* rgb, int width, int height, std::string* error) {
   if (!path || !rgb || width <= 0 || height <= 0) {
     SetError(error, "nothing to write");
     return false;
@@ -37,11 +38,11 @@ bool write_rgb(const char* path, const uint8_t* rgb, int width, int height, std:
   return true;
 }
 
-bool write_framebuffer(const char* path, std::string* error) {
-  return write_rgb(path, framebuffer_rgb(), kScreenWidth, kScreenHeight, error);
+bool WriteFramebuffer(const char* path, std::string* error) {
+  return WriteRgb(path, FramebufferRgb(), kScreenWidth, kScreenHeight, error);
 }
 
-bool read_rgb(const char* path, Image* out, std::string* error) {
+bool ReadRgb(const char* path, Image* out, std::string* error) {
   if (!path || !out) {
     SetError(error, "nowhere to read into");
     return false;
@@ -67,7 +68,7 @@ bool read_rgb(const char* path, Image* out, std::string* error) {
   return true;
 }
 
-uint32_t crc32_rgb(const uint8_t* rgb, int width, int height) {
+uint32_t Crc32Rgb(const uint8_t* rgb, int width, int height) {
   uLong crc = crc32(0L, Z_NULL, 0);
   if (!rgb || width <= 0 || height <= 0) return (uint32_t)crc;
   const size_t row_bytes = (size_t)width * 3;
@@ -75,8 +76,8 @@ uint32_t crc32_rgb(const uint8_t* rgb, int width, int height) {
   return (uint32_t)crc;
 }
 
-uint32_t framebuffer_crc32() {
-  return crc32_rgb(framebuffer_rgb(), kScreenWidth, kScreenHeight);
+uint32_t FramebufferCrc32() {
+  return Crc32Rgb(FramebufferRgb(), kScreenWidth, kScreenHeight);
 }
 
 }  // namespace sim::png

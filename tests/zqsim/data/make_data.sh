@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Regenerates the small media files the zqsim tests decode:
 #   tone_2500ms.mp3 / tone_2500ms.m4a  a 440 Hz tone of 2.5 s
 #   not_audio.mp3                       text with an audio file's name
