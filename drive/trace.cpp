@@ -115,6 +115,9 @@ void Trace::handle(sim::Fact fact, uint32_t value, const char* text) {
     case sim::Fact::Unload:
       s.append("unload");
       break;
+    case sim::Fact::TokenRevoked:
+      s.append("shell token revoked");
+      break;
     default:  // facts told by the notes on stderr, not traced
       break;
   }

@@ -248,6 +248,8 @@ enum class Fact : uint8_t {
   FileMissing,  // DL_FsFFileExist found no file; text = the URI
   BreakOff,     // a file broke off (break_off_track); value = where, in ms;
                 // text = name after the last "/"
+  // The framework's handler took the UI token from the shell.
+  TokenRevoked,
 };
 typedef void (*Observer)(Fact fact, uint32_t value, const char* text, void* ctx);
 void set_observer(Observer observer, void* ctx);

@@ -66,6 +66,12 @@ bool voice_call() {
 }
 void set_front(Front front) {
   p.front = front;
+  // Another application or the idle screen coming forward takes the display
+  // from a shell that holds the UI token: the firmware revokes the token.
+  fw::App* shell = fw::running_shell();
+  if (shell == nullptr || reinterpret_cast<const APPLICATION_T*>(shell->record)->token_status != APP_TOKEN_HELD) return;
+  fw::queue_to_app(shell->serial, EV_UI_TOKEN_REVOKED, nullptr, 0);
+  run_pending();
 }
 Front front() {
   return p.front;

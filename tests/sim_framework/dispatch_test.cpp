@@ -70,6 +70,14 @@ TEST_F(Dispatch, RevokingTheTokenClearsIt) {
   sim::AppInfo shell{};
   ASSERT_TRUE(sim::shell_info(&shell));
   EXPECT_FALSE(shell.has_token);
+  // Another application in front takes the token through the shell's table.
+  for (sim::Front front : {sim::Front::Other, sim::Front::Idle}) {
+    sim::reset();
+    start_both();
+    sim::set_front(front);
+    ASSERT_TRUE(sim::shell_info(&shell));
+    EXPECT_FALSE(shell.has_token);
+  }
 }
 
 TEST_F(Dispatch, StartCodesThatAreRunningOrUnknownAreRefused) {
