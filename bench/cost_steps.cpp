@@ -23,7 +23,7 @@ void Tap(uint8_t key) {
 
 // Moves the clock in ticks until the playing position is `second`.
 bool PlayTo(uint32_t second) {
-  for (uint32_t k = 0; k < 200 && Player()->timePosition < second; ++k) sim::advance(second > 0 ? 1000 : 100);
+  for (uint32_t k = 0; k < 200 && Player()->timePosition < second; ++k) sim::advance(1000);
   return Player()->timePosition == second;
 }
 

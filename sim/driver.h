@@ -87,7 +87,8 @@ void set_keypad_lock(bool locked);
 void set_voice_call(bool active);
 bool voice_call();
 // What is in front while the player's screen is hidden: the idle screen
-// (dialog type 14) or another application.
+// (dialog type 14) or another application. Set while a shell holds the UI
+// token, it comes in front of the shell: the shell's token is revoked (0x1F).
 void set_front(Front front);
 Front front();
 void set_platform_name(const char* name);
