@@ -7,6 +7,10 @@
 //                              one tick of the playback timer in
 //                              MeasuredTick, KIND "same" (the lyric line
 //                              stays) or "new" (the next line becomes current)
+//   lrc_probe steps IMAGE ROOT PARSE_AT DESTROY_AT SONG...
+//                              the cost steps of bench/cost_steps.h in a host
+//                              image, a callgrind dump at every mark
+//   lrc_probe songs DIR        writes the song corpus in every encoding
 //
 // Each prints one line of facts for the script: the corpus's bytes and lines,
 // or the tick's canvas calls by kind. Linked with the plain allocator, so that
@@ -21,7 +25,13 @@
 #include <map>
 #include <string>
 
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#define ZQ_HAVE_CALLGRIND 1
+#endif
+
 #include "app/player_state.h"
+#include "bench/cost_steps.h"
 #include "lyrics/parser.h"
 #include "sim/driver.h"
 #include "song_generator.h"
@@ -152,11 +162,60 @@ int Tick(const char* image, const char* kind) {
   return 0;
 }
 
+// Each mark ends one of callgrind's dumps, so that the dump made at an item's
+// second mark holds that item alone.
+void Mark(uint32_t tag, void* ctx) {
+  auto* open = static_cast<std::map<uint32_t, bool>*>(ctx);
+  bool closing = (*open)[tag];
+  (*open)[tag] = !closing;
+  std::string name = std::string(closing ? "after " : "before ") + std::to_string(tag);
+#ifdef ZQ_HAVE_CALLGRIND
+  CALLGRIND_DUMP_STATS_AT(name.c_str());
+#endif
+}
+
+int Steps(char** argv, int songs) {
+  sim::Reset();
+  if (!sim::SetRoot(argv[3]) || !sim::InstallGb2ucFile(ZQ_GB2UC_MAP)) Fail("no root or no table");
+  std::map<uint32_t, bool> open;
+  const char* why = "";
+  std::string path = std::string(ZQ_IMAGE_DIR) + "/" + argv[2] + ".so";
+  if (!cost::RunSteps(path.c_str(), Mark, &open, &why)) Fail(why);
+  cost::ImageRoutines at{(uintptr_t)sim::ImageSymbol("Lib"), strtoul(argv[4], nullptr, 10),
+                         strtoul(argv[5], nullptr, 10)};
+  for (int i = 0; i < songs; ++i) {
+    std::ifstream in(argv[6 + i], std::ios::binary);
+    std::vector<uint8_t> song((std::istreambuf_iterator<char>(in)), {});
+    if (song.empty() || song.size() > 0xFFFF ||
+        !cost::ParseInImage(at, song.data(), (uint16_t)song.size(), Mark, &open))
+      Fail("a song did not parse in the image");
+  }
+  sim::UnloadImage();
+  return 0;
+}
+
+int WriteSongs(const char* dir) {
+  for (const char* name : {"utf8_mark", "utf16le", "utf16be", "gb2312"}) {
+    Encoding encoding;
+    if (!bench_songs::FromName(name, &encoding)) Fail("unknown encoding");
+    for (uint32_t seed = 1; seed <= kSongs; ++seed) {
+      std::vector<uint8_t> bytes = bench_songs::Encode(bench_songs::MakeSong(seed).text, encoding);
+      std::ofstream(std::string(dir) + "/" + name + "_" + std::to_string(seed) + ".lrc", std::ios::binary)
+          .write((const char*)bytes.data(), (std::streamsize)bytes.size());
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 3 && strcmp(argv[1], "parse") == 0) return Parse(argv[2]);
   if (argc == 4 && strcmp(argv[1], "tick") == 0) return Tick(argv[2], argv[3]);
-  fprintf(stderr, "usage: lrc_probe parse ENCODING | tick IMAGE same|new\n");
+  if (argc >= 6 && strcmp(argv[1], "steps") == 0) return Steps(argv, argc - 6);
+  if (argc == 3 && strcmp(argv[1], "songs") == 0) return WriteSongs(argv[2]);
+  fprintf(stderr,
+          "usage: lrc_probe parse ENCODING | tick IMAGE same|new | steps IMAGE ROOT PARSE_AT DESTROY_AT "
+          "SONG... | songs DIR\n");
   return 2;
 }

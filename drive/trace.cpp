@@ -116,6 +116,9 @@ void Trace::Handle(sim::Fact fact, uint32_t value, const char* text) {
     case sim::Fact::kUnload:
       s.Append("unload");
       break;
+    case sim::Fact::kTokenRevoked:
+      s.Append("shell token revoked");
+      break;
     default:  // facts told by the notes on stderr, not traced
       break;
   }

@@ -341,6 +341,7 @@ ZQ_EXTERN_C uint32_t APP_HandleUITokenGranted(EVENT_STACK_T*, APPLICATION_T* rec
 
 ZQ_EXTERN_C uint32_t APP_HandleUITokenRevoked(EVENT_STACK_T*, APPLICATION_T* rec) {
   if (rec) rec->token_status = 0;
+  sim::internal::Emit(sim::Fact::kTokenRevoked, 0, nullptr);
   return 0;
 }
 

@@ -88,7 +88,8 @@ void SetKeypadLock(bool locked);
 void SetVoiceCall(bool active);
 bool VoiceCall();
 // What is in front while the player's screen is hidden: the idle screen
-// (dialog type 14) or another application.
+// (dialog type 14) or another application. Set while a shell holds the UI
+// token, it comes in front of the shell: the shell's token is revoked (0x1F).
 void SetFront(Front front);
 Front CurrentFront();
 void SetPlatformName(const char* name);
@@ -249,6 +250,8 @@ enum class Fact : uint8_t {
   kFileMissing,  // DL_FsFFileExist found no file; text = the URI
   kBreakOff,     // a file broke off (break_off_track); value = where, in ms;
                  // text = name after the last "/"
+  // The framework's handler took the UI token from the shell.
+  kTokenRevoked,
 };
 typedef void (*Observer)(Fact fact, uint32_t value, const char* text, void* ctx);
 void SetObserver(Observer observer, void* ctx);

@@ -67,6 +67,12 @@ bool VoiceCall() {
 }
 void SetFront(Front front) {
   p.front = front;
+  // Another application or the idle screen coming forward takes the display
+  // from a shell that holds the UI token: the firmware revokes the token.
+  fw::App* shell = fw::RunningShell();
+  if (shell == nullptr || reinterpret_cast<const APPLICATION_T*>(shell->record)->token_status != APP_TOKEN_HELD) return;
+  fw::QueueToApp(shell->serial, EV_UI_TOKEN_REVOKED, nullptr, 0);
+  RunPending();
 }
 Front CurrentFront() {
   return p.front;

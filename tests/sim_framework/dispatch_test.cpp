@@ -71,6 +71,14 @@ TEST_F(Dispatch, RevokingTheTokenClearsIt) {
   sim::AppInfo shell{};
   ASSERT_TRUE(sim::ShellInfo(&shell));
   EXPECT_FALSE(shell.has_token);
+  // Another application in front takes the token through the shell's table.
+  for (sim::Front front : {sim::Front::kOther, sim::Front::kIdle}) {
+    sim::Reset();
+    StartBoth();
+    sim::SetFront(front);
+    ASSERT_TRUE(sim::ShellInfo(&shell));
+    EXPECT_FALSE(shell.has_token);
+  }
 }
 
 TEST_F(Dispatch, StartCodesThatAreRunningOrUnknownAreRefused) {
