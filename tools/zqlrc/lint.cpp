@@ -108,7 +108,8 @@ class Reader {
       if (i_ < n_ && w_[i_] != u']') {
         Note(tag,
              "time tag " + Quote(tag) +
-                 " is not closed by ']' after its digits: the unit there is dropped and the rest shows as text",
+                 " is not closed by ']' after its digits: the unit there is dropped and the rest shows as text; fix "
+                 "cannot tell what was meant",
              true);
       }
       if (i_ < n_) ++i_;
@@ -129,7 +130,8 @@ class Reader {
       size_t close = i_ + std::char_traits<char16_t>::length(key);
       while (close < n_ && w_[close] != u']') ++close;
       if (close >= n_) {
-        Note(tag, "tag " + Quote(tag) + " has no ']': the phone stops reading here");
+        Note(tag, "tag " + Quote(tag) +
+                      " has no ']': the phone stops reading here; fix cannot tell where it was meant to end");
         return false;
       }
       i_ = close + 1;

@@ -42,7 +42,8 @@ void TextProblems(const LoadOutcome& outcome, const Diagnosis& d, std::vector<Pr
     problems->push_back(
         {Line(d.differ_line) + "the phone reads the file as GB2312 and will show garbage: " + cause, true});
   } else if (!d.as_written && d.mends.wide_lines.empty()) {
-    problems->push_back({Line(d.differ_line) + "the phone's text differs from the file's here", false});
+    problems->push_back(
+        {Line(d.differ_line) + "the phone's text differs from the file's here; fix cannot tell which is meant", false});
   }
   if (d.mends.word_tags > 0) {
     problems->push_back({Line(d.mends.word_tag_line) + Count(d.mends.word_tags, "word-timing tag") +
