@@ -33,6 +33,9 @@ bool file_id(const char* uri_utf8, uint8_t id[8]);
 void file_id_text(const uint8_t id[8], char text[17]);
 // The host path of a URI; false when it does not lie under the root.
 bool host_path(const WCHAR* uri, char* out, size_t out_size);
+// Listings of host folders that finding names without regard to case has
+// made since the root was set: each folder once while it does not change.
+uint32_t FolderListings();
 
 // ---------------------------------------------------------------- images
 // Loads the image (a host shared object), resolves its imports from the

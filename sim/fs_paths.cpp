@@ -4,6 +4,7 @@
 #include "sim/fs_paths.h"
 
 #include "sim/driver.h"
+#include "sim/folder_index.h"
 #include "sim/internal.h"
 #include "sim/port.h"
 
@@ -16,7 +17,6 @@ char g_root[kHostPathBytes];
 const char kPrefix[] = "file://b/";
 constexpr size_t kPrefixLength = sizeof kPrefix - 1;
 const char kTableUri[] = "file://b/ELF/gb2uc.map";
-constexpr size_t kMaxNameBytes = 255;  // the longest name a host folder holds
 
 size_t length(const char* s) {
   size_t n = 0;
@@ -49,36 +49,6 @@ char ascii_lower(char c) {
   return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
 }
 
-// What a search of one folder for a name is after: the name as asked, and
-// the first name of the folder in byte order that equals it when ASCII
-// letter case is ignored.
-struct NameSearch {
-  const char* wanted;
-  size_t length;
-  bool found;
-  char best[kMaxNameBytes + 1];
-};
-
-bool same_ignoring_case(const char* a, const char* b, size_t n) {
-  for (size_t i = 0; i < n; ++i)
-    if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
-  return true;
-}
-
-bool before_in_bytes(const char* a, const char* b) {
-  for (; *a != '\0' && *a == *b; ++a, ++b) {
-  }
-  return (unsigned char)*a < (unsigned char)*b;
-}
-
-void consider_name(const char* name, bool /*is_dir*/, void* ctx) {
-  NameSearch* s = (NameSearch*)ctx;
-  if (length(name) != s->length || !same_ignoring_case(name, s->wanted, s->length)) return;
-  if (s->found && !before_in_bytes(name, s->best)) return;
-  for (size_t i = 0; i <= s->length; ++i) s->best[i] = name[i];
-  s->found = true;
-}
-
 // Gives each name of `path` (from byte `from` on, "/"-separated) the letter
 // case it has on the host, name by name from the root down. A name that has
 // no host file stays as it is, and so does everything after it: nothing
@@ -93,18 +63,16 @@ void take_host_case(char* path, size_t from, char* mirror, size_t mirror_from) {
     size_t n = end - at;
     if (n == 0) break;  // the final "/" of a folder
     if (n > kMaxNameBytes) return;
-    NameSearch s{};
-    s.wanted = path + at;
-    s.length = n;
+    char best[kMaxNameBytes + 1];
     // The folder that holds this name ends just before it.
     char separator = path[at - 1];
     path[at - 1] = '\0';
-    bool listed = port::list_dir(path, consider_name, &s);
+    bool found = FindNameIgnoringCase(path, path + at, n, best);
     path[at - 1] = separator;
-    if (!listed || !s.found) return;
+    if (!found) return;
     for (size_t i = 0; i < n; ++i) {
-      path[at + i] = s.best[i];
-      if (mirror != nullptr) mirror[mirror_from + (at - from) + i] = s.best[i];
+      path[at + i] = best[i];
+      if (mirror != nullptr) mirror[mirror_from + (at - from) + i] = best[i];
     }
     at = path[end] == '/' ? end + 1 : end;
   }
@@ -176,6 +144,7 @@ bool set_root(const char* host_dir) {
   if (n + 1 > sizeof fs::g_root) return false;
   for (size_t i = 0; i < n; ++i) fs::g_root[i] = host_dir[i];
   fs::g_root[n] = '\0';
+  fs::ResetFolderIndex();
   return true;
 }
 
@@ -189,6 +158,7 @@ void fs_reset() {
   fs::files_reset();
   fs::ids_reset();
   fs::search_reset();
+  fs::ResetFolderIndex();
   fs::g_root[0] = '\0';
 }
 

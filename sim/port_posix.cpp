@@ -64,6 +64,13 @@ bool exists_dir(const char* path) {
   return path != nullptr && ::stat(path, &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool dir_stamp(const char* path, uint64_t* stamp) {
+  struct stat st;
+  if (path == nullptr || ::stat(path, &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+  *stamp = (uint64_t)st.st_mtim.tv_sec * 1000000000u + (uint64_t)st.st_mtim.tv_nsec;
+  return true;
+}
+
 bool list_dir(const char* path, DirEntryFn fn, void* ctx) {
   if (path == nullptr || fn == nullptr) return false;
   DIR* dir = ::opendir(path);

@@ -73,6 +73,13 @@ bool exists_dir(const char* path) {
   return stat_path(path, &st) && (st.mode & kTypeMask) == kTypeDirectory;
 }
 
+bool dir_stamp(const char* path, uint64_t* stamp) {
+  Stat st;
+  if (!stat_path(path, &st) || (st.mode & kTypeMask) != kTypeDirectory) return false;
+  *stamp = (uint64_t)st.mtime * 1000000000u + st.mtime_nsec;
+  return true;
+}
+
 bool list_dir(const char* path, DirEntryFn fn, void* ctx) {
   if (path == nullptr || fn == nullptr) return false;
   long dir = box::sys::open(path, kReadOnly | kDirectory);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -75,6 +76,28 @@ TEST_F(Files, NamesAreFoundWithoutRegardToAsciiCase) {
     EXPECT_EQ(DL_FsGetFileSize(h), std::filesystem::file_size(path)) << c.uri;
     EXPECT_EQ(DL_FsCloseFile(h), 0u);
   }
+}
+
+// A lookup without regard to case lists each folder on the way once, however
+// many names it finds there, and again only after the folder changed.
+TEST_F(Files, EachFolderIsListedOnceWhileItDoesNotChange) {
+  for (int k = 0; k < 200; ++k) tree.write("mobile/audio/lrc/T" + std::to_string(k) + ".lrc", "x");
+  uint32_t before = sim::FolderListings();
+  for (int round = 0; round < 2; ++round) {
+    for (int k = 0; k < 200; ++k) {
+      std::string name = "file://b/MOBILE/audio/lrc/t" + std::to_string(k) + (k % 2 ? ".LRC" : ".txt");
+      EXPECT_EQ(DL_FsFFileExist(u16(name).c_str()), k % 2) << name;
+    }
+  }
+  // The root, mobile, audio and lrc: listed once each.
+  EXPECT_EQ(sim::FolderListings() - before, 4u);
+  // A name the folder gains later is found, after one listing of that folder.
+  std::filesystem::path lrc = std::filesystem::path(tree.root()) / "mobile/audio/lrc";
+  auto stamp = std::filesystem::last_write_time(lrc);
+  tree.write("mobile/audio/lrc/New.txt", "x");
+  std::filesystem::last_write_time(lrc, stamp + std::chrono::seconds(1));  // past a coarse clock's tick
+  EXPECT_EQ(DL_FsFFileExist(u16("file://b/mobile/audio/lrc/NEW.TXT").c_str()), 1);
+  EXPECT_EQ(sim::FolderListings() - before, 5u);
 }
 
 TEST_F(Files, PathsOutsideTheRootAreNotFound) {
