@@ -5,6 +5,7 @@
 
 #include "sim/driver.h"
 #include "sim/folder_index.h"
+#include "sim/fs_mounts.h"
 #include "sim/internal.h"
 #include "sim/port.h"
 
@@ -55,27 +56,46 @@ char ascii_lower(char c) {
 // there exists. `mirror`, when given, is changed in the same way at
 // `mirror_from` (the URI beside the host path; the names have the same
 // bytes in both).
-void take_host_case(char* path, size_t from, char* mirror, size_t mirror_from) {
+bool take_host_case(char* path, size_t from, char* mirror, size_t mirror_from) {
   size_t at = from;
   while (path[at] != '\0') {
     size_t end = at;
     while (path[end] != '\0' && path[end] != '/') ++end;
     size_t n = end - at;
     if (n == 0) break;  // the final "/" of a folder
-    if (n > kMaxNameBytes) return;
+    if (n > kMaxNameBytes) return false;
     char best[kMaxNameBytes + 1];
     // The folder that holds this name ends just before it.
     char separator = path[at - 1];
     path[at - 1] = '\0';
     bool found = FindNameIgnoringCase(path, path + at, n, best);
     path[at - 1] = separator;
-    if (!found) return;
+    if (!found) return false;
     for (size_t i = 0; i < n; ++i) {
       path[at + i] = best[i];
       if (mirror != nullptr) mirror[mirror_from + (at - from) + i] = best[i];
     }
     at = path[end] == '/' ? end + 1 : end;
   }
+  return true;
+}
+
+// The host path of `tail` in the host folder `dir`, and the URI beside it
+// (its first `uri_head` bytes from `uri`); true when every name of the tail
+// is on the host.
+bool place_in(const char* dir, const char* tail, char* out, size_t out_size, const char* uri, size_t uri_head,
+              char* canonical, bool* fits) {
+  size_t dir_len = length(dir), tail_len = length(tail);
+  *fits = dir_len + 1 + tail_len + 1 <= out_size;
+  if (!*fits) return false;
+  for (size_t i = 0; i < dir_len; ++i) out[i] = dir[i];
+  out[dir_len] = '/';
+  for (size_t i = 0; i <= tail_len; ++i) out[dir_len + 1 + i] = tail[i];
+  if (canonical != nullptr) {
+    for (size_t i = 0; i < uri_head; ++i) canonical[i] = uri[i];
+    for (size_t i = 0; i <= tail_len; ++i) canonical[uri_head + i] = tail[i];
+  }
+  return take_host_case(out, dir_len + 1, canonical, uri_head);
 }
 
 }  // namespace
@@ -89,6 +109,19 @@ bool uri8_to_host(const char* uri, char* out, size_t out_size, char* canonical) 
   if (!starts_with(uri, kPrefix)) return false;
   const char* rest = uri + kPrefixLength;
   if (!safe_relative(rest)) return false;
+  const char* dirs[kMaxMountDirs];
+  size_t count = 0, taken = 0;
+  if (FindMount(rest, dirs, &count, &taken)) {
+    // The first host folder that has the name; a name none has stays as
+    // asked in the first.
+    bool fits = true;
+    for (size_t d = 0; d < count; ++d) {
+      if (place_in(dirs[d], rest + taken, out, out_size, uri, kPrefixLength + taken, canonical, &fits)) return true;
+      if (!fits) return false;
+    }
+    place_in(dirs[0], rest + taken, out, out_size, uri, kPrefixLength + taken, canonical, &fits);
+    return fits;
+  }
   size_t root_len = length(g_root);
   size_t rest_len = length(rest);
   if (root_len + 1 + rest_len + 1 > out_size) return false;
@@ -145,6 +178,7 @@ bool set_root(const char* host_dir) {
   for (size_t i = 0; i < n; ++i) fs::g_root[i] = host_dir[i];
   fs::g_root[n] = '\0';
   fs::ResetFolderIndex();
+  fs::ResetMounts();
   return true;
 }
 
@@ -159,6 +193,7 @@ void fs_reset() {
   fs::ids_reset();
   fs::search_reset();
   fs::ResetFolderIndex();
+  fs::ResetMounts();
   fs::g_root[0] = '\0';
 }
 

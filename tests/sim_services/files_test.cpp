@@ -100,6 +100,41 @@ TEST_F(Files, EachFolderIsListedOnceWhileItDoesNotChange) {
   EXPECT_EQ(sim::FolderListings() - before, 5u);
 }
 
+// A mounted folder shows host folders elsewhere: the first that holds a name
+// hides the others, and a name none holds stays as asked in the first.
+TEST_F(Files, MountedFoldersAreSearchedInOrder) {
+  tree.write("music/a.mp3", "");
+  tree.write("music/lrc/A.lrc", "first");
+  tree.write("music/a.LRC", "second");
+  tree.write("music/b.txt", "beside");
+  std::string music = tree.root() + "/music", lrc = music + "/lrc";
+  const char* audio_dirs[] = {music.c_str()};
+  const char* lyrics_dirs[] = {lrc.c_str(), music.c_str()};
+  ASSERT_TRUE(sim::MountFolder("file://b/mobile/audio/", audio_dirs, 1));
+  ASSERT_TRUE(sim::MountFolder("file://b/mobile/audio/lrc/", lyrics_dirs, 2));
+  EXPECT_FALSE(sim::MountFolder("file://b/mobile/audio", audio_dirs, 1));  // no final "/"
+  struct Case {
+    const char* uri;
+    const char* host;  // relative to the root
+  } cases[] = {
+      {"file://b/mobile/audio/A.MP3", "music/a.mp3"},
+      {"file://b/Mobile/Audio/LRC/a.lrc", "music/lrc/A.lrc"},
+      {"file://b/mobile/audio/lrc/B.TXT", "music/b.txt"},
+      {"file://b/mobile/audio/lrc/none.lrc", "music/lrc/none.lrc"},
+      {"file://b/mobile/other.txt", "mobile/other.txt"},
+  };
+  for (const Case& c : cases) {
+    char path[512];
+    ASSERT_TRUE(sim::host_path(u16(c.uri).c_str(), path, sizeof path)) << c.uri;
+    EXPECT_EQ(std::string(path), tree.root() + "/" + c.host) << c.uri;
+  }
+  sim::internal::fs_reset();
+  ASSERT_TRUE(sim::set_root(tree.root().c_str()));
+  char path[512];  // the reset forgot the mounts
+  ASSERT_TRUE(sim::host_path(u16("file://b/mobile/audio/lrc/B.TXT").c_str(), path, sizeof path));
+  EXPECT_EQ(std::string(path), tree.root() + "/mobile/audio/lrc/B.TXT");
+}
+
 TEST_F(Files, PathsOutsideTheRootAreNotFound) {
   tree.write("../zq_outside_secret", "x");
   const char* uris[] = {

@@ -59,7 +59,12 @@ class Reader {
   std::string Quote(size_t from) const {
     size_t end = from;
     while (end < n_ && end - from < kQuoteUnits && !IsLineEnd(w_[end])) ++end;
-    return "\"" + Readable(w_.data() + from, end - from) + "\"";
+    // Appended piece by piece: gcc 12 takes a text put before a temporary
+    // string for an overlapping copy and warns.
+    std::string quoted = "\"";
+    quoted += Readable(w_.data() + from, end - from);
+    quoted += '"';
+    return quoted;
   }
   void Note(size_t at, const std::string& text, bool time_form = false) {
     std::string where = Past() ? " (past where the phone stops reading)" : "";
