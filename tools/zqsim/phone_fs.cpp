@@ -90,7 +90,8 @@ bool any_file(const std::string&) {
 }
 
 // The temporary file system; on failure the caller removes temp_dir.
-bool build_temp_tree(const fs::path& track, const std::string& gb2uc_map, PhoneFs* out, std::string* error) {
+bool build_temp_tree(const fs::path& track, const std::string& gb2uc_map, bool mount, PhoneFs* out,
+                     std::string* error) {
   const char* tmp = getenv("TMPDIR");
   std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/zqsim.XXXXXX";
   if (mkdtemp(pattern.data()) == nullptr) {
@@ -109,9 +110,16 @@ bool build_temp_tree(const fs::path& track, const std::string& gb2uc_map, PhoneF
     return false;
   }
   fs::path folder = track.parent_path();
-  if (!link_files(folder, audio, any_file, error)) return false;
-  if (fs::is_directory(folder / "lrc", ec) && !link_files(folder / "lrc", lrc, is_lyrics_name, error)) return false;
-  if (!link_files(folder, lrc, is_lyrics_name, error)) return false;
+  if (mount) {
+    std::vector<std::string> lyrics;
+    if (fs::is_directory(folder / "lrc", ec)) lyrics.push_back((folder / "lrc").string());
+    lyrics.push_back(folder.string());
+    out->mounts = {{"file://b/mobile/audio/", {folder.string()}}, {"file://b/mobile/audio/lrc/", lyrics}};
+  } else {
+    if (!link_files(folder, audio, any_file, error)) return false;
+    if (fs::is_directory(folder / "lrc", ec) && !link_files(folder / "lrc", lrc, is_lyrics_name, error)) return false;
+    if (!link_files(folder, lrc, is_lyrics_name, error)) return false;
+  }
   if (!gb2uc_map.empty() && fs::is_regular_file(gb2uc_map, ec)) {
     fs::create_symlink(fs::absolute(gb2uc_map), root / "ELF" / "gb2uc.map", ec);
   }
@@ -144,7 +152,7 @@ bool player_lists(const std::string& name, size_t folder_units) {
 }
 
 bool make_phone_fs(const std::string& path, const std::string& root_dir, const std::string& gb2uc_map, PhoneFs* out,
-                   std::string* error, bool* bad_input) {
+                   std::string* error, bool* bad_input, bool mount) {
   bool ignored = false;
   if (bad_input == nullptr) bad_input = &ignored;
   *bad_input = true;
@@ -183,7 +191,7 @@ bool make_phone_fs(const std::string& path, const std::string& root_dir, const s
     return true;
   }
   *bad_input = false;
-  if (!build_temp_tree(track, gb2uc_map, &result, error)) {
+  if (!build_temp_tree(track, gb2uc_map, mount, &result, error)) {
     remove_phone_fs(&result);
     return false;
   }
