@@ -80,8 +80,8 @@ bool list_dir(const char* path, DirEntryFn fn, void* ctx) {
     if (strcmp(e->d_name, ".") == 0 || strcmp(e->d_name, "..") == 0) continue;
     // d_type is not filled in on every file system; ask stat then. Links are
     // followed, as the phone would show the file they point to.
-    bool is_dir = false;
-    int n = snprintf(full, sizeof full, "%s/%s", path, e->d_name);
+    bool is_dir = e->d_type == DT_DIR;
+    int n = e->d_type == DT_DIR || e->d_type == DT_REG ? 0 : snprintf(full, sizeof full, "%s/%s", path, e->d_name);
     if (n > 0 && (size_t)n < sizeof full) {
       struct stat st;
       if (::stat(full, &st) == 0) is_dir = S_ISDIR(st.st_mode);
