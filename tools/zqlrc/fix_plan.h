@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "phone_run.h"
 #include "lyrics_mends.h"
+#include "phone_run.h"
 #include "text_writing.h"
 
 namespace zqlrc {

@@ -23,8 +23,8 @@ struct LintReport {
   uint32_t times_total = 0;  // time tags in the whole file
   uint32_t lines_kept = 0;   // what the phone keeps
   uint32_t times_kept = 0;
-  uint32_t limit_line = 0;  // where the limits end the phone's reading; 0 = they do not
-  bool limit_by_lines = false;   // the 100 lines end it (else the 200 time tags)
+  uint32_t limit_line = 0;        // where the limits end the phone's reading; 0 = they do not
+  bool limit_by_lines = false;    // the 100 lines end it (else the 200 time tags)
   uint32_t first_dropped_ms = 0;  // the first time of the first line the phone drops
   uint32_t last_kept_ms = 0;      // the latest time the phone keeps
   std::vector<Finding> findings;
