@@ -175,9 +175,9 @@ std::u16string Repeat16(const std::u16string& piece, size_t times) {
 std::u16string Numbered(int count) {
   std::u16string text;
   for (int k = 1; k <= count; ++k) {
-    std::string line = "[" + std::string(k / 60 < 10 ? "0" : "") + std::to_string(k / 60) + ":" +
-                       (k % 60 < 10 ? "0" : "") + std::to_string(k % 60) + ".00]" + std::to_string(k) + "\n";
-    text += std::u16string(line.begin(), line.end());
+    char line[32];
+    snprintf(line, sizeof line, "[%02d:%02d.00]%d\n", k / 60, k % 60, k);
+    for (const char* c = line; *c != '\0'; ++c) text += (char16_t)*c;
   }
   return text;
 }
