@@ -18,6 +18,8 @@ import subprocess
 import sys
 import tempfile
 
+import library_bench
+
 ENCODINGS = [
     # label, corpus name, probe, speed benchmark, peak benchmark, instructions per byte at most
     ("UTF-8 with mark", "utf8_mark", "lrc_probe_patch", "lrc_bench_lean", "lrc_bench", 12),
@@ -176,6 +178,10 @@ def main():
             in_image = sum(costs.values()) - rest
             kinds = " ".join("%s %s" % (calls[i], calls[i + 1]) for i in range(2, len(calls), 2))
             print("%-13s %-16s %6s %12d %10d  %s" % (theme, label, calls[1], in_image, rest, kinds))
+    print()
+
+    # A library of 10,000 tracks.
+    library_bench.rows(build, callgrind, totals)
     print()
 
     # The phone images.

@@ -7,7 +7,7 @@ zq_packages=(
   cmake make g++ pkg-config python3 qemu-user
   libgtest-dev libgmock-dev libbenchmark-dev
   gcc-arm-none-eabi binutils-arm-none-eabi
-  libpng-dev zlib1g-dev unifont
+  libpng-dev zlib1g-dev unifont libicu-dev
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
   libsdl2-dev xvfb xauth xdotool
 )

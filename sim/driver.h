@@ -34,6 +34,16 @@ bool FileId(const char* uri_utf8, uint8_t id[8]);
 void FileIdText(const uint8_t id[8], char text[17]);
 // The host path of a URI; false when it does not lie under the root.
 bool HostPath(const WCHAR* uri, char* out, size_t out_size);
+// Listings of host folders that finding names without regard to case has
+// made since the root was set: each folder once while it does not change.
+uint32_t FolderListings();
+// Lays the card's folder `uri_folder` ("file://b/mobile/audio/", with its
+// final "/") onto the host folders `host_dirs`, searched in order: a name in
+// an earlier one hides the same name in a later one; a name none holds is
+// looked for in the first. The deepest mount of a URI decides. False when the
+// URI is no folder of the card, or for more folders or mounts than there is
+// room for (four of each). set_root and the reset forget every mount.
+bool MountFolder(const char* uri_folder, const char* const* host_dirs, size_t count);
 
 // ---------------------------------------------------------------- images
 // Loads the image (a host shared object), resolves its imports from the

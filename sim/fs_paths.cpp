@@ -5,6 +5,8 @@
 #include "sim/fs_paths.h"
 
 #include "sim/driver.h"
+#include "sim/folder_index.h"
+#include "sim/fs_mounts.h"
 #include "sim/internal.h"
 #include "sim/port.h"
 
@@ -17,7 +19,6 @@ char g_root[kHostPathBytes];
 const char kPrefix[] = "file://b/";
 constexpr size_t kPrefixLength = sizeof kPrefix - 1;
 const char kTableUri[] = "file://b/ELF/gb2uc.map";
-constexpr size_t kMaxNameBytes = 255;  // the longest name a host folder holds
 
 size_t Length(const char* s) {
   size_t n = 0;
@@ -50,65 +51,52 @@ char AsciiLower(char c) {
   return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
 }
 
-// What a search of one folder for a name is after: the name as asked, and
-// the first name of the folder in byte order that equals it when ASCII
-// letter case is ignored.
-struct NameSearch {
-  const char* wanted;
-  size_t length;
-  bool found;
-  char best[kMaxNameBytes + 1];
-};
-
-bool SameIgnoringCase(const char* a, const char* b, size_t n) {
-  for (size_t i = 0; i < n; ++i)
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  return true;
-}
-
-bool BeforeInBytes(const char* a, const char* b) {
-  for (; *a != '\0' && *a == *b; ++a, ++b) {
-  }
-  return (unsigned char)*a < (unsigned char)*b;
-}
-
-void ConsiderName(const char* name, bool /*is_dir*/, void* ctx) {
-  NameSearch* s = (NameSearch*)ctx;
-  if (Length(name) != s->length || !SameIgnoringCase(name, s->wanted, s->length)) return;
-  if (s->found && !BeforeInBytes(name, s->best)) return;
-  for (size_t i = 0; i <= s->length; ++i) s->best[i] = name[i];
-  s->found = true;
-}
-
 // Gives each name of `path` (from byte `from` on, "/"-separated) the letter
 // case it has on the host, name by name from the root down. A name that has
 // no host file stays as it is, and so does everything after it: nothing
 // there exists. `mirror`, when given, is changed in the same way at
 // `mirror_from` (the URI beside the host path; the names have the same
 // bytes in both).
-void TakeHostCase(char* path, size_t from, char* mirror, size_t mirror_from) {
+bool TakeHostCase(char* path, size_t from, char* mirror, size_t mirror_from) {
   size_t at = from;
   while (path[at] != '\0') {
     size_t end = at;
     while (path[end] != '\0' && path[end] != '/') ++end;
     size_t n = end - at;
     if (n == 0) break;  // the final "/" of a folder
-    if (n > kMaxNameBytes) return;
-    NameSearch s{};
-    s.wanted = path + at;
-    s.length = n;
+    if (n > kMaxNameBytes) return false;
+    char best[kMaxNameBytes + 1];
     // The folder that holds this name ends just before it.
     char separator = path[at - 1];
     path[at - 1] = '\0';
-    bool listed = port::ListDir(path, ConsiderName, &s);
+    bool found = FindNameIgnoringCase(path, path + at, n, best);
     path[at - 1] = separator;
-    if (!listed || !s.found) return;
+    if (!found) return false;
     for (size_t i = 0; i < n; ++i) {
-      path[at + i] = s.best[i];
-      if (mirror != nullptr) mirror[mirror_from + (at - from) + i] = s.best[i];
+      path[at + i] = best[i];
+      if (mirror != nullptr) mirror[mirror_from + (at - from) + i] = best[i];
     }
     at = path[end] == '/' ? end + 1 : end;
   }
+  return true;
+}
+
+// The host path of `tail` in the host folder `dir`, and the URI beside it
+// (its first `uri_head` bytes from `uri`); true when every name of the tail
+// is on the host.
+bool place_in(const char* dir, const char* tail, char* out, size_t out_size, const char* uri, size_t uri_head,
+              char* canonical, bool* fits) {
+  size_t dir_len = Length(dir), tail_len = Length(tail);
+  *fits = dir_len + 1 + tail_len + 1 <= out_size;
+  if (!*fits) return false;
+  for (size_t i = 0; i < dir_len; ++i) out[i] = dir[i];
+  out[dir_len] = '/';
+  for (size_t i = 0; i <= tail_len; ++i) out[dir_len + 1 + i] = tail[i];
+  if (canonical != nullptr) {
+    for (size_t i = 0; i < uri_head; ++i) canonical[i] = uri[i];
+    for (size_t i = 0; i <= tail_len; ++i) canonical[uri_head + i] = tail[i];
+  }
+  return TakeHostCase(out, dir_len + 1, canonical, uri_head);
 }
 
 }  // namespace
@@ -122,6 +110,19 @@ bool Uri8ToHost(const char* uri, char* out, size_t out_size, char* canonical) {
   if (!StartsWith(uri, kPrefix)) return false;
   const char* rest = uri + kPrefixLength;
   if (!SafeRelative(rest)) return false;
+  const char* dirs[kMaxMountDirs];
+  size_t count = 0, taken = 0;
+  if (FindMount(rest, dirs, &count, &taken)) {
+    // The first host folder that has the name; a name none has stays as
+    // asked in the first.
+    bool fits = true;
+    for (size_t d = 0; d < count; ++d) {
+      if (place_in(dirs[d], rest + taken, out, out_size, uri, kPrefixLength + taken, canonical, &fits)) return true;
+      if (!fits) return false;
+    }
+    place_in(dirs[0], rest + taken, out, out_size, uri, kPrefixLength + taken, canonical, &fits);
+    return fits;
+  }
   size_t root_len = Length(g_root);
   size_t rest_len = Length(rest);
   if (root_len + 1 + rest_len + 1 > out_size) return false;
@@ -177,6 +178,8 @@ bool SetRoot(const char* host_dir) {
   if (n + 1 > sizeof fs::g_root) return false;
   for (size_t i = 0; i < n; ++i) fs::g_root[i] = host_dir[i];
   fs::g_root[n] = '\0';
+  fs::ResetFolderIndex();
+  fs::ResetMounts();
   return true;
 }
 
@@ -190,6 +193,8 @@ void FsReset() {
   fs::FilesReset();
   fs::IdsReset();
   fs::SearchReset();
+  fs::ResetFolderIndex();
+  fs::ResetMounts();
   fs::g_root[0] = '\0';
 }
 

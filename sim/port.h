@@ -22,6 +22,10 @@ bool ExistsDir(const char* path);
 // folder cannot be read.
 typedef void (*DirEntryFn)(const char* name, bool is_dir, void* ctx);
 bool ListDir(const char* path, DirEntryFn fn, void* ctx);
+// A value that changes when the entries of a folder change (its time of
+// last change, to the nanosecond the file system keeps); false if `path` is
+// not a folder.
+bool dir_stamp(const char* path, uint64_t* stamp);
 
 // Output for reports.
 void WriteOut(const char* text, size_t length);

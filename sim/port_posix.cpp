@@ -65,6 +65,13 @@ bool ExistsDir(const char* path) {
   return path != nullptr && ::stat(path, &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool dir_stamp(const char* path, uint64_t* stamp) {
+  struct stat st;
+  if (path == nullptr || ::stat(path, &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+  *stamp = (uint64_t)st.st_mtim.tv_sec * 1000000000u + (uint64_t)st.st_mtim.tv_nsec;
+  return true;
+}
+
 bool ListDir(const char* path, DirEntryFn fn, void* ctx) {
   if (path == nullptr || fn == nullptr) return false;
   DIR* dir = ::opendir(path);
@@ -74,8 +81,8 @@ bool ListDir(const char* path, DirEntryFn fn, void* ctx) {
     if (strcmp(e->d_name, ".") == 0 || strcmp(e->d_name, "..") == 0) continue;
     // d_type is not filled in on every file system; ask stat then. Links are
     // followed, as the phone would show the file they point to.
-    bool is_dir = false;
-    int n = snprintf(full, sizeof full, "%s/%s", path, e->d_name);
+    bool is_dir = e->d_type == DT_DIR;
+    int n = e->d_type == DT_DIR || e->d_type == DT_REG ? 0 : snprintf(full, sizeof full, "%s/%s", path, e->d_name);
     if (n > 0 && (size_t)n < sizeof full) {
       struct stat st;
       if (::stat(full, &st) == 0) is_dir = S_ISDIR(st.st_mode);

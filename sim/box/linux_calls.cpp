@@ -38,14 +38,17 @@ long Call(long number, long a = 0, long b = 0, long c = 0, long d = 0) {
   return Call6(number, a, b, c, d, 0, 0);
 }
 
-// struct stat64 of ARM EABI: the mode at byte 16, the size at byte 48; the
-// whole record is 104 bytes.
-constexpr size_t kStatBytes = 104, kStatMode = 16, kStatSize = 48;
+// struct stat64 of ARM EABI: the mode at byte 16, the size at byte 48, the
+// time of the last change at 80 (seconds) and 84 (nanoseconds); the whole
+// record is 104 bytes.
+constexpr size_t kStatBytes = 104, kStatMode = 16, kStatSize = 48, kStatMtime = 80, kStatMtimeNsec = 84;
 
 long FillStat(long result, const uint8_t* raw, Stat* out) {
   if (result < 0) return result;
   __builtin_memcpy(&out->mode, raw + kStatMode, sizeof out->mode);
   __builtin_memcpy(&out->size, raw + kStatSize, sizeof out->size);
+  __builtin_memcpy(&out->mtime, raw + kStatMtime, sizeof out->mtime);
+  __builtin_memcpy(&out->mtime_nsec, raw + kStatMtimeNsec, sizeof out->mtime_nsec);
   return result;
 }
 

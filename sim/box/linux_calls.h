@@ -32,6 +32,7 @@ constexpr long kExists = -17;      // EEXIST
 struct Stat {
   uint32_t mode;
   int64_t size;
+  uint32_t mtime, mtime_nsec;  // the time of the last change
 };
 constexpr uint32_t kTypeMask = 0170000, kTypeDirectory = 0040000, kTypeRegular = 0100000;
 

@@ -158,6 +158,31 @@ TEST_F(ZqlrcTest, HelpPrintsTheUsageAndExitsZero) {
   }
 }
 
+// GBK text, beyond GB2312: enough of it for the charset detector to tell.
+Bytes Gbk() {
+  return Raw(
+      "[00:01]\x81@\xCE\xD2\x82\x83\xD4\xDA\x9F\xF4\xCF\xC2\xD5"
+      "f\xD6\xF8\xCD\xF9\xCA\xC2\xA3\xAC\xD5l\xD2\xB2\x9B]\xD3\xD0\xD5"
+      "f\xD4\xD9\xD2\x8A");
+}
+
+std::u16string Repeat16(const std::u16string& piece, size_t times) {
+  std::u16string text;
+  for (size_t k = 0; k < times; ++k) text += piece;
+  return text;
+}
+
+// Lines of text of their own, one a second: "[00:01.00]1".
+std::u16string Numbered(int count) {
+  std::u16string text;
+  for (int k = 1; k <= count; ++k) {
+    char line[32];
+    snprintf(line, sizeof line, "[%02d:%02d.00]%d\n", k / 60, k % 60, k);
+    for (const char* c = line; *c != '\0'; ++c) text += (char16_t)*c;
+  }
+  return text;
+}
+
 std::u16string ManyLines(int count) {
   std::u16string text;
   for (int k = 0; k < count; ++k) text += u"[00:01]x\n";
@@ -175,16 +200,22 @@ TEST_F(ZqlrcTest, CheckShowsThePhonesMessageAndFailsUnlessEveryFileShowsAsWritte
       {"good", Utf8(u"[00:01]a", true), 0, "phone shows: the lyrics\n"},
       {"gb2312", Gb2312(u"[00:01]床\r\n"), 0, "phone shows: the lyrics\n"},
       {"key", Raw("[key:1]"), 1, "lrc文件被加密"},
-      {"bad", Raw("[00:01]a\n\n[7]b"), 1, "line 3: time tag \"[7]b\" has no ':'"},
+      {"bad", Raw("[00:01]a\n\n[7]b"), 1, "line 3: time tag [7] has no ':'"},
       {"nobom", Utf8(u"[00:01]a\n[00:02]床", false), 1,
        "line 2: the phone reads the file as GB2312 and will show garbage: the text is UTF-8 without its byte-order "
        "mark (zqlrc fix mends this)"},
-      {"gbk", Raw("[00:01]\x81\x40"), 1, "U+4E02 \"丂\" is not GB2312 (GB18030) (zqlrc fix mends this)"},
+      {"gbk", Gbk(), 1, "U+4E02 \"丂\" is not GB2312 (GB18030) (zqlrc fix mends this)"},
+      {"guess", Raw("[00:01]\x81\x40"), 1, "its encoding is not clear (likely "},
+      {"control", Raw("\xEF\xBB\xBF[00:01]a\n[00:02]a[00:03]\x01 c[00:04]d"), 1,
+       "line 2: 2 time tags inside the text, as at \"[00:03]\\x01 c[00:04]d\": the phone shows such tags as text; fix "
+       "cannot tell syllable timing from a lost line break here\n"},
       {"words", Utf8(u"\n[00:01]<00:01.00>a<00:01.50>b", true), 1,
        "line 2: 2 word-timing tags (<mm:ss.xx> inside a line) in the file show as text (zqlrc fix mends this)"},
       {"empty", Bytes{}, 1, "lrc文件错误"},
       {"tags", Raw("[ti:x]"), 1, "the tags only"},
-      {"toomany", Utf8(ManyLines(103), true), 1, "it drops 3 timed lines and 3 time tags"},
+      {"toomany", Utf8(ManyLines(103), true), 1,
+       "the phone keeps 100 of 103 lines and 100 of 103 time tags, up to 00:01.00: lines 101-103 (from 00:01.00) are "
+       "past the phone's 100"},
       {"earlier", Raw("[offset:500]\n[00:01]a"), 0, "offset:      +500: lines 0.5 s earlier\n"},
       {"later", Raw("[offset:-1250]\n[00:01]a"), 0, "offset:      -1250: lines 1.25 s later\n"},
   };
@@ -251,8 +282,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FixCase{"Utf8WithoutMarkGetsItsMark", Utf8(u"[ti:静夜思]\n[00:01.00]床前\n", false), "", "", 0,
                 "fixed: UTF-8 without mark to UTF-8 with mark -> ", Utf8(u"[ti:静夜思]\n[00:01.00]床前\n", true)},
-        FixCase{"GbkIsReadAsGb18030", Raw("[00:01]\x81\x40\xb4\xb2"), "", "", 0, "fixed: GB18030 to UTF-8 with mark",
-                Utf8(u"[00:01]丂床", true)},
+        FixCase{"GbkIsReadAsGb18030", Gbk(), "", "", 0, "fixed: GB18030 to UTF-8 with mark",
+                Utf8(u"[00:01]丂我們在燈下說著往事，誰也沒有說再見", true)},
         FixCase{"Gb2312WithCrLfIsCopiedAsItIs", Gb2312(u"[ti:静]\r\n[00:01]床\r\n"), "", "", 0,
                 "unchanged: GB2312, which the phone reads as written; copied to", Gb2312(u"[ti:静]\r\n[00:01]床\r\n")},
         FixCase{"Utf16BeWithMarkIsCopiedAsItIs", Utf16Be(u"[00:01]床\r\n", true), "", "", 0,
@@ -286,12 +317,12 @@ INSTANTIATE_TEST_SUITE_P(
                 1,
                 "refused: line 1 reads as neither UTF-8 nor GB18030",
                 {}},
-        FixCase{"NeitherUtf8NorGb18030",
+        FixCase{"TooLittleToTellTheEncoding",
                 Raw("[00:01]a\r\n[00:02]\xff\r\n"),
                 "",
                 "",
                 1,
-                "refused: line 2 reads as neither UTF-8 nor GB18030",
+                "refused: no mark, not UTF-8 nor GB2312, and the encoding is not clear: likely ",
                 {}},
         FixCase{"BadUtf8AfterItsMark",
                 Raw("\xEF\xBB\xBF[00:01]a\n\xC0\x80\n"),
@@ -309,13 +340,13 @@ INSTANTIATE_TEST_SUITE_P(
                 1,
                 "refused: the phone loads the file as it is but would not load the new text (status 2,",
                 {}},
-        FixCase{"MoreThanAHundredLines",
-                Utf8(ManyLines(101), false),
-                "",
-                "",
-                1,
-                "refused: 101 timed lines and 101 time tags: the phone takes at most 100 and 200",
-                {}},
+        FixCase{"MoreThanAHundredLinesOfOneTextBecomeOneLine", Utf8(ManyLines(101), false), "", "", 0,
+                "gave lines of identical text one line (line 2)",
+                Utf8(u"[00:01]" + Repeat16(u"[00:01]", 100) + u"x\n", true)},
+        FixCase{"WhatDoesNotFitIsNamed", Utf8(Numbered(101), false), "", "", 0,
+                "unchanged: ASCII, which the phone reads as written as far as its limits allow; line 101 (from "
+                "01:41.00) is past the phone's 100; copied to",
+                Utf8(Numbered(101), false)},
         FixCase{"LongerThanThePhoneReadsOnceConverted",
                 Raw("[00:01]" + Repeat("\x81\x40", 22000)),
                 "",
@@ -333,7 +364,9 @@ TEST_F(ZqlrcTest, InPlaceReplacesWhatChangesAndKeepsItsPermissions) {
   Result r = Run("fix --in-place " + changed + " " + kept);
   EXPECT_EQ(r.exit_code, 0);
   EXPECT_EQ(r.out, changed + ": fixed in place: UTF-8 without mark to UTF-8 with mark\n" + kept +
-                       ": unchanged: GB2312, which the phone reads as written\n");
+                       ": unchanged: GB2312, which the phone reads as written\n"
+                       "2 files: 1 fixed, 1 already right, 0 with problems fix cannot mend, 0 refused, 0 not read or "
+                       "not written\n");
   EXPECT_EQ(Read(changed), Utf8(u"[00:01]床", true));
   EXPECT_EQ(Read(kept), Gb2312(u"[00:01]床"));
   struct stat st;
@@ -391,6 +424,75 @@ TEST_F(ZqlrcTest, ScanGivesEveryListedTrackTheVerdictOfItsLyricsFile) {
   EXPECT_EQ(r.exit_code, 0) << r.out;
   EXPECT_NE(r.out.find("4 tracks: 4 with lyrics as written"), std::string::npos) << r.out;
 }
+
+// Real lyrics files and files of every kind written for the test (wild/README.md
+// names each and its source): check's report and the bytes fix writes are
+// pinned in wild/expected (no file there: fix writes nothing new). check and
+// fix agree: check passes exactly the files fix calls read as written, what
+// check says fix mends fix writes, and check on what fix wrote finds nothing
+// fix mends, and nothing at all unless fix named what stays.
+struct WildCase {
+  const char* name;  // of the expected files
+  const char* file;
+  const char* options;
+  int fix_exit;
+};
+
+void PrintTo(const WildCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class ZqlrcWildTest : public ZqlrcTest, public ::testing::WithParamInterface<WildCase> {};
+
+TEST_P(ZqlrcWildTest, CheckAndFixAgreeOnRealFiles) {
+  const WildCase& c = GetParam();
+  std::string source = std::string(ZQ_WILD_DIR) + "/" + c.file;
+  std::string expected = std::string(ZQ_WILD_DIR) + "/expected/" + c.name;
+  Result check = Run("check " + source);
+  Bytes report = Read(expected + ".check");
+  EXPECT_EQ(check.out.substr(check.out.find('\n') + 1), std::string(report.begin(), report.end()));
+
+  std::string out = (dir_ / "out").string(), written = out + "/" + c.file;
+  Result fix = Run("fix " + source + " --out " + out + " " + c.options);
+  EXPECT_EQ(fix.exit_code, c.fix_exit) << fix.out;
+  bool copied = fix.out.find(": unchanged: ") != std::string::npos;
+  EXPECT_EQ(copied ? Bytes() : Read(written), Read(expected)) << fix.out;
+  EXPECT_EQ(check.exit_code == 0, fix.out.find(", which the phone reads as written;") != std::string::npos) << fix.out;
+  if (check.out.find("(zqlrc fix mends this)") != std::string::npos && *c.options == '\0') {
+    EXPECT_NE(fix.out.find(": fixed: "), std::string::npos) << fix.out;
+  }
+  if (fix.out.find(": fixed: ") == std::string::npos) return;
+  Result again = Run("check " + written);
+  EXPECT_EQ(again.out.find("fix mends"), std::string::npos) << again.out;
+  bool named = fix.out.find("not mended") != std::string::npos || fix.out.find("past the phone's") != std::string::npos;
+  if (!named) {
+    EXPECT_EQ(again.exit_code, 0) << again.out;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ZqlrcWildTest,
+    ::testing::Values(WildCase{"agora_cjhd625070.lrc", "agora_cjhd625070.lrc", "", 0},
+                      WildCase{"agora_enhanced.lrc", "agora_enhanced.lrc", "", 0},
+                      WildCase{"agora_enhanced2.lrc", "agora_enhanced2.lrc", "", 0},
+                      WildCase{"agora_kj5396.lrc", "agora_kj5396.lrc", "", 0},
+                      WildCase{"agora_lrc_crlf.lrc", "agora_lrc_crlf.lrc", "", 0},
+                      WildCase{"agora_shinian_one_line.lrc", "agora_shinian_one_line.lrc", "", 0},
+                      WildCase{"lrckit_main.lrc", "lrckit_main.lrc", "", 0},
+                      WildCase{"utf16le_mark_agora_lrc.lrc", "utf16le_mark_agora_lrc.lrc", "", 0},
+                      WildCase{"gb2312_agora_cjhd625070.lrc", "gb2312_agora_cjhd625070.lrc", "", 0},
+                      WildCase{"gb2312_malformed_tags.lrc", "gb2312_malformed_tags.lrc", "", 0},
+                      WildCase{"gb2312_bilingual_long.lrc", "gb2312_bilingual_long.lrc", "", 0},
+                      WildCase{"gb2312_bilingual_long_joined.lrc", "gb2312_bilingual_long.lrc", "--join-same-time", 0},
+                      WildCase{"gbk_traditional_night_rain.lrc", "gbk_traditional_night_rain.lrc", "", 0},
+                      WildCase{"big5_night_rain.lrc", "big5_night_rain.lrc", "", 0},
+                      WildCase{"shiftjis_spring_road.lrc", "shiftjis_spring_road.lrc", "", 0},
+                      WildCase{"euckr_sea.lrc", "euckr_sea.lrc", "", 1},
+                      WildCase{"latin1_swedish_summer.lrc", "latin1_swedish_summer.lrc", "", 0},
+                      WildCase{"utf8_syllable_tags.lrc", "utf8_syllable_tags.lrc", "", 0},
+                      WildCase{"utf8_lost_breaks.lrc", "utf8_lost_breaks.lrc", "", 1},
+                      WildCase{"ascii_no_colon.lrc", "ascii_no_colon.lrc", "", 1}),
+    [](const auto& info) { return std::string(info.param.name).substr(0, std::string(info.param.name).find('.')); });
 
 }  // namespace
 }  // namespace lyrics_test

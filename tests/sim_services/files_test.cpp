@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -76,6 +77,63 @@ TEST_F(Files, NamesAreFoundWithoutRegardToAsciiCase) {
     EXPECT_EQ(DL_FsGetFileSize(h), std::filesystem::file_size(path)) << c.uri;
     EXPECT_EQ(DL_FsCloseFile(h), 0u);
   }
+}
+
+// A lookup without regard to case lists each folder on the way once, however
+// many names it finds there, and again only after the folder changed.
+TEST_F(Files, EachFolderIsListedOnceWhileItDoesNotChange) {
+  for (int k = 0; k < 200; ++k) tree_.Write("mobile/audio/lrc/T" + std::to_string(k) + ".lrc", "x");
+  uint32_t before = sim::FolderListings();
+  for (int round = 0; round < 2; ++round) {
+    for (int k = 0; k < 200; ++k) {
+      std::string name = "file://b/MOBILE/audio/lrc/t" + std::to_string(k) + (k % 2 ? ".LRC" : ".txt");
+      EXPECT_EQ(DL_FsFFileExist(U16(name).c_str()), k % 2) << name;
+    }
+  }
+  // The root, mobile, audio and lrc: listed once each.
+  EXPECT_EQ(sim::FolderListings() - before, 4u);
+  // A name the folder gains later is found, after one listing of that folder.
+  std::filesystem::path lrc = std::filesystem::path(tree_.Root()) / "mobile/audio/lrc";
+  auto stamp = std::filesystem::last_write_time(lrc);
+  tree_.Write("mobile/audio/lrc/New.txt", "x");
+  std::filesystem::last_write_time(lrc, stamp + std::chrono::seconds(1));  // past a coarse clock's tick
+  EXPECT_EQ(DL_FsFFileExist(U16("file://b/mobile/audio/lrc/NEW.TXT").c_str()), 1);
+  EXPECT_EQ(sim::FolderListings() - before, 5u);
+}
+
+// A mounted folder shows host folders elsewhere: the first that holds a name
+// hides the others, and a name none holds stays as asked in the first.
+TEST_F(Files, MountedFoldersAreSearchedInOrder) {
+  tree_.Write("music/a.mp3", "");
+  tree_.Write("music/lrc/A.lrc", "first");
+  tree_.Write("music/a.LRC", "second");
+  tree_.Write("music/b.txt", "beside");
+  std::string music = tree_.Root() + "/music", lrc = music + "/lrc";
+  const char* audio_dirs[] = {music.c_str()};
+  const char* lyrics_dirs[] = {lrc.c_str(), music.c_str()};
+  ASSERT_TRUE(sim::MountFolder("file://b/mobile/audio/", audio_dirs, 1));
+  ASSERT_TRUE(sim::MountFolder("file://b/mobile/audio/lrc/", lyrics_dirs, 2));
+  EXPECT_FALSE(sim::MountFolder("file://b/mobile/audio", audio_dirs, 1));  // no final "/"
+  struct Case {
+    const char* uri;
+    const char* host;  // relative to the root
+  } cases[] = {
+      {"file://b/mobile/audio/A.MP3", "music/a.mp3"},
+      {"file://b/Mobile/Audio/LRC/a.lrc", "music/lrc/A.lrc"},
+      {"file://b/mobile/audio/lrc/B.TXT", "music/b.txt"},
+      {"file://b/mobile/audio/lrc/none.lrc", "music/lrc/none.lrc"},
+      {"file://b/mobile/other.txt", "mobile/other.txt"},
+  };
+  for (const Case& c : cases) {
+    char path[512];
+    ASSERT_TRUE(sim::HostPath(U16(c.uri).c_str(), path, sizeof path)) << c.uri;
+    EXPECT_EQ(std::string(path), tree_.Root() + "/" + c.host) << c.uri;
+  }
+  sim::internal::FsReset();
+  ASSERT_TRUE(sim::SetRoot(tree_.Root().c_str()));
+  char path[512];  // the reset forgot the mounts
+  ASSERT_TRUE(sim::HostPath(U16("file://b/mobile/audio/lrc/B.TXT").c_str(), path, sizeof path));
+  EXPECT_EQ(std::string(path), tree_.Root() + "/mobile/audio/lrc/B.TXT");
 }
 
 TEST_F(Files, PathsOutsideTheRootAreNotFound) {

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "readable_text.h"
 #include "verdict.h"
 
 namespace zqlrc {
@@ -49,47 +50,10 @@ const char* StatusName(uint8_t status) {
   }
 }
 
-void AppendUtf8(std::string* out, uint32_t c) {
-  if (c < 0x80) {
-    *out += (char)c;
-  } else if (c < 0x800) {
-    *out += (char)(0xC0 | (c >> 6));
-    *out += (char)(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    *out += (char)(0xE0 | (c >> 12));
-    *out += (char)(0x80 | ((c >> 6) & 0x3F));
-    *out += (char)(0x80 | (c & 0x3F));
-  } else {
-    *out += (char)(0xF0 | (c >> 18));
-    *out += (char)(0x80 | ((c >> 12) & 0x3F));
-    *out += (char)(0x80 | ((c >> 6) & 0x3F));
-    *out += (char)(0x80 | (c & 0x3F));
-  }
-}
-
-// Text for a terminal: pairs joined, lone surrogates and controls made visible.
-std::string Readable(const char16_t* units, size_t count) {
-  std::string out;
-  for (size_t k = 0; k < count; ++k) {
-    uint32_t c = units[k];
-    if (c >= 0xD800 && c <= 0xDBFF && k + 1 < count && units[k + 1] >= 0xDC00 && units[k + 1] <= 0xDFFF) {
-      AppendUtf8(&out, 0x10000 + ((c - 0xD800) << 10) + (units[k + 1] - 0xDC00));
-      ++k;
-    } else if (c < 0x20 || (c >= 0xD800 && c <= 0xDFFF)) {
-      char escape[8];
-      snprintf(escape, sizeof escape, "\\u%04x", (unsigned)c);
-      out += escape;
-    } else {
-      AppendUtf8(&out, c);
-    }
-  }
-  return out;
-}
-
 std::string Readable(const WCHAR* text) {
   size_t count = 0;
   while (text[count] != 0) ++count;
-  return Readable(text, count);
+  return zqlrc::Readable(text, count);
 }
 
 std::string Clock(uint32_t ms) {
@@ -127,7 +91,7 @@ std::string PhoneShows(const LRC* lrc, uint8_t status, const Verdict& v) {
 }  // namespace
 
 bool CheckReport(const std::string& name, const LoadOutcome& outcome, const std::u16string& units,
-                 const Diagnosis& diagnosis, const CheckOptions& options, std::string* out) {
+                 const Diagnosis& diagnosis, const FixPlan& plan, const CheckOptions& options, std::string* out) {
   const LRC* lrc = outcome.status == 0 ? outcome.lrc : nullptr;
   Verdict verdict = Judge(outcome, units, diagnosis);
   std::vector<Problem>& problems = verdict.problems;
@@ -168,7 +132,14 @@ bool CheckReport(const std::string& name, const LoadOutcome& outcome, const std:
     o += "  problems:    none\n";
   } else {
     o += "  problems:\n";
-    for (const Problem& p : problems) o += "    - " + p.text + (p.fix_mends ? " (zqlrc fix mends this)" : "") + "\n";
+    // Marked as fix decides for this very file: what it mends when it
+    // writes the file, and why it cannot when it refuses.
+    std::string cannot = " (zqlrc fix cannot: " + plan.what + ")";
+    for (const Problem& p : problems) {
+      o += "    - " + p.text;
+      if (p.fix_mends) o += plan.action == FixAction::kWrite ? " (zqlrc fix mends this)" : cannot;
+      o += "\n";
+    }
   }
   return verdict.as_written;
 }

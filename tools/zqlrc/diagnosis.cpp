@@ -8,12 +8,12 @@
 namespace zqlrc {
 
 bool Diagnose(const std::vector<uint8_t>& bytes, const std::u16string& phone_units, const std::string& from,
-              Diagnosis* out) {
+              Diagnosis* out, const MendOptions& options) {
   *out = Diagnosis();
   if (!ReadText(bytes, from, &out->reading)) return false;
   if (!out->reading.ok) return true;
   const std::u32string& text = out->reading.text;
-  MendText(text, &out->mends);
+  MendText(text, &out->mends, options);
   // The phone's units after its U+FEFF against the author's characters.
   size_t unit = phone_units.empty() ? 0 : 1;
   for (size_t k = 0; k < text.size(); ++k) {

@@ -28,7 +28,7 @@ struct Diagnosis {
 // empty when it converts nothing). `from` as for ReadText. False only for a
 // `from` the C library does not know.
 bool Diagnose(const std::vector<uint8_t>& bytes, const std::u16string& phone_units, const std::string& from,
-              Diagnosis* out);
+              Diagnosis* out, const MendOptions& options = MendOptions());
 
 // U+4E2D "中" for a person.
 std::string CharName(char32_t c);

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
-// What zqlrc fix does with one lyrics file: keep it (the phone already reads
-// it as written), write it anew (in another encoding, without word-timing
-// tags, without characters beyond 16 bits), or refuse it (it does not read,
-// or the phone could not take it even after the change).
+// What zqlrc fix does with one lyrics file: keep it (nothing in it that fix
+// mends), write it anew (in another encoding, with the mends of
+// lyrics_mends.h), or refuse it (it does not read, its encoding is not clear,
+// or the phone could not take it even after the change). The decision comes
+// from the same findings zqlrc check reports.
 #pragma once
 
 #include <stdint.h>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "lyrics_mends.h"
 #include "phone_run.h"
 #include "text_writing.h"
 
@@ -19,6 +21,7 @@ struct FixOptions {
   std::string from;  // the encoding to read with, or empty for the rules
   bool has_target = false;
   Target target = Target::kUtf8;  // what a changed file is written in
+  MendOptions mend;
 };
 
 enum class FixAction : uint8_t { kKeep, kWrite, kRefuse };
@@ -27,6 +30,8 @@ struct FixPlan {
   FixAction action = FixAction::kRefuse;
   std::vector<uint8_t> bytes;  // the file's own bytes (kKeep) or the new ones (kWrite)
   std::string what;            // for a person: why it stays, the changes, or the refusal
+  std::string reason;          // kRefuse: the kind of refusal, for a summary ("encrypted")
+  bool left = false;           // problems stay that fix cannot mend (beyond the phone's limits)
 };
 
 // `options.from` must be an encoding the C library knows.

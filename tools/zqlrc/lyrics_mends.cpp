@@ -1,72 +1,73 @@
 // SPDX-License-Identifier: MIT
 #include "lyrics_mends.h"
 
+#include <algorithm>
+
+#include "text_lines.h"
 #include "text_reading.h"
 
 namespace zqlrc {
 
-namespace {
-
-bool IsDigit(char32_t c) {
-  return c >= U'0' && c <= U'9';
+bool Mends::Any() const {
+  if (word_tags > 0 || !wide_lines.empty()) return true;
+  for (const TextFinding& f : findings)
+    if (f.mended) return true;
+  return false;
 }
 
-// Digits from `k`; returns the index after them.
-size_t SkipDigits(const std::u32string& text, size_t k) {
-  while (k < text.size() && IsDigit(text[k])) ++k;
-  return k;
-}
-
-// The length of a word-timing tag "<" digits ":" digits ["." digits] ">"
-// at `k`, or 0 when there is none.
-size_t WordTagAt(const std::u32string& text, size_t k) {
-  if (text[k] != U'<') return 0;
-  size_t minutes = SkipDigits(text, k + 1);
-  if (minutes == k + 1 || minutes >= text.size() || text[minutes] != U':') return 0;
-  size_t seconds = SkipDigits(text, minutes + 1);
-  if (seconds == minutes + 1) return 0;
-  size_t end = seconds;
-  if (end < text.size() && text[end] == U'.') {
-    end = SkipDigits(text, seconds + 1);
-    if (end == seconds + 1) return 0;
+std::vector<std::string> Mends::Changes() const {
+  std::vector<std::string> parts;
+  if (word_tags > 0) parts.push_back("removed " + Count(word_tags, "word-timing tag"));
+  if (!wide_lines.empty()) {
+    parts.push_back("dropped " + Count(wide_lines.size(), "character") + " beyond 16 bits (" + LineList(wide_lines) +
+                    ")");
   }
-  if (end >= text.size() || text[end] != U'>') return 0;
-  return end + 1 - k;
+  const struct {
+    TextIssue issue;
+    const char* what;
+  } kinds[] = {
+      {TextIssue::kSyllableTags, "removed syllable time tags"},
+      {TextIssue::kLostBreak, "broke lines where a time tag follows their text"},
+      {TextIssue::kTagBlank, "removed blanks inside time tags"},
+      {TextIssue::kNegativeTime, "read negative times as 0"},
+      {TextIssue::kLongFraction, "cut time fractions to three digits"},
+      {TextIssue::kIdCase, "lower-cased ID tag keys"},
+      {TextIssue::kEmptyTag, "dropped lines of an empty tag"},
+      {TextIssue::kSameTime, "joined lines that share their times"},
+      {TextIssue::kSameText, "gave lines of identical text one line"},
+  };
+  for (const auto& kind : kinds) {
+    std::vector<uint32_t> lines;
+    for (const TextFinding& f : findings)
+      if (f.mended && f.issue == kind.issue) lines.push_back(f.line);
+    if (lines.empty()) continue;
+    std::string where =
+        LineList(std::vector<uint32_t>(lines.begin(), lines.begin() + (long)std::min<size_t>(lines.size(), 3)));
+    parts.push_back(std::string(kind.what) + " (" + where + (lines.size() > 3 ? ", ..." : "") + ")");
+  }
+  return parts;
 }
 
-// Word-timing tags belong to the text of timed lines: a line that starts
-// with "[" and a digit. Anywhere else (an ID tag's value) text stays as it is.
-bool TimedLineAt(const std::u32string& text, size_t k) {
-  return k + 1 < text.size() && text[k] == U'[' && IsDigit(text[k + 1]);
-}
-
-}  // namespace
-
-std::u32string MendText(const std::u32string& text, Mends* mends) {
+std::u32string MendText(const std::u32string& text, Mends* mends, const MendOptions& options) {
   *mends = Mends();
+  std::vector<TextLine> lines;
+  uint32_t number = 1;
+  for (size_t start = 0; start < text.size();) {
+    size_t stop = start;
+    while (stop < text.size() && text[stop] != U'\r' && text[stop] != U'\n') ++stop;
+    size_t after = stop;
+    if (after < text.size())
+      after += text[after] == U'\r' && after + 1 < text.size() && text[after + 1] == U'\n' ? 2 : 1;
+    MendLine(text.substr(start, stop - start), text.substr(stop, after - stop), number++, &lines, mends);
+    start = after;
+  }
+  FitLines(&lines, options, mends);
   std::u32string out;
   out.reserve(text.size());
-  // Lines are counted as the walk goes, so that the whole is one pass.
-  uint32_t line = 1;
-  bool timed = TimedLineAt(text, 0);
-  for (size_t k = 0; k < text.size();) {
-    char32_t c = text[k];
-    size_t tag = timed ? WordTagAt(text, k) : 0;
-    if (tag > 0) {
-      if (mends->word_tags++ == 0) mends->word_tag_line = line;
-      k += tag;
-      continue;
-    }
-    if (c > 0xFFFF) {
-      mends->wide_lines.push_back(line);
-    } else {
-      out.push_back(c);
-    }
-    if (EndsLine(text, k)) {
-      ++line;
-      timed = TimedLineAt(text, k + 1);
-    }
-    ++k;
+  for (const TextLine& line : lines) {
+    for (const std::u32string& tag : line.time_tags) out += tag;
+    out += line.text;
+    out += line.end;
   }
   return out;
 }

@@ -15,6 +15,7 @@
 #include "check_report.h"
 #include "diagnosis.h"
 #include "fix_command.h"
+#include "fix_plan.h"
 #include "json_dump.h"
 #include "options.h"
 #include "phone_run.h"
@@ -59,8 +60,9 @@ int RunLoads(const zqlrc::Args& args, zqlrc::PhoneRun& run) {
       std::u16string units = run.ConvertAsPhone(outcome.bytes);
       zqlrc::Diagnosis diagnosis;
       zqlrc::Diagnose(outcome.bytes, units, "", &diagnosis);
+      zqlrc::FixPlan plan = zqlrc::PlanFix(outcome.bytes, zqlrc::FixOptions(), run);
       std::string report;
-      all_show = zqlrc::CheckReport(file, outcome, units, diagnosis, args.check, &report) && all_show;
+      all_show = zqlrc::CheckReport(file, outcome, units, diagnosis, plan, args.check, &report) && all_show;
       fputs(report.c_str(), stdout);
     }
     DESTROY_LRC(&outcome.lrc);

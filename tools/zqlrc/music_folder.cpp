@@ -22,40 +22,6 @@ const char16_t kAudioUri[] = u"file://b/mobile/audio/";
 const char16_t kLyricsUri[] = u"file://b/mobile/audio/lrc/";
 constexpr size_t kExtensionUnits = 3;
 
-bool EndsWithNoCase(const std::string& name, const char* tail) {
-  std::string t(tail);
-  if (name.size() <= t.size()) return false;
-  for (size_t k = 0; k < t.size(); ++k) {
-    char c = name[name.size() - t.size() + k];
-    if (c >= 'A' && c <= 'Z') c = (char)(c - 'A' + 'a');
-    if (c != t[k]) return false;
-  }
-  return true;
-}
-
-bool IsLyricsName(const std::string& name) {
-  return EndsWithNoCase(name, ".lrc") || EndsWithNoCase(name, ".txt");
-}
-
-// Links the regular files of `from` (only lyrics files, when asked) into
-// `to`; a name already there keeps its first link.
-bool LinkFiles(const fs::path& from, const fs::path& to, bool lyrics_only, std::string* error) {
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(from, ec)) {
-    std::string name = entry.path().filename().string();
-    std::error_code ec2;
-    if (!entry.is_regular_file(ec2) || (lyrics_only && !IsLyricsName(name))) continue;
-    if (fs::exists(fs::symlink_status(to / name, ec2))) continue;
-    fs::create_symlink(fs::absolute(entry.path()), to / name, ec2);
-    if (ec2) {
-      *error = "cannot link " + entry.path().string() + ": " + ec2.message();
-      return false;
-    }
-  }
-  if (ec) *error = "cannot read the folder " + from.string() + ": " + ec.message();
-  return !ec;
-}
-
 void SetFilename(const std::u16string& uri) {
   size_t n = 0;
   for (; n < uri.size() && n + 1 < ZQ_PATH_UNITS; ++n) player.filename[n] = uri[n];
@@ -79,7 +45,7 @@ std::string Utf8Name(const std::u16string& name) {
 
 bool PlaceMusic(const PhoneRun& phone, const std::string& music_dir, const std::string& lyrics_dir,
                 std::string* error) {
-  fs::path audio = fs::path(phone.Root()) / "mobile" / "audio";
+  (void)phone;
   std::error_code ec;
   if (!fs::is_directory(music_dir, ec)) {
     *error = "no such folder: " + music_dir;
@@ -89,11 +55,25 @@ bool PlaceMusic(const PhoneRun& phone, const std::string& music_dir, const std::
     *error = "no such folder: " + lyrics_dir;
     return false;
   }
-  if (!LinkFiles(music_dir, audio, false, error)) return false;
-  if (!lyrics_dir.empty()) return LinkFiles(lyrics_dir, audio / "lrc", true, error);
-  fs::path beside = fs::path(music_dir) / "lrc";
-  if (fs::is_directory(beside, ec) && !LinkFiles(beside, audio / "lrc", true, error)) return false;
-  return LinkFiles(music_dir, audio / "lrc", true, error);
+  // The folders are laid under the phone's as they are, not linked file by
+  // file: a library of any size is placed at once.
+  std::string music = fs::absolute(music_dir).string();
+  std::vector<std::string> lyrics;
+  if (!lyrics_dir.empty()) {
+    lyrics.push_back(fs::absolute(lyrics_dir).string());
+  } else {
+    fs::path beside = fs::path(music) / "lrc";
+    if (fs::is_directory(beside, ec)) lyrics.push_back(beside.string());
+    lyrics.push_back(music);
+  }
+  const char* audio_dirs[] = {music.c_str()};
+  const char* lyrics_dirs[] = {lyrics[0].c_str(), lyrics.back().c_str()};
+  if (!sim::MountFolder("file://b/mobile/audio/", audio_dirs, 1) ||
+      !sim::MountFolder("file://b/mobile/audio/lrc/", lyrics_dirs, lyrics.size())) {
+    *error = "cannot lay " + music_dir + " under the phone's folders (a path too long?)";
+    return false;
+  }
+  return true;
 }
 
 std::vector<std::u16string> ListTracks() {

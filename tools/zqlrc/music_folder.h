@@ -12,10 +12,10 @@
 
 namespace zqlrc {
 
-// Links the files of `music_dir` into the phone's audio folder and the
-// lyrics files (*.lrc, *.txt, any case) of `lyrics_dir`, or when it is empty
-// of music_dir/lrc and then of music_dir (a name found in both: lrc/'s),
-// into its lyrics folder. False with a message when a folder cannot be read.
+// Lays `music_dir` under the phone's audio folder and `lyrics_dir`, or when
+// it is empty music_dir/lrc and then music_dir (a name found in both:
+// lrc/'s), under its lyrics folder, as the stand-in's mounts: nothing is
+// linked or copied. False with a message when a folder cannot be read.
 bool PlaceMusic(const PhoneRun& phone, const std::string& music_dir, const std::string& lyrics_dir, std::string* error);
 
 // The names of the tracks the player lists for the audio folder, in its order.

@@ -24,8 +24,9 @@ struct KnownOption {
   bool takes_value;
 };
 constexpr KnownOption kOptions[] = {
-    {"--table", "", true},        {"--patch", "", false}, {"--length", "check", true}, {"--out", "fix", true},
-    {"--in-place", "fix", false}, {"--to", "fix", true},  {"--from", "fix", true},     {"--lrc", "scan", true},
+    {"--table", "", true},   {"--patch", "", false},       {"--length", "check", true},
+    {"--out", "fix", true},  {"--in-place", "fix", false}, {"--to", "fix", true},
+    {"--from", "fix", true}, {"--lrc", "scan", true},      {"--join-same-time", "fix", false},
 };
 
 // Takes one option's value into the arguments.
@@ -55,6 +56,8 @@ bool Take(const std::string& name, const std::string& value, Args* args, std::st
       return false;
     }
     args->fix.options.has_target = true;
+  } else if (name == "--join-same-time") {
+    args->fix.options.mend.join_same_time = true;
   } else if (name == "--from") {
     if (!KnownEncoding(value)) {
       *problem = "--from: no encoding '" + value + "' is known here (iconv -l lists them)";
@@ -91,20 +94,38 @@ const char* UsageText() {
          "  --in-place        fix: replace each file that changes\n"
          "  --to ENC          fix: write utf8 (the default), utf16le, utf16be (each\n"
          "                    with its byte-order mark) or gb2312\n"
-         "  --from ENC        fix: read as ENC (utf8, gbk, big5, utf16le, ...) instead\n"
-         "                    of by the byte-order mark, else UTF-8, else GB18030\n"
+         "  --from ENC        fix: read as ENC (utf8, gbk, big5, shift_jis, utf16le,\n"
+         "                    ...) instead of by the byte-order mark, else UTF-8,\n"
+         "                    else GB2312, else the encoding a charset detector\n"
+         "                    names clearly (fix refuses when it does not)\n"
+         "  --join-same-time  fix: join lines that share their times (a line and\n"
+         "                    its translation) into one, with \" / \" between\n"
          "  --lrc DIR         scan: the lyrics folder (default: MUSIC_DIR/lrc, then\n"
          "                    beside the tracks)\n"
          "  -h, --help        this text\n"
          "\n"
-         "fix removes word-timing tags (<mm:ss.xx>) and characters beyond 16 bits;\n"
-         "it keeps every time tag, ID tag and line, and refuses what it cannot mend\n"
-         "(more than 100 lines or 200 time tags, more than 65534 bytes, encrypted).\n"
+         "check and fix work from one list of findings. fix removes word-timing\n"
+         "tags (<mm:ss.xx>) and characters beyond 16 bits; mends malformed tags\n"
+         "(blanks inside a time tag, a negative time read as 0, more than three\n"
+         "fraction digits, an ID tag key in other letters, lines of an empty \"[]\");\n"
+         "and reads time tags inside a line's text: when every piece of text such\n"
+         "a tag ends is one word (no blank inside; beside a blank, or at most two\n"
+         "characters of Chinese or Japanese), they are syllable timing and go;\n"
+         "when every piece is a whole line (a blank inside, or three characters\n"
+         "or more of Chinese or Japanese) directly followed by the tag, a line\n"
+         "break was lost and the tag starts a new line; otherwise the line stays\n"
+         "and check reports it. Over the phone's limits (100 lines, 200 time\n"
+         "tags) lines of identical text become one line with all their times;\n"
+         "what still does not fit is written too, and fix names what the phone\n"
+         "will not show. It refuses only what it cannot write usefully: more\n"
+         "than 65534 bytes, encrypted, an encoding it cannot tell. Over many\n"
+         "files it ends with one summary line.\n"
          "\n"
          "Exit status: 0 every file or track shows its lyrics as written (fix: every\n"
-         "file is right now; dump: always), 1 otherwise (fix: a file was refused and\n"
-         "nothing written for it), 2 bad command line, or a file or folder that\n"
-         "cannot be read or written.\n";
+         "file is right now, as far as the phone's limits allow; dump: always), 1\n"
+         "otherwise (fix: a file was refused, or problems stay that fix cannot\n"
+         "mend), 2 bad command line, or a file or folder that cannot be read or\n"
+         "written.\n";
 }
 
 bool ParseArgs(int argc, char** argv, Args* args, bool* help, std::string* problem) {

@@ -111,6 +111,20 @@ uint8_t PhoneRun::ParseStatus(const std::vector<uint8_t>& bytes) {
   return status;
 }
 
+LoadOutcome PhoneRun::Outcome(const std::vector<uint8_t>& bytes) {
+  LoadOutcome out;
+  out.bytes = bytes;
+  out.encoding = Detect(bytes);
+  if (out.encoding < 0) {
+    out.status = kLrcErrFile;
+    return out;
+  }
+  uint8_t status = kLrcNotLoaded;
+  out.lrc = GetLRCFromBuf(bytes.data(), (uint16_t)bytes.size(), &status);
+  out.status = status;
+  return out;
+}
+
 std::u16string PhoneRun::Convert(const std::vector<uint8_t>& bytes, uint8_t code) const {
   if (bytes.empty() || bytes.size() > kMaxFileBytes) return std::u16string();
   std::vector<WCHAR> units(bytes.size() + 2);

@@ -46,6 +46,8 @@ class PhoneRun {
   std::u16string ConvertAsPhone(const std::vector<uint8_t>& bytes) const;
   // The load status the phone's parser gives these bytes.
   static uint8_t ParseStatus(const std::vector<uint8_t>& bytes);
+  // What the phone's loader makes of a lyrics file of these bytes.
+  static LoadOutcome Outcome(const std::vector<uint8_t>& bytes);
   // The folder that stands for "file://b/".
   const std::string& Root() const { return root_; }
 

@@ -8,6 +8,7 @@
 #include "fix_plan.h"
 #include "lyrics_mends.h"
 #include "music_folder.h"
+#include "progress.h"
 #include "verdict.h"
 
 namespace zqlrc {
@@ -68,6 +69,7 @@ int RunScan(const std::string& music_dir, const std::string& lyrics_dir, PhoneRu
   }
   size_t counts[4] = {};
   std::vector<std::u16string> tracks = ListTracks();
+  Progress progress("scan", tracks.size());
   for (const std::u16string& track : tracks) {
     TrackLyrics lyrics;
     LoadTrackLyrics(track, &lyrics);
@@ -77,7 +79,9 @@ int RunScan(const std::string& music_dir, const std::string& lyrics_dir, PhoneRu
     std::string file = lyrics.lyrics_file.empty() ? "" : Shown(lyrics.lyrics_file, music_dir) + ": ";
     printf("%s: %s%s\n", Utf8Name(track).c_str(), file.c_str(), text.c_str());
     DESTROY_LRC(&lyrics.outcome.lrc);
+    progress.Step();
   }
+  progress.Done();
   printf(
       "%s: %zu with lyrics as written, %zu that zqlrc fix mends, %zu without a lyrics file, %zu with other "
       "problems\n",

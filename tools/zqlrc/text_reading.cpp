@@ -4,9 +4,23 @@
 #include <errno.h>
 #include <iconv.h>
 
+#include "encoding_guess.h"
+
 namespace zqlrc {
 
 namespace {
+
+// A guess is taken when its confidence is at least this, and every other
+// reading's at least kClearMargin below it.
+constexpr int kClearConfidence = 50;
+constexpr int kClearMargin = 15;
+constexpr size_t kNamedCandidates = 3;
+// Fewer characters beyond ASCII than this tell too little to guess from.
+constexpr size_t kLeastEvidence = 3;
+
+bool IsCjkEncoding(const std::string& name) {
+  return name == "Big5" || name == "EUC-KR" || name == "EUC-JP" || name == "Shift_JIS";
+}
 
 // Decodes `size` bytes with iconv. On a failure *text holds what was decoded
 // before the first byte that does not read; false then.
@@ -71,6 +85,39 @@ bool ReadAs(const char* encoding, const std::vector<uint8_t>& bytes, size_t skip
   return known;
 }
 
+// One reading the detector offers: its name, confidence and the text.
+struct Candidate {
+  std::string name;
+  int confidence;
+  std::u32string text;
+};
+
+// The detector's candidates that read the whole file, best first; candidates
+// that read it to the same text are one (ISO-8859-1 and ISO-8859-15 of a
+// Swedish text), under the most confident name.
+std::vector<Candidate> Candidates(const std::vector<uint8_t>& bytes) {
+  std::vector<Candidate> out;
+  for (const EncodingGuess& g : GuessEncodings(bytes.data(), bytes.size())) {
+    Candidate c{g.name, g.confidence, {}};
+    bool known = true;
+    if (!DecodeAs(g.name.c_str(), bytes.data(), bytes.size(), &c.text, &known)) continue;
+    bool same = false;
+    for (const Candidate& o : out) same = same || o.text == c.text;
+    if (!same) out.push_back(std::move(c));
+  }
+  return out;
+}
+
+// The best candidate is clear when it is confident and no other reading
+// comes near it.
+bool Clear(const std::vector<Candidate>& candidates) {
+  if (candidates.empty() || candidates[0].confidence < kClearConfidence) return false;
+  size_t high = 0;  // bytes of 0x80 and above: the evidence
+  for (char32_t c : candidates[0].text) high += c >= 0x80;
+  if (high < kLeastEvidence) return false;
+  return candidates.size() < 2 || candidates[1].confidence + kClearMargin <= candidates[0].confidence;
+}
+
 }  // namespace
 
 std::string IconvName(const std::string& name) {
@@ -129,13 +176,32 @@ bool ReadText(const std::vector<uint8_t>& bytes, const std::string& from, Readin
   out->source = Source::kGb2312;
   out->encoding = "GB2312";
   ReadAs("GB2312", bytes, 0, out);
-  if (out->ok) return true;
-  out->source = Source::kGb18030;
-  out->encoding = "GB18030";
-  ReadAs("GB18030", bytes, 0, out);
-  // When neither reads, the one that went further names the bad line: a
-  // UTF-8 file with one stray byte is named at that byte.
-  if (!out->ok && utf8.bad_line > out->bad_line) *out = utf8;
+  std::vector<Candidate> candidates = Candidates(bytes);
+  if (out->ok) {
+    // Only the multi-byte encodings whose text is also GB2312 bytes are
+    // named; any pairs of high bytes read as some single-byte encoding.
+    if (Clear(candidates) && candidates[0].text != out->text && IsCjkEncoding(candidates[0].name)) {
+      out->lookalike = candidates[0].name;
+    }
+    return true;
+  }
+  if (Clear(candidates)) {
+    out->source = Source::kGuessed;
+    out->encoding = candidates[0].name;
+    out->text = candidates[0].text;
+    out->ok = true;
+    return true;
+  }
+  // Nothing clear: the refusal names what the detector saw, and the bad line
+  // is where the reading that went furthest stops.
+  Reading gb18030 = *out;
+  ReadAs("GB18030", bytes, 0, &gb18030);
+  *out = utf8.bad_line > gb18030.bad_line ? utf8 : gb18030;
+  if (gb18030.ok) *out = gb18030;
+  out->ok = false;
+  for (size_t k = 0; k < candidates.size() && k < kNamedCandidates; ++k) {  // none: the bad line tells
+    out->unsure += (k == 0 ? "" : ", ") + candidates[k].name + " (" + std::to_string(candidates[k].confidence) + ")";
+  }
   return true;
 }
 

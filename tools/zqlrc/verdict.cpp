@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "verdict.h"
 
+#include <set>
+
 #include "lint.h"
 #include "lyrics/encoding.h"
 
@@ -20,12 +22,19 @@ void TextProblems(const LoadOutcome& outcome, const Diagnosis& d, std::vector<Pr
   const Reading& r = d.reading;
   if (outcome.encoding < kCodeGB2312) return;  // empty, too long or no text: told already
   if (!r.ok) {
-    std::string what =
-        outcome.encoding == kCodeGB2312 ? "reads as neither UTF-8 nor GB18030" : "does not read as " + r.encoding;
-    problems->push_back({Line(r.bad_line) + "the text " + what +
+    std::string what = !r.unsure.empty()
+                           ? "has no mark, is not UTF-8 and its encoding is not clear (likely " + r.unsure + ")"
+                       : outcome.encoding == kCodeGB2312 ? "reads as neither UTF-8 nor GB18030"
+                                                         : "does not read as " + r.encoding;
+    problems->push_back({(r.unsure.empty() ? Line(r.bad_line) : std::string()) + "the text " + what +
                              ": the phone shows garbage there (zqlrc fix --from ENCODING reads it as you say)",
                          false});
     return;
+  }
+  if (!r.lookalike.empty() && outcome.encoding == kCodeGB2312) {
+    problems->push_back({"the text reads as GB2312, as the phone reads it, but looks like " + r.lookalike +
+                             ": if it is, zqlrc fix --from " + r.lookalike + " converts it",
+                         false});
   }
   if (!d.as_written && outcome.encoding == kCodeGB2312) {
     std::string cause = r.source == Source::kUtf8 ? "the text is UTF-8 without its byte-order mark"
@@ -34,7 +43,8 @@ void TextProblems(const LoadOutcome& outcome, const Diagnosis& d, std::vector<Pr
     problems->push_back(
         {Line(d.differ_line) + "the phone reads the file as GB2312 and will show garbage: " + cause, true});
   } else if (!d.as_written && d.mends.wide_lines.empty()) {
-    problems->push_back({Line(d.differ_line) + "the phone's text differs from the file's here", false});
+    problems->push_back(
+        {Line(d.differ_line) + "the phone's text differs from the file's here; fix cannot tell which is meant", false});
   }
   if (d.mends.word_tags > 0) {
     problems->push_back({Line(d.mends.word_tag_line) + Count(d.mends.word_tags, "word-timing tag") +
@@ -46,21 +56,28 @@ void TextProblems(const LoadOutcome& outcome, const Diagnosis& d, std::vector<Pr
                              " beyond 16 bits (emoji) that the phone cannot show",
                          true});
   }
+  for (const TextFinding& f : d.mends.findings) problems->push_back({Line(f.line) + f.text, f.mended});
 }
 
-void LintProblems(const std::u16string& units, std::vector<Problem>* problems) {
-  LintReport lint = Lint(units);
-  if (lint.limit_line != 0) {
-    problems->push_back({"line " + std::to_string(lint.limit_line) +
-                             ": the phone stops reading here (at most 100 lines and 200 time entries); it drops " +
-                             std::to_string(lint.lines_total - lint.lines_kept) + " timed lines and " +
-                             std::to_string(lint.times_total - lint.times_kept) + " time tags",
-                         false});
-  } else if (lint.times_total > lint.times_kept) {
-    problems->push_back(
-        {"the phone drops " + std::to_string(lint.times_total - lint.times_kept) + " time tags past the 200th", false});
+// The phone's limits and what its own reading finds; the form of a time tag
+// only where zqlrc's reading of the text has not told of that line.
+void LintProblems(const std::u16string& units, const Diagnosis& d, Verdict* v) {
+  std::set<uint32_t> told;
+  if (d.reading.ok) {
+    for (const TextFinding& f : d.mends.findings) told.insert(f.line);
   }
-  for (const Finding& f : lint.findings) problems->push_back({Line(f.line) + f.text, false});
+  LintReport lint = Lint(units);
+  v->limit_note = LimitNote(lint);
+  if (!v->limit_note.empty()) {
+    v->problems.push_back({"the phone keeps " + std::to_string(lint.lines_kept) + " of " +
+                               std::to_string(lint.lines_total) + " lines and " + std::to_string(lint.times_kept) +
+                               " of " + std::to_string(lint.times_total) + " time tags, up to " +
+                               Clock(lint.last_kept_ms) + ": " + v->limit_note,
+                           false, true});
+  }
+  for (const Finding& f : lint.findings) {
+    if (!(f.time_form && told.count(f.line) != 0)) v->problems.push_back({Line(f.line) + f.text, false});
+  }
 }
 
 }  // namespace
@@ -95,9 +112,26 @@ Verdict Judge(const LoadOutcome& outcome, const std::u16string& units, const Dia
     problems.push_back({"the GB2312 table could not be read: the phone cannot convert GB2312 files", false});
   }
   TextProblems(outcome, diagnosis, &problems);
-  LintProblems(units, &problems);
+  LintProblems(units, diagnosis, &v);
   v.shows = outcome.status == 0 && outcome.lrc != nullptr && outcome.lrc->line_count > 0;
+  if (outcome.status == 0 && outcome.lrc != nullptr && outcome.lrc->line_count == 0) {
+    problems.push_back({"no timed lines: the phone shows the tags only", false});
+  }
   v.as_written = v.shows && problems.empty();
+  return v;
+}
+
+}  // namespace zqlrc
+
+namespace zqlrc {
+
+Verdict JudgeBytes(const std::vector<uint8_t>& bytes, const PhoneRun& phone, const MendOptions& options) {
+  LoadOutcome outcome = PhoneRun::Outcome(bytes);
+  std::u16string units = phone.ConvertAsPhone(bytes);
+  Diagnosis d;
+  Diagnose(bytes, units, "", &d, options);
+  Verdict v = Judge(outcome, units, d);
+  DESTROY_LRC(&outcome.lrc);
   return v;
 }
 

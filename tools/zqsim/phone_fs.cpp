@@ -91,7 +91,8 @@ bool AnyFile(const std::string&) {
 }
 
 // The temporary file system; on failure the caller removes temp_dir.
-bool BuildTempTree(const fs::path& track, const std::string& gb2uc_map, PhoneFs* out, std::string* error) {
+bool BuildTempTree(const fs::path& track, const std::string& gb2uc_map, bool mount, PhoneFs* out,
+                     std::string* error) {
   const char* tmp = getenv("TMPDIR");
   std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/zqsim.XXXXXX";
   if (mkdtemp(pattern.data()) == nullptr) {
@@ -110,9 +111,16 @@ bool BuildTempTree(const fs::path& track, const std::string& gb2uc_map, PhoneFs*
     return false;
   }
   fs::path folder = track.parent_path();
-  if (!LinkFiles(folder, audio, AnyFile, error)) return false;
-  if (fs::is_directory(folder / "lrc", ec) && !LinkFiles(folder / "lrc", lrc, IsLyricsName, error)) return false;
-  if (!LinkFiles(folder, lrc, IsLyricsName, error)) return false;
+  if (mount) {
+    std::vector<std::string> lyrics;
+    if (fs::is_directory(folder / "lrc", ec)) lyrics.push_back((folder / "lrc").string());
+    lyrics.push_back(folder.string());
+    out->mounts = {{"file://b/mobile/audio/", {folder.string()}}, {"file://b/mobile/audio/lrc/", lyrics}};
+  } else {
+    if (!LinkFiles(folder, audio, AnyFile, error)) return false;
+    if (fs::is_directory(folder / "lrc", ec) && !LinkFiles(folder / "lrc", lrc, IsLyricsName, error)) return false;
+    if (!LinkFiles(folder, lrc, IsLyricsName, error)) return false;
+  }
   if (!gb2uc_map.empty() && fs::is_regular_file(gb2uc_map, ec)) {
     fs::create_symlink(fs::absolute(gb2uc_map), root / "ELF" / "gb2uc.map", ec);
   }
@@ -145,7 +153,7 @@ bool PlayerLists(const std::string& name, size_t folder_units) {
 }
 
 bool MakePhoneFs(const std::string& path, const std::string& root_dir, const std::string& gb2uc_map, PhoneFs* out,
-                 std::string* error, bool* bad_input) {
+                   std::string* error, bool* bad_input, bool mount) {
   bool ignored = false;
   if (bad_input == nullptr) bad_input = &ignored;
   *bad_input = true;
@@ -184,7 +192,7 @@ bool MakePhoneFs(const std::string& path, const std::string& root_dir, const std
     return true;
   }
   *bad_input = false;
-  if (!BuildTempTree(track, gb2uc_map, &result, error)) {
+  if (!BuildTempTree(track, gb2uc_map, mount, &result, error)) {
     RemovePhoneFs(&result);
     return false;
   }

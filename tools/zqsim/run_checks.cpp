@@ -72,6 +72,8 @@ std::vector<std::string> FolderLimitNotes(const std::vector<std::string>& names,
 void NoteFolderLimits(const PhoneFs& fs, const char* program) {
   std::string folder_uri = fs.start_uri.substr(0, fs.start_uri.rfind('/') + 1);
   std::filesystem::path folder = fs.root + "/" + folder_uri.substr(std::string("file://b/").size());
+  for (const auto& [uri, dirs] : fs.mounts)
+    if (uri == folder_uri) folder = dirs.front();
   std::vector<std::string> names;
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {

@@ -99,13 +99,21 @@ bool Session::Prepare(const Options& options, std::string* error) {
   if (!ChooseGb2uc(options, ZQ_DEFAULT_GB2UC_MAP, &map, error)) return false;
   *error = ShotsProblem(options.shots_dir);
   if (!error->empty()) return false;
-  if (!MakePhoneFs(options.path, options.root, map, &fs_, error, &bad_input_)) return false;
+  if (!MakePhoneFs(options.path, options.root, map, &fs_, error, &bad_input_, true)) return false;
   bad_input_ = false;
   prepared_ = true;
   NoteFolderLimits(fs_, "zqsim");
   if (!sim::SetRoot(fs_.root.c_str())) {
     *error = "the stand-in cannot use " + fs_.root + " as its root folder";
     return false;
+  }
+  for (const auto& [uri, dirs] : fs_.mounts) {
+    std::vector<const char*> paths;
+    for (const std::string& dir : dirs) paths.push_back(dir.c_str());
+    if (!sim::MountFolder(uri.c_str(), paths.data(), paths.size())) {
+      *error = "the stand-in cannot lay " + dirs.front() + " under " + uri;
+      return false;
+    }
   }
   // Without the table GB2312 lyrics cannot be read; the player reports that
   // itself, so a missing table is only a warning here.
