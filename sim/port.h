@@ -1,7 +1,9 @@
 // The stand-in's one door to the operating system. The core reaches files,
 // folders, output, memory and program images only through these routines;
 // port_posix.cpp implements them for a PC, sim/box/port_box.cpp for the
-// big-endian box (raw Linux calls under qemu-armeb).
+// big-endian box (raw Linux calls under qemu-armeb), and for the page
+// port_posix.cpp's files over Emscripten's in-memory file system with
+// sim/web/port_web.cpp for fixed memory and images.
 #pragma once
 
 #include <stddef.h>

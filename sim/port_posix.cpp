@@ -118,6 +118,8 @@ bool make_dir(const char* path) {
   return ::mkdir(path, 0755) == 0 || exists_dir(path);
 }
 
+// The page (Emscripten) has its own fixed memory and images: sim/web/.
+#ifndef __EMSCRIPTEN__
 void* map_fixed(uintptr_t address, size_t bytes) {
   long page = ::sysconf(_SC_PAGESIZE);
   if (page <= 0) page = 4096;
@@ -242,6 +244,7 @@ void image_close(void* image) {
   ::unlink(host->temp_path);
   ::free(host);
 }
+#endif  // __EMSCRIPTEN__
 
 void* allocate(size_t bytes) {
   return ::malloc(bytes == 0 ? 1 : bytes);

@@ -21,7 +21,11 @@
 
 namespace {
 
-constexpr char kProgram[] = "zqbox";
+// The page (tools/zqweb) runs this same program, under its own name.
+#ifndef ZQ_FRONT_END
+#define ZQ_FRONT_END "zqbox"
+#endif
+constexpr char kProgram[] = ZQ_FRONT_END;
 
 struct Args {
   const char* image = nullptr;
@@ -98,7 +102,7 @@ int run(const Args& a, const drive::Script* script) {
 int main(int argc, char** argv) {
   Args a;
   if (!parse_args(argc, argv, &a)) {
-    say("the box program is started by zqbox (zqbox --help)");
+    say("this program is started by ", kProgram, " (" ZQ_FRONT_END " --help)");
     return 2;
   }
   drive::Script script;
