@@ -23,7 +23,7 @@ const fail = (text) => {
 
 async function main() {
   const job = JSON.parse(fs.readFileSync(process.argv[2], 'utf8'));
-  const files = job.files.map((f) => ({path: f.path, data: fs.readFileSync(f.from).toString('base64')}));
+  const files = job.files.map((f) => ({path: f.path, data: f.from ? fs.readFileSync(f.from).toString('base64') : ''}));
   const browser = await puppeteer.launch({
     executablePath: job.chromium,
     headless: true,
