@@ -38,6 +38,7 @@ async function main() {
     });
     const problems = [];
     page.on('pageerror', (e) => problems.push(String(e.message || e)));
+    await page.evaluateOnNewDocument(() => { window.zqwebHeadless = true; });
     await page.goto(pageUrl, {waitUntil: 'load'});
     await page.waitForFunction(() => window.zqweb !== undefined, {timeout: 60000});
     await page.evaluate(() => window.zqweb.ready);
