@@ -194,6 +194,14 @@ EMSCRIPTEN_KEEPALIVE void zq_view_mouse(int x, int y, int what) {
 
 EMSCRIPTEN_KEEPALIVE void zq_view_help(int on) { g_view->help = on != 0; }
 
+// The middle of the phone key `code` in the view, as x * 65536 + y; -1 when
+// the phone has no such key.
+EMSCRIPTEN_KEEPALIVE int32_t zq_view_key_center(int code) {
+  const zqsim::BodyKey* key = zqsim::body_key(g_view->phone, (uint8_t)code);
+  if (key == nullptr) return -1;
+  return (key->rect.x + key->rect.w / 2) * 65536 + g_view->phone_y + key->rect.y + key->rect.h / 2;
+}
+
 // Paints the view and returns its RGBA pixels (width x height).
 EMSCRIPTEN_KEEPALIVE const uint8_t* zq_view_paint() {
   View& v = *g_view;
