@@ -64,6 +64,8 @@ bool exists_dir(const char* path) {
   return path != nullptr && ::stat(path, &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// The page lists folders from a listing it keeps (sim/web/port_web.cpp).
+#ifndef __EMSCRIPTEN__
 bool list_dir(const char* path, DirEntryFn fn, void* ctx) {
   if (path == nullptr || fn == nullptr) return false;
   DIR* dir = ::opendir(path);
@@ -72,10 +74,11 @@ bool list_dir(const char* path, DirEntryFn fn, void* ctx) {
   while (struct dirent* e = ::readdir(dir)) {
     if (strcmp(e->d_name, ".") == 0 || strcmp(e->d_name, "..") == 0) continue;
     // d_type is not filled in on every file system; ask stat then. Links are
-    // followed, as the phone would show the file they point to.
-    bool is_dir = false;
+    // followed, as the phone would show the file they point to. (A folder is
+    // listed once for every name looked up in it, so stat only when need be.)
+    bool is_dir = e->d_type == DT_DIR;
     int n = snprintf(full, sizeof full, "%s/%s", path, e->d_name);
-    if (n > 0 && (size_t)n < sizeof full) {
+    if ((e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) && n > 0 && (size_t)n < sizeof full) {
       struct stat st;
       if (::stat(full, &st) == 0) is_dir = S_ISDIR(st.st_mode);
     }
@@ -84,6 +87,7 @@ bool list_dir(const char* path, DirEntryFn fn, void* ctx) {
   ::closedir(dir);
   return true;
 }
+#endif  // __EMSCRIPTEN__
 
 static bool write_all(int fd, const char* text, size_t length) {
   while (length > 0) {

@@ -34,18 +34,23 @@ const zqCore = (() => {
   const onOut = (line) => (sink ? sink.out.push(line + '\n') : console.log(line));
   const onErr = (line) => (sink ? sink.err.push(line + '\n') : console.warn(line));
 
+  const madeDirs = new Set();  // folders known to exist, for folders of many files
   const makeDirs = (path) => {
+    const dir = path.slice(0, path.lastIndexOf('/'));
+    if (dir === '' || madeDirs.has(dir)) return;
     let at = '';
-    for (const part of path.split('/').slice(1, -1)) {
+    for (const part of dir.split('/').slice(1)) {
       at += '/' + part;
       if (!core.FS.analyzePath(at).exists) core.FS.mkdir(at);
     }
+    madeDirs.add(dir);
   };
   const writeFile = (path, bytes) => {
     makeDirs(path);
     core.FS.writeFile(path, bytes);
   };
   const removeTree = (path) => {
+    madeDirs.clear();
     if (!core.FS.analyzePath(path).exists) return;
     for (const name of core.FS.readdir(path)) {
       if (name === '.' || name === '..') continue;
@@ -68,9 +73,11 @@ const zqCore = (() => {
 
   const start = async () => {
     core = await ZqCore({noInitialRun: true, print: onOut, printErr: onErr});
+    performance.mark('zq-core');
     for (const [name, data] of Object.entries(ZQ_DATA.images)) writeFile('/images/' + name + '.wasm', fromBase64(data));
     writeFile('/unifont/unifont.hex', await gunzip(fromBase64(ZQ_DATA.font)));
     writeFile('/firmware/gb2uc.map', fromBase64(ZQ_DATA.gb2uc));
+    performance.mark('zq-files');
     return core;
   };
   const ready = start();

@@ -77,14 +77,22 @@ const zqPageUi = (() => {
     core.ccall('zq_page_reset', null, [], []);
     zqCore.removeTree('/card');
     for (const name of names) zqCore.writeFile('/card/mobile/audio/' + name, new Uint8Array(f.tracks.get(name).size > 0 ? 1 : 0));
-    for (const [name, blob] of f.lyrics) zqCore.writeFile('/card/mobile/audio/lrc/' + name, new Uint8Array(await blob.arrayBuffer()));
+    // Lyrics files are read all at once, not one after the other.
+    const texts = await Promise.all([...f.lyrics].map(([name, blob]) => blob.arrayBuffer().then((b) => [name, b], () => [name, null])));
+    for (const [name, bytes] of texts) {
+      if (bytes === null) say('cannot read ' + name + '; the player will not find it');
+      else zqCore.writeFile('/card/mobile/audio/lrc/' + name, new Uint8Array(bytes));
+    }
     const first = names[0];
+    performance.mark('zq-listed');
     const ms = await measure(f.tracks.get(first));
+    performance.mark('zq-measured');
     if (ms !== null) core.ccall('zq_page_track_length', null, ['string', 'number'], ['file://b/mobile/audio/' + first, ms]);
     folder = f;
     const image = '/images/' + imageChoice.value + '.wasm';
     const ok = core.ccall('zq_page_start', 'number', ['string', 'string', 'string', 'string', 'number'],
                           [image, '/card', 'file://b/mobile/audio/' + first, '/firmware/gb2uc.map', sound ? 1 : 0]);
+    performance.mark('zq-started');
     if (!ok) {
       say(core.ccall('zq_page_error', 'string', [], []));
       return false;
@@ -180,6 +188,7 @@ const zqPageUi = (() => {
     core.ccall('zq_view_open', 'number', ['string'], ['/unifont/unifont.hex']);
     width = core.ccall('zq_view_width', 'number', [], []);
     height = core.ccall('zq_view_height', 'number', [], []);
+    performance.mark('zq-view');
     const page = document.getElementById('page');
     page.innerHTML = '<div id="bar"><label>Image <select id="image">' +
       ['zq_player_blue', 'zq_player_blue_patch', 'zq_player', 'zq_player_patch'].map((n) => '<option>' + n + '</option>').join('') +
@@ -221,6 +230,7 @@ const zqPageUi = (() => {
     await start(demoFolder());
     say('Click the phone or press a key for sound.');
     requestAnimationFrame(frame(performance.now()));
+    requestAnimationFrame(() => performance.mark('zq-first-screen'));
     return true;
   };
   window.addEventListener('error', (e) => status && say('the page failed: ' + e.message));
