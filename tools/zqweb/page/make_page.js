@@ -4,6 +4,8 @@
 // program images, the font (gzip-compressed; the page unpacks it), the
 // GB2312 table and the demo folder.
 //   node make_page.js OUT.html SHELL.html CORE.js IMAGES_DIR FONT.hex.gz GB2UC.map DEMO_DIR STYLE.css PAGE.js...
+// An image that imports anything but a firmware service (platform/services.txt)
+// and what a side module needs to be linked in is refused: no page is written.
 'use strict';
 const fs = require('fs');
 const path = require('path');
@@ -14,9 +16,25 @@ if (pages.length === 0) {
   process.exit(2);
 }
 const b64 = (file) => fs.readFileSync(file).toString('base64');
+const services = new Set(fs.readFileSync(path.join(__dirname, '../../../platform/services.txt'), 'utf8')
+                             .split('\n').filter((l) => /^[A-Za-z_][A-Za-z0-9_]*$/.test(l)));
+const linking = ['memory', '__indirect_function_table', '__memory_base', '__table_base', '__stack_pointer'];
 const images = {};
 for (const name of fs.readdirSync(imagesDir).sort()) {
-  if (name.endsWith('.wasm')) images[name.slice(0, -5)] = b64(path.join(imagesDir, name));
+  if (!name.endsWith('.wasm')) continue;
+  const bytes = fs.readFileSync(path.join(imagesDir, name));
+  const module = new WebAssembly.Module(bytes);
+  const exported = new Set(WebAssembly.Module.exports(module).map((e) => e.name));
+  for (const i of WebAssembly.Module.imports(module)) {
+    const ok = (i.module === 'env' && (i.kind === 'function' ? services.has(i.name) : linking.includes(i.name))) ||
+               (i.module === 'GOT.func' && (services.has(i.name) || exported.has(i.name))) ||
+               (i.module === 'GOT.mem' && exported.has(i.name));
+    if (!ok) {
+      console.error(name + ' imports ' + i.module + '.' + i.name + ', which is not a firmware service');
+      process.exit(1);
+    }
+  }
+  images[name.slice(0, -5)] = bytes.toString('base64');
 }
 // The demo as a folder: tracks, and lyrics in lrc/.
 const demo = [];
