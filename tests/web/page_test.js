@@ -12,12 +12,15 @@ const puppeteer = require(path.resolve(runnerDir, 'node_modules', 'puppeteer-cor
 
 const tone = fs.readFileSync(path.join(dataDir, 'tone_2500ms.mp3')).toString('base64');
 const notAudio = fs.readFileSync(path.join(dataDir, 'not_audio.mp3')).toString('base64');
+const gb2312 = fs.readFileSync(path.join(dataDir, '../../box/parity/lrc/enc_gb2312.lrc')).toString('base64');
 const lyrics = Buffer.from('[00:01.00]dropped line one\n[00:02.00]dropped line two\n').toString('base64');
 // Each case drops files on the page and waits for a line of the trace (the
 // page's console) or for the page's one line of status.
 const cases = [
   {name: 'dropped folder plays', files: [['a.mp3', tone], ['a.lrc', lyrics]],
    trace: 'lyrics "dropped line one" "dropped line two"'},
+  {name: 'GB2312 lyrics beside the track', files: [['g.mp3', tone], ['g.lrc', gb2312]],
+   trace: 'lyrics "白日依山尽" "黄河入海流"'},
   {name: 'broken track', files: [['b.mp3', notAudio]], status: /^cannot play b\.mp3: /},
   {name: 'not audio', files: [['notes.pdf', lyrics]], status: /^the folder: no MP3 or M4A track in this folder$/},
 ];
