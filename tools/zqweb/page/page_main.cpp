@@ -165,6 +165,12 @@ EMSCRIPTEN_KEEPALIVE void zq_page_sound(int on) {
   g_view->sound = on != 0;
   sim::set_engine_ends_tracks(!g_view->sound);
 }
+// Where the playing track is, in milliseconds; -1 when none is playing.
+EMSCRIPTEN_KEEPALIVE int32_t zq_page_playing_ms() {
+  sim::PlaybackInfo info{};
+  if (!sim::playback_info(&info) || !info.exists || !info.playing) return -1;
+  return (int32_t)info.position_ms;
+}
 EMSCRIPTEN_KEEPALIVE void zq_page_advance(uint32_t ms) {
   if (sim::image_loaded()) sim::advance(ms);
 }

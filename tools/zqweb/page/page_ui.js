@@ -28,23 +28,33 @@ const zqPageUi = (() => {
   let sound = false;
   const audio = new Audio();
   let audioTrack = '';
+  let pendingSeek = null;  // a place to go to once the element knows the track
+  const seekAudio = (seconds) => {
+    if (audio.readyState >= 1) audio.currentTime = seconds;
+    else pendingSeek = seconds;
+  };
+  audio.addEventListener('loadedmetadata', () => {
+    if (pendingSeek !== null) audio.currentTime = pendingSeek;
+    pendingSeek = null;
+  });
   const say = (text) => { status.textContent = text; };
 
   // The engine's facts move the audio element.
   const onFact = (fact, value, text) => {
+    if (fact === kFacts.Track) audioTrack = text;
     if (!sound || !folder) return;
     if (fact === kFacts.Track) {
       const blob = folder.tracks.get(text);
       if (audio.src) URL.revokeObjectURL(audio.src);
-      audioTrack = text;
+      pendingSeek = null;
       audio.src = blob ? URL.createObjectURL(blob) : '';
     } else if (fact === kFacts.EngineStart) {
       audio.play().catch(() => {});
     } else if (fact === kFacts.EnginePause || fact === kFacts.EngineStop || fact === kFacts.EngineDelete) {
       audio.pause();
-      if (fact === kFacts.EngineStop) audio.currentTime = 0;
+      if (fact === kFacts.EngineStop) seekAudio(0);
     } else if (fact === kFacts.EngineSeek) {
-      audio.currentTime = value / 1000;
+      seekAudio(value / 1000);
     }
   };
   audio.addEventListener('ended', () => core.ccall('zq_page_track_ended', null, ['number'], [0]));
@@ -98,7 +108,6 @@ const zqPageUi = (() => {
       return false;
     }
     say('');
-    if (sound) onFact(kFacts.Track, 0, first), onFact(kFacts.EngineStart, 0, '');
     // The other tracks' lengths, as the browser finds them.
     for (const name of names.slice(1)) {
       if (folder !== f) return true;
@@ -173,6 +182,13 @@ const zqPageUi = (() => {
     sound = true;
     core.ccall('zq_page_sound', null, ['number'], [1]);
     say('');
+    // The track playing silently goes on with sound from where it is.
+    const at = core.ccall('zq_page_playing_ms', 'number', [], []);
+    if (at >= 0 && audioTrack) {
+      onFact(kFacts.Track, 0, audioTrack);
+      seekAudio(at / 1000);
+      onFact(kFacts.EngineStart, 0, '');
+    }
   };
 
   const frame = (last) => (now) => {
@@ -236,6 +252,6 @@ const zqPageUi = (() => {
   window.addEventListener('error', (e) => status && say('the page failed: ' + e.message));
   window.addEventListener('unhandledrejection', (e) => status && say('the page failed: ' + (e.reason && e.reason.message ? e.reason.message : e.reason)));
   // zqweb runs the page without a person: no demo, no view.
-  return {ready: window.zqwebHeadless ? Promise.resolve(false) : build()};
+  return {ready: window.zqwebHeadless ? Promise.resolve(false) : build(), audio};
 })();
 window.zqweb.page = zqPageUi.ready;
