@@ -44,7 +44,12 @@ async function main() {
     await page.evaluate(() => window.zqweb.ready);
     const answer = await page.evaluate((j) => window.zqweb.run(j), {args: job.args, files, keep: job.keep || []});
     process.stdout.write(answer.stdout);
-    process.stderr.write(answer.stderr);
+    // The page's notes name an image or script given by path as the host has it.
+    let notes = answer.stderr;
+    for (const f of job.files) {
+      if (f.from && (f.path === '/job/image.wasm' || f.path === '/job/script')) notes = notes.split(f.path).join(f.from);
+    }
+    process.stderr.write(notes);
     for (const o of job.outputs || []) {
       for (const f of answer.files) {
         let to = null;
