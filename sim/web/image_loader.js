@@ -6,6 +6,7 @@
 // load makes a new instance with static data of its own, zeroed and filled
 // from the image, so that every load starts with fresh static state.
 mergeInto(LibraryManager.library, {
+  $zqImages__deps: ['malloc', 'free'],
   $zqImages: {
     // Imports a side module takes from whoever loads it, services aside.
     linking: ['memory', '__indirect_function_table', '__memory_base', '__table_base', '__stack_pointer'],
@@ -44,6 +45,39 @@ mergeInto(LibraryManager.library, {
       }
       return null;
     },
+    // Every import of the image checked before anything runs: firmware
+    // services by name (their functions, from the stand-in's table), the
+    // linking a side module needs, and addresses of the image's own symbols.
+    // {refused: why} when an import is none of these.
+    links: function(module) {
+      var exported = {};
+      WebAssembly.Module.exports(module).forEach(function(e) { exported[e.name] = e.kind; });
+      var result = {services: {}, gotFunc: [], gotMem: []};
+      var imports = WebAssembly.Module.imports(module);
+      for (var i = 0; i < imports.length; ++i) {
+        var imp = imports[i], name = imp.name;
+        var service = 0;
+        if ((imp.module === 'env' && imp.kind === 'function') || imp.module === 'GOT.func') {
+          var name_size = lengthBytesUTF8(name) + 1;
+          var name_ptr = _malloc(name_size);
+          stringToUTF8(name, name_ptr, name_size);
+          service = _zq_service_index(name_ptr);
+          _free(name_ptr);
+        }
+        if (imp.module === 'env' && imp.kind === 'function') {
+          if (!service) return {refused: 'imports ' + name + ', which is not a firmware service'};
+          result.services[name] = wasmTable.get(service);
+        } else if (imp.module === 'env' && zqImages.linking.indexOf(name) >= 0) {
+        } else if (imp.module === 'GOT.func' && (service || exported[name] === 'function')) {
+          result.gotFunc.push({name: name, service: service});
+        } else if (imp.module === 'GOT.mem' && exported[name] === 'global') {
+          result.gotMem.push(name);
+        } else {
+          return {refused: 'imports ' + imp.module + '.' + name + ', which is not a firmware service'};
+        }
+      }
+      return result;
+    },
     // The function-table index of a wasm function, added once.
     tableIndex: function(image, fn) {
       var index = wasmTable.length;
@@ -69,35 +103,9 @@ mergeInto(LibraryManager.library, {
     }
     var layout = zqImages.layout(module);
     if (!layout) return refuse('not a program image (no dylink section)');
-    var exported = {};
-    WebAssembly.Module.exports(module).forEach(function(e) { exported[e.name] = e.kind; });
-    // Every import checked before anything runs: firmware services by
-    // name, the linking a side module needs, and addresses of the image's
-    // own symbols.
-    var services = {}, gotFunc = [], gotMem = [];
-    var imports = WebAssembly.Module.imports(module);
-    for (var i = 0; i < imports.length; ++i) {
-      var imp = imports[i], name = imp.name;
-      var service = 0;
-      if ((imp.module === 'env' && imp.kind === 'function') || imp.module === 'GOT.func') {
-        var name_size = lengthBytesUTF8(name) + 1;
-        var name_ptr = _malloc(name_size);
-        stringToUTF8(name, name_ptr, name_size);
-        service = _zq_service_index(name_ptr);
-        _free(name_ptr);
-      }
-      if (imp.module === 'env' && imp.kind === 'function') {
-        if (!service) return refuse('imports ' + name + ', which is not a firmware service');
-        services[name] = wasmTable.get(service);
-      } else if (imp.module === 'env' && zqImages.linking.indexOf(name) >= 0) {
-      } else if (imp.module === 'GOT.func' && (service || exported[name] === 'function')) {
-        gotFunc.push({name: name, service: service});
-      } else if (imp.module === 'GOT.mem' && exported[name] === 'global') {
-        gotMem.push(name);
-      } else {
-        return refuse('imports ' + imp.module + '.' + name + ', which is not a firmware service');
-      }
-    }
+    var links = zqImages.links(module);
+    if (links.refused) return refuse(links.refused);
+    var services = links.services, gotFunc = links.gotFunc, gotMem = links.gotMem;
     var align = Math.max(Math.pow(2, layout.memoryAlign), 16);
     var block = _malloc(layout.memorySize + align + zqImages.stackBytes);
     if (!block) return refuse('no memory for the image');
