@@ -10,6 +10,7 @@ zq_packages=(
   libpng-dev zlib1g-dev unifont libicu-dev
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
   libsdl2-dev xvfb xauth xdotool
+  emscripten chromium
 )
 # What scripts/bench needs besides: instruction counts.
 zq_bench_packages=(valgrind)
@@ -21,6 +22,9 @@ zq_install_deps() {
   for p in "${zq_packages[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
+  # The page's runner installs puppeteer-core with npm (scripts/web); a
+  # node that brings its own npm needs no Debian npm.
+  command -v npm >/dev/null || missing+=(npm)
   [ ${#missing[@]} -eq 0 ] && return 0
   if [ "$(id -u)" = 0 ]; then
     echo "Installing: ${missing[*]}"

@@ -128,7 +128,7 @@ bool Build(Folder* f, const char* path, uint64_t stamp) {
 // when the folder cannot be read or there is no memory for it.
 Folder* IndexOf(const char* path) {
   uint64_t stamp = 0;
-  if (!port::dir_stamp(path, &stamp)) return nullptr;
+  if (!port::DirStamp(path, &stamp)) return nullptr;
   Folder* f = nullptr;
   for (uint32_t i = 0; i < g_folders.Size() && f == nullptr; ++i)
     if (SamePath(g_folders[i], path)) f = &g_folders[i];

@@ -2,7 +2,9 @@
 // The stand-in's one door to the operating system. The core reaches files,
 // folders, output, memory and program images only through these routines;
 // port_posix.cpp implements them for a PC, sim/box/port_box.cpp for the
-// big-endian box (raw Linux calls under qemu-armeb).
+// big-endian box (raw Linux calls under qemu-armeb), and for the page
+// port_posix.cpp's files over Emscripten's in-memory file system with
+// sim/web/port_web.cpp for fixed memory and images.
 #pragma once
 
 #include <stddef.h>
@@ -25,7 +27,7 @@ bool ListDir(const char* path, DirEntryFn fn, void* ctx);
 // A value that changes when the entries of a folder change (its time of
 // last change, to the nanosecond the file system keeps); false if `path` is
 // not a folder.
-bool dir_stamp(const char* path, uint64_t* stamp);
+bool DirStamp(const char* path, uint64_t* stamp);
 
 // Output for reports.
 void WriteOut(const char* text, size_t length);

@@ -65,13 +65,15 @@ bool ExistsDir(const char* path) {
   return path != nullptr && ::stat(path, &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool dir_stamp(const char* path, uint64_t* stamp) {
+bool DirStamp(const char* path, uint64_t* stamp) {
   struct stat st;
   if (path == nullptr || ::stat(path, &st) != 0 || !S_ISDIR(st.st_mode)) return false;
   *stamp = (uint64_t)st.st_mtim.tv_sec * 1000000000u + (uint64_t)st.st_mtim.tv_nsec;
   return true;
 }
 
+// The page lists folders from a listing it keeps (sim/web/port_web.cpp).
+#ifndef __EMSCRIPTEN__
 bool ListDir(const char* path, DirEntryFn fn, void* ctx) {
   if (path == nullptr || fn == nullptr) return false;
   DIR* dir = ::opendir(path);
@@ -92,6 +94,7 @@ bool ListDir(const char* path, DirEntryFn fn, void* ctx) {
   ::closedir(dir);
   return true;
 }
+#endif  // __EMSCRIPTEN__
 
 static bool WriteAll(int fd, const char* text, size_t length) {
   while (length > 0) {
@@ -126,6 +129,8 @@ bool MakeDir(const char* path) {
   return ::mkdir(path, 0755) == 0 || ExistsDir(path);
 }
 
+// The page (Emscripten) has its own fixed memory and images: sim/web/.
+#ifndef __EMSCRIPTEN__
 void* MapFixed(uintptr_t address, size_t bytes) {
   long page = ::sysconf(_SC_PAGESIZE);
   if (page <= 0) page = 4096;
@@ -250,6 +255,7 @@ void ImageClose(void* image) {
   ::unlink(host->temp_path);
   ::free(host);
 }
+#endif  // __EMSCRIPTEN__
 
 void* Allocate(size_t bytes) {
   return ::malloc(bytes == 0 ? 1 : bytes);

@@ -74,7 +74,7 @@ bool ExistsDir(const char* path) {
   return StatPath(path, &st) && (st.mode & kTypeMask) == kTypeDirectory;
 }
 
-bool dir_stamp(const char* path, uint64_t* stamp) {
+bool DirStamp(const char* path, uint64_t* stamp) {
   Stat st;
   if (!StatPath(path, &st) || (st.mode & kTypeMask) != kTypeDirectory) return false;
   *stamp = (uint64_t)st.mtime * 1000000000u + st.mtime_nsec;

@@ -8,8 +8,12 @@
 #   # expect: TEXT     a text the trace holds ("\n" stands for a line's end)
 #   # expect-err: TEXT a text the notes on stderr hold
 # With GOLDEN, the trace must also be that file. The outputs are left in OUT.
-# -DZQSIM= -DZQBOX= -DIMAGE= -DSCRIPT= -DFOLDER= -DOUT= [-DGOLDEN=]
+# -DZQSIM= -DZQBOX= -DIMAGE= -DSCRIPT= -DFOLDER= -DOUT= [-DGOLDEN=] [-DFRONT=]
+# FRONT names the other front end (zqbox, or zqweb with ZQBOX its path).
 cmake_minimum_required(VERSION 3.25)
+if(NOT FRONT)
+  set(FRONT zqbox)
+endif()
 file(STRINGS ${SCRIPT} args_line ENCODING UTF-8 REGEX "^# args: ")
 string(REPLACE "# args: " "" args "${args_line}")
 separate_arguments(args UNIX_COMMAND "${args}")
@@ -27,7 +31,7 @@ execute_process(COMMAND ${ZQSIM} --headless --image ${IMAGE} --shots ${OUT}/host
 execute_process(COMMAND ${ZQBOX} --headless --image ${IMAGE} --shots ${OUT}/box-shots ${args} ${script_args} ${FOLDER}
                 OUTPUT_VARIABLE box_out ERROR_VARIABLE box_err RESULT_VARIABLE box_rc)
 # The notes name their front end.
-string(REPLACE "zqbox: " "zqsim: " box_err_as_host "${box_err}")
+string(REPLACE "${FRONT}: " "zqsim: " box_err_as_host "${box_err}")
 file(WRITE ${OUT}/host.out "${host_out}")
 file(WRITE ${OUT}/box.out "${box_out}")
 file(WRITE ${OUT}/host.err "${host_err}exit ${host_rc}\n")
@@ -66,11 +70,11 @@ if(NOT box_rc EQUAL host_rc OR NOT box_out STREQUAL host_out OR NOT box_err_as_h
     execute_process(COMMAND ${DIFF} -u ${OUT}/host.out ${OUT}/box.out)
     execute_process(COMMAND ${DIFF} -u ${OUT}/host.err ${OUT}/box.err)
   endif()
-  string(APPEND problems "the box printed something else than zqsim (${OUT})\n")
+  string(APPEND problems "${FRONT} printed something else than zqsim (${OUT})\n")
 endif()
 if(problems)
   message(FATAL_ERROR "${problems}")
 endif()
 string(REGEX MATCHALL "\n" lines "${host_out}")
 list(LENGTH lines count)
-message(STATUS "zqsim and zqbox agree on ${count} lines")
+message(STATUS "zqsim and ${FRONT} agree on ${count} lines")

@@ -22,7 +22,11 @@
 
 namespace {
 
-constexpr char kProgram[] = "zqbox";
+// The page (tools/zqweb) runs this same program, under its own name.
+#ifndef ZQ_FRONT_END
+#define ZQ_FRONT_END "zqbox"
+#endif
+constexpr char kProgram[] = ZQ_FRONT_END;
 
 struct Args {
   const char* image = nullptr;
@@ -99,7 +103,7 @@ int Run(const Args& a, const drive::Script* script) {
 int main(int argc, char** argv) {
   Args a;
   if (!ParseArgs(argc, argv, &a)) {
-    Say("the box program is started by zqbox (zqbox --help)");
+    Say("this program is started by ", kProgram, " (" ZQ_FRONT_END " --help)");
     return 2;
   }
   drive::Script script;

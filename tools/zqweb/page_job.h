@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: MIT
+// The job zqweb hands the page runner (run_page.js) as a JSON file: the page,
+// Chromium, the arguments of the run inside the page, the host files to put
+// into the page's file system first, and where the files the run writes go.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zqweb {
+
+struct PageJob {
+  struct File {
+    std::string path;  // in the page
+    std::string from;  // host file; "" for an empty file
+  };
+  struct Output {
+    std::string from;  // in the page; ending in "/" for a folder's files
+    std::string to;    // host file or folder
+  };
+  std::string page;
+  std::string chromium;
+  std::vector<std::string> args;
+  std::vector<File> files;
+  std::vector<std::string> keep;  // files in the page that are not handed back
+  std::vector<Output> outputs;
+
+  void add_file(const std::string& path, const std::string& from) { files.push_back({path, from}); }
+  // An empty file that stands for one that exists on the host.
+  void keep_empty(const std::string& path) {
+    files.push_back({path, ""});
+    keep.push_back(path);
+  }
+  // Every file under the host folder `from` (links followed), under `path`.
+  bool add_tree(const std::string& path, const std::string& from, std::string* error);
+  bool Write(const std::string& json_file, std::string* error) const;
+};
+
+// `text` as a JSON string, quotes included.
+std::string json_string(const std::string& text);
+
+}  // namespace zqweb
