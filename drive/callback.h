@@ -24,7 +24,7 @@ struct Callback<R(Args...)> {
 
 // A callback that calls the function object `f`, which must outlive it:
 //   auto on_shot = [&](const char* name) { ... };
-//   runner_hooks.shot = drive::call<void(const char*)>(&on_shot);
+//   runner_hooks.shot = drive::Call<void(const char*)>(&on_shot);
 template <typename Signature, typename F>
 Callback<Signature> Call(F* f);
 
