@@ -10,6 +10,7 @@
 #include "sim/fs_faults.h"
 #include "sim/fs_paths.h"
 #include "sim/internal.h"
+#include "sim/name_match.h"
 #include "sim/port.h"
 #include "sim/port_array.h"
 
@@ -17,9 +18,10 @@ namespace {
 
 constexpr uint32_t kMaxSearches = 4;
 constexpr uint32_t kMaxResults = UINT16_MAX;
-constexpr uint32_t kMaxPatterns = 8;
-constexpr uint32_t kPatternUnits = 64;
-constexpr uint32_t kSearchUnits = 1024;  // how far a search text is read
+using sim::names::kMaxPatterns;
+using sim::names::kSearchUnits;
+using sim::names::NameEntry;
+using sim::names::Pattern;
 
 constexpr uint32_t kOk = 0;
 constexpr uint32_t kBadArgument = 1;
@@ -29,19 +31,13 @@ constexpr uint32_t kBadHandle = 4;
 constexpr uint32_t kBadIndex = 5;
 constexpr uint32_t kNoMemory = 6;
 
-// One result: a name of the folder, kept in the search's pool of names.
-struct Entry {
-  uint32_t name_at;  // first unit in `names`; the name ends with a zero
-  uint32_t size;
-};
-
 struct Search {
   bool used;
   bool out_of_memory;
   uint16_t count;                    // results reported
   WCHAR folder[sim::fs::kUriUnits];  // the folder's URI, ending with "/"
   uint32_t folder_units;
-  sim::PortArray<Entry> entries;
+  sim::PortArray<NameEntry> entries;  // names of the folder, in `names`
   sim::PortArray<WCHAR> names;
 };
 
@@ -71,111 +67,6 @@ void KeepLast(const FS_SEARCH_PARAMS_T& params, const WCHAR* search) {
   if (search != nullptr)
     for (; n < kSearchUnits && search[n] != 0; ++n) g_last.text[n] = search[n];
   g_last.text[n] = 0;
-}
-
-struct Pattern {
-  WCHAR units[kPatternUnits];
-  uint32_t length;
-};
-
-WCHAR Lower(WCHAR c) {
-  return (c >= u'A' && c <= u'Z') ? (WCHAR)(c - u'A' + u'a') : c;
-}
-
-// Glob with * and ?, ASCII letters matched regardless of case. Iterative
-// with one backtrack point, so no input can make it slow or deep. A star of
-// the pattern is a star even where the name holds one (a host file may).
-bool Glob(const Pattern& p, const WCHAR* name, uint32_t name_len) {
-  uint32_t pi = 0, ni = 0, star = UINT32_MAX, resume = 0;
-  while (ni < name_len) {
-    if (pi < p.length && p.units[pi] == u'*') {
-      star = pi++;
-      resume = ni;
-    } else if (pi < p.length && (p.units[pi] == u'?' || Lower(p.units[pi]) == Lower(name[ni]))) {
-      ++pi;
-      ++ni;
-    } else if (star != UINT32_MAX) {
-      pi = star + 1;
-      ni = ++resume;
-    } else {
-      return false;
-    }
-  }
-  while (pi < p.length && p.units[pi] == u'*') ++pi;
-  return pi == p.length;
-}
-
-// Code point order, which is the byte order of the names in UTF-8: surrogate
-// units (characters beyond U+FFFF) sort after all other units.
-int32_t OrderKey(WCHAR c) {
-  if (c >= 0xD800 && c <= 0xDFFF) return (int32_t)c + 0x2000;
-  if (c >= 0xE000) return (int32_t)c - 0x800;
-  return (int32_t)c;
-}
-
-int32_t CompareNames(const WCHAR* a, const WCHAR* b) {
-  for (uint32_t i = 0;; ++i) {
-    if (a[i] != b[i]) return OrderKey(a[i]) - OrderKey(b[i]);
-    if (a[i] == 0) return 0;
-  }
-}
-
-// Names that differ only by ASCII case side by side, in byte order among
-// themselves.
-int32_t CompareFolded(const WCHAR* a, const WCHAR* b) {
-  for (uint32_t i = 0;; ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return OrderKey(Lower(a[i])) - OrderKey(Lower(b[i]));
-    if (a[i] == 0) return CompareNames(a, b);
-  }
-}
-
-typedef int32_t (*NameOrder)(const WCHAR* a, const WCHAR* b);
-
-const WCHAR* NameOf(Search& s, uint32_t i) {
-  return &s.names[s.entries[i].name_at];
-}
-
-// Heap sort: no extra memory and no deep recursion, whatever the folder.
-void SiftDown(Search& s, NameOrder order, uint32_t root, uint32_t end) {
-  for (;;) {
-    uint64_t child = 2 * (uint64_t)root + 1;
-    if (child >= end) return;
-    uint32_t c = (uint32_t)child;
-    if (c + 1 < end && order(NameOf(s, c), NameOf(s, c + 1)) < 0) ++c;
-    if (order(NameOf(s, root), NameOf(s, c)) >= 0) return;
-    Entry t = s.entries[root];
-    s.entries[root] = s.entries[c];
-    s.entries[c] = t;
-    root = c;
-  }
-}
-
-void SortEntries(Search& s, NameOrder order) {
-  uint32_t n = s.entries.Size();
-  for (uint32_t i = n / 2; i > 0; --i) SiftDown(s, order, i - 1, n);
-  for (uint32_t end = n; end > 1; --end) {
-    Entry t = s.entries[0];
-    s.entries[0] = s.entries[end - 1];
-    s.entries[end - 1] = t;
-    SiftDown(s, order, 0, end - 1);
-  }
-}
-
-// Of names that differ only by case, the first in byte order stays.
-void DropCaseTwins(Search& s) {
-  SortEntries(s, CompareFolded);
-  uint32_t kept = 0;
-  for (uint32_t i = 0; i < s.entries.Size(); ++i) {
-    if (kept > 0) {
-      const WCHAR* a = NameOf(s, kept - 1);
-      const WCHAR* b = NameOf(s, i);
-      uint32_t k = 0;
-      while (a[k] != 0 && Lower(a[k]) == Lower(b[k])) ++k;
-      if (a[k] == 0 && b[k] == 0) continue;
-    }
-    s.entries[kept++] = s.entries[i];
-  }
-  s.entries.Cut(kept);
 }
 
 struct Collect {
@@ -225,13 +116,13 @@ void Consider(const char* name, bool is_dir, void* ctx) {
   // A URI that does not fit a URI buffer cannot be reported; leave it out.
   if (s->folder_units + name_units >= sim::fs::kUriUnits) return;
   bool match = false;
-  for (uint32_t i = 0; i < c->pattern_count && !match; ++i) match = Glob(c->patterns[i], units, (uint32_t)name_units);
+  for (uint32_t i = 0; i < c->pattern_count && !match; ++i) match = sim::names::Glob(c->patterns[i], units, (uint32_t)name_units);
   uint32_t size = 0;
   if (!match || !Readable(c->folder_host, name, &size)) return;  // a file the phone could not read is not listed
 
   uint32_t name_at = s->names.Size();
   WCHAR* stored = s->names.Append((uint32_t)name_units + 1);
-  Entry* e = stored != nullptr ? s->entries.Append(1) : nullptr;
+  NameEntry* e = stored != nullptr ? s->entries.Append(1) : nullptr;
   if (e == nullptr) {
     s->out_of_memory = true;
     return;
@@ -239,52 +130,6 @@ void Consider(const char* name, bool is_dir, void* ctx) {
   for (size_t i = 0; i <= name_units; ++i) stored[i] = units[i];
   e->name_at = name_at;
   e->size = size;
-}
-
-// Stops at the first difference, so nothing past a terminator is read.
-bool StartsWith(const WCHAR* s, const WCHAR* prefix) {
-  for (uint32_t k = 0; prefix[k] != 0; ++k)
-    if (s[k] != prefix[k]) return false;
-  return true;
-}
-
-// Splits the search text: the folder before the first separator unit, then
-// one pattern after each. Returns false when the text is malformed.
-bool Parse(const WCHAR* text, WCHAR* folder, uint32_t* folder_units, Pattern* patterns, uint32_t* pattern_count) {
-  uint32_t i = 0;
-  // "file:/" in front of a full "file://" URI is the phone's volume prefix.
-  static const WCHAR kVolume[] = u"file:/";
-  static const WCHAR kScheme[] = u"file://";
-  if (StartsWith(text, kVolume) && StartsWith(text + 6, kScheme)) i = 6;
-  uint32_t n = 0;
-  for (; text[i] != 0 && text[i] != FS_PATTERN_SEPARATOR; ++i) {
-    if (n + 2 >= sim::fs::kUriUnits || i >= kSearchUnits) return false;  // room for a "/" and the terminator
-    folder[n++] = text[i];
-  }
-  if (n == 0) return false;
-  if (folder[n - 1] != u'/') folder[n++] = u'/';
-  folder[n] = 0;
-  *folder_units = n;
-  *pattern_count = 0;
-  while (text[i] == FS_PATTERN_SEPARATOR) {
-    ++i;
-    if (*pattern_count == kMaxPatterns) return false;
-    Pattern& p = patterns[(*pattern_count)++];
-    p.length = 0;
-    for (; text[i] != 0 && text[i] != FS_PATTERN_SEPARATOR; ++i) {
-      if (p.length + 1 >= kPatternUnits || i >= kSearchUnits) return false;
-      p.units[p.length++] = text[i];
-    }
-    p.units[p.length] = 0;
-  }
-  // Without a pattern, every file of the folder is a result.
-  if (*pattern_count == 0) {
-    patterns[0].units[0] = u'*';
-    patterns[0].units[1] = 0;
-    patterns[0].length = 1;
-    *pattern_count = 1;
-  }
-  return true;
 }
 
 Search* Lookup(uint8_t handle) {
@@ -307,7 +152,7 @@ uint32_t DL_FsSSearch(FS_SEARCH_PARAMS_T params, const WCHAR* search, uint8_t* h
   uint32_t folder_units = 0;
   Pattern patterns[kMaxPatterns];
   uint32_t pattern_count = 0;
-  if (!Parse(search, folder, &folder_units, patterns, &pattern_count)) return kBadArgument;
+  if (!sim::names::ParseSearchText(search, folder, &folder_units, patterns, &pattern_count)) return kBadArgument;
   uint32_t slot = 0;
   while (slot < kMaxSearches && g_searches[slot].used) ++slot;
   if (slot == kMaxSearches) return kTooManySearches;
@@ -327,8 +172,10 @@ uint32_t DL_FsSSearch(FS_SEARCH_PARAMS_T params, const WCHAR* search, uint8_t* h
     EndSearch(s);
     return status;
   }
-  DropCaseTwins(*s);
-  SortEntries(*s, CompareNames);
+  if (s->entries.Size() > 0) {
+    s->entries.Cut(sim::names::DropCaseTwins(&s->entries[0], s->entries.Size(), &s->names[0]));
+    sim::names::SortEntries(&s->entries[0], s->entries.Size(), &s->names[0], sim::names::CompareNames);
+  }
   s->entries.Cut(kMaxResults);
   s->count = (uint16_t)s->entries.Size();
   *handle = (uint8_t)(slot + 1);
@@ -350,7 +197,7 @@ uint32_t DL_FsSearchResults(uint8_t handle, uint16_t index, uint16_t* count, FS_
     FS_SEARCH_RESULT_T& out = results[n];
     uint32_t i = 0;
     for (; i < s->folder_units; ++i) out.name[i] = s->folder[i];
-    for (const WCHAR* name = NameOf(*s, index + n); *name != 0; ++name) out.name[i++] = *name;
+    for (const WCHAR* name = &s->names[s->entries[index + n].name_at]; *name != 0; ++name) out.name[i++] = *name;
     for (; i < sim::fs::kUriUnits; ++i) out.name[i] = 0;
     out.attrib = 0;
     out.size = s->entries[index + n].size;
