@@ -138,7 +138,7 @@ void SetTrackLength(const char* uri_utf8, uint32_t ms);
 typedef bool (*MediaProbe)(const char* host_path, uint32_t* length_ms, void* ctx);
 void SetMediaProbe(MediaProbe probe, void* ctx);
 // Makes the engine refuse the next N calls of an operation.
-enum class EngineOp : uint8_t { Create, kStart, Pause, Stop, Delete, Seek };
+enum class EngineOp : uint8_t { kCreate, kStart, kPause, kStop, kDelete, kSeek };
 void RefuseEngine(EngineOp op, uint32_t times);
 // Ends the current playback object now with this end status (1 = complete).
 bool EndTrack(uint8_t status);

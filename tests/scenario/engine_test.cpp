@@ -199,7 +199,7 @@ TEST_F(Engine, AnEndEventOfAnotherObjectIsIgnored) {
   ASSERT_TRUE(Start("a.mp3"));
   // The engine keeps the first object after refusing its deletion; it plays
   // on and ends by itself while b is current.
-  sim::RefuseEngine(sim::EngineOp::Delete, 1);
+  sim::RefuseEngine(sim::EngineOp::kDelete, 1);
   sim::Press(kSeekFwd);
   sim::Release(kSeekFwd);
   ASSERT_EQ(Track(), "b.mp3");
@@ -260,7 +260,7 @@ TEST_F(Engine, TheFirstTickAfterASeekWhilePausedSetsPlaying) {
 
 TEST_F(Engine, ARefusedCreationEndsTheProgram) {
   AddTrack("a.mp3");
-  sim::RefuseEngine(sim::EngineOp::Create, 1);
+  sim::RefuseEngine(sim::EngineOp::kCreate, 1);
   ASSERT_TRUE(Start("a.mp3"));
   EXPECT_TRUE(sim::UnloadRequested());
   EXPECT_FALSE(ShellRunning());
@@ -283,7 +283,7 @@ TEST_F(Engine, RefusedPauseAndStopLeaveThePlayingState) {
     sim::EngineOp op;
     uint8_t key;
   };
-  for (Case c : {Case{sim::EngineOp::Pause, kPlay}, Case{sim::EngineOp::Stop, kStop}}) {
+  for (Case c : {Case{sim::EngineOp::kPause, kPlay}, Case{sim::EngineOp::kStop, kStop}}) {
     SCOPED_TRACE(int(c.key));
     RestartMachine();
     StartPlaying();
@@ -301,7 +301,7 @@ TEST_F(Engine, ARefusedDeleteStillFreesTheLyricsAndMovesOn) {
   AddLyrics("a", "[00:01.00]one\n");
   StartPlaying();
   ASSERT_NE(Ps().lrc, nullptr);
-  sim::RefuseEngine(sim::EngineOp::Delete, 1);
+  sim::RefuseEngine(sim::EngineOp::kDelete, 1);
   ClearFacts();
   sim::EndTrack(1);
   // The refused deletion changed neither state nor indicator; b's start did.

@@ -108,7 +108,7 @@ TEST_F(Media, CreationIsRefusedForMissingFilesAndRefusals) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    sim::RefuseEngine(sim::EngineOp::Create, c.refusals);
+    sim::RefuseEngine(sim::EngineOp::kCreate, c.refusals);
     sim::SetMediaProbe(c.probe, nullptr);
     uint32_t h = c.null_port ? MME_GC_playback_create(nullptr, c.uri, 0, 0, 0, 0, 0, 0) : Create(c.uri);
     EXPECT_EQ(h, 0u);
@@ -119,7 +119,7 @@ TEST_F(Media, CreationIsRefusedForMissingFilesAndRefusals) {
     sim::SetMediaProbe(nullptr, nullptr);
   }
   // Refusals are counted: two, then the engine works again.
-  sim::RefuseEngine(sim::EngineOp::Create, 2);
+  sim::RefuseEngine(sim::EngineOp::kCreate, 2);
   EXPECT_EQ(Create(kUriA), 0u);
   EXPECT_EQ(Create(kUriA), 0u);
   EXPECT_NE(Create(kUriA), 0u);
@@ -316,10 +316,10 @@ TEST_F(Media, RefusedOperationsChangeNothing) {
     uint32_t (*call)(uint32_t);
   } cases[] = {
       {sim::EngineOp::kStart, [](uint32_t x) { return MME_GC_playback_start(x, 0, 0); }},
-      {sim::EngineOp::Pause, MME_GC_playback_pause},
-      {sim::EngineOp::Stop, MME_GC_playback_stop},
-      {sim::EngineOp::Seek, [](uint32_t x) { return MME_GC_playback_seek(x, 9000); }},
-      {sim::EngineOp::Delete, MME_GC_playback_delete},
+      {sim::EngineOp::kPause, MME_GC_playback_pause},
+      {sim::EngineOp::kStop, MME_GC_playback_stop},
+      {sim::EngineOp::kSeek, [](uint32_t x) { return MME_GC_playback_seek(x, 9000); }},
+      {sim::EngineOp::kDelete, MME_GC_playback_delete},
   };
   ASSERT_EQ(MME_GC_playback_start(h, 0, 0), 0u);
   sim::Advance(2000);

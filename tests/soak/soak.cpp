@@ -204,8 +204,8 @@ const Event kEvents[] = {
     {"engine refuses", 4,
      [](Soak& s) {
        // Not its delete: the player drops a handle whatever the engine says.
-       const sim::EngineOp ops[] = {sim::EngineOp::Create, sim::EngineOp::kStart, sim::EngineOp::Pause,
-                                    sim::EngineOp::Stop, sim::EngineOp::Seek};
+       const sim::EngineOp ops[] = {sim::EngineOp::kCreate, sim::EngineOp::kStart, sim::EngineOp::kPause,
+                                    sim::EngineOp::kStop, sim::EngineOp::kSeek};
        sim::RefuseEngine(ops[s.random.Below(5)], 1);
      }},
     {"engine answers late", 4, [](Soak& s) { sim::HoldEngineAnswers(s.random.OneIn(2)); }},
