@@ -13,9 +13,9 @@ uint8_t GetCodeType(const uint8_t* bytes, uint16_t len) {
   if (bytes == nullptr || len == 0) return kCodeNoText;
   if (len < 2) return kCodeGB2312;
   if (bytes[0] == 0x00 && bytes[1] == 0x00) return kCodeNoText;
-  if (bytes[0] == 0xFF && bytes[1] == 0xFE) return kCodeUtF16Le;
-  if (bytes[0] == 0xFE && bytes[1] == 0xFF) return kCodeUtF16Be;
-  if (len >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) return kCodeUtF8;
+  if (bytes[0] == 0xFF && bytes[1] == 0xFE) return kCodeUtf16Le;
+  if (bytes[0] == 0xFE && bytes[1] == 0xFF) return kCodeUtf16Be;
+  if (len >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) return kCodeUtf8;
   return kCodeGB2312;
 }
 

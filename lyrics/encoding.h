@@ -9,9 +9,9 @@
 enum : uint8_t {
   kCodeNoText = 0,
   kCodeGB2312 = 1,
-  kCodeUtF16Le = 2,
-  kCodeUtF16Be = 3,
-  kCodeUtF8 = 4,
+  kCodeUtf16Le = 2,
+  kCodeUtf16Be = 3,
+  kCodeUtf8 = 4,
 };
 
 #define GB2UC_ENTRIES 7614
@@ -22,3 +22,20 @@ uint16_t GBToUBE(WCHAR* dst, const uint8_t* src, uint16_t len);    // dst: len +
 uint16_t UTF8ToUBE(WCHAR* dst, const uint8_t* src, uint16_t len);  // dst: len units
 uint16_t ULEToUBE(WCHAR* dst, const uint8_t* src, uint16_t len);   // dst: (len + 1) / 2 units
 uint16_t UBEToUBE(WCHAR* dst, const uint8_t* src, uint16_t len);   // dst: (len + 1) / 2 units
+// The converter of encoding `code` (one of the codes above); 0 units for
+// kCodeNoText or an unknown code. dst: len + 1 units. Inline, so that what
+// takes only the detection links no converter.
+inline uint16_t ConvertByCode(WCHAR* dst, const uint8_t* src, uint16_t len, uint8_t code) {
+  switch (code) {
+    case kCodeGB2312:
+      return GBToUBE(dst, src, len);
+    case kCodeUtf16Le:
+      return ULEToUBE(dst, src, len);
+    case kCodeUtf16Be:
+      return UBEToUBE(dst, src, len);
+    case kCodeUtf8:
+      return UTF8ToUBE(dst, src, len);
+    default:
+      return 0;
+  }
+}

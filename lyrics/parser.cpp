@@ -350,23 +350,6 @@ bool Complete(Walk& walk) {
   return true;
 }
 
-// Converts the bytes into w with the converter of their encoding; the count of
-// units, 0 when nothing came out.
-uint16_t ConvertByCode(WCHAR* w, const uint8_t* bytes, uint16_t len, uint8_t code) {
-  switch (code) {
-    case kCodeGB2312:
-      return GBToUBE(w, bytes, len);
-    case kCodeUtF16Le:
-      return ULEToUBE(w, bytes, len);
-    case kCodeUtF16Be:
-      return UBEToUBE(w, bytes, len);
-    case kCodeUtF8:
-      return UTF8ToUBE(w, bytes, len);
-    default:
-      return 0;
-  }
-}
-
 // The parse proper, once the working buffer exists.
 LRC* Parse(WCHAR* w, const uint8_t* bytes, uint16_t len, uint8_t* status) {
   uint8_t code = GetCodeType(bytes, len);

@@ -134,13 +134,13 @@ std::u16string PhoneRun::Convert(const std::vector<uint8_t>& bytes, uint8_t code
     case kCodeGB2312:
       n = GBToUBE(units.data(), bytes.data(), len);
       break;
-    case kCodeUtF16Le:
+    case kCodeUtf16Le:
       n = ULEToUBE(units.data(), bytes.data(), len);
       break;
-    case kCodeUtF16Be:
+    case kCodeUtf16Be:
       n = UBEToUBE(units.data(), bytes.data(), len);
       break;
-    case kCodeUtF8:
+    case kCodeUtf8:
       n = UTF8ToUBE(units.data(), bytes.data(), len);
       break;
     default:

@@ -114,11 +114,11 @@ const char* TargetName(Target target) {
 uint8_t TargetCode(Target target) {
   switch (target) {
     case Target::kUtf8:
-      return kCodeUtF8;
+      return kCodeUtf8;
     case Target::kUtf16Le:
-      return kCodeUtF16Le;
+      return kCodeUtf16Le;
     case Target::kUtf16Be:
-      return kCodeUtF16Be;
+      return kCodeUtf16Be;
     case Target::kGb2312:
       break;
   }

@@ -84,11 +84,11 @@ const char* EncodingName(int code) {
       return "none (starts with 00 00)";
     case kCodeGB2312:
       return "GB2312 (no byte-order mark)";
-    case kCodeUtF16Le:
+    case kCodeUtf16Le:
       return "UTF-16 little-endian";
-    case kCodeUtF16Be:
+    case kCodeUtf16Be:
       return "UTF-16 big-endian";
-    case kCodeUtF8:
+    case kCodeUtf8:
       return "UTF-8 (byte-order mark)";
     default:
       return "nothing read";
