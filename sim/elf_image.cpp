@@ -5,8 +5,12 @@
 // never followed out of its buffer.
 #include "sim/elf_image.h"
 
+#include "sim/reason_line.h"
+
 namespace sim::elf {
 namespace {
+
+using Line = ReasonLine;
 
 constexpr uint32_t kHeaderBytes = 52;
 constexpr uint32_t kProgramHeaderBytes = 32;
@@ -61,61 +65,6 @@ void Put32(uint8_t* p, uint32_t v) {
 bool Inside(uint64_t start, uint64_t bytes, uint64_t limit) {
   return start <= limit && bytes <= limit - start;
 }
-
-// One line of text built in the caller's buffer, always terminated.
-class Line {
- public:
-  Line(char* out, size_t size) : out_(out), size_(out ? size : 0) { Add(""); }
-  Line& Add(const char* text) {
-    for (; *text != '\0'; ++text)
-      if (used_ + 1 < size_) out_[used_++] = *text;
-    if (size_ > 0) out_[used_] = '\0';
-    return *this;
-  }
-  // A name read from the file: a byte below a space or above '~' shows as
-  // \xNN, so that the refusal stays one printable line.
-  Line& Name(const char* text) {
-    for (; *text != '\0'; ++text) {
-      auto c = (uint8_t)*text;
-      if (c >= ' ' && c <= '~') {
-        char one[2] = {(char)c, '\0'};
-        Add(one);
-      } else {
-        char escaped[5] = {'\\', 'x', "0123456789abcdef"[c >> 4], "0123456789abcdef"[c & 0xF], '\0'};
-        Add(escaped);
-      }
-    }
-    return *this;
-  }
-  Line& Number(uint32_t v) {
-    char digits[11];
-    int n = 0;
-    do {
-      digits[n++] = (char)('0' + v % 10);
-      v /= 10;
-    } while (v != 0);
-    char text[12];
-    for (int i = 0; i < n; ++i) text[i] = digits[n - 1 - i];
-    text[n] = '\0';
-    return Add(text);
-  }
-  Line& Hex(uint32_t v) {
-    char text[11] = "0x";
-    int n = 0;
-    for (int shift = 28; shift >= 0; shift -= 4) {
-      uint32_t d = (v >> shift) & 0xF;
-      if (d == 0 && n == 0 && shift > 0) continue;
-      text[2 + n++] = "0123456789abcdef"[d];
-    }
-    text[2 + n] = '\0';
-    return Add(text);
-  }
-
- private:
-  char* out_;
-  size_t size_;
-  size_t used_ = 0;
-};
 
 // The dynamic tags the loader reads, by tag number (all below this one).
 constexpr uint32_t kKnownTags = kPreinitArrayBytes + 1;
@@ -285,71 +234,90 @@ bool Apply(const uint8_t* file_segment, const Layout& l, uint32_t table, uint32_
   return true;
 }
 
-}  // namespace
-
-bool Check(const uint8_t* file, size_t size, Layout* layout, char* why, size_t why_size) {
-  Line line(why, why_size);
+// The ELF header: a 32-bit, big-endian, shared image for ARM whose program
+// headers lie inside the file.
+bool CheckHeader(const uint8_t* file, size_t size, Line* line) {
   if (file == nullptr || size < kHeaderBytes) {
-    line.Add("too short for an ELF header");
+    line->Add("too short for an ELF header");
     return false;
   }
   if (file[0] != 0x7F || file[1] != 'E' || file[2] != 'L' || file[3] != 'F') {
-    line.Add("not an ELF file");
+    line->Add("not an ELF file");
     return false;
   }
   if (file[4] != 1) {
-    line.Add("not a 32-bit ELF file (class ").Number(file[4]).Add(")");
+    line->Add("not a 32-bit ELF file (class ").Number(file[4]).Add(")");
     return false;
   }
   if (file[5] != 2) {
-    line.Add("not big-endian (byte order ").Number(file[5]).Add(")");
+    line->Add("not big-endian (byte order ").Number(file[5]).Add(")");
     return false;
   }
   if (Get16(file + 16) != kTypeShared) {
-    line.Add("not a shared image (type ").Number(Get16(file + 16)).Add("; the loader takes ET_DYN)");
+    line->Add("not a shared image (type ").Number(Get16(file + 16)).Add("; the loader takes ET_DYN)");
     return false;
   }
   if (Get16(file + 18) != kMachineArm) {
-    line.Add("not for ARM (machine ").Number(Get16(file + 18)).Add(")");
+    line->Add("not for ARM (machine ").Number(Get16(file + 18)).Add(")");
     return false;
   }
-  uint32_t phoff = Get32(file + 28);
-  uint32_t phentsize = Get16(file + 42);
-  uint32_t phnum = Get16(file + 44);
+  uint32_t phoff = Get32(file + 28), phentsize = Get16(file + 42), phnum = Get16(file + 44);
   if (phentsize != kProgramHeaderBytes || !Inside(phoff, (uint64_t)phnum * phentsize, size)) {
-    line.Add("the program headers lie outside the file");
+    line->Add("the program headers lie outside the file");
     return false;
   }
-  Layout l{};
-  uint32_t loads = 0, dynamics = 0, dyn_at = 0, dyn_bytes = 0, vaddr = 0;
+  return true;
+}
+
+// What the program headers say: the loadable segments (the last one's place
+// in `layout`) and the dynamic sections.
+struct Segments {
+  Layout layout;
+  uint32_t loads, vaddr;
+  uint32_t dynamics, dyn_at, dyn_bytes;
+};
+
+bool ReadSegments(const uint8_t* file, size_t size, Segments* s, Line* line) {
+  uint32_t phoff = Get32(file + 28), phentsize = Get16(file + 42), phnum = Get16(file + 44);
+  *s = Segments{};
   for (uint32_t i = 0; i < phnum; ++i) {
     const uint8_t* ph = file + phoff + i * phentsize;
     uint32_t type = Get32(ph), offset = Get32(ph + 4), filesz = Get32(ph + 16), memsz = Get32(ph + 20);
     if (!Inside(offset, filesz, size)) {
-      line.Add("segment ").Number(i).Add(" lies past the end of the file");
+      line->Add("segment ").Number(i).Add(" lies past the end of the file");
       return false;
     }
     if (type == kLoad) {
-      ++loads;
-      l.segment_offset = offset;
-      l.file_bytes = filesz;
-      l.memory_bytes = memsz;
-      vaddr = Get32(ph + 8);
+      ++s->loads;
+      s->layout.segment_offset = offset;
+      s->layout.file_bytes = filesz;
+      s->layout.memory_bytes = memsz;
+      s->vaddr = Get32(ph + 8);
     } else if (type == kDynamic) {
-      ++dynamics;
-      dyn_at = Get32(ph + 8);
-      dyn_bytes = filesz;
+      ++s->dynamics;
+      s->dyn_at = Get32(ph + 8);
+      s->dyn_bytes = filesz;
     }
   }
-  if (loads != 1) {
-    if (loads == 0)
+  return true;
+}
+
+}  // namespace
+
+bool Check(const uint8_t* file, size_t size, Layout* layout, char* why, size_t why_size) {
+  Line line(why, why_size);
+  Segments s;
+  if (!CheckHeader(file, size, &line) || !ReadSegments(file, size, &s, &line)) return false;
+  Layout& l = s.layout;
+  if (s.loads != 1) {
+    if (s.loads == 0)
       line.Add("no loadable segment");
     else
-      line.Number(loads).Add(" loadable segments; the loader takes one");
+      line.Number(s.loads).Add(" loadable segments; the loader takes one");
     return false;
   }
-  if (vaddr != 0) {
-    line.Add("the loadable segment starts at ").Hex(vaddr).Add(", not at address 0");
+  if (s.vaddr != 0) {
+    line.Add("the loadable segment starts at ").Hex(s.vaddr).Add(", not at address 0");
     return false;
   }
   if (l.file_bytes > l.memory_bytes || l.memory_bytes > kMaxImageBytes || l.memory_bytes == 0) {
@@ -357,18 +325,18 @@ bool Check(const uint8_t* file, size_t size, Layout* layout, char* why, size_t w
     line.Number(l.memory_bytes).Add(" in memory");
     return false;
   }
-  if (dynamics > 1) {
-    line.Number(dynamics).Add(" dynamic sections; the loader takes one");
+  if (s.dynamics > 1) {
+    line.Number(s.dynamics).Add(" dynamic sections; the loader takes one");
     return false;
   }
-  if (dynamics == 1) {
-    if (!TableInside(l, dyn_at, dyn_bytes)) {
+  if (s.dynamics == 1) {
+    if (!TableInside(l, s.dyn_at, s.dyn_bytes)) {
       line.Add("the dynamic section lies outside the loadable segment");
       return false;
     }
     const uint8_t* segment = file + l.segment_offset;
     Dynamic d;
-    if (!ReadDynamic(segment, dyn_at, dyn_bytes, &d, &line)) return false;
+    if (!ReadDynamic(segment, s.dyn_at, s.dyn_bytes, &d, &line)) return false;
     if (!CheckTables(segment, d, &l, &line)) return false;
   }
   *layout = l;
