@@ -128,7 +128,7 @@ def main():
           % REPETITIONS)
     print(" plain allocator; peak: stand-in allocator, largest song, against buffer + max(table, record))")
     header = "%-20s %7s %6s %10s %6s %6s %7s %18s %8s %15s" % (
-        "encoding", "bytes", "lines", "instr", "/byte", "/line", "target", "MB/s", "ns/line", "peak/design B")
+        "encoding", "bytes", "lines", "instr", "/byte", "/line", "target", "MB/s", "ns/line", "peak/bound B")
     print(header)
     print("-" * len(header))
     goals = []
@@ -144,7 +144,7 @@ def main():
         p = peak[peak_bin][name][""]
         print("%-20s %7d %6d %10d %6.2f %6.0f %7s %6.0f [%4.0f-%4.0f] %8.0f %7d/%d" % (
             label, nbytes, nlines, instr, instr / nbytes, instr / nlines, "<= %d" % target if target else "-",
-            rate[0], rate[1], rate[2], ns_line, p["peak_bytes"], p["peak_design"]))
+            rate[0], rate[1], rate[2], ns_line, p["peak_bytes"], p["peak_bound"]))
         if target and instr / nbytes > target:
             # The program's code is linked into the probe; the allocator is
             # the C library's.

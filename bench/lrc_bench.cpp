@@ -2,8 +2,8 @@
 // The whole lyrics job, GetLRCFromBuf from a file's bytes to a sorted record,
 // on typical songs in each encoding. Reports bytes per second, seconds per
 // lyric line and, with the stand-in's checking allocator, the peak memory of a
-// parse against the design's sum: the working buffer and the larger of the
-// GB2312 table (read from its file, freed before the record is made) and the
+// parse against its bound: the working buffer plus the larger of the GB2312
+// table (read from its file, freed before the record is made) and the
 // record. Repeated runs report their median, min and max (scripts/bench).
 #include <benchmark/benchmark.h>
 #include <stdint.h>
@@ -72,7 +72,7 @@ uint32_t RecordBytes(const LRC* lrc) {
 
 struct Peak {
   uint32_t measured = 0;  // the allocator's peak during one parse
-  uint32_t design = 0;    // the design's sum for the same song
+  uint32_t bound = 0;     // buffer + max(table, record) for the same song
 };
 
 Peak PeakOfOneParse(const std::vector<uint8_t>& file, Encoding encoding) {
@@ -89,7 +89,7 @@ Peak PeakOfOneParse(const std::vector<uint8_t>& file, Encoding encoding) {
 #else
   (void)encoding;
 #endif
-  peak.design = buffer + std::max(table, RecordBytes(lrc));
+  peak.bound = buffer + std::max(table, RecordBytes(lrc));
   DESTROY_LRC(&lrc);
   return peak;
 }
@@ -99,13 +99,13 @@ void BmWholeJob(benchmark::State& state, Encoding encoding) {
   Corpus corpus = MakeCorpus(encoding);
 #ifndef ZQ_BENCH_LEAN
   // The song with the largest peak, and by how much any song's peak passes
-  // its design sum (0 when none does).
+  // its bound (0 when none does).
   Peak largest;
   int64_t over = 0;
   for (const auto& file : corpus.files) {
     Peak peak = PeakOfOneParse(file, encoding);
     if (peak.measured > largest.measured) largest = peak;
-    over = std::max(over, (int64_t)peak.measured - (int64_t)peak.design);
+    over = std::max(over, (int64_t)peak.measured - (int64_t)peak.bound);
   }
 #endif
   PreparePhone();
@@ -133,8 +133,8 @@ void BmWholeJob(benchmark::State& state, Encoding encoding) {
   state.counters["song_lines"] = per_song_lines;
 #ifndef ZQ_BENCH_LEAN
   state.counters["peak_bytes"] = largest.measured;
-  state.counters["peak_design"] = largest.design;
-  state.counters["peak_over_design"] = (double)over;
+  state.counters["peak_bound"] = largest.bound;
+  state.counters["peak_over_bound"] = (double)over;
 #endif
 }
 
