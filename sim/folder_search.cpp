@@ -94,12 +94,9 @@ bool Readable(const char* folder_host, const char* name, uint32_t* size) {
     host[n++] = name[i];
   }
   host[n] = '\0';
-  if (!sim::port::ExistsFile(host)) return false;
-  int fd = sim::port::OpenRead(host);
-  if (fd < 0) return false;
-  int64_t bytes = sim::port::FileSize(fd);
-  sim::port::Close(fd);
-  *size = bytes < 0 ? 0 : bytes > (int64_t)UINT32_MAX ? UINT32_MAX : (uint32_t)bytes;
+  int64_t bytes = sim::port::ReadableFileSize(host);
+  if (bytes < 0) return false;
+  *size = bytes > (int64_t)UINT32_MAX ? UINT32_MAX : (uint32_t)bytes;
   return true;
 }
 

@@ -19,6 +19,9 @@ int64_t Read(int fd, void* buffer, size_t bytes);
 bool Seek(int fd, int64_t offset);
 void Close(int fd);
 bool ExistsFile(const char* path);
+// The size of a regular file this process can read, or -1: one look at the
+// file where its permissions let everyone read it.
+int64_t ReadableFileSize(const char* path);
 bool ExistsDir(const char* path);
 // Calls `fn` for every entry of a folder (not "." or ".."); false if the
 // folder cannot be read.

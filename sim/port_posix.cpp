@@ -60,6 +60,13 @@ bool ExistsFile(const char* path) {
   return path != nullptr && ::stat(path, &st) == 0 && S_ISREG(st.st_mode);
 }
 
+int64_t ReadableFileSize(const char* path) {
+  struct stat st;
+  if (path == nullptr || ::stat(path, &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  if ((st.st_mode & S_IROTH) == 0 && ::faccessat(AT_FDCWD, path, R_OK, AT_EACCESS) != 0) return -1;
+  return (int64_t)st.st_size;
+}
+
 bool ExistsDir(const char* path) {
   struct stat st;
   return path != nullptr && ::stat(path, &st) == 0 && S_ISDIR(st.st_mode);

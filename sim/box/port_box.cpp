@@ -69,6 +69,18 @@ bool ExistsFile(const char* path) {
   return StatPath(path, &st) && (st.mode & kTypeMask) == kTypeRegular;
 }
 
+int64_t ReadableFileSize(const char* path) {
+  Stat st;
+  if (!StatPath(path, &st) || (st.mode & kTypeMask) != kTypeRegular) return -1;
+  constexpr uint32_t kOthersRead = 04;
+  if ((st.mode & kOthersRead) == 0) {
+    long fd = box::sys::Open(path, kReadOnly);
+    if (fd < 0) return -1;
+    box::sys::Close((int)fd);
+  }
+  return st.size;
+}
+
 bool ExistsDir(const char* path) {
   Stat st;
   return StatPath(path, &st) && (st.mode & kTypeMask) == kTypeDirectory;
