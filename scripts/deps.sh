@@ -16,6 +16,8 @@ zq_packages=(
 zq_bench_packages=(valgrind)
 # What scripts/fuzz needs besides: clang with libFuzzer and the sanitizers.
 zq_fuzz_packages=(clang-14 libclang-rt-14-dev)
+# What scripts/lint needs besides: clang-tidy, and clang-apply-replacements for --fix.
+zq_lint_packages=(clang-tidy clang-tools)
 
 zq_install_deps() {
   local missing=()
