@@ -122,7 +122,7 @@ bool Session::Prepare(const Options& options, std::string* error) {
   }
   sim::SetMediaProbe(options.verbose ? ProbeVerbose : ProbeQuiet, nullptr);
   if (!options.platform.empty()) sim::SetPlatformName(options.platform.c_str());
-  volume_type_ = options.platform == "LTE" ? 4 : 2;
+  volume_type_ = options.platform == AUD_PLATFORM_LTE ? AUD_VOLUME_TYPE_LTE : AUD_VOLUME_TYPE_DEFAULT;
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "drive/headless.h"
+#include "platform/audio.h"
 #include "tools/zqsim/options.h"
 #include "tools/zqsim/phone_fs.h"
 
@@ -44,7 +45,7 @@ class Session {
   Options options_;
   PhoneFs fs_;
   std::string image_path_;
-  uint8_t volume_type_ = 2;
+  uint8_t volume_type_ = AUD_VOLUME_TYPE_DEFAULT;
   bool prepared_ = false;
   bool bad_input_ = false;
 };
