@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "drive/image_names.h"
 #include "drive/start_image.h"
 #include "sim/driver.h"
 #include "sim/host/media_ffmpeg/media_probe.h"
@@ -57,14 +58,6 @@ drive::SaveScreen LibpngSaver() {
   return drive::SaveScreen{SaveWithLibpng, nullptr};
 }
 
-bool IsImageName(const std::string& name) {
-  std::string base = name;
-  if (base.size() > 3 && base.compare(base.size() - 3, 3, ".so") == 0) base.resize(base.size() - 3);
-  for (const char* known : {"zq_player_blue", "zq_player_blue_patch", "zq_player", "zq_player_patch"})
-    if (base == known) return true;
-  return false;
-}
-
 std::string ImageFile(const Options& options) {
   std::string name = options.image;
   if (name.find('/') != std::string::npos) return name;
@@ -85,12 +78,14 @@ bool Session::Prepare(const Options& options, std::string* error) {
   bad_input_ = true;
   std::error_code ec;
   if (!std::filesystem::is_regular_file(image_path_, ec)) {
-    if (IsImageName(options.image))
+    drive::Text names;
+    drive::AppendImageNames(&names);
+    if (drive::IsImageName(options.image.c_str(), ".so"))
       *error = "no image " + image_path_ + " (build it, or give --images DIR)";
     else if (options.image.find('/') != std::string::npos)
       *error = "no image file " + options.image;
     else
-      *error = "unknown image " + options.image + " (zq_player_blue, zq_player_blue_patch, zq_player, zq_player_patch)";
+      *error = "unknown image " + options.image + " (" + names.CStr() + ")";
     return false;
   }
   *error = ImageProblem(image_path_);
