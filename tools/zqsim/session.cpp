@@ -15,7 +15,6 @@
 #include "drive/start_image.h"
 #include "sim/driver.h"
 #include "sim/host/media_ffmpeg/media_probe.h"
-#include "sim/host/png/png_writer.h"
 #include "tools/zqsim/image_check.h"
 #include "tools/zqsim/run_checks.h"
 
@@ -40,22 +39,10 @@ bool ProbeVerbose(const char* host_path, uint32_t* length_ms, void*) {
   return false;
 }
 
-// zqsim's screenshots are written with libpng.
-bool SaveWithLibpng(void*, const char* path, drive::Text* error) {
-  std::string why;
-  if (sim::png::WriteFramebuffer(path, &why)) return true;
-  if (error) error->Assign(why.c_str());
-  return false;
-}
-
 }  // namespace
 
 drive::HeadlessRun HeadlessRun(const Options& options) {
-  return drive::HeadlessRun{"zqsim", options.shots_dir.c_str(), LibpngSaver()};
-}
-
-drive::SaveScreen LibpngSaver() {
-  return drive::SaveScreen{SaveWithLibpng, nullptr};
+  return drive::HeadlessRun{"zqsim", options.shots_dir.c_str(), drive::PngSaver()};
 }
 
 std::string ImageFile(const Options& options) {

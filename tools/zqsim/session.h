@@ -50,14 +50,9 @@ class Session {
   bool bad_input_ = false;
 };
 
-// True for the names of the four builds (with or without ".so").
-bool IsImageName(const std::string& name);
-
 // The image file for a name ("zq_player" or "zq_player.so") or a path.
 std::string ImageFile(const Options& options);
 
-// zqsim's screenshots, written with libpng.
-drive::SaveScreen LibpngSaver();
 // A headless run (drive/headless.h) as zqsim makes it.
 drive::HeadlessRun HeadlessRun(const Options& options);
 
