@@ -6,9 +6,9 @@
 #include <iterator>
 #include <vector>
 
-#include "drive/image_names.h"
 #include "sim/elf_image.h"
 #include "sim/service_table.h"
+#include "tools/zqsim/run_checks.h"
 
 namespace zqbox {
 namespace {
@@ -31,12 +31,7 @@ std::string PhoneImageFile(const zqsim::Options& options, const std::string& def
 std::string PhoneImageProblem(const zqsim::Options& options, const std::string& path) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
-    drive::Text names;
-    drive::AppendImageNames(&names);
-    if (drive::IsImageName(options.image.c_str(), ".elf"))
-      return "no image " + path + " (build it, or give --images DIR)";
-    if (options.image.find('/') != std::string::npos) return "no image file " + options.image;
-    return "unknown image " + options.image + " (" + names.CStr() + ")";
+    return zqsim::MissingImageProblem(options, path, ".elf");
   }
   std::ifstream in(path, std::ios::binary);
   std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

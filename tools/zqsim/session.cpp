@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "drive/image_names.h"
 #include "drive/start_image.h"
 #include "sim/driver.h"
 #include "sim/host/media_ffmpeg/media_probe.h"
@@ -65,14 +64,7 @@ bool Session::Prepare(const Options& options, std::string* error) {
   bad_input_ = true;
   std::error_code ec;
   if (!std::filesystem::is_regular_file(image_path_, ec)) {
-    drive::Text names;
-    drive::AppendImageNames(&names);
-    if (drive::IsImageName(options.image.c_str(), ".so"))
-      *error = "no image " + image_path_ + " (build it, or give --images DIR)";
-    else if (options.image.find('/') != std::string::npos)
-      *error = "no image file " + options.image;
-    else
-      *error = "unknown image " + options.image + " (" + names.CStr() + ")";
+    *error = MissingImageProblem(options, image_path_, ".so");
     return false;
   }
   *error = ImageProblem(image_path_);
