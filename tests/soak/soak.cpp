@@ -27,7 +27,6 @@ namespace {
 
 constexpr uint32_t kBase = 0x3000;
 constexpr size_t kTracks = 50;
-const auto& kImages = drive::kImageNames;
 
 // Blocks the program may hold between two events: the track list and one
 // lyrics record at its fullest (the record, its four tags, its times, its
@@ -297,7 +296,7 @@ bool Load(Soak& s) {
   s.event = "load";
   s.held_key = -1;
   s.folder.RestoreMissing();
-  s.image = s.opt.image ? s.opt.image : kImages[s.random.Below(drive::kImageCount)];
+  s.image = s.opt.image ? s.opt.image : drive::kImageNames[s.random.Below(drive::kImageCount)];
   sim::HoldEngineAnswers(s.random.OneIn(2));
   char text[17];
   if (s.random.OneIn(20)) {
