@@ -5,12 +5,6 @@
 // database, and a debug print.
 #include "app/func.h"
 
-namespace {
-
-const char kPlatformLte[] = "LTE";
-
-}  // namespace
-
 uint8_t KeypadLock() {
   // The feature id sits in the low half of the word the firmware keeps there.
   uint16_t feature = (uint16_t)(FwReadU32(KEYPAD_STATE) & 0xFFFFu);
@@ -27,7 +21,7 @@ uint8_t WorkingTable() {
 
 uint8_t VolumeType() {
   const char* platform = LdrGetPlatformName();
-  if (platform != nullptr && namecmp(platform, kPlatformLte) == 0) return AUD_VOLUME_TYPE_LTE;
+  if (platform != nullptr && namecmp(platform, AUD_PLATFORM_LTE) == 0) return AUD_VOLUME_TYPE_LTE;
   return AUD_VOLUME_TYPE_DEFAULT;
 }
 

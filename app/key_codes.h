@@ -1,29 +1,29 @@
 // SPDX-License-Identifier: MIT
-// The phone's key codes as the player and the shell act on them. Codes 0x00
-// to 0x0B are the keypad's keys (0x0A the star key); the others are the
-// phone's side, navigation and media keys.
+// What the phone's keys (platform/keypad.h) do in the player and the shell.
 #pragma once
 
 #include <stdint.h>
 
+#include "platform/keypad.h"
+
 enum : uint8_t {
-  kKeyVolumeUp = 0x01,
-  kKeyPlayPause = 0x02,
-  kKeySeekBack = 0x04,
-  kKeyActivity = 0x05,  // injected every second; no map acts on it
-  kKeySeekForward = 0x06,
-  kKeyVolumeDown = 0x07,
-  kKeyStop = 0x08,
-  kKeyStar = 0x0A,
-  kKeyPlayMode = 0x0B,
-  kKeyExit = 0x0E,
-  kKeyClose = 0x0F,  // closes the shell
-  kKeyExitAnywhere = 0x11,
-  kKeyBackgroundPlay = 0x15,
-  kKeySideUp = 0x17,
-  kKeySideDown = 0x18,
-  kKeyMediaPlay = 0x2C,
-  kKeyMediaStop = 0x2D,
-  kKeyMediaBack = 0x2E,
-  kKeyMediaForward = 0x2F,
+  kKeyVolumeUp = KEY_1,
+  kKeyPlayPause = KEY_2,
+  kKeySeekBack = KEY_4,
+  kKeyActivity = KEY_5,  // injected every second; no map acts on it
+  kKeySeekForward = KEY_6,
+  kKeyVolumeDown = KEY_7,
+  kKeyStop = KEY_8,
+  kKeyStar = KEY_STAR,
+  kKeyPlayMode = KEY_HASH,
+  kKeyExit = KEY_EXIT,
+  kKeyClose = KEY_BACK,  // closes the shell
+  kKeyExitAnywhere = KEY_END,
+  kKeyBackgroundPlay = KEY_MUSIC,
+  kKeySideUp = KEY_SIDE_UP,
+  kKeySideDown = KEY_SIDE_DOWN,
+  kKeyMediaPlay = KEY_NAV_UP,
+  kKeyMediaStop = KEY_NAV_DOWN,
+  kKeyMediaBack = KEY_NAV_LEFT,
+  kKeyMediaForward = KEY_NAV_RIGHT,
 };

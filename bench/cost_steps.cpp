@@ -3,6 +3,7 @@
 
 #include "app/player_state.h"
 #include "lyrics/parser.h"
+#include "platform/keypad.h"
 #include "sim/driver.h"
 
 namespace cost {
@@ -10,7 +11,7 @@ namespace {
 
 constexpr char kTrackA[] = "file://b/mobile/audio/a.mp3";
 constexpr char kTrackB[] = "file://b/mobile/audio/b.mp3";
-constexpr uint8_t kKeyNext = 0x2F, kKeyHide = 0x0F, kKeyShow = 0x2D;
+constexpr uint8_t kKeyNext = KEY_NAV_RIGHT, kKeyHide = KEY_BACK, kKeyShow = KEY_NAV_DOWN;
 
 PlayerState* Player() {
   return static_cast<PlayerState*>(sim::ImageSymbol("player"));

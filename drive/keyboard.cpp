@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "drive/keyboard.h"
 
+#include "platform/keypad.h"
+
 namespace drive {
 namespace {
 
@@ -11,48 +13,47 @@ constexpr KeyAction Sim(Control c) {
   return KeyAction{-1, c};
 }
 
-// Phone key codes: 0x00-0x09 keypad digits, 0x0A star, 0x0B hash, 0x0E and
-// 0x11 the exit keys, 0x0F the back key, 0x15 the music key, 0x17/0x18 the
-// side (volume) keys, 0x2C-0x2F the navigation keys: 0x2C play/pause (up),
-// 0x2D stop or show (down), 0x2E back/seek back (left), 0x2F forward/seek
-// forward (right). The window maps the same keyboard keys (key_map.cpp).
+// The keyboard's keys onto the phone's (platform/keypad.h): the navigation
+// keys play/pause (up), stop or show (down), go back or seek back (left), go
+// forward or seek forward (right). The window maps the same keyboard keys
+// (key_map.cpp).
 const KeyboardKey kKeys[] = {
-    {"0", Phone(0x00)},
-    {"1", Phone(0x01)},
-    {"2", Phone(0x02)},
-    {"3", Phone(0x03)},
-    {"4", Phone(0x04)},
-    {"5", Phone(0x05)},
-    {"6", Phone(0x06)},
-    {"7", Phone(0x07)},
-    {"8", Phone(0x08)},
-    {"9", Phone(0x09)},
-    {"Keypad 0", Phone(0x00)},
-    {"Keypad 1", Phone(0x01)},
-    {"Keypad 2", Phone(0x02)},
-    {"Keypad 3", Phone(0x03)},
-    {"Keypad 4", Phone(0x04)},
-    {"Keypad 5", Phone(0x05)},
-    {"Keypad 6", Phone(0x06)},
-    {"Keypad 7", Phone(0x07)},
-    {"Keypad 8", Phone(0x08)},
-    {"Keypad 9", Phone(0x09)},
-    {"*", Phone(0x0A)},
-    {"Keypad *", Phone(0x0A)},
-    {"F2", Phone(0x0A)},
-    {"#", Phone(0x0B)},
-    {"Keypad #", Phone(0x0B)},
-    {"F3", Phone(0x0B)},
-    {"Backspace", Phone(0x0E)},
-    {"Escape", Phone(0x0F)},
-    {"End", Phone(0x11)},
-    {"Space", Phone(0x15)},
-    {"PageUp", Phone(0x17)},
-    {"PageDown", Phone(0x18)},
-    {"Up", Phone(0x2C)},
-    {"Down", Phone(0x2D)},
-    {"Left", Phone(0x2E)},
-    {"Right", Phone(0x2F)},
+    {"0", Phone(KEY_0)},
+    {"1", Phone(KEY_1)},
+    {"2", Phone(KEY_2)},
+    {"3", Phone(KEY_3)},
+    {"4", Phone(KEY_4)},
+    {"5", Phone(KEY_5)},
+    {"6", Phone(KEY_6)},
+    {"7", Phone(KEY_7)},
+    {"8", Phone(KEY_8)},
+    {"9", Phone(KEY_9)},
+    {"Keypad 0", Phone(KEY_0)},
+    {"Keypad 1", Phone(KEY_1)},
+    {"Keypad 2", Phone(KEY_2)},
+    {"Keypad 3", Phone(KEY_3)},
+    {"Keypad 4", Phone(KEY_4)},
+    {"Keypad 5", Phone(KEY_5)},
+    {"Keypad 6", Phone(KEY_6)},
+    {"Keypad 7", Phone(KEY_7)},
+    {"Keypad 8", Phone(KEY_8)},
+    {"Keypad 9", Phone(KEY_9)},
+    {"*", Phone(KEY_STAR)},
+    {"Keypad *", Phone(KEY_STAR)},
+    {"F2", Phone(KEY_STAR)},
+    {"#", Phone(KEY_HASH)},
+    {"Keypad #", Phone(KEY_HASH)},
+    {"F3", Phone(KEY_HASH)},
+    {"Backspace", Phone(KEY_EXIT)},
+    {"Escape", Phone(KEY_BACK)},
+    {"End", Phone(KEY_END)},
+    {"Space", Phone(KEY_MUSIC)},
+    {"PageUp", Phone(KEY_SIDE_UP)},
+    {"PageDown", Phone(KEY_SIDE_DOWN)},
+    {"Up", Phone(KEY_NAV_UP)},
+    {"Down", Phone(KEY_NAV_DOWN)},
+    {"Left", Phone(KEY_NAV_LEFT)},
+    {"Right", Phone(KEY_NAV_RIGHT)},
     {"F1", Sim(Control::kHelp)},
     {"F5", Sim(Control::KeypadLock)},
     {"F6", Sim(Control::kVoiceCall)},

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // PNG files of RGB pixels written without a compression library: the image
 // data go into a zlib stream of stored (uncompressed) deflate blocks, which
-// every PNG reader takes. The big-endian box has no libpng; zqsim keeps
-// libpng's smaller files.
+// every PNG reader takes. The one writer of the project: the big-endian box
+// has no libpng, and zqsim writes the same files with it.
 #pragma once
 
 #include <stddef.h>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "drive/run_notes.h"
 
+#include "drive/file_names.h"
 #include "drive/trace.h"
 #include "platform/framework.h"
 
@@ -13,22 +14,6 @@ const char* NameOf(const char* uri) {
   for (const char* p = uri; *p != '\0'; ++p)
     if (*p == '/') name = p + 1;
   return name;
-}
-
-char Lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EndsWithIgnoringCase(const char* s, const char* tail) {
-  size_t n = LengthOf(s), t = LengthOf(tail);
-  if (n <= t) return false;
-  for (size_t i = 0; i < t; ++i)
-    if (Lower(s[n - t + i]) != tail[i]) return false;
-  return true;
-}
-
-bool IsAudioName(const char* name) {
-  return EndsWithIgnoringCase(name, ".mp3") || EndsWithIgnoringCase(name, ".m4a");
 }
 
 const char* EndReason(uint32_t event, bool missing) {

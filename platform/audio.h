@@ -5,7 +5,8 @@
 #include "platform/types.h"
 
 #define AUD_VOLUME_TYPE_DEFAULT 2
-#define AUD_VOLUME_TYPE_LTE 4  // the volume type of the platform named "LTE"
+#define AUD_VOLUME_TYPE_LTE 4  // the volume type of the platform named AUD_PLATFORM_LTE
+#define AUD_PLATFORM_LTE "LTE"
 #define AUD_VOLUME_MAX 7
 
 ZQ_BEGIN_DECLS

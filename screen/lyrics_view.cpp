@@ -5,6 +5,7 @@
 
 #include "app/player_state.h"
 #include "lyrics/record.h"
+#include "screen/lyrics_messages.h"
 #include "screen/palette.h"
 
 namespace {
@@ -20,23 +21,6 @@ constexpr uint8_t kLastWrapRow = 180;
 
 const WCHAR kOver[] = u"    ==OVER==    ";
 const WCHAR kEmpty[] = u"";
-const WCHAR kNoFile[] = u"lrc文件不存在";
-const WCHAR kFileError[] = u"lrc文件错误";
-const WCHAR kNoMemory[] = u"lrc内存分配错误";
-const WCHAR kEncrypted[] = u"lrc文件被加密";
-
-const WCHAR* StatusMessage(uint8_t status) {
-  switch (status) {
-    case kLrcErrNoFile:
-      return kNoFile;
-    case kLrcErrMemory:
-      return kNoMemory;
-    case kLrcErrEncrypted:
-      return kEncrypted;
-    default:
-      return kFileError;
-  }
-}
 
 // draw_lrc repaints up to the display's last column; draw_lrc_info stops at
 // 175 whatever the display says.
@@ -112,7 +96,7 @@ void draw_lrc_info() {
   // A record is promised with status 0; without one the area says the file
   // is unusable instead of following a null pointer.
   if (player.iRet != kLrcLoaded || !player.lrc) {
-    DrawText(StatusMessage(player.iRet), 20, kTop, kAnchorLeft, kAnchorTop);
+    DrawText(screen::LyricsStatusMessage(player.iRet), 20, kTop, kAnchorLeft, kAnchorTop);
     player.lrc_flag = 0;
     return;
   }

@@ -4,30 +4,13 @@
 // for one, never cut a character in half, and turn malformed input into
 // U+FFFD rather than passing it on.
 #include "sim/internal.h"
+#include "sim/utf8.h"
 
 namespace sim::internal {
 
 namespace {
 
 constexpr uint32_t kReplacement = 0xFFFD;
-
-size_t Utf8Length(uint32_t c) {
-  return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
-}
-
-void PutUtf8(uint32_t c, char* out) {
-  size_t n = Utf8Length(c);
-  if (n == 1) {
-    out[0] = (char)c;
-    return;
-  }
-  static const uint8_t kLead[5] = {0, 0, 0xC0, 0xE0, 0xF0};
-  for (size_t i = n - 1; i > 0; --i) {
-    out[i] = (char)(0x80 | (c & 0x3F));
-    c >>= 6;
-  }
-  out[0] = (char)(kLead[n] | c);
-}
 
 // Decodes one character at s; sets *used to the bytes consumed (at least 1).
 uint32_t GetUtf8(const uint8_t* s, size_t* used) {
@@ -71,10 +54,10 @@ size_t Utf16ToUtf8(const WCHAR* s, char* out, size_t out_size) {
       } else if (c >= 0xD800 && c <= 0xDFFF) {
         c = kReplacement;
       }
-      size_t len = Utf8Length(c);
+      char bytes[kUtf8MaxBytes];
+      size_t len = EncodeUtf8(c, bytes);
       if (n + len + 1 > out_size) break;
-      PutUtf8(c, out + n);
-      n += len;
+      for (size_t k = 0; k < len; ++k) out[n++] = bytes[k];
     }
   }
   out[n] = '\0';

@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "sim/driver.h"
+#include "sim/utf8.h"
 
 namespace lyrics_test {
 
@@ -40,16 +41,9 @@ Bytes Utf8(const std::u16string& text, bool mark) {
   Bytes out;
   Mark(out, {0xEF, 0xBB, 0xBF}, mark);
   for (char16_t c : text) {
-    if (c < 0x80) {
-      out.push_back((uint8_t)c);
-    } else if (c < 0x800) {
-      out.push_back((uint8_t)(0xC0 | (c >> 6)));
-      out.push_back((uint8_t)(0x80 | (c & 0x3F)));
-    } else {
-      out.push_back((uint8_t)(0xE0 | (c >> 12)));
-      out.push_back((uint8_t)(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back((uint8_t)(0x80 | (c & 0x3F)));
-    }
+    char bytes[sim::kUtf8MaxBytes];
+    const size_t n = sim::EncodeUtf8(c, bytes);
+    out.insert(out.end(), bytes, bytes + n);
   }
   return out;
 }

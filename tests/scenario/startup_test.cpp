@@ -4,6 +4,7 @@
 #include <cctype>
 #include <string>
 
+#include "drive/image_names.h"
 #include "scenario.h"
 
 namespace scenario {
@@ -85,7 +86,7 @@ TEST_F(Startup, AStartTextOfNoFileEndsTheProgram) {
 // The four builds differ only in theme and table source: each one starts,
 // plays, changes track and ends without leaving anything behind.
 TEST_F(Startup, EveryBuildPlaysTheFolderAndEndsCleanly) {
-  for (const char* image : {"zq_player_blue", "zq_player_blue_patch", "zq_player", "zq_player_patch"}) {
+  for (const char* image : drive::kImageNames) {
     SCOPED_TRACE(image);
     RestartMachine();
     AddTrack("a.mp3");

@@ -17,6 +17,7 @@
 
 #include "app/key_codes.h"
 #include "app/player_state.h"
+#include "drive/image_names.h"
 #include "lyrics/record.h"
 #include "sim/driver.h"
 #include "soak_folder.h"
@@ -26,7 +27,6 @@ namespace {
 
 constexpr uint32_t kBase = 0x3000;
 constexpr size_t kTracks = 50;
-const char* const kImages[] = {"zq_player_blue", "zq_player_blue_patch", "zq_player", "zq_player_patch"};
 
 // Blocks the program may hold between two events: the track list and one
 // lyrics record at its fullest (the record, its four tags, its times, its
@@ -296,7 +296,7 @@ bool Load(Soak& s) {
   s.event = "load";
   s.held_key = -1;
   s.folder.RestoreMissing();
-  s.image = s.opt.image ? s.opt.image : kImages[s.random.Below(4)];
+  s.image = s.opt.image ? s.opt.image : drive::kImageNames[s.random.Below(drive::kImageCount)];
   sim::HoldEngineAnswers(s.random.OneIn(2));
   char text[17];
   if (s.random.OneIn(20)) {

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "sim/utf8.h"
+
 namespace fs = std::filesystem;
 
 namespace soak {
@@ -32,16 +34,8 @@ const Hanzi kHanzi[] = {{u'你', {0xC4, 0xE3}}, {u'好', {0xBA, 0xC3}}, {u'歌',
 std::string Utf8(const std::u16string& s) {
   std::string out;
   for (char16_t c : s) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    char bytes[sim::kUtf8MaxBytes];
+    out.append(bytes, sim::EncodeUtf8(c, bytes));
   }
   return out;
 }

@@ -20,13 +20,7 @@ bool Launch::Prepare(const zqsim::Options& options, std::string* error, bool* ba
   image_ = PhoneImageFile(options, defaults_.phone_dir);
   *error = PhoneImageProblem(options, image_);
   if (!error->empty()) return false;
-  if (!zqsim::ChooseGb2uc(options, defaults_.gb2uc_map, &gb2uc_, error)) return false;
-  *error = zqsim::ShotsProblem(options.shots_dir);
-  if (!error->empty()) return false;
-  if (!zqsim::MakePhoneFs(options.path, options.root, gb2uc_, &fs_, error, bad_input)) return false;
-  zqsim::NoteFolderLimits(fs_, "zqbox");
-  *bad_input = false;
-  return true;
+  return zqsim::PrepareLaunch(options, "zqbox", defaults_.gb2uc_map, &gb2uc_, &fs_, error, bad_input);
 }
 
 void Launch::RemoveTempFiles() {
@@ -58,14 +52,12 @@ int Launch::Run(const zqsim::Options& options) {
     RemoveTempFiles();
     return 1;
   }
-  const char* tmp = getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/zqbox.XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) {
-    fprintf(stderr, "zqbox: cannot make a temporary folder from %s\n", pattern.c_str());
+  table_dir_ = zqsim::MakeTempFolder("zqbox", &error);
+  if (table_dir_.empty()) {
+    fprintf(stderr, "zqbox: %s\n", error.c_str());
     RemoveTempFiles();
     return 1;
   }
-  table_dir_ = pattern;
   std::string table = table_dir_ + "/media.table";
   std::string start_folder = fs_.start_uri.substr(9, fs_.start_uri.rfind('/') + 1 - 9);  // after "file://b/"
   if (!WriteMediaTable(fs_.root, start_folder, table, &error)) {

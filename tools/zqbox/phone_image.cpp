@@ -8,18 +8,10 @@
 
 #include "sim/elf_image.h"
 #include "sim/service_table.h"
+#include "tools/zqsim/run_checks.h"
 
 namespace zqbox {
 namespace {
-
-const char* const kNames[] = {"zq_player_blue", "zq_player_blue_patch", "zq_player", "zq_player_patch"};
-
-bool IsImageName(std::string name) {
-  if (name.size() > 4 && name.compare(name.size() - 4, 4, ".elf") == 0) name.resize(name.size() - 4);
-  for (const char* known : kNames)
-    if (name == known) return true;
-  return false;
-}
 
 bool Resolve(const char* name, uint32_t* address, void*) {
   // Only whether the stand-in offers the service matters here.
@@ -39,9 +31,7 @@ std::string PhoneImageFile(const zqsim::Options& options, const std::string& def
 std::string PhoneImageProblem(const zqsim::Options& options, const std::string& path) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
-    if (IsImageName(options.image)) return "no image " + path + " (build it, or give --images DIR)";
-    if (options.image.find('/') != std::string::npos) return "no image file " + options.image;
-    return "unknown image " + options.image + " (zq_player_blue, zq_player_blue_patch, zq_player, zq_player_patch)";
+    return zqsim::MissingImageProblem(options, path, ".elf");
   }
   std::ifstream in(path, std::ios::binary);
   std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

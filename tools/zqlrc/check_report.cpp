@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "app/player_state.h"
 #include "readable_text.h"
 #include "verdict.h"
 
@@ -92,7 +93,7 @@ std::string PhoneShows(const LRC* lrc, uint8_t status, const Verdict& v) {
 
 bool CheckReport(const std::string& name, const LoadOutcome& outcome, const std::u16string& units,
                  const Diagnosis& diagnosis, const FixPlan& plan, const CheckOptions& options, std::string* out) {
-  const LRC* lrc = outcome.status == 0 ? outcome.lrc : nullptr;
+  const LRC* lrc = outcome.status == kLrcLoaded ? outcome.lrc : nullptr;
   Verdict verdict = Judge(outcome, units, diagnosis);
   std::vector<Problem>& problems = verdict.problems;
   std::string& o = *out;

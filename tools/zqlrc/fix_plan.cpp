@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "fix_plan.h"
 
+#include "app/player_state.h"
 #include "diagnosis.h"
 #include "lint.h"
 #include "lyrics/encoding.h"
@@ -139,7 +140,7 @@ FixPlan PlanFix(const std::vector<uint8_t>& bytes, const FixOptions& options, co
   // A file the phone loads never becomes one it does not, as when --from
   // names an encoding under which its time tags read otherwise.
   uint8_t status = PhoneRun::ParseStatus(plan.bytes);
-  if (status != 0 && PhoneRun::ParseStatus(bytes) == 0) {
+  if (status != kLrcLoaded && PhoneRun::ParseStatus(bytes) == kLrcLoaded) {
     return Refuse("would not load", "the phone loads the file as it is but would not load the new text (status " +
                                         std::to_string(status) + ", \"" + PhoneMessage(status) +
                                         "\"); nothing written");

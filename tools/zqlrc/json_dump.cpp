@@ -3,6 +3,8 @@
 
 #include <stdio.h>
 
+#include "app/player_state.h"
+
 namespace zqlrc {
 
 namespace {
@@ -34,7 +36,7 @@ std::string DumpJson(const LoadOutcome& outcome) {
   std::string out = "{\"status\":" + std::to_string(outcome.status) + ",\"encoding\":";
   out += outcome.encoding < 0 ? "null" : std::to_string(outcome.encoding);
   const LRC* lrc = outcome.lrc;
-  if (outcome.status == 0 && lrc != nullptr) {
+  if (outcome.status == kLrcLoaded && lrc != nullptr) {
     out += ",\"ti\":" + JsonString(lrc->ti);
     out += ",\"ar\":" + JsonString(lrc->ar);
     out += ",\"al\":" + JsonString(lrc->al);

@@ -3,6 +3,8 @@
 
 #include <stdio.h>
 
+#include "sim/utf8.h"
+
 namespace zqlrc {
 
 namespace {
@@ -15,20 +17,9 @@ void Append(std::string* out, char32_t c) {
   } else if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
     snprintf(escape, sizeof escape, "<U+%04X>", (unsigned)c);
     *out += escape;
-  } else if (c < 0x80) {
-    *out += (char)c;
-  } else if (c < 0x800) {
-    *out += (char)(0xC0 | (c >> 6));
-    *out += (char)(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    *out += (char)(0xE0 | (c >> 12));
-    *out += (char)(0x80 | ((c >> 6) & 0x3F));
-    *out += (char)(0x80 | (c & 0x3F));
   } else {
-    *out += (char)(0xF0 | (c >> 18));
-    *out += (char)(0x80 | ((c >> 12) & 0x3F));
-    *out += (char)(0x80 | ((c >> 6) & 0x3F));
-    *out += (char)(0x80 | (c & 0x3F));
+    char bytes[sim::kUtf8MaxBytes];
+    out->append(bytes, sim::EncodeUtf8(c, bytes));
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "app/player_state.h"
 #include "fix_plan.h"
 #include "lyrics_mends.h"
 #include "music_folder.h"
@@ -44,9 +45,9 @@ Kind TrackVerdict(const TrackLyrics& t, const PhoneRun& phone, std::string* text
         "lyrics: " + Count(o.lrc->line_count, "line") + ", " + Count(o.lrc->time_count, "time entry", "time entries");
     return Kind::kShows;
   }
-  std::string now = v.shows         ? std::string("lyrics, not as written")
-                    : o.status == 0 ? std::string("the tags only (no timed lines)")
-                                    : std::string("the phone shows \"") + PhoneMessage(o.status) + "\"";
+  std::string now = v.shows                  ? std::string("lyrics, not as written")
+                    : o.status == kLrcLoaded ? std::string("the tags only (no timed lines)")
+                                             : std::string("the phone shows \"") + PhoneMessage(o.status) + "\"";
   if (!v.problems.empty()) now += ": " + v.problems.front().text;
   bool all_mendable = !v.problems.empty();
   for (const Problem& p : v.problems) all_mendable = all_mendable && p.fix_mends;

@@ -4,27 +4,16 @@
 #include <iconv.h>
 
 #include "lyrics/encoding.h"
+#include "sim/utf8.h"
 
 namespace zqlrc {
 
 namespace {
 
 void PutUtf8(std::vector<uint8_t>* out, char32_t c) {
-  if (c < 0x80) {
-    out->push_back((uint8_t)c);
-  } else if (c < 0x800) {
-    out->push_back((uint8_t)(0xC0 | (c >> 6)));
-    out->push_back((uint8_t)(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out->push_back((uint8_t)(0xE0 | (c >> 12)));
-    out->push_back((uint8_t)(0x80 | ((c >> 6) & 0x3F)));
-    out->push_back((uint8_t)(0x80 | (c & 0x3F)));
-  } else {
-    out->push_back((uint8_t)(0xF0 | (c >> 18)));
-    out->push_back((uint8_t)(0x80 | ((c >> 12) & 0x3F)));
-    out->push_back((uint8_t)(0x80 | ((c >> 6) & 0x3F)));
-    out->push_back((uint8_t)(0x80 | (c & 0x3F)));
-  }
+  char bytes[sim::kUtf8MaxBytes];
+  const size_t n = sim::EncodeUtf8(c, bytes);
+  out->insert(out->end(), bytes, bytes + n);
 }
 
 void PutUnit(std::vector<uint8_t>* out, uint16_t unit, bool little) {

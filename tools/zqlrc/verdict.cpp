@@ -3,8 +3,11 @@
 
 #include <set>
 
+#include "app/player_state.h"
 #include "lint.h"
 #include "lyrics/encoding.h"
+#include "readable_text.h"
+#include "screen/lyrics_messages.h"
 
 namespace zqlrc {
 
@@ -82,17 +85,9 @@ void LintProblems(const std::u16string& units, const Diagnosis& d, Verdict* v) {
 
 }  // namespace
 
-const char* PhoneMessage(uint8_t status) {
-  switch (status) {
-    case 1:
-      return "lrc内存分配错误";
-    case 4:
-      return "lrc文件不存在";
-    case 5:
-      return "lrc文件被加密";
-    default:
-      return "lrc文件错误";
-  }
+std::string PhoneMessage(uint8_t status) {
+  const char16_t* message = screen::LyricsStatusMessage(status);
+  return Readable(message, std::char_traits<char16_t>::length(message));
 }
 
 Verdict Judge(const LoadOutcome& outcome, const std::u16string& units, const Diagnosis& diagnosis) {
@@ -108,13 +103,13 @@ Verdict Judge(const LoadOutcome& outcome, const std::u16string& units, const Dia
   if (outcome.encoding == kCodeNoText) {
     problems.push_back({"the file starts with two zero bytes: the phone finds no text in it", false});
   }
-  if (outcome.encoding == kCodeGB2312 && outcome.status == 2 && units.empty()) {
+  if (outcome.encoding == kCodeGB2312 && outcome.status == kLrcErrFile && units.empty()) {
     problems.push_back({"the GB2312 table could not be read: the phone cannot convert GB2312 files", false});
   }
   TextProblems(outcome, diagnosis, &problems);
   LintProblems(units, diagnosis, &v);
-  v.shows = outcome.status == 0 && outcome.lrc != nullptr && outcome.lrc->line_count > 0;
-  if (outcome.status == 0 && outcome.lrc != nullptr && outcome.lrc->line_count == 0) {
+  v.shows = outcome.status == kLrcLoaded && outcome.lrc != nullptr && outcome.lrc->line_count > 0;
+  if (outcome.status == kLrcLoaded && outcome.lrc != nullptr && outcome.lrc->line_count == 0) {
     problems.push_back({"no timed lines: the phone shows the tags only", false});
   }
   v.as_written = v.shows && problems.empty();

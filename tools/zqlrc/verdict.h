@@ -34,6 +34,6 @@ Verdict Judge(const LoadOutcome& outcome, const std::u16string& units, const Dia
 Verdict JudgeBytes(const std::vector<uint8_t>& bytes, const PhoneRun& phone, const MendOptions& options);
 
 // What the lyrics area shows for a load status other than 0.
-const char* PhoneMessage(uint8_t status);
+std::string PhoneMessage(uint8_t status);
 
 }  // namespace zqlrc

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "platform/keypad.h"
+
 namespace zqsim {
 namespace {
 
@@ -11,20 +13,45 @@ struct Binding {
   uint8_t key;
 };
 
-// Codes: 0x00-0x09 keypad digits, 0x0A star, 0x0B hash, 0x0E and 0x11 the
-// exit keys, 0x0F the back key, 0x15 the music key, 0x17/0x18 the side
-// (volume) keys, 0x2C-0x2F the navigation keys: 0x2C play/pause (up),
-// 0x2D stop or show (down), 0x2E back/seek back (left), 0x2F forward/seek
-// forward (right).
+// The navigation keys play/pause (up), stop or show (down), go back or seek
+// back (left), go forward or seek forward (right); as drive/keyboard.cpp.
 const Binding kBindings[] = {
-    {SDLK_0, 0x00},        {SDLK_1, 0x01},           {SDLK_2, 0x02},      {SDLK_3, 0x03},    {SDLK_4, 0x04},
-    {SDLK_5, 0x05},        {SDLK_6, 0x06},           {SDLK_7, 0x07},      {SDLK_8, 0x08},    {SDLK_9, 0x09},
-    {SDLK_KP_0, 0x00},     {SDLK_KP_1, 0x01},        {SDLK_KP_2, 0x02},   {SDLK_KP_3, 0x03}, {SDLK_KP_4, 0x04},
-    {SDLK_KP_5, 0x05},     {SDLK_KP_6, 0x06},        {SDLK_KP_7, 0x07},   {SDLK_KP_8, 0x08}, {SDLK_KP_9, 0x09},
-    {SDLK_ASTERISK, 0x0A}, {SDLK_KP_MULTIPLY, 0x0A}, {SDLK_F2, 0x0A},     {SDLK_HASH, 0x0B}, {SDLK_KP_HASH, 0x0B},
-    {SDLK_F3, 0x0B},       {SDLK_BACKSPACE, 0x0E},   {SDLK_ESCAPE, 0x0F}, {SDLK_END, 0x11},  {SDLK_SPACE, 0x15},
-    {SDLK_PAGEUP, 0x17},   {SDLK_PAGEDOWN, 0x18},    {SDLK_UP, 0x2C},     {SDLK_DOWN, 0x2D}, {SDLK_LEFT, 0x2E},
-    {SDLK_RIGHT, 0x2F},
+    {SDLK_0, KEY_0},
+    {SDLK_1, KEY_1},
+    {SDLK_2, KEY_2},
+    {SDLK_3, KEY_3},
+    {SDLK_4, KEY_4},
+    {SDLK_5, KEY_5},
+    {SDLK_6, KEY_6},
+    {SDLK_7, KEY_7},
+    {SDLK_8, KEY_8},
+    {SDLK_9, KEY_9},
+    {SDLK_KP_0, KEY_0},
+    {SDLK_KP_1, KEY_1},
+    {SDLK_KP_2, KEY_2},
+    {SDLK_KP_3, KEY_3},
+    {SDLK_KP_4, KEY_4},
+    {SDLK_KP_5, KEY_5},
+    {SDLK_KP_6, KEY_6},
+    {SDLK_KP_7, KEY_7},
+    {SDLK_KP_8, KEY_8},
+    {SDLK_KP_9, KEY_9},
+    {SDLK_ASTERISK, KEY_STAR},
+    {SDLK_KP_MULTIPLY, KEY_STAR},
+    {SDLK_F2, KEY_STAR},
+    {SDLK_HASH, KEY_HASH},
+    {SDLK_KP_HASH, KEY_HASH},
+    {SDLK_F3, KEY_HASH},
+    {SDLK_BACKSPACE, KEY_EXIT},
+    {SDLK_ESCAPE, KEY_BACK},
+    {SDLK_END, KEY_END},
+    {SDLK_SPACE, KEY_MUSIC},
+    {SDLK_PAGEUP, KEY_SIDE_UP},
+    {SDLK_PAGEDOWN, KEY_SIDE_DOWN},
+    {SDLK_UP, KEY_NAV_UP},
+    {SDLK_DOWN, KEY_NAV_DOWN},
+    {SDLK_LEFT, KEY_NAV_LEFT},
+    {SDLK_RIGHT, KEY_NAV_RIGHT},
 };
 
 }  // namespace
@@ -61,8 +88,8 @@ const HelpLine kKeyHelp[] = {
 
 int PhoneKeyFor(SDL_Keycode sym, uint16_t mod) {
   if (mod & KMOD_SHIFT) {
-    if (sym == SDLK_3) return 0x0B;
-    if (sym == SDLK_8) return 0x0A;
+    if (sym == SDLK_3) return KEY_HASH;
+    if (sym == SDLK_8) return KEY_STAR;
   }
   for (const Binding& b : kBindings)
     if (b.sym == sym) return b.key;

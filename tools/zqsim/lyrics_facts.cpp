@@ -2,8 +2,10 @@
 #include "tools/zqsim/lyrics_facts.h"
 
 #include "app/player_state.h"
+#include "drive/trace_format.h"
 #include "lyrics/encoding.h"
 #include "lyrics/record.h"
+#include "screen/lyrics_messages.h"
 #include "sim/driver.h"
 
 namespace zqsim {
@@ -116,17 +118,11 @@ const char* StatusName(uint8_t status) {
   }
 }
 
-const char* StatusMessage(uint8_t status) {
-  switch (status) {
-    case kLrcErrMemory:
-      return "lrc内存分配错误";
-    case kLrcErrNoFile:
-      return "lrc文件不存在";
-    case kLrcErrEncrypted:
-      return "lrc文件被加密";
-    default:
-      return "lrc文件错误";
-  }
+std::string StatusMessage(uint8_t status) {
+  const WCHAR* message = screen::LyricsStatusMessage(status);
+  drive::Text text;
+  drive::AppendUtf8(&text, message, std::char_traits<char16_t>::length(message));
+  return text.CStr();
 }
 
 }  // namespace zqsim

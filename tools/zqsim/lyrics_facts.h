@@ -42,6 +42,6 @@ LyricsFacts CurrentLyrics();
 const char* EncodingName(int code);
 const char* StatusName(uint8_t status);
 // The message the lyrics area shows for a status other than 0.
-const char* StatusMessage(uint8_t status);
+std::string StatusMessage(uint8_t status);
 
 }  // namespace zqsim

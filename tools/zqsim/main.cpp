@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// zqsim: the ZQ lyrics player on a simulated phone. See usage_text().
-#include <signal.h>
+// zqsim: the ZQ lyrics player on a simulated phone. See kUsage.
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -11,51 +10,62 @@
 #include "drive/run_notes.h"
 #include "drive/trace.h"
 #include "sim/driver.h"
+#include "tools/zqsim/front_end.h"
 #include "tools/zqsim/options.h"
 #include "tools/zqsim/session.h"
 #include "tools/zqsim/window.h"
 
 namespace {
 
-zqsim::Session* g_session = nullptr;
+const zqsim::UsageParts kUsage = {
+    "zqsim",
+    "on the\n"
+    "simulated phone, in a window with sound when there is a display, else\n"
+    "headless.\n",
+    "  --headless        no window and no sound; virtual time as fast as it goes\n"
+    "                    (also when there is no display)\n"
+    "  --script FILE     run the key script FILE, then end (with a window, its\n"
+    "                    waits follow the window's clock)\n"
+    "  --until-end       headless: play the folder once through in list mode\n",
+    "                    or the path of an image file\n",
+    "  --images DIR      where the images are (default: the build's images)\n",
+    "  --scale N         window: screen scale 1 to 6 (default 2)\n"
+    "  --key-map         window: open with the key map shown (F1 toggles it)\n",
+    "Window keys: F1 shows the phone's keys; F5 keypad lock, F6 voice call,\n"
+    "F7 idle screen / another application in front, F12 screenshot (into\n"
+    "--shots DIR, else .).\n"
+    "\n"
+    "Key script steps, one per line (# starts a comment; keys in hex like 0x2F\n"
+    "or decimal):\n"
+    "  wait MS | press K | release K | tap K | hold K MS | lock on|off\n"
+    "  call on|off | front idle|other | shot NAME | key NAME [MS]\n"
+    "  fail alloc N | end\n"
+    "  (key: a keyboard key of the window by name, like F5, Up, PageDown, *,\n"
+    "  held MS; fail alloc: the program's N-th memory request from then on\n"
+    "  fails)\n"
+    "Exit status: 0 done, 1 the run failed, 2 bad command line, script, PATH\n"
+    "or image.\n",
+};
 
 // The temporary phone folder must not outlive an interrupted run.
-void OnSignal(int sig) {
-  if (g_session) g_session->RemoveTempFiles();
-  signal(sig, SIG_DFL);
-  raise(sig);
+void RemoveTempFiles(void* session) {
+  static_cast<zqsim::Session*>(session)->RemoveTempFiles();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   zqsim::Options options;
-  bool help = false;
-  std::string error;
-  if (!zqsim::ParseOptions(argc, argv, &options, &help, &error)) {
-    fprintf(stderr, "zqsim: %s (zqsim --help lists the options)\n", error.c_str());
-    return 2;
-  }
-  if (help) {
-    fputs(zqsim::UsageText(), stdout);
-    return 0;
-  }
-
-  // The whole script is checked before anything runs.
   drive::Script script;
-  if (!options.script.empty()) {
-    if (!drive::LoadScriptOrSay("zqsim", options.script.c_str(), &script)) return 2;
-  }
+  const int done = zqsim::ReadCommandLine(argc, argv, kUsage, &options, &script);
+  if (done >= 0) return done;
+  std::string error;
   const drive::Script* steps = options.script.empty() ? nullptr : &script;
 
   bool windowed = !options.headless && !options.until_end && zqsim::DisplayAvailable();
 
   zqsim::Session session;
-  g_session = &session;
-  signal(SIGINT, OnSignal);
-  signal(SIGTERM, OnSignal);
-  signal(SIGPIPE, OnSignal);  // a trace piped into a pager that quits
-  signal(SIGHUP, OnSignal);
+  zqsim::CleanUpOnSignals(RemoveTempFiles, &session, true);
   if (!session.Prepare(options, &error)) {
     fprintf(stderr, "zqsim: %s\n", error.c_str());
     session.Finish();
@@ -85,6 +95,6 @@ int main(int argc, char** argv) {
   }
   trace.Detach();
   session.Finish();
-  g_session = nullptr;
+  zqsim::StopCleaningUp();
   return status;
 }

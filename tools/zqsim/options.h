@@ -29,7 +29,4 @@ struct Options {
 // is set for --help (then the result is true and nothing else matters).
 bool ParseOptions(int argc, const char* const* argv, Options* out, bool* help, std::string* error);
 
-// The usage text, with the key script's steps.
-const char* UsageText();
-
 }  // namespace zqsim

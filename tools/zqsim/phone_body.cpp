@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/keypad.h"
+
 namespace zqsim {
 namespace {
 
@@ -38,9 +40,9 @@ struct KeypadKey {
 // The keypad in its rows; the hints name what each key does on the player's
 // screen.
 const KeypadKey kKeypad[12] = {
-    {0x01, "1", "vol+"},  {0x02, "2", "play"}, {0x03, "3", nullptr}, {0x04, "4", "◀◀"},
-    {0x05, "5", nullptr}, {0x06, "6", "▶▶"},   {0x07, "7", "vol-"},  {0x08, "8", "stop"},
-    {0x09, "9", nullptr}, {0x0A, "*", "hide"}, {0x00, "0", nullptr}, {0x0B, "#", "mode"},
+    {KEY_1, "1", "vol+"},  {KEY_2, "2", "play"},    {KEY_3, "3", nullptr}, {KEY_4, "4", "◀◀"},
+    {KEY_5, "5", nullptr}, {KEY_6, "6", "▶▶"},      {KEY_7, "7", "vol-"},  {KEY_8, "8", "stop"},
+    {KEY_9, "9", nullptr}, {KEY_STAR, "*", "hide"}, {KEY_0, "0", nullptr}, {KEY_HASH, "#", "mode"},
 };
 
 }  // namespace
@@ -66,7 +68,7 @@ PhoneBody MakePhoneBody(int scale) {
   b.pad_y = nav_y + b.pad_radius;
   const Rect pad{b.pad_x - b.pad_radius, nav_y, 2 * b.pad_radius, 2 * b.pad_radius};
   for (Arrow a : {Arrow::kUp, Arrow::kDown, Arrow::kLeft, Arrow::kRight}) {
-    static const uint8_t kCode[] = {0x2C, 0x2D, 0x2E, 0x2F};
+    static const uint8_t kCode[] = {KEY_NAV_UP, KEY_NAV_DOWN, KEY_NAV_LEFT, KEY_NAV_RIGHT};
     static const char* const kFace[] = {"▲", "▼", "◀", "▶"};
     b.keys.push_back({kCode[static_cast<int>(a)], KeyShape::kArrow, pad, a, kFace[static_cast<int>(a)], nullptr});
   }
@@ -74,10 +76,10 @@ PhoneBody MakePhoneBody(int scale) {
   const int dark_h = kDarkKeyH * z;
   const int left = b.glass.x, right = b.glass.x + b.glass.w - dark_w;
   const int upper = nav_y + 2 * z, lower = nav_y + kPadSize * z - dark_h - 2 * z;
-  b.keys.push_back({0x0E, KeyShape::kDark, {left, upper, dark_w, dark_h}, Arrow::kUp, "exit", nullptr});
-  b.keys.push_back({0x0F, KeyShape::kDark, {right, upper, dark_w, dark_h}, Arrow::kUp, "hide", nullptr});
-  b.keys.push_back({0x15, KeyShape::kDark, {left, lower, dark_w, dark_h}, Arrow::kUp, "♪", nullptr});
-  b.keys.push_back({0x11, KeyShape::kEnd, {right, lower, dark_w, dark_h}, Arrow::kUp, "end", nullptr});
+  b.keys.push_back({KEY_EXIT, KeyShape::kDark, {left, upper, dark_w, dark_h}, Arrow::kUp, "exit", nullptr});
+  b.keys.push_back({KEY_BACK, KeyShape::kDark, {right, upper, dark_w, dark_h}, Arrow::kUp, "hide", nullptr});
+  b.keys.push_back({KEY_MUSIC, KeyShape::kDark, {left, lower, dark_w, dark_h}, Arrow::kUp, "♪", nullptr});
+  b.keys.push_back({KEY_END, KeyShape::kEnd, {right, lower, dark_w, dark_h}, Arrow::kUp, "end", nullptr});
 
   // The keypad, no wider than keys of a sensible shape.
   const int gap = kKeyGap * z;
@@ -97,8 +99,8 @@ PhoneBody MakePhoneBody(int scale) {
   const Rect up{b.body.x - kSideOut * z, side_y, (kSideOut + 4) * z, kSideH * z};
   Rect down = up;
   down.y += (kSideH + 6) * z;
-  b.keys.push_back({0x17, KeyShape::kSide, up, Arrow::kUp, "+", nullptr});
-  b.keys.push_back({0x18, KeyShape::kSide, down, Arrow::kUp, "-", nullptr});
+  b.keys.push_back({KEY_SIDE_UP, KeyShape::kSide, up, Arrow::kUp, "+", nullptr});
+  b.keys.push_back({KEY_SIDE_DOWN, KeyShape::kSide, down, Arrow::kUp, "-", nullptr});
 
   b.width = 2 * b.body.x + b.body.w;
   b.height = 2 * b.body.y + b.body.h;

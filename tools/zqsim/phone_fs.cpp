@@ -8,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "drive/file_names.h"
 #include "platform/filesystem.h"
 #include "playback/tracklist.h"
 
@@ -15,17 +16,6 @@ namespace fs = std::filesystem;
 
 namespace zqsim {
 namespace {
-
-bool EndsWithCi(const std::string& s, const char* suffix) {
-  std::string tail(suffix);
-  if (s.size() <= tail.size()) return false;
-  for (size_t i = 0; i < tail.size(); ++i) {
-    char c = s[s.size() - tail.size() + i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != tail[i]) return false;
-  }
-  return true;
-}
 
 constexpr size_t kAudioFolderUnits = sizeof "file://b/mobile/audio/" - 1;
 
@@ -132,10 +122,10 @@ bool BuildTempTree(const fs::path& track, const std::string& gb2uc_map, bool mou
 }  // namespace
 
 bool IsAudioName(const std::string& name) {
-  return EndsWithCi(name, ".mp3") || EndsWithCi(name, ".m4a");
+  return drive::IsAudioName(name.c_str());
 }
 bool IsLyricsName(const std::string& name) {
-  return EndsWithCi(name, ".lrc") || EndsWithCi(name, ".txt");
+  return drive::EndsWithIgnoringCase(name.c_str(), ".lrc") || drive::EndsWithIgnoringCase(name.c_str(), ".txt");
 }
 
 size_t Utf16Units(const std::string& s) {

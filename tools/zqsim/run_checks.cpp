@@ -9,6 +9,7 @@
 
 #include <filesystem>
 
+#include "drive/image_names.h"
 #include "platform/filesystem.h"
 #include "playback/tracklist.h"
 
@@ -82,6 +83,35 @@ void NoteFolderLimits(const PhoneFs& fs, const char* program) {
   }
   size_t folder_units = Utf16Units(folder_uri);
   for (const std::string& note : FolderLimitNotes(names, folder_units, program)) fprintf(stderr, "%s\n", note.c_str());
+}
+
+std::string MissingImageProblem(const Options& options, const std::string& path, const char* suffix) {
+  if (drive::IsImageName(options.image.c_str(), suffix))
+    return "no image " + path + " (build it, or give --images DIR)";
+  if (options.image.find('/') != std::string::npos) return "no image file " + options.image;
+  drive::Text names;
+  drive::AppendImageNames(&names);
+  return "unknown image " + options.image + " (" + names.CStr() + ")";
+}
+
+bool PrepareLaunch(const Options& options, const char* program, const std::string& default_map, std::string* map,
+                   PhoneFs* fs, std::string* error, bool* bad_input) {
+  *bad_input = true;
+  if (!ChooseGb2uc(options, default_map, map, error)) return false;
+  *error = ShotsProblem(options.shots_dir);
+  if (!error->empty()) return false;
+  if (!MakePhoneFs(options.path, options.root, *map, fs, error, bad_input)) return false;
+  NoteFolderLimits(*fs, program);
+  *bad_input = false;
+  return true;
+}
+
+std::string MakeTempFolder(const char* program, std::string* error) {
+  const char* tmp = getenv("TMPDIR");
+  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/" + program + ".XXXXXX";
+  if (mkdtemp(pattern.data()) != nullptr) return pattern;
+  *error = "cannot make a temporary folder from " + pattern;
+  return "";
 }
 
 }  // namespace zqsim

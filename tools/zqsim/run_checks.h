@@ -32,4 +32,20 @@ std::vector<std::string> FolderLimitNotes(const std::vector<std::string>& names,
 // Writes those notes for the start track's folder to stderr, one line each.
 void NoteFolderLimits(const PhoneFs& fs, const char* program);
 
+// Why the image file `path` that --image names is not there: a build not
+// made, a file given by path that is missing, or a name that is none of the
+// four builds (whose files end in `suffix`).
+std::string MissingImageProblem(const Options& options, const std::string& path, const char* suffix);
+
+// What a launcher (zqbox, zqweb) checks and makes once its image is found:
+// the GB2312 table (into *map), the screenshots' folder, the phone's file
+// system (with the notes on its folder). False with a reason; *bad_input
+// tells whether the fault lies in what was asked for.
+bool PrepareLaunch(const Options& options, const char* program, const std::string& default_map, std::string* map,
+                   PhoneFs* fs, std::string* error, bool* bad_input);
+
+// A new temporary folder TMPDIR/PROGRAM.XXXXXX; "" with a reason when none
+// can be made.
+std::string MakeTempFolder(const char* program, std::string* error);
+
 }  // namespace zqsim

@@ -14,7 +14,6 @@
 #include "drive/start_image.h"
 #include "sim/driver.h"
 #include "sim/host/media_ffmpeg/media_probe.h"
-#include "sim/host/png/png_writer.h"
 #include "tools/zqsim/image_check.h"
 #include "tools/zqsim/run_checks.h"
 
@@ -39,30 +38,10 @@ bool ProbeVerbose(const char* host_path, uint32_t* length_ms, void*) {
   return false;
 }
 
-// zqsim's screenshots are written with libpng.
-bool SaveWithLibpng(void*, const char* path, drive::Text* error) {
-  std::string why;
-  if (sim::png::WriteFramebuffer(path, &why)) return true;
-  if (error) error->Assign(why.c_str());
-  return false;
-}
-
 }  // namespace
 
 drive::HeadlessRun HeadlessRun(const Options& options) {
-  return drive::HeadlessRun{"zqsim", options.shots_dir.c_str(), LibpngSaver()};
-}
-
-drive::SaveScreen LibpngSaver() {
-  return drive::SaveScreen{SaveWithLibpng, nullptr};
-}
-
-bool IsImageName(const std::string& name) {
-  std::string base = name;
-  if (base.size() > 3 && base.compare(base.size() - 3, 3, ".so") == 0) base.resize(base.size() - 3);
-  for (const char* known : {"zq_player_blue", "zq_player_blue_patch", "zq_player", "zq_player_patch"})
-    if (base == known) return true;
-  return false;
+  return drive::HeadlessRun{"zqsim", options.shots_dir.c_str(), drive::PngSaver()};
 }
 
 std::string ImageFile(const Options& options) {
@@ -85,12 +64,7 @@ bool Session::Prepare(const Options& options, std::string* error) {
   bad_input_ = true;
   std::error_code ec;
   if (!std::filesystem::is_regular_file(image_path_, ec)) {
-    if (IsImageName(options.image))
-      *error = "no image " + image_path_ + " (build it, or give --images DIR)";
-    else if (options.image.find('/') != std::string::npos)
-      *error = "no image file " + options.image;
-    else
-      *error = "unknown image " + options.image + " (zq_player_blue, zq_player_blue_patch, zq_player, zq_player_patch)";
+    *error = MissingImageProblem(options, image_path_, ".so");
     return false;
   }
   *error = ImageProblem(image_path_);
@@ -122,7 +96,7 @@ bool Session::Prepare(const Options& options, std::string* error) {
   }
   sim::SetMediaProbe(options.verbose ? ProbeVerbose : ProbeQuiet, nullptr);
   if (!options.platform.empty()) sim::SetPlatformName(options.platform.c_str());
-  volume_type_ = options.platform == "LTE" ? 4 : 2;
+  volume_type_ = options.platform == AUD_PLATFORM_LTE ? AUD_VOLUME_TYPE_LTE : AUD_VOLUME_TYPE_DEFAULT;
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "drive/headless.h"
+#include "platform/audio.h"
 #include "tools/zqsim/options.h"
 #include "tools/zqsim/phone_fs.h"
 
@@ -44,19 +45,14 @@ class Session {
   Options options_;
   PhoneFs fs_;
   std::string image_path_;
-  uint8_t volume_type_ = 2;
+  uint8_t volume_type_ = AUD_VOLUME_TYPE_DEFAULT;
   bool prepared_ = false;
   bool bad_input_ = false;
 };
 
-// True for the names of the four builds (with or without ".so").
-bool IsImageName(const std::string& name);
-
 // The image file for a name ("zq_player" or "zq_player.so") or a path.
 std::string ImageFile(const Options& options);
 
-// zqsim's screenshots, written with libpng.
-drive::SaveScreen LibpngSaver();
 // A headless run (drive/headless.h) as zqsim makes it.
 drive::HeadlessRun HeadlessRun(const Options& options);
 

@@ -155,7 +155,10 @@ std::vector<PanelLine> PanelLines(const PanelState& st) {
   else
     front = st.front_other ? "another application" : "idle screen";
   add("In front:     ", front, kText);
-  add("Volume:       ", std::to_string(st.volume) + " of 7 (type " + std::to_string(st.volume_type) + ")", kText);
+  add("Volume:       ",
+      std::to_string(st.volume) + " of " + std::to_string(AUD_VOLUME_MAX) + " (type " + std::to_string(st.volume_type) +
+          ")",
+      kText);
   if (st.track.empty()) {
     add("Track:        ", "none", kDim, true);
   } else {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/audio.h"
 #include "tools/zqsim/lyrics_facts.h"
 #include "tools/zqsim/panel_font.h"
 
@@ -21,7 +22,7 @@ struct PanelState {
   bool player_hidden = false;  // the player's screen is not shown
   bool program_running = true;
   uint8_t volume = 0;
-  uint8_t volume_type = 2;
+  uint8_t volume_type = AUD_VOLUME_TYPE_DEFAULT;
   std::string track;  // UTF-8, empty when there is no playback object
   bool track_playing = false;
   uint32_t position_ms = 0;

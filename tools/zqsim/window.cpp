@@ -14,10 +14,10 @@
 
 #include "drive/headless.h"
 #include "drive/keyboard.h"
+#include "drive/png_file.h"
 #include "drive/screen_shot.h"
 #include "drive/script_runner.h"
 #include "sim/driver.h"
-#include "sim/host/png/png_writer.h"
 #include "tools/zqsim/key_map.h"
 #include "tools/zqsim/lyrics_facts.h"
 #include "tools/zqsim/panel_font.h"
@@ -93,7 +93,7 @@ std::string DescribeKey(int key) {
 bool SaveWindow(SDL_Renderer* renderer, int w, int h, const std::string& path) {
   std::vector<uint8_t> rgb(static_cast<size_t>(w) * h * 3);
   if (SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB24, rgb.data(), w * 3) != 0) return false;
-  return sim::png::WriteRgb(path.c_str(), rgb.data(), w, h);
+  return drive::WritePng(path.c_str(), rgb.data(), w, h, nullptr);
 }
 
 }  // namespace
@@ -238,7 +238,7 @@ void WindowRun::OnScriptKey(const drive::KeyboardKey& key, bool down) {
 
 void WindowRun::OnScriptShot(const char* name) {
   drive::Text why;
-  if (!drive::TakeShot(options_.shots_dir.c_str(), name, trace_, LibpngSaver(), &why)) {
+  if (!drive::TakeShot(options_.shots_dir.c_str(), name, trace_, drive::PngSaver(), &why)) {
     fprintf(stderr, "zqsim: screenshot %s: %s\n", name, why.CStr());
     status_ = 1;
   }
@@ -256,7 +256,7 @@ void WindowRun::OnControl(Control c) {
   std::string dir = options_.shots_dir.empty() ? "." : options_.shots_dir;
   drive::Text name, why;
   drive::NextKeyShotName(dir.c_str(), &name);
-  if (!drive::TakeShot(dir.c_str(), name.CStr(), trace_, LibpngSaver(), &why)) {
+  if (!drive::TakeShot(dir.c_str(), name.CStr(), trace_, drive::PngSaver(), &why)) {
     fprintf(stderr, "zqsim: screenshot: %s\n", why.CStr());
   } else {
     fprintf(stderr, "zqsim: saved %s/%s.png and %s-window.png\n", dir.c_str(), name.CStr(), name.CStr());

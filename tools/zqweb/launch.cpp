@@ -41,13 +41,7 @@ bool Launch::Prepare(const zqsim::Options& options, std::string* error, bool* ba
   *bad_input = true;
   image_ = page_image(options, &image_file_, error);
   if (image_.empty()) return false;
-  if (!zqsim::ChooseGb2uc(options, defaults_.gb2uc_map, &gb2uc_, error)) return false;
-  *error = zqsim::ShotsProblem(options.shots_dir);
-  if (!error->empty()) return false;
-  if (!zqsim::MakePhoneFs(options.path, options.root, gb2uc_, &fs_, error, bad_input)) return false;
-  zqsim::NoteFolderLimits(fs_, "zqweb");
-  *bad_input = false;
-  return true;
+  return zqsim::PrepareLaunch(options, "zqweb", defaults_.gb2uc_map, &gb2uc_, &fs_, error, bad_input);
 }
 
 void Launch::RemoveTempFiles() {
@@ -121,10 +115,8 @@ int Launch::Run(const zqsim::Options& options) {
     return give_up("no page " + defaults_.page + " (build it with scripts/web)", 1);
   fs::path modules = fs::path(defaults_.runner).parent_path() / "node_modules" / "puppeteer-core";
   if (!fs::is_directory(modules, ec)) return give_up("puppeteer-core is not installed (scripts/web installs it)", 1);
-  const char* tmp = getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/zqweb.XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) return give_up("cannot make a temporary folder from " + pattern, 1);
-  temp_dir_ = pattern;
+  temp_dir_ = zqsim::MakeTempFolder("zqweb", &error);
+  if (temp_dir_.empty()) return give_up(error, 1);
   if (!write_job(options, chromium, &error)) return give_up(error, 1);
   int sig = 0;
   int status = zqbox::RunBox({node, defaults_.runner, temp_dir_ + "/job.json"}, &sig, &error);

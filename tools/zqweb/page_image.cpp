@@ -5,12 +5,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "drive/image_names.h"
 #include "tools/zqweb/launch.h"
 
 namespace zqweb {
 namespace {
-
-const char* const kNames[] = {"zq_player_blue", "zq_player_blue_patch", "zq_player", "zq_player_patch"};
 
 std::string without_suffix(std::string name) {
   if (name.size() > 5 && name.compare(name.size() - 5, 5, ".wasm") == 0) name.resize(name.size() - 5);
@@ -22,11 +21,12 @@ std::string without_suffix(std::string name) {
 std::string page_image(const zqsim::Options& options, std::string* file, std::string* error) {
   file->clear();
   std::string name = without_suffix(options.image);
-  bool known = false;
-  for (const char* k : kNames) known = known || name == k;
+  const bool known = drive::IsImageName(name.c_str(), "");
   if (options.image.find('/') == std::string::npos) {
     if (!known) {
-      *error = "unknown image " + options.image + " (zq_player_blue, zq_player_blue_patch, zq_player, zq_player_patch)";
+      drive::Text names;
+      drive::AppendImageNames(&names);
+      *error = "unknown image " + options.image + " (" + names.CStr() + ")";
       return "";
     }
     if (options.images_dir.empty()) return "/images/" + name + ".wasm";

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
-// libpng in its simplified API: no setjmp handling of our own, errors come
-// back in the image's message.
+// Reading with libpng in its simplified API (no setjmp handling of our own,
+// errors come back in the image's message); writing and the checksum are the
+// driver's own (drive/png_file.h), as every front end writes its pictures.
 #include "sim/host/png/png_writer.h"
 
 #include <png.h>
-#include <zlib.h>
 
 #include <cstring>
 
+#include "drive/png_file.h"
 #include "sim/driver.h"
 
 namespace sim::png {
@@ -24,18 +25,10 @@ bool WriteRgb(const char* path, const uint8_t* rgb, int width, int height, std::
     SetError(error, "nothing to write");
     return false;
   }
-  png_image image;
-  std::memset(&image, 0, sizeof(image));
-  image.version = PNG_IMAGE_VERSION;
-  image.width = (png_uint_32)width;
-  image.height = (png_uint_32)height;
-  image.format = PNG_FORMAT_RGB;
-  if (!png_image_write_to_file(&image, path, 0, rgb, width * 3, nullptr)) {
-    SetError(error, std::string(path) + ": " + image.message);
-    png_image_free(&image);
-    return false;
-  }
-  return true;
+  drive::Text why;
+  if (drive::WritePng(path, rgb, width, height, &why)) return true;
+  SetError(error, why.CStr());
+  return false;
 }
 
 bool WriteFramebuffer(const char* path, std::string* error) {
@@ -69,11 +62,11 @@ bool ReadRgb(const char* path, Image* out, std::string* error) {
 }
 
 uint32_t Crc32Rgb(const uint8_t* rgb, int width, int height) {
-  uLong crc = crc32(0L, Z_NULL, 0);
-  if (!rgb || width <= 0 || height <= 0) return (uint32_t)crc;
+  uint32_t crc = 0;
+  if (!rgb || width <= 0 || height <= 0) return crc;
   const size_t row_bytes = (size_t)width * 3;
-  for (int y = 0; y < height; ++y) crc = crc32(crc, rgb + (size_t)y * row_bytes, (uInt)row_bytes);
-  return (uint32_t)crc;
+  for (int y = 0; y < height; ++y) crc = drive::Crc32(rgb + (size_t)y * row_bytes, row_bytes, crc);
+  return crc;
 }
 
 uint32_t FramebufferCrc32() {

@@ -16,6 +16,7 @@
 #include "drive/screen_shot.h"
 #include "drive/start_image.h"
 #include "drive/trace.h"
+#include "platform/audio.h"
 #include "sim/driver.h"
 #include "tools/zqsim/key_map.h"
 #include "tools/zqsim/lyrics_facts.h"
@@ -45,7 +46,7 @@ struct View {
   zqsim::BodyLook look;
   bool help = false;
   bool sound = false;
-  uint8_t volume_type = 2;
+  uint8_t volume_type = AUD_VOLUME_TYPE_DEFAULT;
   std::unique_ptr<drive::Trace> trace;
   std::unique_ptr<zqsim::Keyboard> keyboard;
   std::string error;
