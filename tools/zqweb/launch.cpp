@@ -17,11 +17,9 @@
 #include "tools/zqweb/page_job.h"
 
 namespace zqweb {
-namespace {
 
 namespace fs = std::filesystem;
 
-// The first of `names` on the PATH that can be run, or "".
 std::string find_on_path(std::initializer_list<const char*> names) {
   const char* path = getenv("PATH");
   for (const char* name : names) {
@@ -34,8 +32,6 @@ std::string find_on_path(std::initializer_list<const char*> names) {
   }
   return "";
 }
-
-}  // namespace
 
 bool Launch::Prepare(const zqsim::Options& options, std::string* error, bool* bad_input) {
   *bad_input = true;

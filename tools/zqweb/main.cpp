@@ -7,6 +7,7 @@
 
 #include "drive/key_script.h"
 #include "tools/zqsim/options.h"
+#include "tools/zqweb/fix_run.h"
 #include "tools/zqweb/launch.h"
 
 #ifndef ZQ_WEB_PAGE
@@ -23,6 +24,7 @@ namespace {
 
 const char* UsageText() {
   return "usage: zqweb [options] PATH\n"
+         "       zqweb fix FILE... --out DIR [--to ENC] ...  (zqweb fix --help)\n"
          "Plays PATH (an .mp3/.m4a file, or a folder: its first track) in the page\n"
          "zq-player.html, run in headless Chromium: the program's WebAssembly build\n"
          "and the stand-in's core, with the key scripts, trace, screenshots and exit\n"
@@ -62,6 +64,8 @@ void OnSignal(int sig) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "fix")
+    return zqweb::RunFixCommand(argc, argv, {ZQ_WEB_PAGE, ZQ_WEB_RUNNER, ZQ_DEFAULT_GB2UC_MAP});
   zqsim::Options options;
   bool help = false;
   std::string error;
