@@ -99,9 +99,9 @@ int RunFixCommand(int argc, char** argv, const Defaults& defaults) {
     fprintf(stderr, "zqweb: %s\n", error.c_str());
     return kFailed;
   }
-  std::string node = find_on_path({"node", "nodejs"});
+  std::string node = FindOnPath({"node", "nodejs"});
   const char* chromium_env = getenv("ZQ_CHROMIUM");
-  job.chromium = chromium_env != nullptr ? chromium_env : find_on_path({"chromium"});
+  job.chromium = chromium_env != nullptr ? chromium_env : FindOnPath({"chromium"});
   job.page = defaults.page;
   std::error_code ec;
   if (node.empty() || job.chromium.empty() || !fs::is_regular_file(job.page, ec)) {

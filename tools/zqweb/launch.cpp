@@ -20,7 +20,7 @@ namespace zqweb {
 
 namespace fs = std::filesystem;
 
-std::string find_on_path(std::initializer_list<const char*> names) {
+std::string FindOnPath(std::initializer_list<const char*> names) {
   const char* path = getenv("PATH");
   for (const char* name : names) {
     std::istringstream dirs(path != nullptr ? path : "/usr/bin:/bin");
@@ -108,8 +108,8 @@ int Launch::Run(const zqsim::Options& options) {
     return status;
   };
   if (!Prepare(options, &error, &bad_input)) return give_up(error, bad_input ? 2 : 1);
-  std::string node = find_on_path({"node", "nodejs"});
-  std::string chromium = getenv("ZQ_CHROMIUM") != nullptr ? getenv("ZQ_CHROMIUM") : find_on_path({"chromium"});
+  std::string node = FindOnPath({"node", "nodejs"});
+  std::string chromium = getenv("ZQ_CHROMIUM") != nullptr ? getenv("ZQ_CHROMIUM") : FindOnPath({"chromium"});
   std::error_code ec;
   if (node.empty()) return give_up("node is not installed; install it with: apt-get install nodejs", 1);
   if (chromium.empty()) return give_up("chromium is not installed; install it with: apt-get install chromium", 1);

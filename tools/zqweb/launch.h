@@ -47,6 +47,6 @@ class Launch {
 std::string page_image(const zqsim::Options& options, std::string* file, std::string* error);
 
 // The first of `names` on the PATH that can be run, or "".
-std::string find_on_path(std::initializer_list<const char*> names);
+std::string FindOnPath(std::initializer_list<const char*> names);
 
 }  // namespace zqweb
