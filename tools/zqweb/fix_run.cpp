@@ -3,6 +3,7 @@
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -51,7 +52,10 @@ bool MakeJob(int argc, char** argv, const zqlrc::Args& args, PageJob* job, std::
     } else if (next < args.files.size() && arg == args.files[next]) {
       std::string page = "/job/in/" + std::to_string(next) + "/" + BaseName(arg);
       job->args.push_back(page);
-      job->add_file(page, arg);
+      // A file the host cannot read is not handed over: the page's zqlrc
+      // then finds none and says so, as zqlrc does.
+      std::error_code ec;
+      if (fs::is_regular_file(arg, ec) && access(arg.c_str(), R_OK) == 0) job->add_file(page, arg);
       job->renames.push_back({page, arg});
       ++next;
     } else {
