@@ -10,7 +10,9 @@ namespace zqlrc {
 
 namespace {
 
-bool KnownEncoding(const std::string& name) { return KnowsEncoding(IconvName(name).c_str()); }
+bool KnownEncoding(const std::string& name) {
+  return KnowsEncoding(IconvName(name).c_str());
+}
 
 // Which command each option belongs to; empty for all of them.
 struct KnownOption {

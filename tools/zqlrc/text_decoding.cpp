@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The host's decoders: the C library's iconv.
+#include "text_decoding.h"
+
 #include <errno.h>
 #include <iconv.h>
-
-#include "text_decoding.h"
 
 namespace zqlrc {
 

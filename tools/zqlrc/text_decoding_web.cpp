@@ -7,7 +7,7 @@
 // byte as its character.
 #include <emscripten.h>
 #include <stdio.h>
-#include <string.h>
+#include <strings.h>
 
 #include <vector>
 
@@ -16,7 +16,8 @@
 // Decodes `size` bytes at `bytes` with the browser's decoder `label` into at
 // most `room` characters at `out`; the count, with *state 0 when all of it
 // reads, 1 when it stops at a byte that does not, 2 when the browser has no
-// such decoder (or only the one that refuses everything).
+// such decoder (or only the one that refuses everything). JavaScript inside:
+// clang-format off
 EM_JS(size_t, zq_js_decode, (const char* label, const uint8_t* bytes, size_t size, char32_t* out, size_t room,
                              int* state), {
   var name = UTF8ToString(label);
@@ -61,6 +62,7 @@ EM_JS(size_t, zq_js_decode, (const char* label, const uint8_t* bytes, size_t siz
   HEAP32[state >> 2] = good ? 0 : 1;
   return count;
 });
+// clang-format on
 
 namespace zqlrc {
 
@@ -107,9 +109,13 @@ bool DecodeGb2312(const uint8_t* bytes, size_t size, std::u32string* text) {
   return true;
 }
 
-bool Is(const char* encoding, const char* name) { return strcasecmp(encoding, name) == 0; }
+bool Is(const char* encoding, const char* name) {
+  return strcasecmp(encoding, name) == 0;
+}
 
-bool IsGb2312(const char* encoding) { return Is(encoding, "GB2312") || Is(encoding, "EUC-CN"); }
+bool IsGb2312(const char* encoding) {
+  return Is(encoding, "GB2312") || Is(encoding, "EUC-CN");
+}
 
 bool IsLatin1(const char* encoding) {
   return Is(encoding, "ISO-8859-1") || Is(encoding, "ISO8859-1") || Is(encoding, "LATIN1") ||

@@ -29,7 +29,9 @@ const char* FixUsage() {
          "folder only (no --table, --patch or --in-place).\n";
 }
 
-std::string BaseName(const std::string& path) { return fs::path(path).filename().string(); }
+std::string BaseName(const std::string& path) {
+  return fs::path(path).filename().string();
+}
 
 // The job: each file under a folder of its own (two files may share a name),
 // the options as given, the output folder's files of the same names as they
