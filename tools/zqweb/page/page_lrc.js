@@ -12,12 +12,18 @@ const zqLrc = (() => {
   let sink = null;
   const onOut = (line) => (sink ? sink.out.push(line + '\n') : console.log(line));
   const onErr = (line) => (sink ? sink.err.push(line + '\n') : console.warn(line));
-  const ready = (async () => {
-    module = await ZqLrc({noInitialRun: true, print: onOut, printErr: onErr});
-    module.FS.mkdir('/firmware');
-    module.FS.writeFile('/firmware/gb2uc.map', zqCore.fromBase64(ZQ_DATA.gb2uc));
-    return true;
-  })();
+  // The module starts at its first use (or at once for zqweb), so that the
+  // phone's first screen does not wait for it.
+  let started = null;
+  const ready = () => {
+    started = started || (async () => {
+      module = await ZqLrc({noInitialRun: true, print: onOut, printErr: onErr});
+      module.FS.mkdir('/firmware');
+      module.FS.writeFile('/firmware/gb2uc.map', zqCore.fromBase64(ZQ_DATA.gb2uc));
+      return true;
+    })();
+    return started;
+  };
 
   const exists = (path) => module.FS.analyzePath(path).exists;
   const makeDirs = (path) => {
@@ -50,7 +56,7 @@ const zqLrc = (() => {
 
   // One run of zqlrc; the folders /job and /out are fresh for each.
   const run = async (args, files) => {
-    await ready;
+    await ready();
     removeTree('/job');
     removeTree('/out');
     for (const f of files || []) {
@@ -94,5 +100,5 @@ const zqLrc = (() => {
     answer.files = answer.files.filter((f) => !keep.has(f.path)).map((f) => ({path: f.path, data: toBase64(f.bytes)}));
     return answer;
   };
-  window.zqweb.ready = Promise.all([window.zqweb.ready, zqLrc.ready]).then(() => true);
+  if (window.zqwebHeadless) window.zqweb.ready = Promise.all([window.zqweb.ready, zqLrc.ready()]).then(() => true);
 })();

@@ -108,7 +108,8 @@ const zqPageUi = (() => {
       return false;
     }
     say('');
-    if (!chosen) zqPageLyrics.show(f, (name) => start(f, name));
+    // The lyrics view follows once the phone is on the screen.
+    if (!chosen) requestAnimationFrame(() => setTimeout(() => zqPageLyrics.show(f, (name) => start(f, name)), 0));
     // The other tracks' lengths, as the browser finds them.
     for (const name of names.filter((n) => n !== first)) {
       if (folder !== f) return true;
