@@ -119,7 +119,10 @@ const zqPageLyrics = (() => {
       tr.addEventListener('click', (e) => {
         const row = rows[Number(tr.dataset.row)];
         if (e.target.classList.contains('fix-one')) {
-          fix([row.file]).then(({files}) => files.has(row.file) && download(row.file, files.get(row.file)));
+          fix([row.file]).then(({report, files}) => {
+            view.querySelector('#lyrics-check').textContent = 'zqlrc fix:\n' + report;
+            if (files.has(row.file)) download(row.file, files.get(row.file));
+          });
           return;
         }
         for (const other of view.querySelectorAll('tr.selected')) other.classList.remove('selected');
