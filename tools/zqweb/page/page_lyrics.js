@@ -42,6 +42,12 @@ const zqPageLyrics = (() => {
     return out;
   };
 
+  // The file of each report line zqlrc fix gives that reads the file with
+  // one of the browser's decoders for legacy encodings, and the encoding: on
+  // the PC zqlrc reads them with the C library's, which can differ on rare
+  // characters (the browser's Big5, Shift_JIS and EUC-KR are supersets).
+  const browserReads = (report) => new Map(report.split('\n').map((l) => /^(.*?): (?:would fix|fixed): (?!UTF-|GB2312 |ISO-8859-1 )(\S+) to /.exec(l))
+                                                   .filter((m) => m).map((m) => [m[1], m[2]]));
   const options = () => {
     const list = target ? ['--to', target] : [];
     if (join) list.push('--join-same-time');
@@ -67,11 +73,7 @@ const zqPageLyrics = (() => {
     const names = [...new Set(rows.map((r) => r.file).filter((n) => n))];
     const {report, files} = await fix(names);
     const left = names.filter((n) => !files.has(n));
-    // Read through one of the browser's decoders for legacy encodings: on the
-    // PC zqlrc reads them with the C library's, which can differ on rare
-    // characters (the browser's Big5, Shift_JIS and EUC-KR are supersets).
-    const browserRead = report.split('\n').filter((l) => /^[^:]*: fixed: (?!UTF-|GB2312 |ISO-8859-1 )\S+ to /.test(l))
-                              .map((l) => '  ' + l.slice(0, l.indexOf(': fixed: ')));
+    const browserRead = [...browserReads(report).keys()].map((n) => '  ' + n);
     const note = [t('zipNote', ['zqlrc fix', ...options()].join(' ')), '', left.length ? t('zipNotWritten') : t('zipNone'),
                   ...left.map((n) => '  ' + n), '', ...(browserRead.length ? [t('zipBrowser'), ...browserRead, ''] : []),
                   'zqlrc fix:', report].join('\r\n');
@@ -103,7 +105,7 @@ const zqPageLyrics = (() => {
       escape(t('track')) + '</th><th>' + escape(t('file')) + '</th><th></th><th>' + escape(t('verdict')) +
       '</th><th></th></tr></thead><tbody>' + rows.map((r, i) => '<tr class="track ' + r.kind + (r === selected ? ' selected' : '') + '" data-row="' + i + '"><td class="name">' +
       escape(r.track) + '</td><td class="file">' + escape(r.file || t('noFile')) + '</td><td class="kind">' + escape(t(r.kind)) +
-      '</td><td class="verdict">' + escape(r.verdict) + '</td><td>' +
+      '</td><td class="verdict">' + escape(r.verdict) + (r.browser ? '<div class="browser">' + escape(t('browserRow', r.browser)) + '</div>' : '') + '</td><td>' +
       (r.file ? '<button class="fix-one" data-row="' + i + '">' + escape(t('fixOne')) + '</button>' : '') +
       '</td></tr>').join('') + '</tbody></table><pre id="lyrics-check"></pre>';
     view.querySelector('#fix-to').addEventListener('change', (e) => { target = e.target.value; });
@@ -142,6 +144,11 @@ const zqPageLyrics = (() => {
     rows = [];
     view = view || document.getElementById('lyrics');
     rows = await scan(f);
+    // What fix would do, for the files the browser's legacy decoders read.
+    const names = [...new Set(rows.map((r) => r.file).filter((n) => n))];
+    const files = (await lyricsFiles(f)).filter((x) => names.includes(x.path.slice('/job/music/lrc/'.length)));
+    const reads = browserReads((await zqLrc.run(['fix', ...files.map((x) => x.path)], files)).stdout.split('/job/music/lrc/').join(''));
+    for (const r of rows) r.browser = reads.get(r.file) || '';
     if (folder === f) draw();
   };
   zqTexts.onChange(draw);

@@ -23,6 +23,7 @@ const zqTexts = (() => {
         'Each file holds the bytes "{0}" writes for it.',
       zipNotWritten: 'Not in this ZIP (zqlrc fix wrote nothing for them):', zipNone: 'Every lyrics file is in it.',
       nothingToFix: 'No lyrics file to fix in this folder.',
+      browserRow: 'read with the browser\'s {0} decoder: rare characters may differ from zqlrc\'s on a PC',
       zipBrowser: 'Read with the browser\'s decoder, which may differ from zqlrc\'s on a PC in rare characters ' +
         '(compare with "zqlrc fix" there if one shows wrong):',
     },
@@ -42,6 +43,7 @@ const zqTexts = (() => {
         '每个文件的内容与 "{0}" 为它写出的完全相同。',
       zipNotWritten: '以下文件不在 ZIP 中（zqlrc fix 没有为它们写出文件）：', zipNone: '所有歌词文件都在其中。',
       nothingToFix: '这个文件夹里没有需要修复的歌词文件。',
+      browserRow: '由浏览器的 {0} 解码器读取：个别生僻字可能与电脑上 zqlrc 的结果不同',
       zipBrowser: '以下文件由浏览器的解码器读取，个别生僻字可能与电脑上 zqlrc 的结果不同' +
         '（如有显示不对的字，请在电脑上用 "zqlrc fix" 对比）：',
     },
