@@ -1,10 +1,11 @@
 # SPDX-License-Identifier: MIT
 # Writes the release archive for phone owners:
 #   cmake -DVERSION=1.5.0 -DIMAGES="a.elf;b.elf;..." -DMAP=gb2uc.map
-#         -DDOCS="INSTALL.md;LICENSE;THIRD_PARTY.md" -DOUT=dist/zq-player-1.5.0.zip -P release_archive.cmake
+#         -DDOCS="zq-player.html;INSTALL.md;INSTALL.zh-CN.md;LICENSE;THIRD_PARTY.md" -DOUT=dist/zq-player-1.5.0.zip
+#         -P release_archive.cmake
 # The zip holds one folder, zq-player-<VERSION>/, with the images as built,
-# the GB2312 table, the documents (the guide, the licence and what the
-# project uses from others) and SHA256SUMS (in the form `sha256sum -c`
+# the GB2312 table, the documents (the page, the guides, the licence and what
+# the project uses from others) and SHA256SUMS (in the form `sha256sum -c`
 # reads). Nothing is written when a file is missing.
 foreach(var VERSION IMAGES MAP DOCS OUT)
   if(NOT DEFINED ${var} OR "${${var}}" STREQUAL "")
@@ -13,7 +14,7 @@ foreach(var VERSION IMAGES MAP DOCS OUT)
 endforeach()
 foreach(file IN LISTS IMAGES MAP DOCS)
   if(NOT EXISTS "${file}")
-    message(FATAL_ERROR "release_archive: ${file} does not exist (build the phone images and gb2uc.map first)")
+    message(FATAL_ERROR "release_archive: ${file} does not exist (build the phone images, gb2uc.map and the page first)")
   endif()
 endforeach()
 

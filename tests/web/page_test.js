@@ -2,12 +2,16 @@
 // What only the page has, in headless Chromium: a click on a phone key
 // changes the screen; a dropped folder plays its first track with its
 // lyrics; a track the browser cannot decode and a folder without tracks
-// each give one line in the page; and the page asks the network for nothing.
-//   node page_test.js PAGE.html RUNNER_DIR TEST_DATA_DIR
+// each give one line in the page; the lyrics view lists what zqlrc scan
+// says of each track, its ZIP holds the phone's lyrics folder with the bytes
+// zqlrc fix writes, its texts switch between English and Chinese; and the
+// page asks the network for nothing.
+//   node page_test.js PAGE.html RUNNER_DIR TEST_DATA_DIR ZQLRC LYRICS_DIR
 'use strict';
 const fs = require('fs');
 const path = require('path');
-const [pageFile, runnerDir, dataDir] = process.argv.slice(2);
+const [pageFile, runnerDir, dataDir, zqlrc, lyricsDir] = process.argv.slice(2);
+const {execFileSync} = require('child_process');
 const puppeteer = require(path.resolve(runnerDir, 'node_modules', 'puppeteer-core'));
 
 const tone = fs.readFileSync(path.join(dataDir, 'tone_2500ms.mp3')).toString('base64');
@@ -62,6 +66,48 @@ const check = (ok, text) => { if (!ok) failures.push(text); };
     if (c.status) check(await wait(async () => c.status.test(await status())), c.name + ': the page says "' + (await status()) + '"');
     check(!(await status()).includes('\n'), c.name + ': more than one line');
   }
+  // A folder of every wild lyrics file beside a track of its name, and a track without lyrics.
+  const music = fs.mkdtempSync(path.join(require('os').tmpdir(), 'zq-page-'));
+  fs.mkdirSync(path.join(music, 'lrc'));
+  const dropped = [['none.mp3', tone]];
+  for (const n of fs.readdirSync(lyricsDir).filter((f) => f.endsWith('.lrc'))) {
+    fs.copyFileSync(path.join(lyricsDir, n), path.join(music, 'lrc', n));
+    fs.copyFileSync(path.join(dataDir, 'tone_2500ms.mp3'), path.join(music, n.slice(0, -4) + '.mp3'));
+    dropped.push([n.slice(0, -4) + '.mp3', tone], [n, fs.readFileSync(path.join(lyricsDir, n)).toString('base64')]);
+  }
+  fs.copyFileSync(path.join(dataDir, 'tone_2500ms.mp3'), path.join(music, 'none.mp3'));
+  const run = (args) => { try { return execFileSync(zqlrc, args, {encoding: 'utf8'}); } catch (e) { return e.stdout; } };
+  const scanned = run(['scan', music]).trim().split('\n').slice(0, -1);
+  run(['fix', ...fs.readdirSync(path.join(music, 'lrc')).map((n) => path.join(music, 'lrc', n)), '--out', path.join(music, 'fixed')]);
+  await page.evaluate((files) => {
+    const dt = new DataTransfer();
+    for (const [name, data] of files) dt.items.add(new File([Uint8Array.from(atob(data), (ch) => ch.charCodeAt(0))], name));
+    window.dispatchEvent(new DragEvent('drop', {dataTransfer: dt, bubbles: true, cancelable: true}));
+  }, dropped);
+  const listed = () => page.evaluate(() => zqPageLyrics.rows.map((r) => r.track + ': ' + (r.file ? 'lrc/' + r.file + ': ' : '') + r.verdict));
+  check(await wait(async () => (await listed()).length === scanned.length), 'lyrics view: ' + (await listed()).length + ' tracks, zqlrc scan ' + scanned.length);
+  check(JSON.stringify(await listed()) === JSON.stringify(scanned), 'lyrics view differs from zqlrc scan:\n' + (await listed()).join('\n'));
+  // The ZIP: mobile/audio/lrc/ holding what zqlrc fix wrote, byte for byte, and the note.
+  const zip = Buffer.from(await page.evaluate(async () => btoa(String.fromCharCode(...(await zqPageLyrics.zip())))), 'base64');
+  const entries = {};
+  for (let at = 0; zip.readUInt32LE(at) === 0x04034B50;) {
+    const size = zip.readUInt32LE(at + 18), nameLength = zip.readUInt16LE(at + 26);
+    entries[zip.toString('utf8', at + 30, at + 30 + nameLength)] = zip.subarray(at + 30 + nameLength, at + 30 + nameLength + size);
+    at += 30 + nameLength + size;
+  }
+  const fixed = fs.readdirSync(path.join(music, 'fixed')).sort();
+  check(JSON.stringify(Object.keys(entries)) === JSON.stringify([...fixed.map((n) => 'mobile/audio/lrc/' + n), 'README.txt']), 'ZIP holds ' + Object.keys(entries).join(', '));
+  for (const n of fixed) check(entries['mobile/audio/lrc/' + n] && entries['mobile/audio/lrc/' + n].equals(fs.readFileSync(path.join(music, 'fixed', n))), 'ZIP: ' + n + ' is not what zqlrc fix wrote');
+  check(/mobile\/audio\/lrc\//.test(entries['README.txt'] || ''), 'ZIP: the note does not say where the folder goes');
+  fs.rmSync(music, {recursive: true});
+  // The language switch: every text of the page changes, and back.
+  const texts = () => page.evaluate(() => document.getElementById('bar').innerText + document.querySelector('#lyrics h2').innerText + document.querySelector('#lyrics thead').innerText);
+  const english = await texts();
+  await page.click('#language');
+  const chinese = await texts();
+  check(/打开音乐文件夹/.test(chinese) && /歌词/.test(chinese) && /lrc文件/.test(chinese) && !/Open a music folder|Track/.test(chinese), 'Chinese page: ' + chinese);
+  await page.click('#language');
+  check((await texts()) === english, 'switching back does not give the English page');
   check(stray.length === 0, 'the page asked the network for ' + stray[0]);
   await browser.close();
   for (const f of failures) console.log('FAILED: ' + f);

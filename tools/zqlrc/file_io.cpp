@@ -101,7 +101,12 @@ NewFile WriteNewFile(const std::string& path, const std::vector<uint8_t>& bytes,
   if (!WriteTemp(path, bytes, NewFileMode(), &temp, error)) return NewFile::kFailed;
   // The name is taken only when nobody took it meanwhile; a file system
   // without that kind of rename gets the plain one, the check above made.
+#ifdef RENAME_NOREPLACE
   int rc = renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE);
+#else
+  int rc = -1;  // the page's in-memory file system has no such rename
+  errno = ENOSYS;
+#endif
   if (rc != 0 && (errno == EINVAL || errno == ENOSYS)) rc = rename(temp.c_str(), path.c_str());
   if (rc == 0) return NewFile::kWritten;
   NewFile result = errno == EEXIST ? NewFile::kExists : NewFile::kFailed;

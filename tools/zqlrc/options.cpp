@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "options.h"
 
-#include <iconv.h>
 #include <stdlib.h>
 
+#include "text_decoding.h"
 #include "text_reading.h"
 
 namespace zqlrc {
@@ -11,10 +11,7 @@ namespace zqlrc {
 namespace {
 
 bool KnownEncoding(const std::string& name) {
-  iconv_t cd = iconv_open("UTF-32LE", IconvName(name).c_str());
-  if (cd == (iconv_t)-1) return false;
-  iconv_close(cd);
-  return true;
+  return KnowsEncoding(IconvName(name).c_str());
 }
 
 // Which command each option belongs to; empty for all of them.

@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "text_reading.h"
 
-#include <errno.h>
-#include <iconv.h>
-
 #include "encoding_guess.h"
+#include "text_decoding.h"
 
 namespace zqlrc {
 
@@ -22,45 +20,11 @@ bool IsCjkEncoding(const std::string& name) {
   return name == "Big5" || name == "EUC-KR" || name == "EUC-JP" || name == "Shift_JIS";
 }
 
-// Decodes `size` bytes with iconv. On a failure *text holds what was decoded
-// before the first byte that does not read; false then.
-bool Decode(iconv_t cd, const uint8_t* bytes, size_t size, std::u32string* text) {
-  text->clear();
-  char* in = (char*)bytes;
-  size_t in_left = size;
-  char chunk[4096];
-  bool good = true;
-  // Two rounds at most past the input: the input itself, then the flush of
-  // a shift state.
-  for (bool flushing = false;; flushing = true) {
-    size_t rc = 0;
-    do {
-      char* out = chunk;
-      size_t out_left = sizeof chunk;
-      rc = flushing ? iconv(cd, nullptr, nullptr, &out, &out_left) : iconv(cd, &in, &in_left, &out, &out_left);
-      size_t made = (size_t)(out - chunk);
-      for (size_t k = 0; k + 4 <= made; k += 4) {
-        const uint8_t* u = (const uint8_t*)chunk + k;
-        text->push_back((char32_t)u[0] | (char32_t)u[1] << 8 | (char32_t)u[2] << 16 | (char32_t)u[3] << 24);
-      }
-    } while (rc == (size_t)-1 && errno == E2BIG);
-    if (rc == (size_t)-1) {
-      good = false;  // EILSEQ: a bad sequence; EINVAL: one cut off by the end
-      break;
-    }
-    if (flushing) break;
-  }
-  return good;
-}
-
 // Decodes with the named encoding; a zero character ends the text as a bad
 // byte does. False with *text cut where the reading stops.
 bool DecodeAs(const char* encoding, const uint8_t* bytes, size_t size, std::u32string* text, bool* known) {
-  iconv_t cd = iconv_open("UTF-32LE", encoding);
-  *known = cd != (iconv_t)-1;
+  bool good = DecodeBytes(encoding, bytes, size, text, known);
   if (!*known) return false;
-  bool good = Decode(cd, bytes, size, text);
-  iconv_close(cd);
   size_t zero = text->find(U'\0');
   if (zero != std::u32string::npos) {
     text->resize(zero);

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "text_writing.h"
 
-#include <iconv.h>
-
 #include "lyrics/encoding.h"
 #include "sim/utf8.h"
+#include "text_decoding.h"
 
 namespace zqlrc {
 
@@ -32,38 +31,24 @@ void PutUtf16(std::vector<uint8_t>* out, char32_t c, bool little) {
   PutUnit(out, (uint16_t)(0xDC00 + (c & 0x3FF)), little);
 }
 
-// One character in GB2312's two bytes, each A1 or above; false when it has none.
-bool PutGb2312(iconv_t cd, std::vector<uint8_t>* out, char32_t c) {
-  uint8_t in[4] = {(uint8_t)c, (uint8_t)(c >> 8), (uint8_t)(c >> 16), (uint8_t)(c >> 24)};
-  char pair[4];
-  char* in_ptr = (char*)in;
-  char* out_ptr = pair;
-  size_t in_left = sizeof in, out_left = sizeof pair;
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  if (iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) == (size_t)-1) return false;
-  if (out_ptr - pair != 2 || (uint8_t)pair[0] < 0xA1 || (uint8_t)pair[1] < 0xA1) return false;
-  out->push_back((uint8_t)pair[0]);
-  out->push_back((uint8_t)pair[1]);
-  return true;
-}
-
 Encoded EncodeGb2312(const std::u32string& text) {
   Encoded result;
-  iconv_t cd = iconv_open("GB2312", "UTF-32LE");
-  if (cd == (iconv_t)-1) return result;  // bad_char 0: no encoder at all
   for (size_t k = 0; k < text.size(); ++k) {
     char32_t c = text[k];
-    bool fits = c < 0x80 ? (c >= 0x20 || c == U'\r' || c == U'\n') : PutGb2312(cd, &result.bytes, c);
+    uint8_t pair[2];
+    bool fits = c < 0x80 ? (c >= 0x20 || c == U'\r' || c == U'\n') : Gb2312Pair(c, pair);
     if (!fits) {
       result.bad_char = c;
       result.bad_index = k;
-      iconv_close(cd);
       result.bytes.clear();
       return result;
     }
-    if (c < 0x80) result.bytes.push_back((uint8_t)c);
+    if (c < 0x80) {
+      result.bytes.push_back((uint8_t)c);
+    } else {
+      result.bytes.insert(result.bytes.end(), pair, pair + 2);
+    }
   }
-  iconv_close(cd);
   result.ok = true;
   return result;
 }

@@ -23,7 +23,7 @@ void OnSignal(int sig) {
 
 std::string Usage(const UsageParts& p) {
   using drive::kImageNames;
-  return std::string("usage: ") + p.program + " [options] PATH\n" +
+  return std::string("usage: ") + p.program + " [options] PATH\n" + p.also +
          "Plays PATH (an .mp3/.m4a file, or a folder: its first track) " + p.about + "\n" + p.run +
          "  --shots DIR       screenshots go here (NAME.png)\n"
          "  --trace FILE      the trace goes here instead of stdout\n"

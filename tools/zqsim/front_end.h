@@ -22,6 +22,7 @@ struct UsageParts {
   const char* images;      // the line of --images
   const char* window;      // the lines of --scale and --key-map
   const char* after;       // the text after the options
+  const char* also = "";   // more usage lines, after the first
 };
 std::string Usage(const UsageParts& parts);
 

@@ -17,12 +17,10 @@
 #include "tools/zqweb/page_job.h"
 
 namespace zqweb {
-namespace {
 
 namespace fs = std::filesystem;
 
-// The first of `names` on the PATH that can be run, or "".
-std::string find_on_path(std::initializer_list<const char*> names) {
+std::string FindOnPath(std::initializer_list<const char*> names) {
   const char* path = getenv("PATH");
   for (const char* name : names) {
     std::istringstream dirs(path != nullptr ? path : "/usr/bin:/bin");
@@ -34,8 +32,6 @@ std::string find_on_path(std::initializer_list<const char*> names) {
   }
   return "";
 }
-
-}  // namespace
 
 bool Launch::Prepare(const zqsim::Options& options, std::string* error, bool* bad_input) {
   *bad_input = true;
@@ -106,8 +102,8 @@ int Launch::Run(const zqsim::Options& options) {
     return status;
   };
   if (!Prepare(options, &error, &bad_input)) return give_up(error, bad_input ? 2 : 1);
-  std::string node = find_on_path({"node", "nodejs"});
-  std::string chromium = getenv("ZQ_CHROMIUM") != nullptr ? getenv("ZQ_CHROMIUM") : find_on_path({"chromium"});
+  std::string node = FindOnPath({"node", "nodejs"});
+  std::string chromium = getenv("ZQ_CHROMIUM") != nullptr ? getenv("ZQ_CHROMIUM") : FindOnPath({"chromium"});
   std::error_code ec;
   if (node.empty()) return give_up("node is not installed; install it with: apt-get install nodejs", 1);
   if (chromium.empty()) return give_up("chromium is not installed; install it with: apt-get install chromium", 1);

@@ -46,4 +46,7 @@ class Launch {
 // (a path, or NAME in --images DIR); "" with *error when there is none.
 std::string page_image(const zqsim::Options& options, std::string* file, std::string* error);
 
+// The first of `names` on the PATH that can be run, or "".
+std::string FindOnPath(std::initializer_list<const char*> names);
+
 }  // namespace zqweb

@@ -7,6 +7,7 @@
 #include "drive/key_script.h"
 #include "tools/zqsim/front_end.h"
 #include "tools/zqsim/options.h"
+#include "tools/zqweb/fix_run.h"
 #include "tools/zqweb/launch.h"
 
 #ifndef ZQ_WEB_PAGE
@@ -38,6 +39,7 @@ const zqsim::UsageParts kUsage = {
     "also installs the runner's puppeteer-core. ZQ_CHROMIUM names another\n"
     "Chromium. Exit status: 0 done, 1 the run failed, 2 bad command line,\n"
     "script, PATH or image.\n",
+    "       zqweb fix FILE... --out DIR [--to ENC] ...  (zqweb fix --help)\n",
 };
 
 // The temporary phone folder must not outlive an interrupted run.
@@ -48,6 +50,8 @@ void RemoveTempFiles(void* launch) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "fix")
+    return zqweb::RunFixCommand(argc, argv, {ZQ_WEB_PAGE, ZQ_WEB_RUNNER, ZQ_DEFAULT_GB2UC_MAP});
   zqsim::Options options;
   drive::Script script;
   const int done = zqsim::ReadCommandLine(argc, argv, kUsage, &options, &script);

@@ -54,6 +54,10 @@ bool PageJob::Write(const std::string& json_file, std::string* error) const {
   for (size_t i = 0; i < outputs.size(); ++i)
     text += std::string(i ? ",\n" : "") + "{\"from\": " + json_string(outputs[i].from) +
             ", \"to\": " + json_string(outputs[i].to) + "}";
+  text += "],\n\"tool\": " + json_string(tool) + ",\n\"renames\": [";
+  for (size_t i = 0; i < renames.size(); ++i)
+    text +=
+        std::string(i ? ",\n" : "") + "[" + json_string(renames[i].first) + ", " + json_string(renames[i].second) + "]";
   text += "]}\n";
   std::ofstream out(json_file, std::ios::binary);
   out << text;

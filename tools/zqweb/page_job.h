@@ -20,10 +20,13 @@ struct PageJob {
   };
   std::string page;
   std::string chromium;
+  std::string tool;  // "" for the stand-in's run, "zqlrc" for zqlrc's
   std::vector<std::string> args;
   std::vector<File> files;
   std::vector<std::string> keep;  // files in the page that are not handed back
   std::vector<Output> outputs;
+  // Page paths in the run's output and notes, and the host paths they stand for.
+  std::vector<std::pair<std::string, std::string>> renames;
 
   void add_file(const std::string& path, const std::string& from) { files.push_back({path, from}); }
   // An empty file that stands for one that exists on the host.

@@ -7,7 +7,10 @@
 //   node run_page.js JOB.json
 // JOB.json: {"page": FILE, "chromium": FILE, "args": [...],
 //            "files": [{"path": PAGE_PATH, "from": HOST_FILE}],
-//            "keep": [PAGE_PATH...], "outputs": [{"from": PAGE_PATH, "to": HOST_PATH}]}
+//            "keep": [PAGE_PATH...], "outputs": [{"from": PAGE_PATH, "to": HOST_PATH}],
+//            "tool": "" or "zqlrc", "renames": [[PAGE_PATH, HOST_PATH]...]}
+// "tool" "zqlrc" runs the page's zqlrc instead of the stand-in; each rename
+// turns a page path in the output and notes back into the host's.
 // An output whose "from" ends in "/" is a folder: each file in it goes into
 // the host folder "to". A request the page makes for anything but itself is
 // an error: the page needs no network.
@@ -42,14 +45,15 @@ async function main() {
     await page.goto(pageUrl, {waitUntil: 'load'});
     await page.waitForFunction(() => window.zqweb !== undefined, {timeout: 60000});
     await page.evaluate(() => window.zqweb.ready);
-    const answer = await page.evaluate((j) => window.zqweb.run(j), {args: job.args, files, keep: job.keep || []});
-    process.stdout.write(answer.stdout);
+    const answer = await page.evaluate((j) => window.zqweb.run(j), {args: job.args, files, keep: job.keep || [], tool: job.tool || ''});
+    const renamed = (text) => (job.renames || []).reduce((t, [from, to]) => t.split(from).join(to), text);
+    process.stdout.write(renamed(answer.stdout));
     // The page's notes name an image or script given by path as the host has it.
     let notes = answer.stderr;
     for (const f of job.files) {
       if (f.from && (f.path === '/job/image.wasm' || f.path === '/job/script')) notes = notes.split(f.path).join(f.from);
     }
-    process.stderr.write(notes);
+    process.stderr.write(renamed(notes));
     for (const o of job.outputs || []) {
       for (const f of answer.files) {
         let to = null;

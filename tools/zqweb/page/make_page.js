@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: MIT
-// Puts the page together as one file: the shell, the stand-in's core (its
-// WebAssembly inside), the page's script, and the data it carries: the four
+// Puts the page together as one file: the shell, the stand-in's core and
+// zqlrc (each with its WebAssembly inside), the page's script, and the data it carries: the four
 // program images, the font (gzip-compressed; the page unpacks it), the
 // GB2312 table and the demo folder.
-//   node make_page.js OUT.html SHELL.html CORE.js IMAGES_DIR FONT.hex.gz GB2UC.map DEMO_DIR STYLE.css PAGE.js...
+//   node make_page.js OUT.html SHELL.html CORE.js LRC.js IMAGES_DIR FONT.hex.gz GB2UC.map DEMO_DIR STYLE.css PAGE.js...
 // An image that imports anything but a firmware service (platform/services.txt)
 // and what a side module needs to be linked in is refused: no page is written.
 'use strict';
 const fs = require('fs');
 const path = require('path');
 
-const [out, shell, core, imagesDir, font, gb2uc, demoDir, style, ...pages] = process.argv.slice(2);
+const [out, shell, core, lrc, imagesDir, font, gb2uc, demoDir, style, ...pages] = process.argv.slice(2);
 if (pages.length === 0) {
-  console.error('usage: node make_page.js OUT SHELL CORE IMAGES_DIR FONT_GZ GB2UC_MAP DEMO_DIR STYLE PAGE_JS...');
+  console.error('usage: node make_page.js OUT SHELL CORE LRC IMAGES_DIR FONT_GZ GB2UC_MAP DEMO_DIR STYLE PAGE_JS...');
   process.exit(2);
 }
 const b64 = (file) => fs.readFileSync(file).toString('base64');
@@ -52,6 +52,7 @@ const safe = (text) => text.replace(/<\/script/gi, '<\\/script');
 const html = fs.readFileSync(shell, 'utf8')
                  .replace('/*ZQ_DATA*/', () => 'const ZQ_DATA = ' + JSON.stringify(data) + ';')
                  .replace('/*ZQ_CORE*/', () => safe(fs.readFileSync(core, 'utf8')))
+                 .replace('/*ZQ_LRC*/', () => safe(fs.readFileSync(lrc, 'utf8')))
                  .replace('/*ZQ_STYLE*/', () => fs.readFileSync(style, 'utf8'))
                  .replace('/*ZQ_PAGE*/', () => safe(pages.map((p) => fs.readFileSync(p, 'utf8')).join('\n')));
 fs.writeFileSync(out, html);

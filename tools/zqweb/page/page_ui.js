@@ -60,7 +60,7 @@ const zqPageUi = (() => {
   audio.addEventListener('ended', () => core.ccall('zq_page_track_ended', null, ['number'], [0]));
   audio.addEventListener('error', () => {
     if (!audio.getAttribute('src')) return;
-    say('cannot play ' + audioTrack + ': the browser cannot decode it');
+    say(zqTexts.t('cannotPlay', audioTrack));
     core.ccall('zq_page_track_ended', null, ['number'], [1]);
   });
 
@@ -78,10 +78,10 @@ const zqPageUi = (() => {
   // The folder as the phone's card: tracks in mobile/audio/ (the stand-in
   // needs only their names and whether they are empty; the audio element
   // plays them from the page's memory), lyrics in mobile/audio/lrc/.
-  const start = async (f) => {
+  const start = async (f, chosen) => {
     const names = [...f.tracks.keys()].sort((a, b) => (a < b ? -1 : a > b ? 1 : 0));
     if (names.length === 0) {
-      say(f.name + ': no MP3 or M4A track in this folder');
+      say(zqTexts.t('noTracks', f.name));
       return false;
     }
     core.ccall('zq_page_reset', null, [], []);
@@ -90,10 +90,10 @@ const zqPageUi = (() => {
     // Lyrics files are read all at once, not one after the other.
     const texts = await Promise.all([...f.lyrics].map(([name, blob]) => blob.arrayBuffer().then((b) => [name, b], () => [name, null])));
     for (const [name, bytes] of texts) {
-      if (bytes === null) say('cannot read ' + name + '; the player will not find it');
+      if (bytes === null) say(zqTexts.t('cannotRead', name));
       else zqCore.writeFile('/card/mobile/audio/lrc/' + name, new Uint8Array(bytes));
     }
-    const first = names[0];
+    const first = chosen || names[0];
     performance.mark('zq-listed');
     const ms = await measure(f.tracks.get(first));
     performance.mark('zq-measured');
@@ -108,8 +108,10 @@ const zqPageUi = (() => {
       return false;
     }
     say('');
+    // The lyrics view follows once the phone is on the screen.
+    if (!chosen) requestAnimationFrame(() => setTimeout(() => zqPageLyrics.show(f, (name) => start(f, name)), 0));
     // The other tracks' lengths, as the browser finds them.
-    for (const name of names.slice(1)) {
+    for (const name of names.filter((n) => n !== first)) {
       if (folder !== f) return true;
       const len = await measure(f.tracks.get(name));
       if (len !== null) core.ccall('zq_page_track_length', null, ['string', 'number'], ['file://b/mobile/audio/' + name, len]);
@@ -119,7 +121,7 @@ const zqPageUi = (() => {
 
   // Files of a folder, as [{path, file}] with paths below the folder.
   const gather = (list) => {
-    const f = {name: 'the folder', tracks: new Map(), lyrics: new Map()};
+    const f = {name: zqTexts.t('theFolder'), tracks: new Map(), lyrics: new Map()};
     const beside = new Map();
     for (const {path, file} of list) {
       const parts = path.split('/');
@@ -154,7 +156,7 @@ const zqPageUi = (() => {
         for (const file of dataTransfer.files) list.push({path: file.name, file});
       }
     } catch (e) {
-      say('cannot read the dropped folder: ' + (e && e.message ? e.message : e));
+      say(zqTexts.t('cannotDrop', e && e.message ? e.message : e));
       return;
     }
     const f = gather(list);
@@ -171,7 +173,7 @@ const zqPageUi = (() => {
   const demoFolder = () => {
     const list = ZQ_DATA.demo.map((d) => ({path: d.path, file: new Blob([zqCore.fromBase64(d.data)])}));
     const f = gather(list);
-    f.name = 'the demo';
+    f.name = zqTexts.t('theDemo');
     return f;
   };
 
@@ -206,15 +208,23 @@ const zqPageUi = (() => {
     height = core.ccall('zq_view_height', 'number', [], []);
     performance.mark('zq-view');
     const page = document.getElementById('page');
-    page.innerHTML = '<div id="bar"><label>Image <select id="image">' +
+    page.innerHTML = '<div id="bar"><label><span data-text="image"></span> <select id="image">' +
       ['zq_player_blue', 'zq_player_blue_patch', 'zq_player', 'zq_player_patch'].map((n) => '<option>' + n + '</option>').join('') +
-      '</select></label> <label class="pick">Open a music folder<input id="pick" type="file" webkitdirectory multiple></label>' +
-      ' <span class="hint">or drop one here; F1: the key map</span></div><div id="status"></div>';
+      '</select></label> <label class="pick"><span data-text="open"></span><input id="pick" type="file" webkitdirectory multiple></label>' +
+      ' <span class="hint" data-text="hint"></span> <button id="language"></button></div><div id="status"></div>' +
+      '<div id="main"><div id="phone"></div><div id="lyrics"></div></div>';
+    const label = () => {
+      for (const e of page.querySelectorAll('[data-text]')) e.textContent = zqTexts.t(e.dataset.text);
+      document.getElementById('language').textContent = zqTexts.t('language');
+    };
+    label();
+    zqTexts.onChange(label);
+    document.getElementById('language').addEventListener('click', () => zqTexts.set(zqTexts.lang === 'zh' ? 'en' : 'zh'));
     canvas = document.createElement('canvas');
     canvas.width = width;
     canvas.height = height;
     canvas.tabIndex = 0;
-    page.appendChild(canvas);
+    document.getElementById('phone').appendChild(canvas);
     context = canvas.getContext('2d');
     status = document.getElementById('status');
     imageChoice = document.getElementById('image');
@@ -244,13 +254,13 @@ const zqPageUi = (() => {
     window.addEventListener('dragover', (e) => e.preventDefault());
     window.addEventListener('drop', (e) => { e.preventDefault(); allowSound(); dropped(e.dataTransfer); });
     await start(demoFolder());
-    say('Click the phone or press a key for sound.');
+    say(zqTexts.t('sound'));
     requestAnimationFrame(frame(performance.now()));
     requestAnimationFrame(() => performance.mark('zq-first-screen'));
     return true;
   };
-  window.addEventListener('error', (e) => status && say('the page failed: ' + e.message));
-  window.addEventListener('unhandledrejection', (e) => status && say('the page failed: ' + (e.reason && e.reason.message ? e.reason.message : e.reason)));
+  window.addEventListener('error', (e) => status && say(zqTexts.t('failed', e.message)));
+  window.addEventListener('unhandledrejection', (e) => status && say(zqTexts.t('failed', e.reason && e.reason.message ? e.reason.message : e.reason)));
   // zqweb runs the page without a person: no demo, no view.
   return {ready: window.zqwebHeadless ? Promise.resolve(false) : build(), audio};
 })();
