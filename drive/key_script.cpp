@@ -43,11 +43,11 @@ bool ParseNumber(const Word& w, uint64_t limit, uint64_t* out) {
     char c = w.at[i];
     uint64_t d;
     if (c >= '0' && c <= '9')
-      d = static_cast<uint64_t>(c - '0');
+      d = static_cast<unsigned>(c - '0');
     else if (base == 16 && c >= 'a' && c <= 'f')
-      d = static_cast<uint64_t>(c - 'a' + 10);
+      d = static_cast<unsigned>(c - 'a' + 10);
     else if (base == 16 && c >= 'A' && c <= 'F')
-      d = static_cast<uint64_t>(c - 'A' + 10);
+      d = static_cast<unsigned>(c - 'A' + 10);
     else
       return false;
     v = v * base + d;

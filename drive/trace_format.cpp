@@ -56,22 +56,22 @@ void LyricsRows::Joiner::Add(int y, const sim::CanvasCall& call) {
 
 void LyricsRows::Add(const sim::CanvasCall& c) {
   switch (c.op) {
-    case sim::CanvasOp::FillRect:
-    case sim::CanvasOp::DrawLine:
-    case sim::CanvasOp::DrawRect: {
+    case sim::CanvasOp::kFillRect:
+    case sim::CanvasOp::kDrawLine:
+    case sim::CanvasOp::kDrawRect: {
       int top = c.y1 < c.y2 ? c.y1 : c.y2;
       int bottom = c.y1 < c.y2 ? c.y2 : c.y1;
       if (!InLyricsRows(top, bottom)) return;
       repainted_ = true;
       // The area is painted whole (one fill, or a line per column) before
       // it is drawn again: the texts drawn before it are gone.
-      if (c.op != sim::CanvasOp::DrawRect) {
+      if (c.op != sim::CanvasOp::kDrawRect) {
         black_.Restart();
         grey_.Restart();
       }
       return;
     }
-    case sim::CanvasOp::DrawText:
+    case sim::CanvasOp::kDrawText:
       if (c.y1 < kLyricsTop || c.y1 > kLyricsOverflowRow) return;
       if (IsBlack(c.color)) {
         black_.Add(c.y1, c);

@@ -38,7 +38,7 @@ const WCHAR* OrEmpty(const WCHAR* text) {
 uint8_t DrawWrapped(const WCHAR* s, uint8_t y) {
   uint16_t x = 0;
   WCHAR unit[2] = {0, 0};
-  for (uint32_t i = 0; i < u_strlen(s); ++i) {
+  for (uint32_t i = 0; s[i] != 0; ++i) {
     unit[0] = s[i];
     uint16_t w = (uint16_t)getfontsize(unit, CANVAS_FONT_DEFAULT);
     if ((uint32_t)x + w < kLineWidth) {

@@ -99,7 +99,7 @@ void CanvasUncover() {
 void CanvasDelete(uint32_t handle) {
   for (uint32_t& h : g.live)
     if (h != 0 && h == handle) h = 0;
-  canvas_log::Record(canvas_log::Blank(CanvasOp::Delete, handle));
+  canvas_log::Record(canvas_log::Blank(CanvasOp::kDelete, handle));
 }
 
 }  // namespace internal
@@ -151,7 +151,7 @@ uint32_t UIS_CreateColorCanvas(uint32_t* port_block, CanvasBuffer* buffer, uint3
       }
     }
   }
-  canvas_log::Record(canvas_log::Blank(sim::CanvasOp::Create, handle));
+  canvas_log::Record(canvas_log::Blank(sim::CanvasOp::kCreate, handle));
   return handle;
 }
 
@@ -165,11 +165,11 @@ static uint32_t SetCurrentColour(CanvasColor& slot, sim::CanvasOp op, CanvasColo
 }
 
 uint32_t UIS_CanvasSetFillColor(CanvasColor color) {
-  return SetCurrentColour(g.fill, sim::CanvasOp::SetFillColor, color);
+  return SetCurrentColour(g.fill, sim::CanvasOp::kSetFillColor, color);
 }
 
 uint32_t UIS_CanvasSetForegroundColor(CanvasColor color) {
-  return SetCurrentColour(g.foreground, sim::CanvasOp::SetForegroundColor, color);
+  return SetCurrentColour(g.foreground, sim::CanvasOp::kSetForegroundColor, color);
 }
 
 uint32_t UIS_CanvasSetBackgroundColor(CanvasColor color) {
@@ -186,7 +186,7 @@ uint32_t UIS_CanvasSetFont(uint8_t font, uint32_t dialog) {
 }
 
 uint32_t UIS_CanvasDrawLine(CanvasPoint from, CanvasPoint to, uint32_t dialog) {
-  CanvasCall call = sim::Call(sim::CanvasOp::DrawLine, dialog, sim::RegionOf(from, to));
+  CanvasCall call = sim::Call(sim::CanvasOp::kDrawLine, dialog, sim::RegionOf(from, to));
   call.color = g.foreground;
   canvas_log::Record(call);
   if (!sim::IsLive(dialog)) return 1;
@@ -195,7 +195,7 @@ uint32_t UIS_CanvasDrawLine(CanvasPoint from, CanvasPoint to, uint32_t dialog) {
 }
 
 uint32_t UIS_CanvasDrawRect(CanvasRegion region, uint8_t filled, uint32_t dialog) {
-  CanvasCall call = sim::Call(sim::CanvasOp::DrawRect, dialog, region);
+  CanvasCall call = sim::Call(sim::CanvasOp::kDrawRect, dialog, region);
   call.a = filled;
   call.color = g.foreground;
   canvas_log::Record(call);
@@ -207,7 +207,7 @@ uint32_t UIS_CanvasDrawRect(CanvasRegion region, uint8_t filled, uint32_t dialog
 
 // a and b are the width and height of the corner arcs.
 uint32_t UIS_CanvasDrawRoundRect(CanvasRegion region, uint32_t a, uint32_t b, uint32_t c, uint32_t dialog) {
-  CanvasCall call = sim::Call(sim::CanvasOp::DrawRoundRect, dialog, region);
+  CanvasCall call = sim::Call(sim::CanvasOp::kDrawRoundRect, dialog, region);
   call.a = a;
   call.b = b;
   call.c = c;
@@ -234,7 +234,7 @@ uint32_t UIS_CanvasDrawRoundRect(CanvasRegion region, uint32_t a, uint32_t b, ui
 }
 
 uint32_t UIS_CanvasFillRect(CanvasRegion region, uint32_t dialog) {
-  CanvasCall call = sim::Call(sim::CanvasOp::FillRect, dialog, region);
+  CanvasCall call = sim::Call(sim::CanvasOp::kFillRect, dialog, region);
   call.color = g.fill;
   canvas_log::Record(call);
   if (!sim::IsLive(dialog)) return 1;
@@ -244,7 +244,7 @@ uint32_t UIS_CanvasFillRect(CanvasRegion region, uint32_t dialog) {
 
 // a is the start angle and b the sweep, in degrees; c is not used.
 uint32_t UIS_CanvasDrawArc(CanvasRegion region, uint32_t a, uint32_t b, uint32_t c, uint32_t dialog) {
-  CanvasCall call = sim::Call(sim::CanvasOp::DrawArc, dialog, region);
+  CanvasCall call = sim::Call(sim::CanvasOp::kDrawArc, dialog, region);
   call.a = a;
   call.b = b;
   call.c = c;
@@ -259,7 +259,7 @@ uint32_t UIS_CanvasDrawArc(CanvasRegion region, uint32_t a, uint32_t b, uint32_t
 // is 255, which lets the screen show through.
 uint32_t UIS_CanvasDrawColorText(const WCHAR* text, uint16_t offset, uint16_t length, CanvasPoint at, uint16_t anchor,
                                  uint32_t dialog) {
-  CanvasCall call = canvas_log::Blank(sim::CanvasOp::DrawText, dialog);
+  CanvasCall call = canvas_log::Blank(sim::CanvasOp::kDrawText, dialog);
   call.x1 = at.x;
   call.y1 = at.y;
   call.a = offset;

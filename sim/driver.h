@@ -180,18 +180,18 @@ void SetEngineEndsTracks(bool yes);
 
 // ---------------------------------------------------------------- canvas
 enum class CanvasOp : uint8_t {
-  Create,
-  Delete,
+  kCreate,
+  kDelete,
   kSetFont,
-  SetFillColor,
-  SetForegroundColor,
+  kSetFillColor,
+  kSetForegroundColor,
   kSetBackgroundColor,
-  DrawLine,
-  DrawRect,
-  DrawRoundRect,
-  FillRect,
-  DrawArc,
-  DrawText,
+  kDrawLine,
+  kDrawRect,
+  kDrawRoundRect,
+  kFillRect,
+  kDrawArc,
+  kDrawText,
   kGetStringSize,
   kDrawImage,
 };

@@ -169,10 +169,8 @@ uint32_t DL_FsSSearch(FS_SEARCH_PARAMS_T params, const WCHAR* search, uint8_t* h
     EndSearch(s);
     return status;
   }
-  if (s->entries.Size() > 0) {
-    s->entries.Cut(sim::names::DropCaseTwins(&s->entries[0], s->entries.Size(), &s->names[0]));
-    sim::names::SortEntries(&s->entries[0], s->entries.Size(), &s->names[0], sim::names::CompareNames);
-  }
+  s->entries.Cut(sim::names::DropCaseTwins(s->entries.Data(), s->entries.Size(), s->names.Data()));
+  sim::names::SortEntries(s->entries.Data(), s->entries.Size(), s->names.Data(), sim::names::CompareNames);
   s->entries.Cut(kMaxResults);
   s->count = (uint16_t)s->entries.Size();
   *handle = (uint8_t)(slot + 1);

@@ -84,7 +84,7 @@ bool TakeHostCase(char* path, size_t from, char* mirror, size_t mirror_from) {
 // The host path of `tail` in the host folder `dir`, and the URI beside it
 // (its first `uri_head` bytes from `uri`); true when every name of the tail
 // is on the host.
-bool place_in(const char* dir, const char* tail, char* out, size_t out_size, const char* uri, size_t uri_head,
+bool PlaceIn(const char* dir, const char* tail, char* out, size_t out_size, const char* uri, size_t uri_head,
               char* canonical, bool* fits) {
   size_t dir_len = Length(dir), tail_len = Length(tail);
   *fits = dir_len + 1 + tail_len + 1 <= out_size;
@@ -117,10 +117,10 @@ bool Uri8ToHost(const char* uri, char* out, size_t out_size, char* canonical) {
     // asked in the first.
     bool fits = true;
     for (size_t d = 0; d < count; ++d) {
-      if (place_in(dirs[d], rest + taken, out, out_size, uri, kPrefixLength + taken, canonical, &fits)) return true;
+      if (PlaceIn(dirs[d], rest + taken, out, out_size, uri, kPrefixLength + taken, canonical, &fits)) return true;
       if (!fits) return false;
     }
-    place_in(dirs[0], rest + taken, out, out_size, uri, kPrefixLength + taken, canonical, &fits);
+    PlaceIn(dirs[0], rest + taken, out, out_size, uri, kPrefixLength + taken, canonical, &fits);
     return fits;
   }
   size_t root_len = Length(g_root);

@@ -19,6 +19,8 @@ class PortArray {
   uint32_t Size() const { return size_; }
   T& operator[](uint32_t i) { return items_[i]; }
   const T& operator[](uint32_t i) const { return items_[i]; }
+  // The items, or null while the array is empty.
+  T* Data() { return items_; }
 
   // Room for `n` more items at the end, or null (and nothing changed) when
   // there is no memory for them.

@@ -16,7 +16,7 @@ struct Service {
   const void* address;
 };
 
-#define ZQ_SERVICE(name) {#name, reinterpret_cast<const void*>(&name)},
+#define ZQ_SERVICE(name) {#name, reinterpret_cast<const void*>(&(name))},
 const Service kServices[] = {
 #include "service_list.inc"
 };

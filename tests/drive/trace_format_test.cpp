@@ -21,7 +21,7 @@ const CanvasColor kBlue{0x4A, 0xB9, 0xED, 0};
 
 CanvasCall text(int x, int y, const char16_t* s, CanvasColor color) {
   CanvasCall c{};
-  c.op = CanvasOp::DrawText;
+  c.op = CanvasOp::kDrawText;
   c.x1 = static_cast<int16_t>(x);
   c.y1 = static_cast<int16_t>(y);
   c.color = color;
@@ -105,7 +105,7 @@ TEST(TraceFormat, Utf16BecomesUtf8) {
 }
 
 TEST(TraceFormat, TagsKeepEmptyRowsBetweenBars) {
-  Rows rows = RowsOf({Shape(CanvasOp::FillRect, 0, 100, 176, 199), text(5, 100, u"Title", kBlack),
+  Rows rows = RowsOf({Shape(CanvasOp::kFillRect, 0, 100, 176, 199), text(5, 100, u"Title", kBlack),
                       text(5, 120, u"Artist", kBlack), text(5, 140, u"", kBlack), text(5, 160, u"", kBlack)});
   EXPECT_TRUE(rows.repainted);
   EXPECT_EQ(rows.black, "Title|Artist||");
@@ -113,7 +113,7 @@ TEST(TraceFormat, TagsKeepEmptyRowsBetweenBars) {
 }
 
 TEST(TraceFormat, WrappedLinesJoinCharactersOfARowAndSplitRows) {
-  std::vector<CanvasCall> calls = {Shape(CanvasOp::FillRect, 0, 100, 176, 199)};
+  std::vector<CanvasCall> calls = {Shape(CanvasOp::kFillRect, 0, 100, 176, 199)};
   Chars(&calls, 100, u"Spring dawn", kBlack);
   Chars(&calls, 120, u"poem", kBlack);
   Chars(&calls, 140, u"花落", kGrey);
@@ -124,7 +124,7 @@ TEST(TraceFormat, WrappedLinesJoinCharactersOfARowAndSplitRows) {
 }
 
 TEST(TraceFormat, NextLineOnTheRowBelowTheAreaBelongsToTheLyrics) {
-  std::vector<CanvasCall> calls = {Shape(CanvasOp::FillRect, 0, 100, 176, 199)};
+  std::vector<CanvasCall> calls = {Shape(CanvasOp::kFillRect, 0, 100, 176, 199)};
   for (int y = 100; y <= 180; y += 20) Chars(&calls, y, u"ab", kBlack);
   calls.push_back(text(5, 200, u"    ==OVER==    ", kGrey));
   // The fixed bottom labels are drawn lower and in other colours.
@@ -143,12 +143,12 @@ TEST(TraceFormat, OnlyDrawingInTheLyricsAreaCounts) {
   };
   const Case cases[] = {
       {"widget fill just above the area",
-       {Shape(CanvasOp::FillRect, 0, 80, 176, 99), text(6, 60, u"00:01", kBlack)},
+       {Shape(CanvasOp::kFillRect, 0, 80, 176, 99), text(6, 60, u"00:01", kBlack)},
        false,
        ""},
-      {"colour-wheel column over the area", {Shape(CanvasOp::DrawLine, 7, 100, 7, 199)}, true, ""},
-      {"whole-screen column", {Shape(CanvasOp::DrawLine, 0, 0, 0, 219)}, true, ""},
-      {"bottom band line", {Shape(CanvasOp::DrawLine, 0, 205, 175, 205)}, false, ""},
+      {"colour-wheel column over the area", {Shape(CanvasOp::kDrawLine, 7, 100, 7, 199)}, true, ""},
+      {"whole-screen column", {Shape(CanvasOp::kDrawLine, 0, 0, 0, 219)}, true, ""},
+      {"bottom band line", {Shape(CanvasOp::kDrawLine, 0, 205, 175, 205)}, false, ""},
       {"message alone", {text(20, 100, u"lrc文件不存在", kBlack)}, true, "lrc文件不存在"},
       {"white text in the area is not lyrics", {text(20, 120, u"x", kWhite)}, false, ""},
       {"nothing", {}, false, ""},
@@ -164,8 +164,8 @@ TEST(TraceFormat, OnlyDrawingInTheLyricsAreaCounts) {
 // line of the position over them: the trace shows what stays on screen.
 TEST(TraceFormat, RepaintWithinOneEventStartsTheRowsAfresh) {
   const std::vector<CanvasCall> repaints[] = {
-      {Shape(CanvasOp::FillRect, 0, 100, 176, 199)},                                           // blue theme
-      {Shape(CanvasOp::DrawLine, 0, 100, 0, 199), Shape(CanvasOp::DrawLine, 1, 100, 1, 199)},  // colour wheel
+      {Shape(CanvasOp::kFillRect, 0, 100, 176, 199)},                                           // blue theme
+      {Shape(CanvasOp::kDrawLine, 0, 100, 0, 199), Shape(CanvasOp::kDrawLine, 1, 100, 1, 199)},  // colour wheel
   };
   for (const auto& repaint : repaints) {
     std::vector<CanvasCall> calls = repaint;

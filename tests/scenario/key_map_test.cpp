@@ -25,7 +25,7 @@ enum class Act {
   kVolumeUp,
   kVolumeDown,
   kPlayPause,
-  Stop,
+  kStop,
   kSeekBackDown,
   kSeekForwardDown,
   kStarDown,
@@ -69,7 +69,7 @@ class KeyMap : public Scenario {
     const PlayerState& p = Ps();
     uint8_t state = kPlayerPlaying;
     if (row.act == Act::kPlayPause) state = kPlayerPaused;
-    if (row.act == Act::Stop) state = kPlayerStopped;
+    if (row.act == Act::kStop) state = kPlayerStopped;
     EXPECT_EQ(p.State_Player, state);
     uint8_t volume = 4;
     if (row.act == Act::kVolumeUp) volume = 5;
@@ -91,7 +91,7 @@ class KeyMap : public Scenario {
     EXPECT_EQ(Track(), now_playing);
 
     uint32_t timer = 0;  // the playback timer runs on
-    bool timer_on = row.act != Act::Stop && row.act != Act::kPlayPause;
+    bool timer_on = row.act != Act::kStop && row.act != Act::kPlayPause;
     if (row.act == Act::kSeekBackDown || row.act == Act::kSeekForwardDown) timer = 2;
     if (row.act == Act::kHoldNext) timer = 4;
     if (row.act == Act::kHoldBack) timer = 5;
@@ -115,7 +115,7 @@ TEST_F(KeyMap, PressesActAndAreConsumedAsTheMapSays) {
       {0x04, C::kScreen, Act::kSeekBackDown, true},
       {0x06, C::kScreen, Act::kSeekForwardDown, true},
       {0x07, C::kScreen, Act::kVolumeDown, true},
-      {0x08, C::kScreen, Act::Stop, true},
+      {0x08, C::kScreen, Act::kStop, true},
       {0x0A, C::kScreen, Act::kStarDown, false},  // and the shell closes
       {0x0B, C::kScreen, Act::kPlayMode, false},
       {0x0E, C::kScreen, Act::kExit, false},
@@ -125,7 +125,7 @@ TEST_F(KeyMap, PressesActAndAreConsumedAsTheMapSays) {
       {0x17, C::kScreen, Act::kVolumeUp, true},
       {0x18, C::kScreen, Act::kVolumeDown, true},
       {0x2C, C::kScreen, Act::kPlayPause, true},
-      {0x2D, C::kScreen, Act::Stop, true},
+      {0x2D, C::kScreen, Act::kStop, true},
       {0x2E, C::kScreen, Act::kSeekBackDown, true},
       {0x2F, C::kScreen, Act::kSeekForwardDown, true},
       {0x03, C::kScreen, Act::kNone, false},

@@ -32,15 +32,15 @@ bool InBands(int y) {
 // font, measuring, canvas creation), "?" for a call that fits no area.
 std::string AreaOf(const sim::CanvasCall& call) {
   switch (call.op) {
-    case sim::CanvasOp::DrawLine:
+    case sim::CanvasOp::kDrawLine:
       return InBands(call.y1) && InBands(call.y2) ? "bands" : "?";
-    case sim::CanvasOp::FillRect:
+    case sim::CanvasOp::kFillRect:
       for (const Area& a : kAreas)
         if (call.x1 == a.x1 && call.y1 == a.y1 && call.x2 == a.x2 && call.y2 == a.y2) return a.name;
       return call.y1 == 83 && call.y2 == 93 && call.x1 >= 6 ? "bar" : "?";
-    case sim::CanvasOp::DrawRect:
+    case sim::CanvasOp::kDrawRect:
       return call.x1 == 5 && call.y1 == 82 && call.x2 == 170 && call.y2 == 94 ? "band" : "?";
-    case sim::CanvasOp::DrawText:
+    case sim::CanvasOp::kDrawText:
       if (InBands(call.y1)) return "bands";
       for (const Area& a : kAreas)
         if (call.x1 >= a.x1 && call.x1 < a.x2 && call.y1 >= a.y1 && call.y1 <= a.y2) return a.name;
@@ -69,7 +69,7 @@ std::u16string TextsIn(const std::string& area) {
   int row = -1;
   for (size_t i = 0; i < sim::CanvasLogSize(); ++i) {
     const sim::CanvasCall& call = sim::CanvasLogAt(i);
-    if (call.op != sim::CanvasOp::DrawText || AreaOf(call) != area) continue;
+    if (call.op != sim::CanvasOp::kDrawText || AreaOf(call) != area) continue;
     if (call.y1 != row) {
       if (row >= 0) out += u'|';
       row = call.y1;

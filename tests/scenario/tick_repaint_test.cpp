@@ -24,13 +24,13 @@ Rows DrawnRows() {
     const sim::CanvasCall& call = sim::CanvasLogAt(i);
     int top = 0, bottom = 0;
     switch (call.op) {
-      case sim::CanvasOp::DrawLine:
-      case sim::CanvasOp::DrawRect:
-      case sim::CanvasOp::FillRect:
+      case sim::CanvasOp::kDrawLine:
+      case sim::CanvasOp::kDrawRect:
+      case sim::CanvasOp::kFillRect:
         top = std::min(call.y1, call.y2);
         bottom = std::max(call.y1, call.y2);
         break;
-      case sim::CanvasOp::DrawText:
+      case sim::CanvasOp::kDrawText:
         top = call.y1;
         bottom = call.y1 + 15;
         break;

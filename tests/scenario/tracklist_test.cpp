@@ -183,7 +183,7 @@ TEST_F(TrackList, AFolderOf2000TracksIsListedWhole) {
   bool shown = false;
   for (size_t i = 0; i < sim::CanvasLogSize(); ++i) {
     const sim::CanvasCall& call = sim::CanvasLogAt(i);
-    shown |= call.op == sim::CanvasOp::DrawText && std::u16string(call.text, call.text_len) == u"1500/2000";
+    shown |= call.op == sim::CanvasOp::kDrawText && std::u16string(call.text, call.text_len) == u"1500/2000";
   }
   EXPECT_TRUE(shown);
 }

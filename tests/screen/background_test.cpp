@@ -57,14 +57,14 @@ TEST_F(Background, BlueBandsUseTheGradientRowByRowWithTransparency255) {
     const auto& color = calls[3 * k];
     const auto& top = calls[3 * k + 1];
     const auto& bottom = calls[3 * k + 2];
-    ASSERT_EQ(color.op, CanvasOp::SetForegroundColor) << k;
+    ASSERT_EQ(color.op, CanvasOp::kSetForegroundColor) << k;
     EXPECT_EQ(color.color.t, 255) << k;  // visible: the only painting of the band
-    ASSERT_EQ(top.op, CanvasOp::DrawLine) << k;
+    ASSERT_EQ(top.op, CanvasOp::kDrawLine) << k;
     EXPECT_EQ(top.x1, 0);
     EXPECT_EQ(top.x2, 175);
     EXPECT_EQ(top.y1, k);
     EXPECT_EQ(top.y2, k);
-    ASSERT_EQ(bottom.op, CanvasOp::DrawLine) << k;
+    ASSERT_EQ(bottom.op, CanvasOp::kDrawLine) << k;
     EXPECT_EQ(bottom.y1, 219 - k);
     EXPECT_EQ(bottom.y2, 219 - k);
     const uint32_t rgb = (uint32_t)color.color.r << 16 | (uint32_t)color.color.g << 8 | color.color.b;
@@ -83,7 +83,7 @@ TEST_F(Background, BlueBandsUseTheGradientRowByRowWithTransparency255) {
 #else
 TEST_F(Background, ColourWheelPaintsTheWholeDisplayFirst) {
   backg();
-  auto lines = CallsOf(CanvasOp::DrawLine);
+  auto lines = CallsOf(CanvasOp::kDrawLine);
   ASSERT_GE(lines.size(), 176u);
   for (int i = 0; i < 176; ++i) {
     EXPECT_EQ(lines[i].x1, i);
@@ -117,8 +117,8 @@ TEST_F(Background, ColourWheelRepaintsLeaveNoSeam) {
   CanvasColor current = {};
   size_t columns = 0;
   for (const auto& c : Calls()) {
-    if (c.op == CanvasOp::SetForegroundColor) current = c.color;
-    if (c.op != CanvasOp::DrawLine || c.x1 != c.x2) continue;
+    if (c.op == CanvasOp::kSetForegroundColor) current = c.color;
+    if (c.op != CanvasOp::kDrawLine || c.x1 != c.x2) continue;
     ++columns;
     get_rain_f((uint32_t)(8 * c.x1));
     const CanvasColor expected = sim::CanvasLogAt(sim::CanvasLogSize() - 1).color;

@@ -39,15 +39,15 @@ TEST_P(CanvasPrimitives, PassTheCornersTheLayoutPromises) {
 INSTANTIATE_TEST_SUITE_P(
     Shapes, CanvasPrimitives,
     ::testing::Values(
-        ShapeCase{"fill of the name row", [] { FillRect(0, 20, 176, 19); }, CanvasOp::FillRect, 0, 20, 176, 39},
-        ShapeCase{"frame of the bar", [] { DrawRect(5, 82, 165, 12); }, CanvasOp::DrawRect, 5, 82, 170, 94, 0},
-        ShapeCase{"rect by corners", [] { DrawRectxy(7, 8, 9, 10); }, CanvasOp::DrawRect, 7, 8, 9, 10, 0},
-        ShapeCase{"round rect", [] { DrawRoundRect(10, 20, 30, 40, 1, 2, 3); }, CanvasOp::DrawRoundRect, 10, 20, 40, 60,
+        ShapeCase{"fill of the name row", [] { FillRect(0, 20, 176, 19); }, CanvasOp::kFillRect, 0, 20, 176, 39},
+        ShapeCase{"frame of the bar", [] { DrawRect(5, 82, 165, 12); }, CanvasOp::kDrawRect, 5, 82, 170, 94, 0},
+        ShapeCase{"rect by corners", [] { DrawRectxy(7, 8, 9, 10); }, CanvasOp::kDrawRect, 7, 8, 9, 10, 0},
+        ShapeCase{"round rect", [] { DrawRoundRect(10, 20, 30, 40, 1, 2, 3); }, CanvasOp::kDrawRoundRect, 10, 20, 40, 60,
                   1, 2, 3},
-        ShapeCase{"arc by box", [] { DrawArc_any(1, 2, 3, 4, 5, 6, 7); }, CanvasOp::DrawArc, 1, 2, 4, 6, 5, 6, 7},
-        ShapeCase{"arc by centre", [] { DrawArc(50, 60, 10, 7, 8, 9); }, CanvasOp::DrawArc, 40, 50, 60, 70, 7, 8, 9},
-        ShapeCase{"line", [] { DrawLine(175, 3, 0, 3); }, CanvasOp::DrawLine, 175, 3, 0, 3},
-        ShapeCase{"coordinates truncated to 16 bits", [] { DrawLine(65536 + 3, -1, 70000, 5); }, CanvasOp::DrawLine, 3,
+        ShapeCase{"arc by box", [] { DrawArc_any(1, 2, 3, 4, 5, 6, 7); }, CanvasOp::kDrawArc, 1, 2, 4, 6, 5, 6, 7},
+        ShapeCase{"arc by centre", [] { DrawArc(50, 60, 10, 7, 8, 9); }, CanvasOp::kDrawArc, 40, 50, 60, 70, 7, 8, 9},
+        ShapeCase{"line", [] { DrawLine(175, 3, 0, 3); }, CanvasOp::kDrawLine, 175, 3, 0, 3},
+        ShapeCase{"coordinates truncated to 16 bits", [] { DrawLine(65536 + 3, -1, 70000, 5); }, CanvasOp::kDrawLine, 3,
                   -1, 4464, 5}),
     CaseName());
 
@@ -73,27 +73,27 @@ TEST_P(ColorExpansion, SetsTheColourOfTheDataModel) {
 INSTANTIATE_TEST_SUITE_P(
     Colours, ColorExpansion,
     ::testing::Values(
-        ColorCase{"packed 4AF0", [] { SetFillColor_u2c(0x4AF0); }, CanvasOp::SetFillColor, {0x40, 0xA0, 0xF0, 0}},
-        ColorCase{"packed FFFF", [] { SetFillColor_u2c(0xFFFF); }, CanvasOp::SetFillColor, {0xF0, 0xF0, 0xF0, 0xF0}},
+        ColorCase{"packed 4AF0", [] { SetFillColor_u2c(0x4AF0); }, CanvasOp::kSetFillColor, {0x40, 0xA0, 0xF0, 0}},
+        ColorCase{"packed FFFF", [] { SetFillColor_u2c(0xFFFF); }, CanvasOp::kSetFillColor, {0xF0, 0xF0, 0xF0, 0xF0}},
         ColorCase{
-            "word 12345678", [] { SetFillColor_x(0x12345678); }, CanvasOp::SetFillColor, {0x20, 0x40, 0x60, 0x80}},
-        ColorCase{"word all FF", [] { SetFillColor_x(0xFFFFFFFF); }, CanvasOp::SetFillColor, {0xF0, 0xF0, 0xF0, 0xF0}},
+            "word 12345678", [] { SetFillColor_x(0x12345678); }, CanvasOp::kSetFillColor, {0x20, 0x40, 0x60, 0x80}},
+        ColorCase{"word all FF", [] { SetFillColor_x(0xFFFFFFFF); }, CanvasOp::kSetFillColor, {0xF0, 0xF0, 0xF0, 0xF0}},
         ColorCase{"word bytes 10 give 00",
                   [] { SetForegroundColor_x(0x10101010); },
-                  CanvasOp::SetForegroundColor,
+                  CanvasOp::kSetForegroundColor,
                   {0, 0, 0, 0}},
         ColorCase{"word bytes 0F give F0",
                   [] { SetForegroundColor_x(0x0F0F0F0F); },
-                  CanvasOp::SetForegroundColor,
+                  CanvasOp::kSetForegroundColor,
                   {0xF0, 0xF0, 0xF0, 0xF0}},
         ColorCase{"foreground packed 1234",
                   [] { SetForegroundColor_u2c(0x1234); },
-                  CanvasOp::SetForegroundColor,
+                  CanvasOp::kSetForegroundColor,
                   {0x10, 0x20, 0x30, 0x40}},
-        ColorCase{"plain fill bytes", [] { SetFillColor(1, 2, 3, 4); }, CanvasOp::SetFillColor, {1, 2, 3, 4}},
+        ColorCase{"plain fill bytes", [] { SetFillColor(1, 2, 3, 4); }, CanvasOp::kSetFillColor, {1, 2, 3, 4}},
         ColorCase{"plain foreground bytes",
                   [] { SetForegroundColor(0xFE, 0x80, 0x7F, 0xFF); },
-                  CanvasOp::SetForegroundColor,
+                  CanvasOp::kSetForegroundColor,
                   {0xFE, 0x80, 0x7F, 0xFF}}),
     CaseName());
 
@@ -104,7 +104,7 @@ TEST_F(CanvasPrimitive, FloodFillSetsThePackedColourThenFillsASquareOfSevenPixel
   auto calls = Calls();
   ASSERT_EQ(calls.size(), 2u);
   EXPECT_TRUE(SameColor(calls[0].color, {0x40, 0xA0, 0xF0, 0}));
-  EXPECT_EQ(calls[1].op, CanvasOp::FillRect);
+  EXPECT_EQ(calls[1].op, CanvasOp::kFillRect);
   ExpectCorners(calls[1], 10, 11, 16, 17);
 }
 
@@ -117,7 +117,7 @@ TEST_F(CanvasPrimitive, DrawTextSetsFontAndSeeThroughBackgroundThenDrawsWithTheJ
   EXPECT_EQ(calls[0].dialog, player.dialog);
   EXPECT_EQ(calls[1].op, CanvasOp::kSetBackgroundColor);
   EXPECT_TRUE(SameColor(calls[1].color, {0, 0, 0, 255}));
-  EXPECT_EQ(calls[2].op, CanvasOp::DrawText);
+  EXPECT_EQ(calls[2].op, CanvasOp::kDrawText);
   EXPECT_EQ(calls[2].a, 0u);   // start offset
   EXPECT_EQ(calls[2].b, 2u);   // length
   EXPECT_EQ(calls[2].c, 20u);  // anchor 4 | 16
@@ -132,14 +132,14 @@ TEST_F(CanvasPrimitive, DrawTextOfAnEmptyTextStillSetsFontAndBackground) {
   ASSERT_EQ(calls.size(), 3u);
   EXPECT_EQ(calls[0].op, CanvasOp::kSetFont);
   EXPECT_EQ(calls[1].op, CanvasOp::kSetBackgroundColor);
-  EXPECT_EQ(calls[2].op, CanvasOp::DrawText);
+  EXPECT_EQ(calls[2].op, CanvasOp::kDrawText);
   EXPECT_EQ(calls[2].b, 0u);
 }
 
 TEST_F(CanvasPrimitive, DrawTextPassesTheLengthOfAVeryLongTextTruncatedTo16Bits) {
   std::u16string long_text(70000, u'a');
   DrawText(long_text.c_str(), 0, 0, 4, 16);
-  auto texts = CallsOf(CanvasOp::DrawText);
+  auto texts = CallsOf(CanvasOp::kDrawText);
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0].b, 70000u & 0xFFFF);
 }

@@ -18,7 +18,7 @@ TEST_P(ColourWheel, SetsTheSegmentsColourWithTransparency128) {
   get_rain_f(k.v);
   auto calls = Calls();
   ASSERT_EQ(calls.size(), 1u);
-  EXPECT_EQ(calls[0].op, sim::CanvasOp::SetForegroundColor);
+  EXPECT_EQ(calls[0].op, sim::CanvasOp::kSetForegroundColor);
   EXPECT_TRUE(SameColor(calls[0].color, {k.r, k.g, k.b, 128})) << k.v << " gave " << Describe(calls[0].color);
 }
 
@@ -39,8 +39,8 @@ TEST_F(HueColumns, PaintEachColumnInclusiveWithTheColourOfEightTimesItsIndex) {
   auto calls = Calls();
   ASSERT_EQ(calls.size(), 2u * 176);
   for (int i = 0; i < 176; ++i) {
-    EXPECT_EQ(calls[2 * i].op, sim::CanvasOp::SetForegroundColor);
-    EXPECT_EQ(calls[2 * i + 1].op, sim::CanvasOp::DrawLine);
+    EXPECT_EQ(calls[2 * i].op, sim::CanvasOp::kSetForegroundColor);
+    EXPECT_EQ(calls[2 * i + 1].op, sim::CanvasOp::kDrawLine);
     EXPECT_EQ(calls[2 * i + 1].x1, i);
     EXPECT_EQ(calls[2 * i + 1].y1, 100);
     EXPECT_EQ(calls[2 * i + 1].y2, 199);

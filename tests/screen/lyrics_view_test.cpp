@@ -123,13 +123,13 @@ TEST_F(LyricsView, PaintsTheAreaThenTheCurrentLineInBlackAndTheNextInGrey) {
   ASSERT_FALSE(calls.empty());
 #ifdef BLUE
   ASSERT_GE(calls.size(), 2u);
-  EXPECT_EQ(calls[0].op, CanvasOp::SetFillColor);
+  EXPECT_EQ(calls[0].op, CanvasOp::kSetFillColor);
   EXPECT_TRUE(SameColor(calls[0].color, {0x4A, 0xB9, 0xED, 0}));
-  EXPECT_EQ(calls[1].op, CanvasOp::FillRect);
+  EXPECT_EQ(calls[1].op, CanvasOp::kFillRect);
   ExpectCorners(calls[1], 0, 100, 176, 199);
 #else
   // One colour and one line per column, 0 to the display's last column.
-  auto lines = CallsOf(CanvasOp::DrawLine);
+  auto lines = CallsOf(CanvasOp::kDrawLine);
   ASSERT_EQ(lines.size(), 176u);
   EXPECT_EQ(lines.front().x1, 0);
   EXPECT_EQ(lines.back().x1, 175);
@@ -272,7 +272,7 @@ TEST_F(LyricsView, ShowsTheFourTagsWhenLoadedAndFollowsThePositionAgain) {
   EXPECT_EQ(player.pos_lrc, kNoLine);
 #ifndef BLUE
   // The information view paints up to column 175 whatever the display says.
-  auto lines = CallsOf(CanvasOp::DrawLine);
+  auto lines = CallsOf(CanvasOp::kDrawLine);
   ASSERT_EQ(lines.size(), 176u);
   EXPECT_EQ(lines.back().x1, 175);
 #endif
@@ -293,7 +293,7 @@ TEST_F(LyricsView, LineViewPaintsUpToTheDisplaysLastColumn) {
   player.lrc = b.Build();
   player.display_size = (130u << 16) | 219;
   DrawFresh(5);
-  auto lines = CallsOf(CanvasOp::DrawLine);
+  auto lines = CallsOf(CanvasOp::kDrawLine);
   ASSERT_EQ(lines.size(), 131u);
   EXPECT_EQ(lines.back().x1, 130);
 }

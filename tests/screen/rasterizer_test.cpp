@@ -167,7 +167,7 @@ TEST_F(Rasterizer, TextHonoursOffsetAndLengthAndStopsAtATerminator) {
   UIS_CanvasDrawColorText(text, 2, 4, P(0, 0), 20, dialog_);
   EXPECT_EQ(Painted().size(), 8u * 16);  // only "A": the zero unit ends the text
   const auto& call = sim::CanvasLogAt(sim::CanvasLogSize() - 1);
-  EXPECT_EQ(call.op, sim::CanvasOp::DrawText);
+  EXPECT_EQ(call.op, sim::CanvasOp::kDrawText);
   EXPECT_EQ(call.a, 2u);
   EXPECT_EQ(call.b, 4u);
   EXPECT_EQ(std::u16string(call.text, call.text_len), u"A");
@@ -256,8 +256,8 @@ TEST_F(Rasterizer, DrawingOnADeletedOrUnknownCanvasIsLoggedAndDrawsNothing) {
   UIS_CanvasDrawColorText(u"AAAA", 0, 4, P(0, 0), 20, unknown);
   EXPECT_TRUE(Painted().empty());
   ASSERT_EQ(sim::CanvasLogSize(), 5u);
-  EXPECT_EQ(sim::CanvasLogAt(1).op, sim::CanvasOp::Delete);
-  EXPECT_EQ(sim::CanvasLogAt(2).op, sim::CanvasOp::FillRect);
+  EXPECT_EQ(sim::CanvasLogAt(1).op, sim::CanvasOp::kDelete);
+  EXPECT_EQ(sim::CanvasLogAt(2).op, sim::CanvasOp::kFillRect);
   EXPECT_EQ(sim::CanvasLogAt(2).dialog, dialog_);
   EXPECT_EQ(sim::CanvasLogAt(3).dialog, unknown);
 }
@@ -288,7 +288,7 @@ TEST_F(Rasterizer, LogRecordsTheColourInForceForEachDrawing) {
   ASSERT_EQ(sim::CanvasLogSize(), 6u);
   const uint8_t expected[] = {0x11, 0x22, 0x11, 0x22, 0x22, 0x22};
   for (size_t i = 0; i < 6; ++i) EXPECT_EQ(sim::CanvasLogAt(i).color.r, expected[i]) << i;
-  EXPECT_EQ(sim::CanvasLogAt(99).op, sim::CanvasOp::Create);  // out of range reads an empty entry
+  EXPECT_EQ(sim::CanvasLogAt(99).op, sim::CanvasOp::kCreate);  // out of range reads an empty entry
 }
 
 TEST_F(Rasterizer, LogKeepsTheNewestCallsWhenFull) {

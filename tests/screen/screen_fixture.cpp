@@ -52,7 +52,7 @@ std::vector<sim::CanvasCall> ScreenTest::CallsOf(sim::CanvasOp op) {
 
 std::vector<DrawnText> ScreenTest::Texts() {
   std::vector<DrawnText> texts;
-  for (const auto& c : CallsOf(sim::CanvasOp::DrawText)) texts.push_back({TextOf(c), c.x1, c.y1, c.color});
+  for (const auto& c : CallsOf(sim::CanvasOp::kDrawText)) texts.push_back({TextOf(c), c.x1, c.y1, c.color});
   return texts;
 }
 

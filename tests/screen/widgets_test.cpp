@@ -94,12 +94,12 @@ TEST_F(Widgets, NumberWithoutMemoryPaintsTheAreaAndDrawsNoText) {
   draw_num();
   EXPECT_TRUE(Texts().empty());
 #ifdef BLUE
-  auto fills = CallsOf(CanvasOp::FillRect);
+  auto fills = CallsOf(CanvasOp::kFillRect);
   ASSERT_EQ(fills.size(), 1u);
   EXPECT_EQ(fills[0].x2, 120);
   EXPECT_EQ(fills[0].y2, 59);
 #else
-  EXPECT_EQ(CallsOf(CanvasOp::DrawLine).size(), 121u);
+  EXPECT_EQ(CallsOf(CanvasOp::kDrawLine).size(), 121u);
 #endif
 }
 
@@ -121,7 +121,7 @@ TEST_P(ProgressBar, CoversTheInnerColumnsExactlyWithPlayedThenRest) {
   ClearLog();
   draw_bar();
   auto calls = Calls();
-  std::vector<sim::CanvasCall> fills = CallsOf(CanvasOp::FillRect);
+  std::vector<sim::CanvasCall> fills = CallsOf(CanvasOp::kFillRect);
   size_t next = 0;
   if (k.played_to >= 6) {
     ASSERT_LT(next, fills.size()) << k.name;
@@ -158,17 +158,17 @@ INSTANTIATE_TEST_SUITE_P(Extremes, ProgressBar,
 
 TEST_F(Widgets, BarBandIsPaintedThenFramedInBlack) {
   draw_bar_all();
-  auto rects = CallsOf(CanvasOp::DrawRect);
+  auto rects = CallsOf(CanvasOp::kDrawRect);
   ASSERT_EQ(rects.size(), 1u);
   ExpectCorners(rects[0], 5, 82, 170, 94);
   EXPECT_EQ(rects[0].a, 0u);
   EXPECT_TRUE(SameColor(rects[0].color, kBlack));
 #ifdef BLUE
-  auto fills = CallsOf(CanvasOp::FillRect);
+  auto fills = CallsOf(CanvasOp::kFillRect);
   ASSERT_EQ(fills.size(), 1u);
   ExpectCorners(fills[0], 0, 80, 176, 99);
 #else
-  auto lines = CallsOf(CanvasOp::DrawLine);
+  auto lines = CallsOf(CanvasOp::kDrawLine);
   ASSERT_EQ(lines.size(), 176u);
   EXPECT_EQ(lines.back().x1, 175);
 #endif
@@ -239,7 +239,7 @@ TEST_F(Widgets, ColumnRangesOfTheColourWheelTheme) {
   for (const auto& k : cases) {
     ClearLog();
     k.draw();
-    auto lines = CallsOf(CanvasOp::DrawLine);
+    auto lines = CallsOf(CanvasOp::kDrawLine);
     ASSERT_EQ(lines.size(), (size_t)(k.last - k.first + 1)) << k.name;
     EXPECT_EQ(lines.front().x1, k.first) << k.name;
     EXPECT_EQ(lines.back().x1, k.last) << k.name;
