@@ -92,29 +92,29 @@ extern "C" __attribute__((noinline)) void MeasuredTick() {
 
 const char* OpName(sim::CanvasOp op) {
   switch (op) {
-    case sim::CanvasOp::Create:
+    case sim::CanvasOp::kCreate:
       return "create";
-    case sim::CanvasOp::Delete:
+    case sim::CanvasOp::kDelete:
       return "delete";
     case sim::CanvasOp::kSetFont:
       return "font";
-    case sim::CanvasOp::SetFillColor:
+    case sim::CanvasOp::kSetFillColor:
       return "fill-colour";
-    case sim::CanvasOp::SetForegroundColor:
+    case sim::CanvasOp::kSetForegroundColor:
       return "fg-colour";
     case sim::CanvasOp::kSetBackgroundColor:
       return "bg-colour";
-    case sim::CanvasOp::DrawLine:
+    case sim::CanvasOp::kDrawLine:
       return "line";
-    case sim::CanvasOp::DrawRect:
+    case sim::CanvasOp::kDrawRect:
       return "rect";
-    case sim::CanvasOp::DrawRoundRect:
+    case sim::CanvasOp::kDrawRoundRect:
       return "round-rect";
-    case sim::CanvasOp::FillRect:
+    case sim::CanvasOp::kFillRect:
       return "fill";
-    case sim::CanvasOp::DrawArc:
+    case sim::CanvasOp::kDrawArc:
       return "arc";
-    case sim::CanvasOp::DrawText:
+    case sim::CanvasOp::kDrawText:
       return "text";
     case sim::CanvasOp::kGetStringSize:
       return "measure";

@@ -61,7 +61,7 @@ mergeInto(LibraryManager.library, {
           var name_size = lengthBytesUTF8(name) + 1;
           var name_ptr = _malloc(name_size);
           stringToUTF8(name, name_ptr, name_size);
-          service = _zq_service_index(name_ptr);
+          service = _ZqServiceIndex(name_ptr);
           _free(name_ptr);
         }
         if (imp.module === 'env' && imp.kind === 'function') {
@@ -88,8 +88,8 @@ mergeInto(LibraryManager.library, {
     },
   },
 
-  zq_image_open__deps: ['$zqImages', '$FS', 'malloc', 'free'],
-  zq_image_open: function(path_ptr, why_ptr, why_size) {
+  ZqImageOpen__deps: ['$zqImages', '$FS', 'malloc', 'free'],
+  ZqImageOpen: function(path_ptr, why_ptr, why_size) {
     var path = UTF8ToString(path_ptr);
     function refuse(text) {
       if (why_ptr && why_size > 0) stringToUTF8(path + ': ' + text, why_ptr, why_size);
@@ -147,8 +147,8 @@ mergeInto(LibraryManager.library, {
     return slot + 1;
   },
 
-  zq_image_symbol__deps: ['$zqImages'],
-  zq_image_symbol: function(handle, name_ptr) {
+  ZqImageSymbol__deps: ['$zqImages'],
+  ZqImageSymbol: function(handle, name_ptr) {
     var image = zqImages.open[handle - 1];
     if (!image) return 0;
     var name = UTF8ToString(name_ptr);
@@ -159,8 +159,8 @@ mergeInto(LibraryManager.library, {
     return image.functions[name];
   },
 
-  zq_image_close__deps: ['$zqImages', 'free'],
-  zq_image_close: function(handle) {
+  ZqImageClose__deps: ['$zqImages', 'free'],
+  ZqImageClose: function(handle) {
     var image = zqImages.open[handle - 1];
     if (!image) return;
     // The table keeps its length; the image's entries no longer lead to it.

@@ -13,13 +13,13 @@
 #include "sim/service_table.h"
 
 extern "C" {
-int zq_image_open(const char* path, char* why, size_t why_size);
-uint32_t zq_image_symbol(int handle, const char* name);
-void zq_image_close(int handle);
+int ZqImageOpen(const char* path, char* why, size_t why_size);
+uint32_t ZqImageSymbol(int handle, const char* name);
+void ZqImageClose(int handle);
 
 // The function-table index of the firmware service `name`, or 0 when the
 // stand-in has none of that name; the image loader asks it for every import.
-EMSCRIPTEN_KEEPALIVE uintptr_t zq_service_index(const char* name) {
+EMSCRIPTEN_KEEPALIVE uintptr_t ZqServiceIndex(const char* name) {
   return (uintptr_t)sim::ServiceAddress(name);
 }
 }
@@ -111,7 +111,7 @@ void* ImageOpen(const char* path, char* why, size_t why_size) {
     if (why != nullptr && why_size > 0) why[0] = '\0';
     return nullptr;
   }
-  int handle = zq_image_open(path, why, why_size);
+  int handle = ZqImageOpen(path, why, why_size);
   return handle > 0 ? (void*)(uintptr_t)handle : nullptr;
 }
 
@@ -121,11 +121,11 @@ void* ImageEntry(void* image) {
 
 void* ImageSymbol(void* image, const char* name) {
   if (image == nullptr || name == nullptr) return nullptr;
-  return (void*)(uintptr_t)zq_image_symbol((int)(uintptr_t)image, name);
+  return (void*)(uintptr_t)ZqImageSymbol((int)(uintptr_t)image, name);
 }
 
 void ImageClose(void* image) {
-  if (image != nullptr) zq_image_close((int)(uintptr_t)image);
+  if (image != nullptr) ZqImageClose((int)(uintptr_t)image);
 }
 
 }  // namespace sim::port

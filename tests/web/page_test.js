@@ -47,7 +47,7 @@ const check = (ok, text) => { if (!ok) failures.push(text); };
 
   // The stop key (8), clicked: the screen stops moving and says so.
   const screen = () => page.evaluate(() => document.querySelector('canvas').toDataURL());
-  const [x, y] = await page.evaluate(() => { const c = zqCore.core.ccall('zq_view_key_center', 'number', ['number'], [8]); return [c >> 16, c & 0xffff]; });
+  const [x, y] = await page.evaluate(() => { const c = zqCore.core.ccall('ZqViewKeyCenter', 'number', ['number'], [8]); return [c >> 16, c & 0xffff]; });
   const box = await (await page.$('canvas')).boundingBox();
   const before = await screen();
   await page.mouse.click(box.x + x, box.y + y);

@@ -14,7 +14,7 @@ const std::u32string kJoin = U" / ";
 
 uint32_t TimedLines(const std::vector<TextLine>& lines) {
   uint32_t count = 0;
-  for (const TextLine& line : lines) count += line.timed();
+  for (const TextLine& line : lines) count += line.Timed();
   return count;
 }
 
@@ -23,7 +23,7 @@ uint32_t TimedLines(const std::vector<TextLine>& lines) {
 std::vector<size_t> SameTimes(const std::vector<TextLine>& lines) {
   std::vector<size_t> found;
   for (size_t k = 1; k < lines.size(); ++k) {
-    if (lines[k].timed() && lines[k - 1].timed() && lines[k].times == lines[k - 1].times) found.push_back(k);
+    if (lines[k].Timed() && lines[k - 1].Timed() && lines[k].times == lines[k - 1].times) found.push_back(k);
   }
   return found;
 }
@@ -37,7 +37,7 @@ void JoinSameTimes(std::vector<TextLine>* lines, Mends* mends) {
   std::vector<TextLine> kept;
   std::vector<uint32_t> before;  // the times of the line before, as it was
   for (TextLine& line : *lines) {
-    bool joins = !kept.empty() && kept.back().timed() && line.timed() && before == line.times;
+    bool joins = !kept.empty() && kept.back().Timed() && line.Timed() && before == line.times;
     before = line.times;
     if (joins) {
       kept.back().text += kJoin + line.text;
@@ -55,7 +55,7 @@ void MergeSameText(std::vector<TextLine>* lines, Mends* mends) {
   size_t merged = 0;
   uint32_t first_line = 0;
   for (TextLine& line : *lines) {
-    if (line.timed()) {
+    if (line.Timed()) {
       auto found = first.find(line.text);
       if (found != first.end()) {
         TextLine& into = kept[found->second];

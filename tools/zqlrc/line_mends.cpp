@@ -269,7 +269,7 @@ void MendLine(const std::u32string& line, const std::u32string& end, uint32_t nu
   bool drop = false;
   size_t start = LeadingTags(narrow, number, &mended, mends, &drop);
   if (drop) return;
-  if (!mended.text.empty() || !mended.timed()) {
+  if (!mended.text.empty() || !mended.Timed()) {
     if (mended.text.empty()) mended.text = narrow;
     mended.time_tags.clear();
     mended.times.clear();

@@ -20,7 +20,7 @@ struct TextLine {
   std::u32string text;                    // the rest of the line (the whole line when untimed)
   std::u32string end;                     // its line end: CR LF, LF, CR or none
   uint32_t number = 0;                    // its line in the author's text
-  bool timed() const { return !time_tags.empty(); }
+  bool Timed() const { return !time_tags.empty(); }
 };
 
 constexpr uint32_t kPhoneLines = 100;

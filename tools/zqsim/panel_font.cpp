@@ -42,7 +42,7 @@ bool PanelFont::Load(const char* hex_path) {
   std::string line;
   while (std::getline(in, line)) {
     size_t colon = line.find(':');
-    if (colon == std::string::npos || colon > 6) continue;
+    if (colon > 6) continue;  // no colon (npos) or more than six digits
     uint32_t cp = 0;
     bool ok = true;
     for (size_t i = 0; i < colon && ok; ++i) {

@@ -87,7 +87,7 @@ zqsim::PanelState GatherState(const View& v) {
 }
 
 // Copies an RGB picture into the RGBA frame at (x, y), each pixel zoom x zoom.
-void blit(View& v, const uint8_t* rgb, int w, int h, int x, int y, int zoom) {
+void Blit(View& v, const uint8_t* rgb, int w, int h, int x, int y, int zoom) {
   for (int row = 0; row < h * zoom; ++row) {
     int fy = y + row;
     if (fy < 0 || fy >= v.height) continue;
@@ -106,7 +106,7 @@ void blit(View& v, const uint8_t* rgb, int w, int h, int x, int y, int zoom) {
 extern "C" {
 
 // Sets up the view once: the font and the phone's body.
-EMSCRIPTEN_KEEPALIVE int zq_view_open(const char* font_path) {
+EMSCRIPTEN_KEEPALIVE int ZqViewOpen(const char* font_path) {
   if (g_view != nullptr) return 1;
   g_view = new View;
   View& v = *g_view;
@@ -123,13 +123,13 @@ EMSCRIPTEN_KEEPALIVE int zq_view_open(const char* font_path) {
   return 1;
 }
 
-EMSCRIPTEN_KEEPALIVE int zq_view_width() { return g_view ? g_view->width : 0; }
-EMSCRIPTEN_KEEPALIVE int zq_view_height() { return g_view ? g_view->height : 0; }
+EMSCRIPTEN_KEEPALIVE int ZqViewWidth() { return g_view ? g_view->width : 0; }
+EMSCRIPTEN_KEEPALIVE int ZqViewHeight() { return g_view ? g_view->height : 0; }
 
 // Starts `image` on the track `start_uri` of the phone whose card is the
-// folder `root`; false with the reason in zq_page_error(). Lengths the page
-// knows are given before with zq_page_track_length.
-EMSCRIPTEN_KEEPALIVE int zq_page_start(const char* image, const char* root, const char* start_uri, const char* gb2uc,
+// folder `root`; false with the reason in ZqPageError(). Lengths the page
+// knows are given before with ZqPageTrackLength.
+EMSCRIPTEN_KEEPALIVE int ZqPageStart(const char* image, const char* root, const char* start_uri, const char* gb2uc,
                                        int sound) {
   View& v = *g_view;
   v.trace->Detach();
@@ -152,31 +152,31 @@ EMSCRIPTEN_KEEPALIVE int zq_page_start(const char* image, const char* root, cons
   return 1;
 }
 
-// Puts the stand-in back to its first state (before zq_page_track_length
-// calls and zq_page_start).
-EMSCRIPTEN_KEEPALIVE void zq_page_reset() {
+// Puts the stand-in back to its first state (before ZqPageTrackLength
+// calls and ZqPageStart).
+EMSCRIPTEN_KEEPALIVE void ZqPageReset() {
   if (g_view) g_view->trace->Detach();
   if (sim::ImageLoaded()) sim::UnloadImage();
   sim::Reset();
 }
 
-EMSCRIPTEN_KEEPALIVE void zq_page_track_length(const char* uri, uint32_t ms) { sim::SetTrackLength(uri, ms); }
-EMSCRIPTEN_KEEPALIVE const char* zq_page_error() { return g_view ? g_view->error.c_str() : ""; }
-EMSCRIPTEN_KEEPALIVE void zq_page_sound(int on) {
+EMSCRIPTEN_KEEPALIVE void ZqPageTrackLength(const char* uri, uint32_t ms) { sim::SetTrackLength(uri, ms); }
+EMSCRIPTEN_KEEPALIVE const char* ZqPageError() { return g_view ? g_view->error.c_str() : ""; }
+EMSCRIPTEN_KEEPALIVE void ZqPageSound(int on) {
   g_view->sound = on != 0;
   sim::SetEngineEndsTracks(!g_view->sound);
 }
 // Where the playing track is, in milliseconds; -1 when none is playing.
-EMSCRIPTEN_KEEPALIVE int32_t zq_page_playing_ms() {
+EMSCRIPTEN_KEEPALIVE int32_t ZqPagePlayingMs() {
   sim::PlaybackInfo info{};
   if (!sim::GetPlaybackInfo(&info) || !info.exists || !info.playing) return -1;
   return (int32_t)info.position_ms;
 }
-EMSCRIPTEN_KEEPALIVE void zq_page_advance(uint32_t ms) {
+EMSCRIPTEN_KEEPALIVE void ZqPageAdvance(uint32_t ms) {
   if (sim::ImageLoaded()) sim::Advance(ms);
 }
 // The audio element ended the track (1), or could not play it (2).
-EMSCRIPTEN_KEEPALIVE void zq_page_track_ended(int broken) {
+EMSCRIPTEN_KEEPALIVE void ZqPageTrackEnded(int broken) {
   if (broken)
     sim::BreakOffTrack();
   else
@@ -184,7 +184,7 @@ EMSCRIPTEN_KEEPALIVE void zq_page_track_ended(int broken) {
 }
 
 // A keyboard key (SDL's key codes and modifiers; `id` tells keys apart).
-EMSCRIPTEN_KEEPALIVE void zq_view_key(uint32_t id, int32_t sym, uint16_t mod, int down) {
+EMSCRIPTEN_KEEPALIVE void ZqViewKey(uint32_t id, int32_t sym, uint16_t mod, int down) {
   if (down)
     g_view->keyboard->Down(id, (SDL_Keycode)sym, mod);
   else
@@ -192,25 +192,25 @@ EMSCRIPTEN_KEEPALIVE void zq_view_key(uint32_t id, int32_t sym, uint16_t mod, in
 }
 
 // The mouse at (x, y) of the view: 0 moved, 1 pressed, 2 released, 3 left.
-EMSCRIPTEN_KEEPALIVE void zq_view_mouse(int x, int y, int what) {
+EMSCRIPTEN_KEEPALIVE void ZqViewMouse(int x, int y, int what) {
   View& v = *g_view;
   v.look.hover = what == 3 ? -1 : zqsim::KeyAt(v.phone, x, y - v.phone_y);
   if (what == 1 && v.look.hover >= 0) v.keyboard->Hold(kMouseId, (uint8_t)v.look.hover);
   if (what == 2 || what == 3) v.keyboard->Up(kMouseId);
 }
 
-EMSCRIPTEN_KEEPALIVE void zq_view_help(int on) { g_view->help = on != 0; }
+EMSCRIPTEN_KEEPALIVE void ZqViewHelp(int on) { g_view->help = on != 0; }
 
 // The middle of the phone key `code` in the view, as x * 65536 + y; -1 when
 // the phone has no such key.
-EMSCRIPTEN_KEEPALIVE int32_t zq_view_key_center(int code) {
+EMSCRIPTEN_KEEPALIVE int32_t ZqViewKeyCenter(int code) {
   const zqsim::BodyKey* key = zqsim::FindBodyKey(g_view->phone, (uint8_t)code);
   if (key == nullptr) return -1;
   return (key->rect.x + key->rect.w / 2) * 65536 + g_view->phone_y + key->rect.y + key->rect.h / 2;
 }
 
 // Paints the view and returns its RGBA pixels (width x height).
-EMSCRIPTEN_KEEPALIVE const uint8_t* zq_view_paint() {
+EMSCRIPTEN_KEEPALIVE const uint8_t* ZqViewPaint() {
   View& v = *g_view;
   drive::ShowPhoneScreenIfHidden();
   v.look.held = v.keyboard->HeldKeys();
@@ -219,11 +219,11 @@ EMSCRIPTEN_KEEPALIVE const uint8_t* zq_view_paint() {
   zqsim::DrawSidePanel(v.panel.data(), v.panel_height, v.font, GatherState(v), v.help);
   std::fill(v.rgba.begin(), v.rgba.end(), 0);
   for (size_t i = 0; i < v.rgba.size(); i += 4) v.rgba[i] = 0x0C, v.rgba[i + 1] = 0x0E, v.rgba[i + 2] = 0x11, v.rgba[i + 3] = 255;
-  blit(v, phone.data(), v.phone.width, v.phone.height, 0, v.phone_y, 1);
+  Blit(v, phone.data(), v.phone.width, v.phone.height, 0, v.phone_y, 1);
   // The screen is scaled into its place behind the glass.
   int zoom = std::max(1, v.phone.screen.w / kScreenW);
-  blit(v, sim::FramebufferRgb(), kScreenW, kScreenH, v.phone.screen.x, v.phone_y + v.phone.screen.y, zoom);
-  blit(v, v.panel.data(), zqsim::kPanelWidth, v.panel_height, v.phone.width, 0, v.panel_zoom);
+  Blit(v, sim::FramebufferRgb(), kScreenW, kScreenH, v.phone.screen.x, v.phone_y + v.phone.screen.y, zoom);
+  Blit(v, v.panel.data(), zqsim::kPanelWidth, v.panel_height, v.phone.width, 0, v.panel_zoom);
   return v.rgba.data();
 }
 

@@ -57,11 +57,11 @@ const zqPageUi = (() => {
       seekAudio(value / 1000);
     }
   };
-  audio.addEventListener('ended', () => core.ccall('zq_page_track_ended', null, ['number'], [0]));
+  audio.addEventListener('ended', () => core.ccall('ZqPageTrackEnded', null, ['number'], [0]));
   audio.addEventListener('error', () => {
     if (!audio.getAttribute('src')) return;
     say(zqTexts.t('cannotPlay', audioTrack));
-    core.ccall('zq_page_track_ended', null, ['number'], [1]);
+    core.ccall('ZqPageTrackEnded', null, ['number'], [1]);
   });
 
   // A track's length as the browser measures it, or null.
@@ -84,7 +84,7 @@ const zqPageUi = (() => {
       say(zqTexts.t('noTracks', f.name));
       return false;
     }
-    core.ccall('zq_page_reset', null, [], []);
+    core.ccall('ZqPageReset', null, [], []);
     zqCore.removeTree('/card');
     for (const name of names) zqCore.writeFile('/card/mobile/audio/' + name, new Uint8Array(f.tracks.get(name).size > 0 ? 1 : 0));
     // Lyrics files are read all at once, not one after the other.
@@ -97,14 +97,14 @@ const zqPageUi = (() => {
     performance.mark('zq-listed');
     const ms = await measure(f.tracks.get(first));
     performance.mark('zq-measured');
-    if (ms !== null) core.ccall('zq_page_track_length', null, ['string', 'number'], ['file://b/mobile/audio/' + first, ms]);
+    if (ms !== null) core.ccall('ZqPageTrackLength', null, ['string', 'number'], ['file://b/mobile/audio/' + first, ms]);
     folder = f;
     const image = '/images/' + imageChoice.value + '.wasm';
-    const ok = core.ccall('zq_page_start', 'number', ['string', 'string', 'string', 'string', 'number'],
+    const ok = core.ccall('ZqPageStart', 'number', ['string', 'string', 'string', 'string', 'number'],
                           [image, '/card', 'file://b/mobile/audio/' + first, '/firmware/gb2uc.map', sound ? 1 : 0]);
     performance.mark('zq-started');
     if (!ok) {
-      say(core.ccall('zq_page_error', 'string', [], []));
+      say(core.ccall('ZqPageError', 'string', [], []));
       return false;
     }
     say('');
@@ -114,7 +114,7 @@ const zqPageUi = (() => {
     for (const name of names.filter((n) => n !== first)) {
       if (folder !== f) return true;
       const len = await measure(f.tracks.get(name));
-      if (len !== null) core.ccall('zq_page_track_length', null, ['string', 'number'], ['file://b/mobile/audio/' + name, len]);
+      if (len !== null) core.ccall('ZqPageTrackLength', null, ['string', 'number'], ['file://b/mobile/audio/' + name, len]);
     }
     return true;
   };
@@ -182,10 +182,10 @@ const zqPageUi = (() => {
   const allowSound = () => {
     if (sound) return;
     sound = true;
-    core.ccall('zq_page_sound', null, ['number'], [1]);
+    core.ccall('ZqPageSound', null, ['number'], [1]);
     say('');
     // The track playing silently goes on with sound from where it is.
-    const at = core.ccall('zq_page_playing_ms', 'number', [], []);
+    const at = core.ccall('ZqPagePlayingMs', 'number', [], []);
     if (at >= 0 && audioTrack) {
       onFact(kFacts.Track, 0, audioTrack);
       seekAudio(at / 1000);
@@ -194,8 +194,8 @@ const zqPageUi = (() => {
   };
 
   const frame = (last) => (now) => {
-    core.ccall('zq_page_advance', null, ['number'], [Math.min(250, Math.max(0, Math.round(now - last)))]);
-    const pixels = core.ccall('zq_view_paint', 'number', [], []);
+    core.ccall('ZqPageAdvance', null, ['number'], [Math.min(250, Math.max(0, Math.round(now - last)))]);
+    const pixels = core.ccall('ZqViewPaint', 'number', [], []);
     context.putImageData(new ImageData(new Uint8ClampedArray(core.HEAPU8.buffer, pixels, width * height * 4).slice(), width, height), 0, 0);
     requestAnimationFrame(frame(now));
   };
@@ -203,9 +203,9 @@ const zqPageUi = (() => {
   const build = async () => {
     core = await zqCore.ready;
     core.onFact = onFact;
-    core.ccall('zq_view_open', 'number', ['string'], ['/unifont/unifont.hex']);
-    width = core.ccall('zq_view_width', 'number', [], []);
-    height = core.ccall('zq_view_height', 'number', [], []);
+    core.ccall('ZqViewOpen', 'number', ['string'], ['/unifont/unifont.hex']);
+    width = core.ccall('ZqViewWidth', 'number', [], []);
+    height = core.ccall('ZqViewHeight', 'number', [], []);
     performance.mark('zq-view');
     const page = document.getElementById('page');
     page.innerHTML = '<div id="bar"><label><span data-text="image"></span> <select id="image">' +
@@ -234,10 +234,10 @@ const zqPageUi = (() => {
       const r = canvas.getBoundingClientRect();
       return [Math.floor((e.clientX - r.left) * width / r.width), Math.floor((e.clientY - r.top) * height / r.height)];
     };
-    canvas.addEventListener('mousemove', (e) => core.ccall('zq_view_mouse', null, ['number', 'number', 'number'], [...at(e), 0]));
-    canvas.addEventListener('mousedown', (e) => { allowSound(); canvas.focus(); core.ccall('zq_view_mouse', null, ['number', 'number', 'number'], [...at(e), 1]); });
-    canvas.addEventListener('mouseup', (e) => core.ccall('zq_view_mouse', null, ['number', 'number', 'number'], [...at(e), 2]));
-    canvas.addEventListener('mouseleave', (e) => core.ccall('zq_view_mouse', null, ['number', 'number', 'number'], [...at(e), 3]));
+    canvas.addEventListener('mousemove', (e) => core.ccall('ZqViewMouse', null, ['number', 'number', 'number'], [...at(e), 0]));
+    canvas.addEventListener('mousedown', (e) => { allowSound(); canvas.focus(); core.ccall('ZqViewMouse', null, ['number', 'number', 'number'], [...at(e), 1]); });
+    canvas.addEventListener('mouseup', (e) => core.ccall('ZqViewMouse', null, ['number', 'number', 'number'], [...at(e), 2]));
+    canvas.addEventListener('mouseleave', (e) => core.ccall('ZqViewMouse', null, ['number', 'number', 'number'], [...at(e), 3]));
     const ids = new Map();
     const idOf = (code) => { if (!ids.has(code)) ids.set(code, ids.size + 1); return ids.get(code); };
     window.addEventListener('keydown', (e) => {
@@ -245,11 +245,11 @@ const zqPageUi = (() => {
       if (sym === undefined || e.target === imageChoice) return;
       e.preventDefault();
       allowSound();
-      if (!e.repeat) core.ccall('zq_view_key', null, ['number', 'number', 'number', 'number'], [idOf(e.code), sym, e.shiftKey ? 1 : 0, 1]);
+      if (!e.repeat) core.ccall('ZqViewKey', null, ['number', 'number', 'number', 'number'], [idOf(e.code), sym, e.shiftKey ? 1 : 0, 1]);
     });
     window.addEventListener('keyup', (e) => {
       if (keyCode(e) === undefined) return;
-      core.ccall('zq_view_key', null, ['number', 'number', 'number', 'number'], [idOf(e.code), 0, 0, 0]);
+      core.ccall('ZqViewKey', null, ['number', 'number', 'number', 'number'], [idOf(e.code), 0, 0, 0]);
     });
     window.addEventListener('dragover', (e) => e.preventDefault());
     window.addEventListener('drop', (e) => { e.preventDefault(); allowSound(); dropped(e.dataTransfer); });
