@@ -57,7 +57,7 @@ bool MakeJob(int argc, char** argv, const zqlrc::Args& args, PageJob* job, std::
       // A file the host cannot read is not handed over: the page's zqlrc
       // then finds none and says so, as zqlrc does.
       std::error_code ec;
-      if (fs::is_regular_file(arg, ec) && access(arg.c_str(), R_OK) == 0) job->add_file(page, arg);
+      if (fs::is_regular_file(arg, ec) && access(arg.c_str(), R_OK) == 0) job->AddFile(page, arg);
       job->renames.push_back({page, arg});
       ++next;
     } else {
@@ -77,7 +77,7 @@ bool MakeJob(int argc, char** argv, const zqlrc::Args& args, PageJob* job, std::
   for (const std::string& file : args.files) {
     std::string there = folder + "/" + BaseName(file);
     if (fs::exists(there, ec)) {
-      job->add_file(std::string(kOut) + "/" + BaseName(file), there);
+      job->AddFile(std::string(kOut) + "/" + BaseName(file), there);
       job->keep.push_back(std::string(kOut) + "/" + BaseName(file));
     }
   }

@@ -35,7 +35,7 @@ std::string FindOnPath(std::initializer_list<const char*> names) {
 
 bool Launch::Prepare(const zqsim::Options& options, std::string* error, bool* bad_input) {
   *bad_input = true;
-  image_ = page_image(options, &image_file_, error);
+  image_ = PageImage(options, &image_file_, error);
   if (image_.empty()) return false;
   return zqsim::PrepareLaunch(options, "zqweb", defaults_.gb2uc_map, &gb2uc_, &fs_, error, bad_input);
 }
@@ -49,7 +49,7 @@ void Launch::RemoveTempFiles() {
   }
 }
 
-bool Launch::write_job(const zqsim::Options& options, const std::string& chromium, std::string* error) {
+bool Launch::WriteJob(const zqsim::Options& options, const std::string& chromium, std::string* error) {
   PageJob job;
   job.page = defaults_.page;
   job.chromium = chromium;
@@ -57,18 +57,18 @@ bool Launch::write_job(const zqsim::Options& options, const std::string& chromiu
   std::string table = temp_dir_ + "/media.table";
   if (!zqbox::WriteMediaTable(fs_.root, start_folder, table, error)) return false;
   job.args = {"--image", image_, "--root", "/job/root", "--start", fs_.start_uri, "--media", "/job/media.table"};
-  job.add_file("/job/media.table", table);
-  if (!image_file_.empty()) job.add_file(image_, image_file_);
-  if (!job.add_tree("/job/root", fs_.root, error)) return false;
+  job.AddFile("/job/media.table", table);
+  if (!image_file_.empty()) job.AddFile(image_, image_file_);
+  if (!job.AddTree("/job/root", fs_.root, error)) return false;
   if (!options.script.empty()) {
     job.args.insert(job.args.end(), {"--script", "/job/script"});
-    job.add_file("/job/script", options.script);
+    job.AddFile("/job/script", options.script);
   }
   if (!options.trace_file.empty()) {
     // A trace that cannot be written is found before the run, as the box
     // finds it.
-    std::ofstream Probe(options.trace_file, std::ios::binary | std::ios::app);
-    if (!Probe) {
+    std::ofstream probe(options.trace_file, std::ios::binary | std::ios::app);
+    if (!probe) {
       *error = "cannot write the trace " + options.trace_file;
       return false;
     }
@@ -81,12 +81,12 @@ bool Launch::write_job(const zqsim::Options& options, const std::string& chromiu
     job.args.insert(job.args.end(), {"--shots", "/out/shots"});
     std::error_code ec;
     for (const auto& e : fs::directory_iterator(options.shots_dir, ec))
-      job.keep_empty("/out/shots/" + e.path().filename().string());
+      job.KeepEmpty("/out/shots/" + e.path().filename().string());
     job.outputs.push_back({"/out/shots/", options.shots_dir});
   }
   if (!gb2uc_.empty()) {
     job.args.insert(job.args.end(), {"--gb2uc", "/job/gb2uc.map"});
-    job.add_file("/job/gb2uc.map", gb2uc_);
+    job.AddFile("/job/gb2uc.map", gb2uc_);
   }
   if (!options.platform.empty()) job.args.insert(job.args.end(), {"--platform", options.platform});
   if (options.verbose) job.args.push_back("-v");
@@ -113,7 +113,7 @@ int Launch::Run(const zqsim::Options& options) {
   if (!fs::is_directory(modules, ec)) return give_up("puppeteer-core is not installed (scripts/web installs it)", 1);
   temp_dir_ = zqsim::MakeTempFolder("zqweb", &error);
   if (temp_dir_.empty()) return give_up(error, 1);
-  if (!write_job(options, chromium, &error)) return give_up(error, 1);
+  if (!WriteJob(options, chromium, &error)) return give_up(error, 1);
   int sig = 0;
   int status = zqbox::RunBox({node, defaults_.runner, temp_dir_ + "/job.json"}, &sig, &error);
   if (!error.empty()) fprintf(stderr, "zqweb: %s\n", error.c_str());

@@ -31,7 +31,7 @@ class Launch {
 
  private:
   bool Prepare(const zqsim::Options& options, std::string* error, bool* bad_input);
-  bool write_job(const zqsim::Options& options, const std::string& chromium, std::string* error);
+  bool WriteJob(const zqsim::Options& options, const std::string& chromium, std::string* error);
 
   Defaults defaults_;
   std::string image_;       // the page's path of the image
@@ -44,7 +44,7 @@ class Launch {
 // The image's path in the page for --image NAME (a build the page carries,
 // "/images/NAME.wasm") or "" with *file set to the host file to hand over
 // (a path, or NAME in --images DIR); "" with *error when there is none.
-std::string page_image(const zqsim::Options& options, std::string* file, std::string* error);
+std::string PageImage(const zqsim::Options& options, std::string* file, std::string* error);
 
 // The first of `names` on the PATH that can be run, or "".
 std::string FindOnPath(std::initializer_list<const char*> names);

@@ -11,16 +11,16 @@
 namespace zqweb {
 namespace {
 
-std::string without_suffix(std::string name) {
+std::string WithoutSuffix(std::string name) {
   if (name.size() > 5 && name.compare(name.size() - 5, 5, ".wasm") == 0) name.resize(name.size() - 5);
   return name;
 }
 
 }  // namespace
 
-std::string page_image(const zqsim::Options& options, std::string* file, std::string* error) {
+std::string PageImage(const zqsim::Options& options, std::string* file, std::string* error) {
   file->clear();
-  std::string name = without_suffix(options.image);
+  std::string name = WithoutSuffix(options.image);
   const bool known = drive::IsImageName(name.c_str(), "");
   if (options.image.find('/') == std::string::npos) {
     if (!known) {

@@ -8,7 +8,7 @@
 
 namespace zqweb {
 
-std::string json_string(const std::string& text) {
+std::string JsonString(const std::string& text) {
   std::string out = "\"";
   for (unsigned char c : text) {
     if (c == '"' || c == '\\') {
@@ -25,14 +25,14 @@ std::string json_string(const std::string& text) {
   return out + "\"";
 }
 
-bool PageJob::add_tree(const std::string& path, const std::string& from, std::string* error) {
+bool PageJob::AddTree(const std::string& path, const std::string& from, std::string* error) {
   namespace fs = std::filesystem;
   std::error_code ec;
   fs::recursive_directory_iterator it(from, fs::directory_options::follow_directory_symlink, ec);
   for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
     std::error_code ec2;
     if (it->is_regular_file(ec2))
-      add_file(path + "/" + it->path().lexically_relative(from).string(), it->path().string());
+      AddFile(path + "/" + it->path().lexically_relative(from).string(), it->path().string());
   }
   if (ec) {
     *error = "cannot read the folder " + from + ": " + ec.message();
@@ -42,22 +42,22 @@ bool PageJob::add_tree(const std::string& path, const std::string& from, std::st
 }
 
 bool PageJob::Write(const std::string& json_file, std::string* error) const {
-  std::string text = "{\"page\": " + json_string(page) + ",\n\"chromium\": " + json_string(chromium) + ",\n\"args\": [";
-  for (size_t i = 0; i < args.size(); ++i) text += (i ? ", " : "") + json_string(args[i]);
+  std::string text = "{\"page\": " + JsonString(page) + ",\n\"chromium\": " + JsonString(chromium) + ",\n\"args\": [";
+  for (size_t i = 0; i < args.size(); ++i) text += (i ? ", " : "") + JsonString(args[i]);
   text += "],\n\"files\": [";
   for (size_t i = 0; i < files.size(); ++i)
-    text += std::string(i ? ",\n" : "") + "{\"path\": " + json_string(files[i].path) +
-            ", \"from\": " + json_string(files[i].from) + "}";
+    text += std::string(i ? ",\n" : "") + "{\"path\": " + JsonString(files[i].path) +
+            ", \"from\": " + JsonString(files[i].from) + "}";
   text += "],\n\"keep\": [";
-  for (size_t i = 0; i < keep.size(); ++i) text += (i ? ", " : "") + json_string(keep[i]);
+  for (size_t i = 0; i < keep.size(); ++i) text += (i ? ", " : "") + JsonString(keep[i]);
   text += "],\n\"outputs\": [";
   for (size_t i = 0; i < outputs.size(); ++i)
-    text += std::string(i ? ",\n" : "") + "{\"from\": " + json_string(outputs[i].from) +
-            ", \"to\": " + json_string(outputs[i].to) + "}";
-  text += "],\n\"tool\": " + json_string(tool) + ",\n\"renames\": [";
+    text += std::string(i ? ",\n" : "") + "{\"from\": " + JsonString(outputs[i].from) +
+            ", \"to\": " + JsonString(outputs[i].to) + "}";
+  text += "],\n\"tool\": " + JsonString(tool) + ",\n\"renames\": [";
   for (size_t i = 0; i < renames.size(); ++i)
     text +=
-        std::string(i ? ",\n" : "") + "[" + json_string(renames[i].first) + ", " + json_string(renames[i].second) + "]";
+        std::string(i ? ",\n" : "") + "[" + JsonString(renames[i].first) + ", " + JsonString(renames[i].second) + "]";
   text += "]}\n";
   std::ofstream out(json_file, std::ios::binary);
   out << text;

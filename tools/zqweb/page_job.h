@@ -28,18 +28,18 @@ struct PageJob {
   // Page paths in the run's output and notes, and the host paths they stand for.
   std::vector<std::pair<std::string, std::string>> renames;
 
-  void add_file(const std::string& path, const std::string& from) { files.push_back({path, from}); }
+  void AddFile(const std::string& path, const std::string& from) { files.push_back({path, from}); }
   // An empty file that stands for one that exists on the host.
-  void keep_empty(const std::string& path) {
+  void KeepEmpty(const std::string& path) {
     files.push_back({path, ""});
     keep.push_back(path);
   }
   // Every file under the host folder `from` (links followed), under `path`.
-  bool add_tree(const std::string& path, const std::string& from, std::string* error);
+  bool AddTree(const std::string& path, const std::string& from, std::string* error);
   bool Write(const std::string& json_file, std::string* error) const;
 };
 
 // `text` as a JSON string, quotes included.
-std::string json_string(const std::string& text);
+std::string JsonString(const std::string& text);
 
 }  // namespace zqweb
