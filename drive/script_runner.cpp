@@ -36,7 +36,8 @@ void ScriptRunner::Add(Step::Kind kind, uint32_t ms, const Step& step) {
   // Without memory for the whole script, the run ends where it could not go
   // on: the steps before it still run, in order.
   if (a == nullptr) {
-    Action* last = actions_.Size() > 0 ? &actions_[actions_.Size() - 1] : nullptr;
+    Action* items = actions_.Data();
+    Action* last = items != nullptr && actions_.Size() > 0 ? &items[actions_.Size() - 1] : nullptr;
     if (last != nullptr) *last = Action{Step::Kind::kEnd, 0, &step};
     return;
   }

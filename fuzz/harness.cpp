@@ -9,8 +9,7 @@
 
 namespace fuzz {
 
-void Require(bool condition, const char* what) {
-  if (condition) return;
+void Fail(const char* what) {
   fprintf(stderr, "fuzz: %s\n", what);
   abort();
 }

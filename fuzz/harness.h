@@ -14,7 +14,11 @@
 namespace fuzz {
 
 // Stops the run (the fuzzer keeps the input) when `condition` fails.
-void Require(bool condition, const char* what);
+// Ends the run with `what` on stderr (a finding).
+[[noreturn]] void Fail(const char* what);
+inline void Require(bool condition, const char* what) {
+  if (!condition) Fail(what);
+}
 
 // The stand-in's allocator over one input: every block given back, none
 // freed twice, none written outside itself.

@@ -55,10 +55,11 @@ uint64_t Udivmod64(uint64_t n, uint64_t d, uint64_t* rem) {
 // which AAPCS places as if loaded from memory: on a big-endian processor the
 // high half goes to r0.
 uint64_t InR0R1(uint32_t r0, uint32_t r1) {
+  constexpr uint64_t kHigh = 0x100000000ull;  // one unit of the high half
 #if defined(__ARMEB__)
-  return ((uint64_t)r0 << 32) | r1;
+  return (uint64_t)r0 * kHigh + r1;
 #else
-  return ((uint64_t)r1 << 32) | r0;
+  return (uint64_t)r1 * kHigh + r0;
 #endif
 }
 

@@ -363,8 +363,9 @@ bool Run(Soak& s) {
   return Check(s) && (!sim::ImageLoaded() || Fail(s, "the exit key did not end the program"));
 }
 
+// Every option takes a value: the arguments go by pairs.
 bool Parse(int argc, char** argv, Options* o) {
-  for (int i = 1; i < argc; ++i) {
+  for (int i = 1; i < argc; i += 2) {
     std::string a = argv[i];
     const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
     if (!v) return false;
@@ -386,7 +387,6 @@ bool Parse(int argc, char** argv, Options* o) {
       o->trace_from = strtoull(v, nullptr, 0);
     else
       return false;
-    ++i;
   }
   if (o->changes == 0) o->changes = o->events / 20;
   return true;
